@@ -1,0 +1,42 @@
+# Build-wide settings shared by every target of the project.
+
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_C_STANDARD 11)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+
+if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "Build type" FORCE)
+endif()
+
+option(KESTOVAR_BUILD_TESTS "Build the test suites" ON)
+option(KESTOVAR_BUILD_BENCH "Build the benchmarks" ON)
+option(KESTOVAR_BUILD_APP "Build the Qt program and the Qt-based libraries" ON)
+option(KESTOVAR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+find_program(CCACHE_PROGRAM ccache)
+if(CCACHE_PROGRAM)
+  set(CMAKE_C_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+endif()
+
+# Results must not depend on the compiler's choice to fuse multiply-adds.
+add_compile_options(-ffp-contract=off -fno-fast-math -Wall -Wextra)
+
+if(KESTOVAR_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# kestovar_glob_sources(<var> [folders...]): the C and C++ sources of the given
+# folders (not recursive), so that adding a unit needs no CMake change.
+function(kestovar_glob_sources var)
+  set(result)
+  foreach(dir ${ARGN})
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
+    list(APPEND result ${found})
+  endforeach()
+  set(${var} ${result} PARENT_SCOPE)
+endfunction()

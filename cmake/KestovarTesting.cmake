@@ -1,0 +1,25 @@
+# kestovar_add_test_suite(<name> LIBS <libs...> [DIR <folder>])
+# Builds every test_*.cpp of the folder into one GoogleTest binary and registers
+# its cases with CTest, so a new test file needs no CMake change.
+function(kestovar_add_test_suite name)
+  cmake_parse_arguments(ARG "" "DIR" "LIBS" ${ARGN})
+  if(NOT ARG_DIR)
+    set(ARG_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  # A suite whose libraries are not part of this build (the sanitizer build has
+  # no Qt layers) is left out rather than failing the configuration.
+  foreach(lib ${ARG_LIBS})
+    if(NOT lib MATCHES "::" AND NOT TARGET ${lib})
+      return()
+    endif()
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIR}/test_*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  find_package(GTest REQUIRED)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${name})
+endfunction()
