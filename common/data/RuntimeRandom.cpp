@@ -1,0 +1,7 @@
+#include "data/RuntimeRandom.h"
+
+TRuntimeRandom& RuntimeRandom()
+{
+    static TRuntimeRandom shared(1);
+    return shared;
+}
