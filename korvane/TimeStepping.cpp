@@ -142,6 +142,8 @@ void LatticeExtremes(THeap& h) {
   ArrayMinMax(h, h.Charge, h.ChargeMin, h.ChargeMax);
 }
 
+double LogOrNoValue(double x) { return x > 0.0 ? std::log(x) : kNoValue; }
+
 void ZeroCodePotentials(THeap& h) {
   for (int e = 0; e < h.ElectrodeCount; ++e) {
     CodePotential(h, -2 - 2 * e) = 0.0;
@@ -202,6 +204,28 @@ void StepCore(THeap& h) {
   h.IterationsAtLastStep = h.TotalIterations;
   h.StepIterationCount += h.TotalIterations;
   h.Time += h.Dt;
+}
+
+void RefreshStatistics(THeap& h, bool logging) {
+  TTree* tree = &h.Nodes;
+  const double d1 = h.CellSize1, d2 = h.CellSize2, d3 = h.CellSize3;
+  h.JouleHeat = TTreeOmEnergy(tree, d1, d2, d3);
+  h.JoulePower = TTreeOmPower(tree, d1, d2, d3);
+  h.StructureCharge = StructureChargeOf(h);
+  h.ChannelLength = TTreeLength(tree);
+  h.StructureSize = TTreeRadius(tree, d1, d2, d3);
+  h.ElementCount = TTreeLimbs(tree);
+  TTreeSegments(tree, &h.SegmentCount, &h.ChannelCount);
+  if (logging && h.Nodes.count > 0 && h.Nodes.nodes) {
+    TNode& newest = h.Nodes.nodes[h.Nodes.count - 1];
+    newest.lnL = LogOrNoValue(h.ChannelLength);
+    newest.lnR = LogOrNoValue(h.StructureSize);
+  }
+  TTreeDimension(tree, h.LimbDimMinCount, h.LimbDimMinLength, &h.Dimension, &h.DimensionIntercept);
+  RefreshNodeExtremes(h);
+  GrowthFieldRange(h, h.MaxGrowthField, h.MinGrowthField, h.MaxGrowthRate);
+  h.AppliedVoltage = THeapGetUmax(&h);
+  RefreshNodeCells(h);
 }
 
 bool ValidateRestoredState(THeap& h) {
