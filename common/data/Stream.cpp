@@ -1,0 +1,213 @@
+#include "data/Stream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int64_t TStream::Remaining() const
+{
+  return std::max<int64_t>(0, GetSize() - GetPosition());
+}
+
+void TStream::ReadExact(void* buffer, size_t n)
+{
+  if (Read(buffer, n) != n)
+    throw EStreamError("Stream read error");
+}
+
+void TStream::WriteExact(const void* buffer, size_t n)
+{
+  if (Write(buffer, n) != n)
+    throw EStreamError("Stream write error");
+}
+
+int64_t TStream::CopyFrom(TStream& source)
+{
+  std::vector<uint8_t> piece(65536);
+  int64_t total = 0;
+  for (;;) {
+    const size_t got = source.Read(piece.data(), piece.size());
+    if (got == 0)
+      return total;
+    WriteExact(piece.data(), got);
+    total += static_cast<int64_t>(got);
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+size_t TMemoryStream::Read(void* buffer, size_t n)
+{
+  const int64_t left = Remaining();
+  const size_t count = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(n)));
+  if (count > 0) {
+    std::memcpy(buffer, bytes_.data() + position_, count);
+    position_ += static_cast<int64_t>(count);
+  }
+  return count;
+}
+
+size_t TMemoryStream::Write(const void* buffer, size_t n)
+{
+  if (n == 0)
+    return 0;
+  const size_t end = static_cast<size_t>(position_) + n;
+  if (end > bytes_.size())
+    bytes_.resize(end);
+  std::memcpy(bytes_.data() + position_, buffer, n);
+  position_ = static_cast<int64_t>(end);
+  return n;
+}
+
+void TMemoryStream::SetSize(int64_t size)
+{
+  if (size < 0)
+    throw EStreamError("Invalid stream size");
+  bytes_.resize(static_cast<size_t>(size));
+  position_ = std::min(position_, size);
+}
+
+void TMemoryStream::SetPosition(int64_t position)
+{
+  position_ = std::max<int64_t>(0, position);
+}
+
+std::vector<uint8_t> TMemoryStream::TakeBytes()
+{
+  position_ = 0;
+  return std::move(bytes_);
+}
+
+// ---------------------------------------------------------------------------
+
+TFileStream::TFileStream(const std::string& path, TFileMode mode) : TFileStream(path, path, mode) {}
+
+TFileStream::TFileStream(const std::string& openPath, const std::string& displayPath, TFileMode mode)
+    : path_(displayPath)
+{
+  file_ = std::fopen(openPath.c_str(), mode == TFileMode::Read ? "rb" : "w+b");
+  if (!file_)
+    throw EFileOpenError((mode == TFileMode::Read ? "Cannot open file " : "Cannot create file ") + displayPath +
+                         ": " + std::strerror(errno));
+  // A folder opens for reading on Linux, but no read from it succeeds.
+  struct stat info {};
+  if (fstat(fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file_);
+    file_ = nullptr;
+    throw EFileOpenError("Cannot open file " + displayPath + ": it is a folder");
+  }
+}
+
+TFileStream::~TFileStream()
+{
+  if (file_)
+    std::fclose(file_);
+}
+
+size_t TFileStream::Read(void* buffer, size_t n)
+{
+  if (!file_ || n == 0)
+    return 0;
+  return std::fread(buffer, 1, n, file_);
+}
+
+size_t TFileStream::Write(const void* buffer, size_t n)
+{
+  if (!file_ || n == 0)
+    return 0;
+  const size_t written = std::fwrite(buffer, 1, n, file_);
+  if (written != n)
+    failed_ = true;
+  return written;
+}
+
+int64_t TFileStream::GetSize() const
+{
+  if (!file_)
+    return 0;
+  std::fflush(file_);
+  struct stat info {};
+  if (fstat(fileno(file_), &info) != 0)
+    return 0;
+  return static_cast<int64_t>(info.st_size);
+}
+
+void TFileStream::SetSize(int64_t size)
+{
+  if (!file_ || size < 0 || std::fflush(file_) != 0 || ftruncate(fileno(file_), size) != 0) {
+    failed_ = true;
+    throw EStreamError("Cannot set the size of " + path_);
+  }
+  if (GetPosition() > size)
+    SetPosition(size);
+}
+
+int64_t TFileStream::GetPosition() const
+{
+  return file_ ? static_cast<int64_t>(ftello(file_)) : 0;
+}
+
+void TFileStream::SetPosition(int64_t position)
+{
+  if (file_)
+    fseeko(file_, std::max<int64_t>(0, position), SEEK_SET);
+}
+
+bool TFileStream::Close()
+{
+  if (!file_)
+    return !failed_;
+  if (std::fflush(file_) != 0 || std::ferror(file_))
+    failed_ = true;
+  if (std::fclose(file_) != 0)
+    failed_ = true;
+  file_ = nullptr;
+  return !failed_;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+std::string MakeSiblingTempFile(const std::string& target)
+{
+  std::string pattern = target + ".gfmXXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = mkstemp(name.data());
+  if (fd < 0)
+    throw EFileOpenError("Cannot create file " + target + ": " + std::strerror(errno));
+  close(fd);
+  return std::string(name.data());
+}
+
+} // namespace
+
+TSaveFileStream::TSaveFileStream(const std::string& path) : TSaveFileStream(path, MakeSiblingTempFile(path)) {}
+
+TSaveFileStream::TSaveFileStream(const std::string& path, const std::string& tempPath)
+    : TFileStream(tempPath, path, TFileMode::Create), target_(path), temp_(tempPath)
+{
+}
+
+TSaveFileStream::~TSaveFileStream()
+{
+  if (!done_) {
+    Close();
+    std::remove(temp_.c_str());
+  }
+}
+
+bool TSaveFileStream::Commit()
+{
+  if (done_)
+    return false;
+  done_ = true;
+  if (!Close() || std::rename(temp_.c_str(), target_.c_str()) != 0) {
+    std::remove(temp_.c_str());
+    return false;
+  }
+  return true;
+}
