@@ -693,3 +693,32 @@ TEST_F(EcDecay, NodeWhoseGaussianVanishesOnTheLatticeChangesNothing) {
   THeapEcDecay(t.get());
   EXPECT_EQ(EcCopy(), before);
 }
+
+// Between repeated discharges: the lowered field survives a reset that keeps
+// Ec and goes back to the material's value with a full reset.
+TEST(RepeatedDischarge, LoweredFieldSurvivesResetExWithoutReinit) {
+  THeap* h = THeapNew();
+  ASSERT_NE(h, nullptr);
+  ASSERT_TRUE(THeapSetLatticeSize(h, 5, 6, 5));
+  h->ElectrodeCodes[korvane::CellIndex(*h, 2, 0, 2)] = -3;
+  THeapReset(h);
+  ASSERT_EQ(h->Nodes.count, 1);
+  h->Materials[0].EcAmplitude = 0.1;
+  h->Materials[0].EcWidth = 2e-3;
+  const double ec = h->Materials[0].Ec;
+  int a = AddGrownNode(*h, 2, 1, 2, korvane::CellIndex(*h, 2, 1, 2), 0, 5e-9, 1e-3, 1e3, 0);
+  h->Nodes.nodes[a].heatDensity = 2;
+
+  THeapEcDecay(h);
+  const int c = korvane::CellIndex(*h, 2, 1, 2);
+  const double lowered = h->Ec[c];
+  EXPECT_LT(lowered, ec);
+  EXPECT_GT(lowered, h->Materials[0].EcTarget);
+
+  THeapResetEx(h, 0);
+  EXPECT_EQ(h->Ec[c], lowered);
+  EXPECT_EQ(h->Nodes.count, 1) << "the structure restarts from its roots";
+  THeapReset(h);
+  EXPECT_EQ(h->Ec[c], ec);
+  THeapDelete(h);
+}
