@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "ElectrodeCodes.h"
 #include "Engine.h"
 
 namespace korvane {
@@ -32,10 +33,7 @@ bool HasGeneratorElectrodes(const THeap& h) {
          h.ElectrodeCharges != nullptr && h.ElectrodeWork1 != nullptr && h.ElectrodeWork2 != nullptr;
 }
 
-bool IsFreeCell(const THeap& h, int cell) { return h.ElectrodeCodes[cell] == -1.0; }
-
-// A code that addresses the code table: one of the electrodes that exist.
-bool IsValidElectrodeCode(const THeap& h, int code) { return code <= -2 && code >= -2 * h.ElectrodeCount - 1; }
+bool IsFreeCell(const THeap& h, int cell) { return !IsFixedCell(h, cell); }
 
 double SigmaOfCell(const THeap& h, int cell) {
   const int material = h.MaterialOfCell[cell];
