@@ -1,0 +1,229 @@
+// Currents in the lattice and at the electrodes after a potential solution, and
+// the charge of an electrode by Gauss's law.
+#include <cmath>
+
+#include "Potential.h"
+
+namespace korvane {
+namespace {
+
+// Flat offsets to the neighbours of one row of cells (fixed i2, i3).
+struct RowLinks {
+  int base;
+  int lower3;    // offset to the cell at i3-1, wrapped
+  int upper3;    // offset to the cell at i3+1, wrapped
+  int partner2;  // offset to the axis-2 partner of the lower link
+};
+
+RowLinks LinksOfRow(const THeap& h, int i2, int i3) {
+  const int n1 = h.N1, n3 = h.N3;
+  const int plane = n1 * h.N3;
+  RowLinks r;
+  r.base = CellIndex(h, 0, i2, i3);
+  r.lower3 = (WrapOnce(i3 - 1, n3) - i3) * n1;
+  r.upper3 = (WrapOnce(i3 + 1, n3) - i3) * n1;
+  // The bottom plane has no lower link and borrows the one above (itself when
+  // the lattice is one plane thick).
+  r.partner2 = i2 > 0 ? -plane : (h.N2 > 1 ? plane : 0);
+  return r;
+}
+
+inline int LowerOnAxis1(int c, int i1, int n1) { return i1 == 0 ? c + n1 - 1 : c - 1; }
+inline int UpperOnAxis1(int c, int i1, int n1) { return i1 == n1 - 1 ? c - (n1 - 1) : c + 1; }
+
+// Current density on a link: the field times the series conductivity of the two
+// cells, none when the neighbour does not conduct.
+inline double LinkCurrent(double field, double sc, double sn) {
+  return sn > 0 ? field * 2 * sc * sn / (sc + sn) : 0.0;
+}
+
+}  // namespace
+
+void ComputeDisplacementCurrents(THeap& h) {
+  const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
+  const int plane = n1 * n3;
+  const double k = 2 * h.Eps0 / h.Dt;
+  const double s1 = h.CellSize1, s2 = h.CellSize2, s3 = h.CellSize3;
+  const double* phi = h.Potential;
+  for (int i2 = 0; i2 < n2; ++i2) {
+    for (int i3 = 0; i3 < n3; ++i3) {
+      const RowLinks r = LinksOfRow(h, i2, i3);
+      for (int i1 = 0; i1 < n1; ++i1) {
+        const int c = r.base + i1;
+        const double v = phi[c];
+        const double inv = InvEpsOf(h, c);
+
+        const int c1m = LowerOnAxis1(c, i1, n1);
+        const double fx = (phi[c1m] - v) / s1;
+        h.DispCurrentX[c] = k * (fx - h.FieldX[c]) / (inv + InvEpsOf(h, c1m));
+        h.FieldX[c] = fx;
+
+        const int p2 = c + r.partner2;
+        const double fy = i2 > 0 ? (phi[p2] - v) / s2 : (v - phi[p2]) / s2;
+        h.DispCurrentY[c] = k * (fy - h.FieldY[c]) / (inv + InvEpsOf(h, p2));
+        h.FieldY[c] = fy;
+
+        const int c3m = c + r.lower3;
+        const double fz = (phi[c3m] - v) / s3;
+        h.DispCurrentZ[c] = k * (fz - h.FieldZ[c]) / (inv + InvEpsOf(h, c3m));
+        h.FieldZ[c] = fz;
+      }
+    }
+  }
+  // Cell values average the two links of each axis; the top plane has only its
+  // lower link.
+  for (int i2 = 0; i2 < n2; ++i2) {
+    const bool top = i2 == n2 - 1;
+    for (int i3 = 0; i3 < n3; ++i3) {
+      const RowLinks r = LinksOfRow(h, i2, i3);
+      for (int i1 = 0; i1 < n1; ++i1) {
+        const int c = r.base + i1;
+        const int c1p = UpperOnAxis1(c, i1, n1);
+        const int c3p = c + r.upper3;
+        const double x = (h.FieldX[c] + h.FieldX[c1p]) / 2;
+        const double y = top ? h.FieldY[c] : (h.FieldY[c] + h.FieldY[c + plane]) / 2;
+        const double z = (h.FieldZ[c] + h.FieldZ[c3p]) / 2;
+        h.FieldAbs[c] = std::sqrt(x * x + y * y + z * z);
+        const double dx = (h.DispCurrentX[c] + h.DispCurrentX[c1p]) / 2;
+        const double dy = top ? h.DispCurrentY[c] : (h.DispCurrentY[c] + h.DispCurrentY[c + plane]) / 2;
+        const double dz = (h.DispCurrentZ[c] + h.DispCurrentZ[c3p]) / 2;
+        h.DispCurrentAbs[c] = std::sqrt(dx * dx + dy * dy + dz * dz);
+      }
+    }
+  }
+}
+
+void ComputeBulkCurrents(THeap& h) {
+  const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
+  const int plane = n1 * n3;
+  const double dt = h.Dt;
+  const double s1 = h.CellSize1, s2 = h.CellSize2, s3 = h.CellSize3;
+  for (int i2 = 0; i2 < n2; ++i2) {
+    for (int i3 = 0; i3 < n3; ++i3) {
+      const RowLinks r = LinksOfRow(h, i2, i3);
+      for (int i1 = 0; i1 < n1; ++i1) {
+        const int c = r.base + i1;
+        const double sc = SigmaOf(h, c);
+        if (sc == 0) continue;
+        const int c1m = LowerOnAxis1(c, i1, n1);
+        const int c3m = c + r.lower3;
+        h.CurrentX[c] = LinkCurrent(h.FieldX[c], sc, SigmaOf(h, c1m));
+        h.CurrentY[c] = i2 > 0 ? LinkCurrent(h.FieldY[c], sc, SigmaOf(h, c - plane)) : 0.0;
+        if (i2 == 1) h.CurrentY[c - plane] = h.CurrentY[c];
+        h.CurrentZ[c] = LinkCurrent(h.FieldZ[c], sc, SigmaOf(h, c3m));
+        // Each link current carries charge from the lower neighbour into the cell.
+        h.Charge[c] += dt * (h.CurrentX[c] / s1 + h.CurrentY[c] / s2 + h.CurrentZ[c] / s3);
+        h.Charge[c1m] -= dt * h.CurrentX[c] / s1;
+        if (i2 > 0) h.Charge[c - plane] -= dt * h.CurrentY[c] / s2;
+        h.Charge[c3m] -= dt * h.CurrentZ[c] / s3;
+      }
+    }
+  }
+}
+
+void ComputeElectrodeCurrents(THeap& h) {
+  const int count = h.ElectrodeCount;
+  for (int e = 0; e < count; ++e) {
+    h.ElectrodeCurrents[e] = 0;
+    h.ElectrodeDispCurrents[e] = 0;
+  }
+  h.BoundaryDispCurrent = 0;
+  const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
+  const int plane = n1 * n3;
+  const double a1 = h.CellSize2 * h.CellSize3;
+  const double a2 = h.CellSize1 * h.CellSize3;
+  const double a3 = h.CellSize1 * h.CellSize2;
+  const double* codes = h.ElectrodeCodes;
+  for (int i2 = 0; i2 < n2; ++i2) {
+    for (int i3 = 0; i3 < n3; ++i3) {
+      const RowLinks r = LinksOfRow(h, i2, i3);
+      for (int i1 = 0; i1 < n1; ++i1) {
+        const int c = r.base + i1;
+        const double code = codes[c];
+        if (IsFreeCode(code)) {
+          // Free cells of the outer planes pass displacement current to the
+          // outside; a one-plane lattice has no cell above its bottom plane.
+          if (n2 > 1 && i2 == 0) h.BoundaryDispCurrent += a2 * h.DispCurrentY[c + plane];
+          if (n2 > 1 && i2 == n2 - 1) h.BoundaryDispCurrent += a2 * h.DispCurrentY[c];
+          continue;
+        }
+        const int e = CellElectrode(h, c);
+        if (e < 0) continue;  // a code of no existing electrode: fixed, no current
+        // The electrode collects the charge that conduction and channels brought in.
+        h.ElectrodeCurrents[e] += h.Charge[c];
+        h.Charge[c] = 0;
+        double d = 0;
+        const int c1m = LowerOnAxis1(c, i1, n1);
+        const int c1p = UpperOnAxis1(c, i1, n1);
+        if (IsFreeCode(codes[c1m])) d += -a1 * h.DispCurrentX[c];
+        if (IsFreeCode(codes[c1p])) d += a1 * h.DispCurrentX[c1p];
+        if (i2 > 0 && IsFreeCode(codes[c - plane])) d += -a2 * h.DispCurrentY[c];
+        if (i2 < n2 - 1 && IsFreeCode(codes[c + plane])) d += a2 * h.DispCurrentY[c + plane];
+        const int c3m = c + r.lower3;
+        const int c3p = c + r.upper3;
+        if (IsFreeCode(codes[c3m])) d += -a3 * h.DispCurrentZ[c];
+        if (IsFreeCode(codes[c3p])) d += a3 * h.DispCurrentZ[c3p];
+        h.ElectrodeDispCurrents[e] += d;
+      }
+    }
+  }
+  const double volume = h.CellSize1 * h.CellSize2 * h.CellSize3;
+  h.PositiveCurrent = 0;
+  h.NegativeCurrent = 0;
+  h.MeanCurrent = 0;
+  for (int e = 0; e < count; ++e) {
+    const double collected = h.ElectrodeCurrents[e];
+    h.ElectrodeCharges[e] += volume * collected;
+    h.ElectrodeCurrents[e] = -volume * collected / h.Dt;
+    const double t = h.ElectrodeCurrents[e] + h.ElectrodeDispCurrents[e];
+    if (t > 0)
+      h.PositiveCurrent += t;
+    else
+      h.NegativeCurrent -= t;
+  }
+  if (h.BoundaryDispCurrent > 0)
+    h.PositiveCurrent += h.BoundaryDispCurrent;
+  else
+    h.NegativeCurrent -= h.BoundaryDispCurrent;
+  h.MeanCurrent = (h.NegativeCurrent + h.PositiveCurrent) * 0.5;
+  if (h.VoltageMode == 2 && count > 0 && h.ElectrodeCurrents[0] + h.ElectrodeDispCurrents[0] < 0) {
+    h.MeanCurrent = -h.MeanCurrent;
+    h.PositiveCurrent = -h.PositiveCurrent;
+    h.NegativeCurrent = -h.NegativeCurrent;
+  }
+}
+
+double ElectrodeCharge(THeap& h, int electrode) {
+  if (electrode < 0 || electrode >= h.ElectrodeCount) return 0.0;
+  const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
+  const int plane = n1 * n3;
+  const double q1 = h.CellSize1 * h.CellSize1;
+  const double q2 = h.CellSize2 * h.CellSize2;
+  const double q3 = h.CellSize3 * h.CellSize3;
+  const double* phi = h.Potential;
+  const double* codes = h.ElectrodeCodes;
+  double sum = 0;
+  auto face = [&](int c, int n, double inv, double sizeSquared) {
+    if (IsFreeCode(codes[n])) sum += (phi[c] - phi[n]) / ((inv + InvEpsOf(h, n)) * sizeSquared);
+  };
+  for (int i2 = 0; i2 < n2; ++i2) {
+    for (int i3 = 0; i3 < n3; ++i3) {
+      const RowLinks r = LinksOfRow(h, i2, i3);
+      for (int i1 = 0; i1 < n1; ++i1) {
+        const int c = r.base + i1;
+        if (CellElectrode(h, c) != electrode) continue;
+        const double inv = InvEpsOf(h, c);
+        face(c, LowerOnAxis1(c, i1, n1), inv, q1);
+        face(c, UpperOnAxis1(c, i1, n1), inv, q1);
+        // Beyond the outer planes the cell itself stands in, which is never free.
+        face(c, i2 > 0 ? c - plane : c, inv, q2);
+        face(c, i2 < n2 - 1 ? c + plane : c, inv, q2);
+        face(c, c + r.lower3, inv, q3);
+        face(c, c + r.upper3, inv, q3);
+      }
+    }
+  }
+  return 2 * h.Eps0 * (h.CellSize1 * h.CellSize2 * h.CellSize3) * sum;
+}
+
+}  // namespace korvane
