@@ -151,6 +151,36 @@ void BM_EcDecayFullLattice(benchmark::State& state) {
   THeapDelete(h);
 }
 
+// The lowering as plainly written, one Gaussian per cell and node, with the
+// normalising sum over the lattice first. For comparison only.
+void BM_EcDecayFormulaReference(benchmark::State& state) {
+  THeap* h = THeapNew();
+  THeapSetLatticeSize(h, 101, 101, 101);
+  const double w = 5e-3, amplitude = 1e-3, target = h->Materials[0].EcTarget;
+  const int nodes = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    for (int i = 1; i <= nodes; ++i) {
+      const int x = 50, y = i, z = 50 + i % 3;
+      auto weight = [&](int i1, int i2, int i3) {
+        double a = (x - i1) * kCell, b = (y - i2) * kCell, c = (z - i3) * kCell;
+        return std::exp(-(a * a + b * b + c * c) / (2 * w * w)) / std::pow(2 * M_PI * w * w, 1.5);
+      };
+      double sum = 0;
+      for (int i2 = 0; i2 < 101; ++i2)
+        for (int i3 = 0; i3 < 101; ++i3)
+          for (int i1 = 0; i1 < 101; ++i1) sum += weight(i1, i2, i3);
+      for (int i2 = 0; i2 < 101; ++i2)
+        for (int i3 = 0; i3 < 101; ++i3)
+          for (int i1 = 0; i1 < 101; ++i1) {
+            double& ec = h->Ec[korvane::CellIndex(*h, i1, i2, i3)];
+            ec += std::min(weight(i1, i2, i3) / sum * amplitude, 1.0) * (target - ec);
+          }
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * nodes * korvane::CellCount(*h));
+  THeapDelete(h);
+}
+
 }  // namespace
 
 BENCHMARK(BM_StepStatistics<BuildChain>)->Name("StepStatistics/chain")->Arg(1000)->Arg(10000)->Arg(100000);
@@ -159,3 +189,4 @@ BENCHMARK(BM_Radius<BuildTree>)->Name("Radius/tree")->Arg(1000)->Arg(10000)->Arg
 BENCHMARK(BM_Segments<BuildTree>)->Name("Segments/tree")->Arg(1000)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_QuadraticRadiusAndSegments)->Name("QuadraticReference/tree")->Arg(1000)->Arg(10000);
 BENCHMARK(BM_EcDecayFullLattice)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EcDecayFormulaReference)->Arg(10)->Unit(benchmark::kMillisecond);
