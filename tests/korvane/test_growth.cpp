@@ -722,3 +722,43 @@ TEST(RepeatedDischarge, LoweredFieldSurvivesResetExWithoutReinit) {
   EXPECT_EQ(h->Ec[c], ec);
   THeapDelete(h);
 }
+
+// The whole engine: a column three cells wide between the electrode planes,
+// deterministic growth from one root, constant voltage.
+TEST(GrowthRun, DeterministicChannelCrossesTheGapOneCellPerStep) {
+  THeap* h = THeapNew();
+  ASSERT_NE(h, nullptr);
+  ASSERT_TRUE(THeapSetLatticeSize(h, 3, 8, 3));
+  h->GenU = 0;
+  const double pots[] = {1000, 1};
+  THeapSetElectrodesPot(h, pots, 2, 0);
+  h->GrowthType = 1;
+  h->Materials[0].Ec = 1e4;
+  h->ElectrodeCodes[korvane::CellIndex(*h, 1, 0, 1)] = -3;
+  THeapReset(h);
+  THeapInitCalc(h);
+  ASSERT_EQ(h->Nodes.count, 1);
+
+  std::vector<double> stepStart;
+  for (int step = 1; step <= 7; ++step) {
+    stepStart.push_back(h->Time);
+    THeapGoTimeStep(h);
+    ASSERT_EQ(h->Nodes.count, step + 1) << "step " << step;
+    const TNode& n = h->Nodes.nodes[step];
+    EXPECT_EQ(std::make_tuple(n.x, n.y, n.z, n.parent), std::make_tuple(1, step, 1, step - 1));
+    EXPECT_EQ(h->Flags, step == 7 ? 1 : 0) << "step " << step;
+  }
+  // The first step starts at time 0, which reads as "not yet": the second
+  // step's growth stamps its own start.
+  EXPECT_EQ(h->TimeFirstCandidate, stepStart[1]);
+  EXPECT_EQ(h->TimeFirstGrowth, stepStart[1]);
+  EXPECT_EQ(h->TimeBreakdown, stepStart.back());
+  EXPECT_EQ(h->Dt, h->DtSpark);
+  EXPECT_EQ(h->ElementCount, 7);
+  EXPECT_EQ(h->ChannelCount, 1);
+  EXPECT_DOUBLE_EQ(h->ChannelLength, 7e-3);
+  EXPECT_DOUBLE_EQ(h->StructureSize, 7e-3);
+  EXPECT_TRUE(THeapIsBreakdownIn(h, 0));
+  EXPECT_FALSE(THeapIsBreakdownIn(h, 1));
+  THeapDelete(h);
+}
