@@ -233,7 +233,12 @@ double GaussGapCapacitance(THeap& h) {
   std::vector<double> savedCharge(h.Charge, h.Charge + cells);
   const double savedDw = h.Dw;
   const int savedDwType = h.DwType;
-  for (int c = 0; c < cells; ++c) h.Charge[c] = 0.0;
+  // Free cells start halfway between the electrodes, not at the trial voltages
+  // that the last attempt left.
+  for (int c = 0; c < cells; ++c) {
+    h.Charge[c] = 0.0;
+    if (IsFreeCell(h, c)) h.Potential[c] = 0.5;
+  }
   h.Dw = h.Dw0;
   h.DwType = 1;
   SetElectrodePotential(h, 0, 1.0);
