@@ -1,0 +1,38 @@
+#include "calc/GriddingSolvers.h"
+
+#include <utility>
+
+bool SolveGauss(double* a, double* rhs, int size)
+{
+    const auto at = [a, size](int row, int col) -> double& { return a[row * size + col]; };
+    for (int k = 0; k + 1 < size; ++k) {
+        int pivot = k;
+        while (pivot < size && at(pivot, k) == 0)
+            ++pivot;
+        if (pivot == size)
+            return false;
+        if (pivot != k) {
+            std::swap(rhs[k], rhs[pivot]);
+            for (int j = k; j < size; ++j)
+                std::swap(at(k, j), at(pivot, j));
+        }
+        for (int i = k + 1; i < size; ++i) {
+            const double f = at(i, k) / at(k, k);
+            if (f == 0)
+                continue;
+            at(i, k) = 0;
+            for (int j = k + 1; j < size; ++j)
+                at(i, j) -= at(k, j) * f;
+            rhs[i] -= rhs[k] * f;
+        }
+    }
+    for (int i = size - 1; i >= 0; --i) {
+        if (at(i, i) == 0)
+            return false;
+        const double x = rhs[i] / at(i, i);
+        rhs[i] = x;
+        for (int j = 0; j < i; ++j)
+            rhs[j] -= x * at(j, i);
+    }
+    return true;
+}
