@@ -49,9 +49,10 @@ void StampFirstEventTimes(THeap& h) {
 
 void GrowInto(THeap& h, int parent, int x, int y, int z, const NeighbourOffset& o, int target,
               double dist, double inv, double field) {
+  int added = AddGrownNode(h, x + o.d1, y + o.d2, z + o.d3, target, parent, MaterialOf(h, target).G0, dist,
+                           inv, field);
+  if (added < 0) return;  // no memory for the node: nothing grew
   h.GrowthFlag = 1;
-  AddGrownNode(h, x + o.d1, y + o.d2, z + o.d3, target, parent, MaterialOf(h, target).G0, dist, inv,
-               field);
   if (IsElectrodeCell(h, target)) h.Flags = 1;
 }
 
