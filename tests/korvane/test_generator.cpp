@@ -3,11 +3,13 @@
 // discharge structure.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "Engine.h"
@@ -334,6 +336,7 @@ struct BranchParameters {
   double l1, l2, nr1, nr2;
   double tolerance;  // of the comparison with the reference, relative to U0
 };
+void PrintTo(const BranchParameters& p, std::ostream* os) { *os << p.name; }
 
 using LoadState = std::array<double, 5>;
 
@@ -747,6 +750,7 @@ struct TreeCase {
   double branch[8];         // expected branch currents
   double genIr;
 };
+void PrintTo(const TreeCase& c, std::ostream* os) { *os << c.name; }
 
 class BranchCurrentTree : public ::testing::TestWithParam<TreeCase> {};
 
@@ -818,6 +822,84 @@ TEST(BranchCurrents, KeepTheLastResistancesWhileNoCurrentFlows) {
   EXPECT_EQ(h.GapR, 25);
   EXPECT_EQ(h.GapG, 1 / 25.0);
 }
+
+// ---- gap calibration on a real record -------------------------------------------
+
+struct HeapDeleter {
+  void operator()(THeap* h) const { THeapDelete(h); }
+};
+using HeapPtr = std::unique_ptr<THeap, HeapDeleter>;
+
+struct CalibrationCase {
+  const char* name;
+  int n1, n2, n3;
+  double pot0, pot1;
+  bool plates;  // free dielectric between the planes: a parallel-plate gap
+};
+void PrintTo(const CalibrationCase& c, std::ostream* os) { *os << c.name; }
+
+// Cases that once looped for ever: an alarm ends the process instead of CI.
+class GapCalibration : public ::testing::TestWithParam<CalibrationCase> {
+ protected:
+  void SetUp() override { alarm(300); }
+  void TearDown() override { alarm(0); }
+};
+
+TEST_P(GapCalibration, EndsWithAFiniteCapacitanceAndRestoresTheLattice) {
+  const CalibrationCase& tc = GetParam();
+  HeapPtr record(THeapNew());
+  ASSERT_NE(record, nullptr);
+  THeap* heap = record.get();
+  ASSERT_TRUE(THeapSetLatticeSize(heap, tc.n1, tc.n2, tc.n3));
+  const double pots[2] = {tc.pot0, tc.pot1};
+  THeapSetElectrodesPot(heap, pots, 2, 0.0);
+  THeapReset(heap);
+  ASSERT_EQ(heap->VoltageMode, 2);
+  THeapInitCalc(heap);  // calibrates in generator mode
+
+  THeap& h = *heap;
+  // Discrete parallel plates: N2-1 links in series across N1*N3 columns.
+  const double plates = h.Eps0 * h.Materials[0].Eps * tc.n1 * tc.n3 * h.CellSize2 / (tc.n2 - 1);
+  if (tc.plates)
+    EXPECT_NEAR(h.GapC, plates, 1e-5 * plates);
+  else
+    EXPECT_EQ(h.GapC, 0.0);  // no free cell: the gap takes no charge
+  EXPECT_EQ(h.GapCChange, 0.0);
+  EXPECT_EQ(h.GapU, 0.0);
+  EXPECT_EQ(h.StrayU, 0.0);
+  EXPECT_EQ(h.CsU, 0.0);
+  EXPECT_EQ(h.AppliedVoltage, 0.0);
+  for (int c = 0; c < CellCount(h); ++c) ASSERT_EQ(h.Potential[c], h.PotentialInit[c]) << "cell " << c;
+
+  // The circuit then drives the floating electrodes without blowing up; before
+  // breakdown no current passes through the structure.
+  for (int step = 0; step < 3; ++step) {
+    THeapGoTimeStep(heap);
+    EXPECT_EQ(h.GenR, SparkGapResistance(h, h.Time));
+    const double scale = 1e-12 * std::max(1.0, std::fabs(h.GapU));
+    EXPECT_NEAR(CodePotential(h, -2), 2 * h.GapU, scale);
+    EXPECT_NEAR(CodePotential(h, -4), h.GapU, scale);
+    EXPECT_EQ(h.Flags, 0);
+    EXPECT_EQ(h.GenIr, 0.0);
+    EXPECT_EQ(h.GapR, 0.0);
+    EXPECT_EQ(h.GapG, 0.0);
+  }
+  EXPECT_TRUE(std::isfinite(h.GapU));
+  EXPECT_TRUE(std::isfinite(h.GapC));
+  EXPECT_TRUE(std::isfinite(h.GenUc));
+  EXPECT_TRUE(std::isfinite(h.AppliedVoltage));
+  EXPECT_GT(h.GenI, 0.0);
+  for (int c = 0; c < CellCount(h); ++c) ASSERT_TRUE(std::isfinite(h.Potential[c])) << "cell " << c;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Setups, GapCalibration,
+    ::testing::Values(CalibrationCase{"Default", 5, 6, 5, 2, 1, true},
+                      CalibrationCase{"ElectrodeZeroLower", 5, 6, 5, 1, 2, true},
+                      CalibrationCase{"EqualPotentials", 5, 6, 5, 2, 2, true},
+                      CalibrationCase{"NoFreeCellTwoPlanes", 4, 2, 4, 2, 1, false},
+                      CalibrationCase{"SinglePlane", 4, 1, 4, 2, 1, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvane
