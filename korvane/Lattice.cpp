@@ -40,10 +40,12 @@ void FillLattice(const THeap& h, double* array, double value) { std::fill_n(arra
 
 bool IsUsableInverse(double inv) { return inv > 0.0 && std::isfinite(inv); }
 
-// Series permittivity of a link; 0 when either side has no valid permittivity,
-// so that the link carries no flux instead of filling the lattice with NaN.
+// Series permittivity of a link. InvEps is kept usable at every reset and
+// restore; a value written behind the engine's back counts as vacuum rather
+// than giving a link of 0, which would leave a cell with no flux to balance.
 double SeriesLink(double invA, double invB) {
-  if (!IsUsableInverse(invA) || !IsUsableInverse(invB)) return 0.0;
+  if (!IsUsableInverse(invA)) invA = 1.0;
+  if (!IsUsableInverse(invB)) invB = 1.0;
   return 1.0 / (invA + invB);
 }
 
@@ -171,11 +173,25 @@ void MapInvalidMaterials(THeap& h) {
     if (h.MaterialOfCell[c] < 0 || h.MaterialOfCell[c] >= count) h.MaterialOfCell[c] = 0;
 }
 
+namespace {
+
+double InverseOf(double eps) {
+  const double inv = 1.0 / eps;
+  return eps > 0.0 && IsUsableInverse(inv) ? inv : 0.0;
+}
+
+}  // namespace
+
+double FallbackInverseEps(const THeap& h) {
+  const double dielectric = h.MaterialCount >= 1 && h.Materials ? InverseOf(h.Materials[0].Eps) : 0.0;
+  return dielectric != 0.0 ? dielectric : 1.0;
+}
+
 void RecomputeInverseEps(THeap& h) {
+  const double fallback = FallbackInverseEps(h);
   for (int m = 0; m < h.MaterialCount; ++m) {
-    const double eps = h.Materials[m].Eps;
-    const double inv = 1.0 / eps;
-    h.Materials[m].InvEps = (eps > 0.0 && IsUsableInverse(inv)) ? inv : HUGE_VAL;
+    const double inv = InverseOf(h.Materials[m].Eps);
+    h.Materials[m].InvEps = inv != 0.0 ? inv : fallback;
   }
 }
 

@@ -14,9 +14,14 @@ bool EnsureMaterials(THeap& h);
 // is user-editable and materials can be deleted while cells use them).
 void MapInvalidMaterials(THeap& h);
 
-// InvEps = 1/Eps for every material; a permittivity that is not a positive
-// finite number gets an infinite inverse, which makes every link to it 0.
+// InvEps = 1/Eps for every material. A permittivity that is not a positive
+// finite number would fill the lattice with NaN: such a material takes the
+// permittivity of the dielectric (material 0), or of vacuum when that one is
+// invalid too. Eps itself is left as the program wrote it.
 void RecomputeInverseEps(THeap& h);
+
+// The inverse permittivity that stands in for an invalid one.
+double FallbackInverseEps(const THeap& h);
 
 // Makes ElectrodeWork1/2 hold at least ElectrodeCount doubles; fresh replaces
 // them even when they are long enough. False when memory runs out.

@@ -271,9 +271,13 @@ bool ValidateRestoredState(THeap& h) {
       h.MaterialOfCell[c] = 0;
       ok = false;
     }
+  const double fallback = FallbackInverseEps(h);
   for (int m = 0; m < h.MaterialCount; ++m) {
     const double inv = h.Materials[m].InvEps;
-    if (!(inv > 0.0) || !std::isfinite(inv)) h.Materials[m].InvEps = HUGE_VAL;
+    if (!(inv > 0.0) || !std::isfinite(inv)) {
+      h.Materials[m].InvEps = fallback;
+      ok = false;
+    }
   }
 
   // The node list: every node on a cell of the lattice, every parent before it.

@@ -426,10 +426,12 @@ TEST_F(SmallLattice, InvalidMaterialIndicesMapToMaterialZero) {
   }
 }
 
-// A permittivity that is not positive would give NaN and infinite links; such
-// a material gets links of 0 (no flux through them) and an infinite inverse.
-TEST_F(SmallLattice, NonPositivePermittivityGivesZeroLinks) {
-  for (double eps : {0.0, -3.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
+// A permittivity that is not positive would give NaN and infinite links: such
+// a material takes the permittivity of the dielectric, or of vacuum when the
+// dielectric's own is invalid too. Eps stays as the program wrote it.
+TEST_F(SmallLattice, InvalidPermittivityFallsBackToTheDielectric) {
+  const double bad[] = {0.0, -3.0, std::nan(""), std::numeric_limits<double>::infinity(), 1e-320};
+  for (double eps : bad) {
     SCOPED_TRACE(eps);
     heap.reset(THeapNew());
     ASSERT_TRUE(THeapSetLatticeSize(heap.get(), 6, 7, 5));
@@ -437,12 +439,16 @@ TEST_F(SmallLattice, NonPositivePermittivityGivesZeroLinks) {
     const int c = Cell(2, 3, 2);
     h().MaterialOfCell[c] = 1;
     THeapReset(heap.get());
-    EXPECT_EQ(h().Materials[1].InvEps, HUGE_VAL);
-    EXPECT_EQ(h().LinkEps1[c], 0.0);
-    EXPECT_EQ(h().LinkEps1[Cell(1, 3, 2)], 0.0);
-    EXPECT_EQ(h().LinkEps2[Cell(2, 2, 2)], 0.0);
-    EXPECT_EQ(h().LinkEps3[c], 0.0);
-    EXPECT_EQ(h().LinkEps1[Cell(4, 3, 2)], 2.5);
+    EXPECT_EQ(h().Materials[1].InvEps, 0.2);
+    EXPECT_TRUE(std::isnan(eps) ? std::isnan(h().Materials[1].Eps) : h().Materials[1].Eps == eps);
+    EXPECT_EQ(h().LinkEps1[c], 2.5);
+    EXPECT_EQ(h().LinkEps2[Cell(2, 2, 2)], 2.5);
+    // With the dielectric invalid as well, both count as vacuum.
+    h().Materials[0].Eps = -1;
+    THeapReset(heap.get());
+    EXPECT_EQ(h().Materials[0].InvEps, 1.0);
+    EXPECT_EQ(h().Materials[1].InvEps, 1.0);
+    EXPECT_EQ(h().LinkEps3[c], 0.5);
     EXPECT_TRUE(AllFinite(h().LinkEps1) && AllFinite(h().LinkEps2) && AllFinite(h().LinkEps3));
   }
 }

@@ -174,4 +174,70 @@ TEST_F(NeedleRun, RestoredCopyStepsOnLikeTheOriginal) {
   EXPECT_EQ(std::memcmp(copy->Charge, original->Charge, cells * sizeof(double)), 0);
 }
 
+// Inputs the program may hand over wrongly: the run still ends with finite
+// values everywhere (and, under the sanitizers, without an access outside an
+// array).
+TEST_F(NeedleRun, InvalidInputsRunFinitely) {
+  struct Case {
+    const char* name;
+    void (*apply)(THeap&);
+  };
+  const Case cases[] = {
+      {"0 V electrode, generator", [](THeap& h) {
+         const double pots[2] = {1, 0};
+         THeapSetElectrodesPot(&h, pots, 2, 0.0);
+       }},
+      {"0 V electrode, rising voltage", [](THeap& h) {
+         const double pots[2] = {0, 5e5};
+         THeapSetElectrodesPot(&h, pots, 2, 1e-8);
+       }},
+      {"all electrodes at 0 V", [](THeap& h) {
+         const double pots[2] = {0, 0};
+         THeapSetElectrodesPot(&h, pots, 2, 1e-8);
+       }},
+      {"codes of no electrode", [](THeap& h) {
+         const double codes[] = {-9, -7, 0.5, -2.5, std::nan(""), 7, 1e300, -1e300};
+         int i = 0;
+         for (double code : codes) {
+           h.ElectrodeCodes[CellIndex(h, i, 3 + i % 3, 2)] = code;
+           ++i;
+         }
+         h.ElectrodeCodes[CellIndex(h, 4, 2, 4)] = -7;  // odd: would be a root of electrode 2
+       }},
+      {"material indices of no material", [](THeap& h) {
+         h.MaterialOfCell[CellIndex(h, 4, 2, 4)] = 3;
+         h.MaterialOfCell[CellIndex(h, 1, 5, 1)] = -1;
+         h.MaterialOfCell[CellIndex(h, 8, 9, 8)] = 1 << 30;
+       }},
+      {"non-positive permittivity", [](THeap& h) {
+         TMaterial* table = TMaterialNew(3);
+         table[0] = table[1] = table[2] = h.Materials[0];
+         table[1].Eps = 0;
+         table[2].Eps = -2;
+         TMaterialDelete(h.Materials);
+         h.Materials = table;
+         h.MaterialCount = 3;
+         korvane::FillBoxInt(h, 2, 3, 2, 2, 2, 2, 1, h.MaterialOfCell);
+         korvane::FillBoxInt(h, 5, 6, 5, 1, 2, 1, 2, h.MaterialOfCell);
+         h.MaterialOfCell[CellIndex(h, 4, 2, 4)] = 1;  // the cell next to the root
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HeapPtr h = NeedleModel();
+    ASSERT_TRUE(h);
+    c.apply(*h);
+    KorvaneSetRandomSeed(1, kSeed);
+    THeapReset(h.get());
+    THeapInitCalc(h.get());
+    for (int s = 0; s < 40 && !h->Flags; ++s) THeapGoTimeStep(h.get());
+    for (const double* a : {h->Potential, h->PotentialQ0, h->PotentialInit, h->Charge, h->FieldAbs,
+                            h->DispCurrentAbs, h->LinkEps1, h->LinkEps2, h->LinkEps3})
+      EXPECT_TRUE(AllFinite(*h, a));
+    for (double v : {h->AppliedVoltage, h->VoltageRatio, h->VoltageRatioError, h->MeanCurrent, h->GapU,
+                     h->ChannelLength, h->ElectrodeCharges[0], h->ElectrodeCharges[1]})
+      EXPECT_TRUE(std::isfinite(v));
+  }
+}
+
 }  // namespace
