@@ -4,10 +4,10 @@
 #include "ContourCodes.h"
 #include "GdiObjects.h"
 #include "LabelFont.h"
+#include "LabelText.h"
 #include "NumericGuards.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
@@ -15,19 +15,11 @@
 
 namespace {
 
+using melisco::FormatLabel;
+using melisco::LabelText;
+
 constexpr int kLabelCapacityInts = 800;  // 200 labels of 4 i32
 constexpr int kLabelMargin = 10;
-
-struct LabelText {
-  char text[64];
-};
-
-LabelText FormatLabel(double value) {
-  LabelText label;
-  std::snprintf(label.text, sizeof label.text, " %.*g ", 3, value);
-  TrimExponentZeros(label.text);
-  return label;
-}
 
 bool LabelledKind(uint32_t kind, bool labelThin, bool labelBold) {
   return kind == MELISCO_LINE_BOLD ? labelBold : labelThin;
