@@ -67,6 +67,14 @@ constexpr Offset kNeighbourOffsets[26] = {
     {0, -1, 1},  {0, -1, 0},  {0, -1, -1}, {-1, 1, 1},  {-1, 1, 0},  {-1, 1, -1}, {-1, 0, 1},
     {-1, 0, 0},  {-1, 0, -1}, {-1, -1, 1}, {-1, -1, 0}, {-1, -1, -1}};
 
+// A free cell without any link keeps its potential, as a fixed cell does.
+template <bool Aside>
+inline void KeepValue(const double* phi, double* next, int c, Tally& t) {
+  const double keep = phi[c];
+  if (Aside) next[c] = keep;
+  NoteValue(keep, t);
+}
+
 // ---- the explicit scheme ----------------------------------------------------
 
 class ExplicitScheme {
@@ -108,6 +116,8 @@ class ExplicitScheme {
       n = n + w2_ * (le2_[c] * phi_[c2p] + le2_[c2m] * phi_[c2m]);
       d = d + w2_ * (le2_[c] + le2_[c2m]);
     }
+    // A cell whose links all vanish (no usable permittivity) has no equation.
+    if (d == 0) return KeepValue<Aside>(phi_, next_, c, t);
     const double value = n / d;
     const double old = phi_[c];
     if (Aside)
@@ -201,6 +211,7 @@ class ImplicitScheme {
       const int node = NodeAt(h_, c);
       if (node >= 0) AddChannels(c, node, p, q);
     }
+    if (p == 0) return KeepValue<Aside>(phi_, next_, c, t);
     const double value = q / p;
     const double old = phi_[c];
     if (Aside)

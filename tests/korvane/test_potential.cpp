@@ -372,6 +372,25 @@ TEST_F(PotentialSolve, PoisonedLatticeRunsToTheIterationLimit) {
   EXPECT_TRUE(std::isnan(r.LastIterationError));
 }
 
+TEST_F(PotentialSolve, CellWithoutLinksKeepsItsPotential) {
+  // A cell all of whose links vanish has no equation and must not poison its
+  // neighbours with 0/0.
+  for (bool implicit : {false, true}) {
+    SCOPED_TRACE(implicit ? "implicit" : "explicit");
+    Prepare(4, 6, 4);
+    THeap& r = h();
+    const int isolated = Cell(1, 3, 2);
+    for (double* link : {&r.LinkEps1[isolated], &r.LinkEps1[Cell(0, 3, 2)], &r.LinkEps2[isolated],
+                         &r.LinkEps2[Cell(1, 2, 2)], &r.LinkEps3[isolated], &r.LinkEps3[Cell(1, 3, 1)]})
+      *link = 0;
+    r.Potential[isolated] = 0.3;
+    Solve(implicit);
+    EXPECT_EQ(r.Potential[isolated], 0.3);
+    for (int c = 0; c < korvane::CellCount(r); ++c) ASSERT_TRUE(std::isfinite(r.Potential[c])) << c;
+    EXPECT_LT(r.IterationError, r.Dw);
+  }
+}
+
 // ---- sweep orders ----------------------------------------------------------------
 
 // A lattice without any symmetry: materials, charges and potentials at random.
