@@ -8,6 +8,7 @@
 
 #include "ElectrodeCodes.h"
 #include "Engine.h"
+#include "Potential.h"
 
 namespace korvane {
 
@@ -23,7 +24,7 @@ constexpr double kSparkSettledRatio = 300.0;
 constexpr int kCalibrationAttempts = 8;
 
 // A gap voltage that does not change leaves the dynamic capacitance undefined;
-// this stands for "no voltage change needs any charge".
+// this large value stands in for it without a division by zero.
 constexpr double kUnchangedGapCapacitance = 1e100;
 
 // The circuit couples exactly electrodes 0 and 1, through their per-electrode
@@ -35,43 +36,12 @@ bool HasGeneratorElectrodes(const THeap& h) {
 
 bool IsFreeCell(const THeap& h, int cell) { return !IsFixedCell(h, cell); }
 
-double SigmaOfCell(const THeap& h, int cell) {
-  const int material = h.MaterialOfCell[cell];
-  if (h.Materials == nullptr || material < 0 || material >= h.MaterialCount) return 0.0;
-  return h.Materials[material].Sigma;
-}
-
-// Index of the node standing on a cell, or -1.
-int NodeOnCell(const THeap& h, int cell) {
-  const double value = h.NodeOfCell[cell];
-  if (!(value >= 0.0) || value >= static_cast<double>(h.Nodes.count)) return -1;
-  return static_cast<int>(value);
-}
-
 bool IsNodeIndex(const THeap& h, int node) { return node >= 0 && node < h.Nodes.count; }
 
+// An entry whose indices lie in the lattice and name its cell.
 bool IsInLattice(const THeap& h, const TElectrodeCell& entry) {
-  return entry.i1 >= 0 && entry.i1 < h.N1 && entry.i2 >= 0 && entry.i2 < h.N2 && entry.i3 >= 0 && entry.i3 < h.N3;
-}
-
-// Error of one potential change, measured as the potential sweeps measure theirs.
-double PotentialChangeError(const THeap& h, double oldValue, double newValue) {
-  const double change = newValue - oldValue;
-  switch (h.DwType) {
-    case 1:
-      return std::fabs(change / h.PotentialRange);
-    case 2:
-      return std::fabs(change);
-    default:
-      if (oldValue != 0.0) return std::fabs(change / oldValue);
-      return newValue == 0.0 ? 0.0 : std::fabs(change / newValue);
-  }
-}
-
-// The largest error wins; an error that is not a number poisons the iteration so
-// that it can never pass for converged.
-void EnterIterationError(THeap& h, double error) {
-  if (!(error <= h.IterationError)) h.IterationError = error;
+  return entry.i1 >= 0 && entry.i1 < h.N1 && entry.i2 >= 0 && entry.i2 < h.N2 && entry.i3 >= 0 && entry.i3 < h.N3 &&
+         entry.cell == CellIndex(h, entry.i1, entry.i2, entry.i3);
 }
 
 void SetElectrodePotential(THeap& h, int electrode, double value) {
@@ -146,7 +116,7 @@ void ElectrodeFaces(const THeap& h, const TElectrodeCell& entry, Face faces[6]) 
 // Channels through an electrode cell conduct during the step in the implicit
 // scheme: the one from the node's parent and those to the node's children.
 void AddChannelTerms(const THeap& h, const TElectrodeCell& entry, double dtOverVolume, Sums& sums) {
-  const int f = NodeOnCell(h, entry.cell);
+  const int f = NodeAt(h, entry.cell);
   if (f < 0) return;
   const TNode* nodes = h.Nodes.nodes;
   const int parent = nodes[f].parent;
@@ -164,7 +134,7 @@ void AddChannelTerms(const THeap& h, const TElectrodeCell& entry, double dtOverV
         if (y < 0 || y >= h.N2) continue;
         const int n = CellIndex(h, WrapOnce(entry.i1 + d1, h.N1), y, WrapOnce(entry.i3 + d3, h.N3));
         if (!IsFreeCell(h, n)) continue;
-        const int m = NodeOnCell(h, n);
+        const int m = NodeAt(h, n);
         if (m < 0 || nodes[m].parent != f) continue;
         sums.Add(dtOverVolume * (nodes[m].invLength * nodes[m].g), h.Potential[n]);
       }
@@ -184,7 +154,7 @@ void AccumulateCouplingSums(THeap& h, bool implicit) {
     const TElectrodeCell& entry = h.ElectrodeCells[index];
     const int e = entry.electrode;
     if ((e != 0 && e != 1) || !IsValidElectrodeCode(h, entry.code) || !IsInLattice(h, entry)) continue;
-    const double sigmaCell = implicit ? SigmaOfCell(h, entry.cell) : 0.0;
+    const double sigmaCell = implicit ? SigmaOf(h, entry.cell) : 0.0;
     Face faces[6];
     ElectrodeFaces(h, entry, faces);
     for (const Face& face : faces) {
@@ -192,7 +162,7 @@ void AccumulateCouplingSums(THeap& h, bool implicit) {
       const double phi = h.Potential[face.neighbour];
       sums[e].Add(k.eps[face.axis] * face.linkEps, phi);
       if (sigmaCell != 0.0) {
-        const double sigmaNeighbour = SigmaOfCell(h, face.neighbour);
+        const double sigmaNeighbour = SigmaOf(h, face.neighbour);
         if (sigmaNeighbour != 0.0) {
           const double link = sigmaCell * sigmaNeighbour / (sigmaCell + sigmaNeighbour);
           sums[e].Add(k.cond[face.axis] * link, phi);
@@ -325,7 +295,8 @@ void ApplyGeneratorElectrodes(THeap& h) {
       value = phi1 + shift;
     else
       value = h.ElectrodePots[e] * h.GapU;
-    EnterIterationError(h, PotentialChangeError(h, CodePotential(h, -2 - 2 * e), value));
+    // Measured like a cell's change in a sweep, so the bound means the same.
+    NoteError(CellError(h.DwType, CodePotential(h, -2 - 2 * e), value, h.PotentialRange), h.IterationError);
     SetElectrodePotential(h, e, value);
     if (value < h.PotentialMin) h.PotentialMin = value;
     if (value > h.PotentialMax) h.PotentialMax = value;
