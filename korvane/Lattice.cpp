@@ -109,30 +109,34 @@ void ReadCodePotentialsFromLattice(THeap& h) {
   }
 }
 
-// Mean change of the voltage factor over the electrodes that can tell it: an
-// electrode with set potential 0 (or no value) has no factor to divide out.
+// Change of the factor that electrode e tells, or false when it cannot tell
+// one: an electrode with set potential 0 (or no value) has no factor to divide
+// out, and one without a previous value has no change.
+bool FactorChangeOf(const THeap& h, int e, double& ratio) {
+  const double set = h.ElectrodePots[e];
+  const double change = h.ElectrodeWork1[e];
+  if (change == kNoValue || set == 0.0 || set == kNoValue || !std::isfinite(set)) return false;
+  ratio = change / set;
+  return true;
+}
+
+// Mean change of the factor and the relative standard error of that mean; a
+// ratio of 0 when no electrode can tell it.
 void MeasureVoltageRatio(THeap& h) {
-  double sum = 0.0, sumSquares = 0.0;
+  double sum = 0.0, ratio = 0.0;
   int n = 0;
-  for (int e = 0; e < h.ElectrodeCount; ++e) {
-    const double set = h.ElectrodePots[e];
-    const double change = h.ElectrodeWork1[e];
-    if (change == kNoValue || set == 0.0 || set == kNoValue || !std::isfinite(set)) continue;
-    const double r = change / set;
-    sum += r;
-    sumSquares += r * r;
-    ++n;
-  }
-  if (n == 0) {
-    h.VoltageRatio = 0.0;
-    h.VoltageRatioError = 0.0;
-    return;
-  }
-  const double mean = sum / n;
+  for (int e = 0; e < h.ElectrodeCount; ++e)
+    if (FactorChangeOf(h, e, ratio)) {
+      sum += ratio;
+      ++n;
+    }
+  const double mean = n > 0 ? sum / n : 0.0;
   double relative = 0.0;
   if (n > 1) {
-    const double variance = std::max(0.0, (sumSquares - n * mean * mean) / (n - 1));
-    const double standardError = std::sqrt(variance / n);
+    double squares = 0.0;
+    for (int e = 0; e < h.ElectrodeCount; ++e)
+      if (FactorChangeOf(h, e, ratio)) squares += (ratio - mean) * (ratio - mean);
+    const double standardError = std::sqrt(squares / (n - 1) / n);
     relative = mean != 0.0 ? standardError / std::fabs(mean) : standardError;
   }
   h.VoltageRatio = mean;

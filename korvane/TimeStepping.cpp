@@ -282,8 +282,13 @@ bool ValidateRestoredState(THeap& h) {
 
   // The node list: every node on a cell of the lattice, every parent before it.
   TTree& t = h.Nodes;
-  bool nodesOk = t.count >= 0 && t.count <= t.capacity && (t.count == 0 || t.nodes) &&
-                 EngineBlockSize(t.nodes) >= static_cast<std::size_t>(std::max(t.count, 0)) * sizeof(TNode);
+  // Growth appends while count < capacity: the capacity must be what the block holds.
+  const int held = static_cast<int>(std::min<std::size_t>(EngineBlockSize(t.nodes) / sizeof(TNode), INT32_MAX));
+  if (t.capacity > held || t.capacity < 0) {
+    t.capacity = held;
+    ok = false;
+  }
+  bool nodesOk = t.count >= 0 && t.count <= t.capacity;
   for (int i = 0; nodesOk && i < t.count; ++i) {
     const TNode& n = t.nodes[i];
     nodesOk = n.cell >= 0 && n.cell < cells && n.parent >= -1 && n.parent < i;

@@ -310,6 +310,7 @@ TEST_F(RunControl, CorruptRestoredStateIsReportedAndMadeSafe) {
       {"node cell", [](THeap& h) { h.Nodes.nodes[0].cell = 1 << 30; }},
       {"node parent", [](THeap& h) { h.Nodes.nodes[0].parent = 5; }},
       {"node count", [](THeap& h) { h.Nodes.count = h.Nodes.capacity + 10; }},
+      {"node capacity", [](THeap& h) { h.Nodes.capacity += 1000; }},
       {"node of cell", [](THeap& h) { h.NodeOfCell[3] = 1e9; }},
       {"node of cell NaN", [](THeap& h) { h.NodeOfCell[4] = std::nan(""); }},
       {"material", [](THeap& h) { h.MaterialOfCell[5] = 77; }},
@@ -332,6 +333,9 @@ TEST_F(RunControl, CorruptRestoredStateIsReportedAndMadeSafe) {
     EXPECT_LE(static_cast<long long>(h().N1) * h().N2 * h().N3, KORVANE_MAX_CELLS);
     EXPECT_EQ(h().N1Last, h().N1 - 1);
     EXPECT_GE(h().ElectrodeCount, 2);
+    // Growth appends to the restored list: it must fit its block.
+    for (int i = 0; h().Nodes.count > 0 && i < 150; ++i)
+      korvane::AddGrownNode(h(), 2, 2, 2, Cell(2, 2, 2), 0, 1e-8, 1e-3, 1e3, 1e7);
     THeapGoTimeStep(heap.get());
     THeapGoTimeStep(heap.get());
     EXPECT_TRUE(AllFinite(h().Potential));
