@@ -339,11 +339,19 @@ bool THeapIsBreakdownIn(THeap* heap, int material) {
   const THeap& h = *heap;
   const TNode* nodes = h.Nodes.nodes;
   const int count = h.Nodes.count;
+  // After breakdown many nodes stand on the electrode and share their paths:
+  // a node already looked at (and found of another material) ends the walk,
+  // since its own ancestors were looked at with it. Every node is read once.
+  std::vector<bool> seen;
   for (int i = 0; i < count; ++i) {
     if (!HasParent(nodes[i]) || !IsElectrodeCell(h, nodes[i].cell)) continue;
+    if (seen.empty()) seen.assign(static_cast<std::size_t>(count), false);
     // Parents precede their children, so the walk ends after at most i steps.
-    for (int a = nodes[i].parent, steps = 0; a >= 0 && a < count && steps <= i; a = nodes[a].parent, ++steps)
+    for (int a = nodes[i].parent, steps = 0; a >= 0 && a < count && steps <= i && !seen[a];
+         a = nodes[a].parent, ++steps) {
       if (h.MaterialOfCell[nodes[a].cell] == material) return true;
+      seen[a] = true;
+    }
   }
   return false;
 }

@@ -569,6 +569,24 @@ TEST(IsBreakdownIn, LooksAtTheAncestorsOfElectrodeNodesOnly) {
   }
 }
 
+TEST(IsBreakdownIn, FindsTheMaterialOnALaterBranchThatSharesThePathToTheRoot) {
+  TestHeap t(4, 4, 3, 2);
+  //  root (1,0,1) -> a (1,1,1) -> b (1,2,1) -> e1 (1,3,1) on the electrode
+  //                          \-> c (2,2,1) [material 1] -> e2 (2,3,1) on the electrode
+  for (int i1 = 0; i1 < 4; ++i1) t->ElectrodeCodes[t.Cell(i1, 3, 1)] = -4;
+  t->MaterialOfCell[t.Cell(2, 2, 1)] = 1;
+  t.AddRoot(1, 0, 1);
+  AddNode(*t, 1, 1, 1, t.Cell(1, 1, 1), 0);
+  AddNode(*t, 1, 2, 1, t.Cell(1, 2, 1), 1);
+  AddNode(*t, 1, 3, 1, t.Cell(1, 3, 1), 2);
+  AddNode(*t, 2, 2, 1, t.Cell(2, 2, 1), 1);
+  AddNode(*t, 2, 3, 1, t.Cell(2, 3, 1), 4);
+  EXPECT_TRUE(THeapIsBreakdownIn(t.get(), 1));
+  EXPECT_TRUE(THeapIsBreakdownIn(t.get(), 0));
+  t->MaterialOfCell[t.Cell(2, 2, 1)] = 0;
+  EXPECT_FALSE(THeapIsBreakdownIn(t.get(), 1));
+}
+
 // The critical-field lowering exactly as written: a normalised Gaussian per
 // node over the whole lattice, nodes one after another.
 void EcDecayByTheFormula(THeap& h) {
