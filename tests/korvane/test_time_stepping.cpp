@@ -271,6 +271,26 @@ TEST_F(RunControl, IdleGeneratorGrowsNothingButKeepsComputing) {
   EXPECT_EQ(h().Nodes.nodes[0].potential, 1e9);
 }
 
+// An event in a step that starts at time 0 is stamped 0, the value of no event
+// yet; the next step with the event stamps its own start time instead.
+TEST_F(RunControl, FirstEventTimesAtTimeZeroAreStampedAgain) {
+  h().ElectrodeCodes[Cell(2, 1, 2)] = -3;
+  h().GenU = 0;
+  const double pots[2] = {1e9, 0};
+  THeapSetElectrodesPot(heap.get(), pots, 2, 0.0);
+  Prepare();
+  THeapGoTimeStep(heap.get());
+  ASSERT_EQ(h().GrowthFlag, 1);
+  EXPECT_EQ(h().TimeFirstGrowth, 0.0);
+  EXPECT_EQ(h().TimeFirstCandidate, 0.0);
+  EXPECT_EQ(h().Dt, h().DtGrowth);
+  const double secondStart = h().Time;
+  THeapGoTimeStep(heap.get());
+  ASSERT_EQ(h().GrowthFlag, 1);
+  EXPECT_EQ(h().TimeFirstGrowth, secondStart);
+  EXPECT_EQ(h().TimeFirstCandidate, secondStart);
+}
+
 // The program relies on this: new potentials in generator mode during a run
 // take the circuit one step on, as any evaluation of the factor there does.
 TEST_F(RunControl, NewPotentialsInGeneratorModeStepTheCircuit) {
