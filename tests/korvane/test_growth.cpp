@@ -410,6 +410,24 @@ TEST(StochasticGrowth, GrowsInHalfOfTheTrialsAtProbabilityOneHalf) {
   EXPECT_NEAR(grown / double(trials), 0.5, 0.03);
 }
 
+TEST(StochasticGrowth, NodesAddedInAStepDoNotGrowInThatStep) {
+  TestHeap t(3, 5, 3);
+  t.FillAll(t->Ec, kNever);
+  t.LinearPotentialAlongAxis2(4000);
+  for (int i2 = 1; i2 < 5; ++i2) t->Ec[t.Cell(1, i2, 1)] = 0;  // a column of candidates
+  t.AddRoot(1, 0, 1);
+  t.material(0).GrowthA = 1e300;  // stay probability 0: every non-zero draw grows
+  PinnedSeed seed(0x5eed);
+  korvane::NextRandom();
+  const uint32_t afterOneDraw = korvane::RandomState();
+  korvane::SeedRandom();
+  GrowStep(*t);
+  EXPECT_EQ(t.NodeCount(), 2);
+  EXPECT_EQ(korvane::RandomState(), afterOneDraw);
+  GrowStep(*t);
+  EXPECT_EQ(t.NodeCount(), 3);
+}
+
 TEST(StochasticGrowth, APinnedSeedReproducesTheStructure) {
   auto run = [](uint32_t seed) {
     TestHeap t(6, 8, 6);
@@ -516,6 +534,12 @@ TEST(GrowthFieldRange, ExtremesOverAllNeighboursAndRateAgainstTheMaterialField) 
   EXPECT_EQ(t->MaxGrowthField, maxField);
   EXPECT_EQ(t->MinGrowthField, minField);
   EXPECT_EQ(t->MaxGrowthRate, maxRate);
+
+  // Occupied neighbours count as well.
+  AddNode(*t, 1, 2, 1, t.Cell(1, 2, 1), 0);
+  double occupiedMin = 0;
+  korvane::GrowthFieldRange(*t, maxField, occupiedMin, maxRate);
+  EXPECT_EQ(occupiedMin, -inv);
 
   t.material(0).Ec = 2 * inv;
   korvane::GrowthFieldRange(*t, maxField, minField, maxRate);
