@@ -187,9 +187,11 @@ std::string MakeSiblingTempFile(const std::string& target)
 
 TSaveFileStream::TSaveFileStream(const std::string& path) : TSaveFileStream(path, MakeSiblingTempFile(path)) {}
 
-TSaveFileStream::TSaveFileStream(const std::string& path, const std::string& tempPath)
+TSaveFileStream::TSaveFileStream(const std::string& path, const std::string& tempPath) try
     : TFileStream(tempPath, path, TFileMode::Create), target_(path), temp_(tempPath)
 {
+} catch (...) {
+  std::remove(tempPath.c_str());
 }
 
 TSaveFileStream::~TSaveFileStream()
