@@ -14,7 +14,8 @@ namespace {
 // The walks of the fifth-point search double their step count per pass; past
 // this many passes the pencil has no usable member.
 constexpr int MaxPasses = 16;
-constexpr int MaxRefinementSteps = 30;
+// Secant steps usually settle within ten; midpoint steps need more.
+constexpr int MaxRefinementSteps = 100;
 
 using Support = std::array<point*, 5>;
 
@@ -248,10 +249,16 @@ bool SmallestMember(minell* e)
     if (d0 * dB > 0)
         return false;
 
+    // Secant steps between the last two members; the derivative's scale
+    // varies wildly along the segment, so a step that leaves the interval
+    // known to hold the sign change is replaced by its midpoint.
     double ta = 0, da = d0, tb = 1, db = dB, previous = 0;
+    double low = 0, dLow = d0, high = 1;
     double lambda = NAN, mu = NAN;
     for (int step = 0; step < MaxRefinementSteps; ++step) {
-        const double t = (db * ta - da * tb) / (db - da);
+        double t = (db * ta - da * tb) / (db - da);
+        if (!(t > low && t < high))
+            t = (low + high) / 2;
         const point pt = Lerp(f, b, t);
         MemberThrough(e, &pt);
         if (!IsEllipse(e, e->lambda, e->mu))
@@ -259,9 +266,15 @@ bool SmallestMember(minell* e)
         lambda = e->lambda;
         mu = e->mu;
         const double d = AreaDerivative(e, lambda, mu);
-        if (d == 0 || (step > 0 && std::fabs(t - previous) < 5e-11))
+        if (d == 0 || (step > 0 && std::fabs(t - previous) < 5e-11) || high - low < 5e-11)
             break;
         previous = t;
+        if ((d > 0) == (dLow > 0)) {
+            low = t;
+            dLow = d;
+        } else {
+            high = t;
+        }
         const double next = (d * tb - db * t) / (d - db);
         if (next >= 0 && next <= 1) {
             ta = tb;
