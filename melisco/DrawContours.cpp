@@ -9,6 +9,7 @@
 #include "PixelWriters.h"
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -45,12 +46,39 @@ void PaintLinePixel(uint8_t* p, int bytesPerPixel, COLORREF colour) {
   }
 }
 
+constexpr int kMaxBlendTables = 256;
+
+// The blend of one band's fill colour over every old value of each channel:
+// the same bytes as the pixel writer, looked up instead of multiplied.
+struct BandBlend {
+  uint8_t channel[3][256];  // blue, green, red
+
+  BandBlend(COLORREF colour, int opacity) {
+    const int target[3] = {ChannelOf(colour, 16), ChannelOf(colour, 8), ChannelOf(colour, 0)};
+    const int alpha = melisco::ClampWeight(opacity);
+    for (int ch = 0; ch < 3; ++ch) {
+      for (int old = 0; old < 256; ++old) {
+        channel[ch][old] = melisco::BlendChannel(old, target[ch], alpha);
+      }
+    }
+  }
+};
+
 // Bands first, then lines: done in one scan, which gives the same picture,
 // because a bold line only paints pixels that the scan has already passed.
 void PaintCodes(const BitmapSurface& s, const int32_t* codes, const InternalLevels& levels,
                 bool paintBands, bool paintLines) {
   const int n = static_cast<int>(levels.values.size());
   const int bpp = s.bytesPerPixel;
+  std::vector<BandBlend> blends;
+  // Tables pay off for the few levels that tables of the program hold.
+  const bool useBlends = paintBands && bpp == 3 && n <= kMaxBlendTables;
+  if (useBlends) {
+    blends.reserve(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+      blends.emplace_back(levels.fillColours[k], levels.fillOpacities[k]);
+    }
+  }
   for (int y = 0; y < s.height; ++y) {
     const int32_t* row = codes + static_cast<std::ptrdiff_t>(y) * s.width;
     uint8_t* pixels = s.Row(y);
@@ -63,12 +91,20 @@ void PaintCodes(const BitmapSurface& s, const int32_t* codes, const InternalLeve
           continue;
         }
         const int band = code - melisco::kBandBase;
-        const COLORREF c = levels.fillColours[band];
-        const int opacity = levels.fillOpacities[band];
-        if (bpp == 4) {
-          melisco::WriteBGRA(p, ChannelOf(c, 0), ChannelOf(c, 8), ChannelOf(c, 16), opacity);
+        if (useBlends) {
+          const BandBlend& blend = blends[static_cast<std::size_t>(band)];
+          p[0] = blend.channel[0][p[0]];
+          p[1] = blend.channel[1][p[1]];
+          p[2] = blend.channel[2][p[2]];
         } else {
-          melisco::BlendBGR(p, ChannelOf(c, 0), ChannelOf(c, 8), ChannelOf(c, 16), opacity);
+          const COLORREF c = levels.fillColours[band];
+          if (bpp == 4) {
+            melisco::WriteBGRA(p, ChannelOf(c, 0), ChannelOf(c, 8), ChannelOf(c, 16),
+                               levels.fillOpacities[band]);
+          } else {
+            melisco::BlendBGR(p, ChannelOf(c, 0), ChannelOf(c, 8), ChannelOf(c, 16),
+                              levels.fillOpacities[band]);
+          }
         }
       } else if (paintLines && code > 0 && code < n) {
         const COLORREF c = levels.lineColours[code];
@@ -129,11 +165,13 @@ extern "C" void DrawContours(TMemBitmap* bm, const double* pixelValues, const TC
   const bool havePixels = !surface.Empty() && pixelValues != nullptr;
   const int width = havePixels ? surface.width : 0;
   const int height = havePixels ? surface.height : 0;
-  std::vector<int32_t> codes(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  // Every entry is written by the classification: no need to clear it first.
+  const std::unique_ptr<int32_t[]> codes(
+      new int32_t[static_cast<std::size_t>(width) * static_cast<std::size_t>(height)]);
   if (havePixels) {
-    melisco::ClassifyContourBands(codes.data(), pixelValues, width, height, internal.values.data(),
+    melisco::ClassifyContourBands(codes.get(), pixelValues, width, height, internal.values.data(),
                                   n, lines, bands);
-    contourFilter(codes.data(), n, width, height, bands);
+    contourFilter(codes.get(), n, width, height, bands);
   }
 
   if (bm->memDC != nullptr && font != nullptr) {
@@ -141,13 +179,13 @@ extern "C" void DrawContours(TMemBitmap* bm, const double* pixelValues, const TC
       resultLevels[k] = (resultLevels[k] - offset) * scale;
     }
     const HFONT previous = melisco::SelectFont(bm->memDC, font);
-    *outLabelInts = getContourLabels(codes.data(), width, height, resultLevels, resultKinds, n,
+    *outLabelInts = getContourLabels(codes.get(), width, height, resultLevels, resultKinds, n,
                                      labelThin, labelBold, labelSpacing, labelStart, bands,
                                      bm->memDC, outLabels);
     melisco::SelectFont(bm->memDC, previous);
   }
 
   if (havePixels && (bands || lines)) {
-    PaintCodes(surface, codes.data(), internal, bands, lines);
+    PaintCodes(surface, codes.get(), internal, bands, lines);
   }
 }

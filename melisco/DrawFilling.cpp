@@ -11,11 +11,12 @@
 
 namespace {
 
-// Where one pixel column (or row) samples the grid: two grid indices and the
-// weight of the second; valid = false where the pixel lies off the grid.
+// Where one pixel column (or row) samples the grid: two grid indices with the
+// weights (1 - f) and f; valid = false where the pixel lies off the grid.
 struct Sample {
   int i0 = 0;
   int i1 = 0;
+  double w0 = 0.0;
   double f = 0.0;
   bool valid = false;
 };
@@ -33,11 +34,59 @@ std::vector<Sample> SampleTable(int pixels, double origin, double step, int cell
     const int i = g < 0 ? -1 : static_cast<int>(g);
     Sample& s = table[static_cast<std::size_t>(c)];
     s.f = g - i;
+    s.w0 = 1 - s.f;
     s.i0 = std::max(i, 0) * stride;
     s.i1 = std::min(i + 1, cells - 1) * stride;
     s.valid = true;
   }
   return table;
+}
+
+struct RowJob {
+  const double* line0;
+  const double* line1;
+  double wy0;
+  double fy;
+  const uint8_t* mask;  // null: every pixel
+  double* stored;       // null: values not kept
+  uint8_t* pixels;      // null: no colours
+};
+
+// One row of pixels; the template takes the tests of a row out of the loop.
+template <bool kMask, bool kStore, bool kFill>
+void FillRow(const RowJob& job, const std::vector<Sample>& columns, melisco::ColourTable* colours,
+             int bytesPerPixel) {
+  const int width = static_cast<int>(columns.size());
+  for (int c = 0; c < width; ++c) {
+    const Sample& col = columns[static_cast<std::size_t>(c)];
+    double value = melisco::kNoValue;
+    if (col.valid && (!kMask || job.mask[c] != 0)) {
+      const double v00 = job.line0[col.i0], v10 = job.line0[col.i1];
+      const double v01 = job.line1[col.i0], v11 = job.line1[col.i1];
+      if (v00 != melisco::kNoValue && v10 != melisco::kNoValue && v01 != melisco::kNoValue &&
+          v11 != melisco::kNoValue) {
+        value = (v00 * col.w0 + v10 * col.f) * job.wy0 + (v01 * col.w0 + v11 * col.f) * job.fy;
+        if constexpr (kFill) {
+          melisco::WritePacked(job.pixels + static_cast<std::ptrdiff_t>(c) * bytesPerPixel,
+                               bytesPerPixel, colours->At(colours->Position(value)));
+        }
+      }
+    }
+    if constexpr (kStore) {
+      job.stored[c] = value;
+    }
+  }
+}
+
+template <bool kMask>
+void FillRowFor(const RowJob& job, const std::vector<Sample>& columns,
+                melisco::ColourTable* colours, int bytesPerPixel) {
+  if (job.stored != nullptr) {
+    job.pixels != nullptr ? FillRow<kMask, true, true>(job, columns, colours, bytesPerPixel)
+                          : FillRow<kMask, true, false>(job, columns, colours, bytesPerPixel);
+  } else if (job.pixels != nullptr) {
+    FillRow<kMask, false, true>(job, columns, colours, bytesPerPixel);
+  }
 }
 
 }  // namespace
@@ -60,15 +109,14 @@ extern "C" void DrawFilling(TMemBitmap* bm, const double* values, int nx, int ny
     return;
   }
   const melisco::ColourScale scale(min, max, c1, c2, mixMode, fillType, opacity1, opacity2);
+  melisco::ColourTable colours(scale);
   const double sx = (vx1 - vx0) * nx / (s.width * w);
   const double sy = (vy1 - vy0) * ny / (s.height * h);
   const std::vector<Sample> columns = SampleTable(s.width, (vx0 - x) / w * nx, sx, nx, 1);
   const std::vector<Sample> rows = SampleTable(s.height, (vy0 - y) / h * ny, sy, ny, nx);
-  const int bpp = s.bytesPerPixel;
 
   for (int r = 0; r < s.height; ++r) {
     const Sample& row = rows[static_cast<std::size_t>(r)];
-    const uint8_t* maskRow = mask != nullptr ? mask + static_cast<std::size_t>(r) * s.width : nullptr;
     double* storedRow = stored != nullptr ? stored + static_cast<std::size_t>(r) * s.width : nullptr;
     if (!row.valid) {
       if (storedRow != nullptr) {
@@ -76,36 +124,17 @@ extern "C" void DrawFilling(TMemBitmap* bm, const double* values, int nx, int ny
       }
       continue;
     }
-    const double* line0 = values + row.i0;
-    const double* line1 = values + row.i1;
-    const double fy = row.f;
-    uint8_t* p = s.Row(r);
-    for (int c = 0; c < s.width; ++c, p += bpp) {
-      const Sample& col = columns[static_cast<std::size_t>(c)];
-      double value = melisco::kNoValue;
-      if (col.valid && (maskRow == nullptr || maskRow[c] != 0)) {
-        const double v00 = line0[col.i0], v10 = line0[col.i1];
-        const double v01 = line1[col.i0], v11 = line1[col.i1];
-        if (v00 != melisco::kNoValue && v10 != melisco::kNoValue && v01 != melisco::kNoValue &&
-            v11 != melisco::kNoValue) {
-          const double fx = col.f;
-          value = (v00 * (1 - fx) + v10 * fx) * (1 - fy) + (v01 * (1 - fx) + v11 * fx) * fy;
-          if (fill) {
-            const int t = scale.Position(value);
-            const int alpha = melisco::RampAlpha(t, scale.alpha0, scale.alphaDelta);
-            if (bpp == 4) {
-              melisco::FillOpaque32(p, scale.base[0], scale.base[1], scale.base[2], scale.delta[0],
-                                    scale.delta[1], scale.delta[2], t, alpha, scale.mode);
-            } else {
-              melisco::FillBlend(p, scale.base[0], scale.base[1], scale.base[2], scale.delta[0],
-                                 scale.delta[1], scale.delta[2], t, alpha, scale.mode);
-            }
-          }
-        }
-      }
-      if (storedRow != nullptr) {
-        storedRow[c] = value;
-      }
+    const RowJob job{values + row.i0,
+                     values + row.i1,
+                     row.w0,
+                     row.f,
+                     mask != nullptr ? mask + static_cast<std::size_t>(r) * s.width : nullptr,
+                     storedRow,
+                     fill ? s.Row(r) : nullptr};
+    if (job.mask != nullptr) {
+      FillRowFor<true>(job, columns, &colours, s.bytesPerPixel);
+    } else {
+      FillRowFor<false>(job, columns, &colours, s.bytesPerPixel);
     }
   }
 }
