@@ -4,11 +4,10 @@
 
 namespace {
 
-struct CatalogueEntry
-{
-    int code;
-    const char* name;
-    const char* unit;
+struct CatalogueEntry {
+  int code;
+  const char *name;
+  const char *unit;
 };
 
 // Several codes repeat (440, 450, 460, 500); lookups find the first of them.
@@ -138,33 +137,33 @@ constexpr CatalogueEntry Catalogue[] = {
 
 } // namespace
 
-void TAxes::Add(const std::string& name, const std::string& unit, int code)
+void TAxes::Add(const std::string &name, const std::string &unit, int code)
 {
-    entries.push_back({name, unit, code});
+  entries.push_back({name, unit, code});
 }
 
 void TAxes::Clear()
 {
-    entries.clear();
+  entries.clear();
 }
 
 void TAxes::Fill()
 {
-    Clear();
-    entries.reserve(std::size(Catalogue));
-    for (const auto& e : Catalogue)
-        Add(e.name, e.unit, e.code);
+  Clear();
+  entries.reserve(std::size(Catalogue));
+  for (const auto &e : Catalogue)
+    Add(e.name, e.unit, e.code);
 }
 
-const TAxisEntry& TAxes::Find(int code) const
+const TAxisEntry &TAxes::Find(int code) const
 {
-    for (const auto& e : entries)
-        if (e.code == code)
-            return e;
-    if (entries.empty()) {
-        // Not filled yet: answer as the filled catalogue would for an unknown code.
-        static const TAxisEntry first{Catalogue[0].name, Catalogue[0].unit, Catalogue[0].code};
-        return first;
-    }
-    return entries.front();
+  for (const auto &e : entries)
+    if (e.code == code)
+      return e;
+  if (entries.empty()) {
+    // Not filled yet: answer as the filled catalogue would for an unknown code.
+    static const TAxisEntry first{Catalogue[0].name, Catalogue[0].unit, Catalogue[0].code};
+    return first;
+  }
+  return entries.front();
 }

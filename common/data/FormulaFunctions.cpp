@@ -27,58 +27,58 @@ constexpr double Q[5] = {2.56852019228982242e00, 1.87295284992346725e00, 5.27905
 // exp(-y*y) split at a multiple of 1/16 so that the square loses no bits.
 double ExpMinusSquare(double y)
 {
-    double s = std::ceil(y * 16.0) / 16.0;
-    double del = (y - s) * (y + s);
-    return std::exp(-s * s) * std::exp(-del);
+  double s = std::ceil(y * 16.0) / 16.0;
+  double del = (y - s) * (y + s);
+  return std::exp(-s * s) * std::exp(-del);
 }
 
 double ErfSmall(double x, double y)
 {
-    double ysq = y > XSmall ? y * y : 0.0;
-    double num = A[4] * ysq;
-    double den = ysq;
-    for (int i = 0; i < 3; ++i) {
-        num = (num + A[i]) * ysq;
-        den = (den + B[i]) * ysq;
-    }
-    return x * (num + A[3]) / (den + B[3]);
+  double ysq = y > XSmall ? y * y : 0.0;
+  double num = A[4] * ysq;
+  double den = ysq;
+  for (int i = 0; i < 3; ++i) {
+    num = (num + A[i]) * ysq;
+    den = (den + B[i]) * ysq;
+  }
+  return x * (num + A[3]) / (den + B[3]);
 }
 
 double ErfcMiddle(double y)
 {
-    double num = C[8] * y;
-    double den = y;
-    for (int i = 0; i < 7; ++i) {
-        num = (num + C[i]) * y;
-        den = (den + D[i]) * y;
-    }
-    return ExpMinusSquare(y) * ((num + C[7]) / (den + D[7]));
+  double num = C[8] * y;
+  double den = y;
+  for (int i = 0; i < 7; ++i) {
+    num = (num + C[i]) * y;
+    den = (den + D[i]) * y;
+  }
+  return ExpMinusSquare(y) * ((num + C[7]) / (den + D[7]));
 }
 
 double ErfcLarge(double y)
 {
-    if (y >= XBig)
-        return 0.0;
-    double ysq = 1.0 / (y * y);
-    double num = P[5] * ysq;
-    double den = ysq;
-    for (int i = 0; i < 4; ++i) {
-        num = (num + P[i]) * ysq;
-        den = (den + Q[i]) * ysq;
-    }
-    double r = ysq * (num + P[4]) / (den + Q[4]);
-    r = (InvSqrtPi - r) / y;
-    return ExpMinusSquare(y) * r;
+  if (y >= XBig)
+    return 0.0;
+  double ysq = 1.0 / (y * y);
+  double num = P[5] * ysq;
+  double den = ysq;
+  for (int i = 0; i < 4; ++i) {
+    num = (num + P[i]) * ysq;
+    den = (den + Q[i]) * ysq;
+  }
+  double r = ysq * (num + P[4]) / (den + Q[4]);
+  r = (InvSqrtPi - r) / y;
+  return ExpMinusSquare(y) * r;
 }
 
 } // namespace
 
 double FormulaErf(double x)
 {
-    double y = std::fabs(x);
-    if (y <= Threshold)
-        return ErfSmall(x, y);
-    double erfc = y <= 4.0 ? ErfcMiddle(y) : ErfcLarge(y);
-    double result = (0.5 - erfc) + 0.5;
-    return x < 0 ? -result : result;
+  double y = std::fabs(x);
+  if (y <= Threshold)
+    return ErfSmall(x, y);
+  double erfc = y <= 4.0 ? ErfcMiddle(y) : ErfcLarge(y);
+  double result = (0.5 - erfc) + 0.5;
+  return x < 0 ? -result : result;
 }

@@ -17,11 +17,11 @@ extern bool formula_compile_error;
 extern bool formula_eval_error;
 
 // The message the editors show when formula_compile_error is set.
-inline constexpr const char* FormulaErrorText = "Некорректное выражение";
-inline constexpr const char* FormulaErrorCaption = "Ошибка";
+inline constexpr const char *FormulaErrorText = "Некорректное выражение";
+inline constexpr const char *FormulaErrorCaption = "Ошибка";
 
-formula* formula_compile(const char* text);
+formula *formula_compile(const char *text);
 // Binds every token whose text equals name exactly (so "x " is not "x").
-void formula_set_variable(formula* f, const char* name, double value);
-double formula_evaluate(formula* f);
-void formula_free(formula** f);
+void formula_set_variable(formula *f, const char *name, double value);
+double formula_evaluate(formula *f);
+void formula_free(formula **f);

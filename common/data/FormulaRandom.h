@@ -4,11 +4,11 @@
 // from one formula and one evaluation to the next, as users of RND1 and the
 // others expect from the old calculators they learnt them on.
 
-double FormulaRnd();   // shared 15-bit runtime generator scaled to 0..1
-double FormulaRnd1();  // minimal standard generator behind a shuffle table
-double FormulaRnd2();  // combined generator behind the same shuffle table
-double FormulaRnd3();  // subtractive generator
-double FormulaNrm();   // standard normal deviate drawn through RND2
+double FormulaRnd();  // shared 15-bit runtime generator scaled to 0..1
+double FormulaRnd1(); // minimal standard generator behind a shuffle table
+double FormulaRnd2(); // combined generator behind the same shuffle table
+double FormulaRnd3(); // subtractive generator
+double FormulaNrm();  // standard normal deviate drawn through RND2
 
 // Puts every generator back to its state at program load (tests only).
 void FormulaRandomReset();

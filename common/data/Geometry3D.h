@@ -18,10 +18,10 @@ double PlaneSegmentIntersect(const double plane[4], const double p1[3], const do
 void Matrix3Invert(const double m[9], double out[9]);
 void Matrix3Multiply(double out[9], const double a[9], const double b[9]);
 void Matrix3Apply(double out[3], const double m[9], const double v[3]);
-void MatrixToAnglesA(const double m[9], double& first, double& second);
-void MatrixToAnglesB(const double m[9], double& first, double& second);
+void MatrixToAnglesA(const double m[9], double &first, double &second);
+void MatrixToAnglesB(const double m[9], double &first, double &second);
 // Polar angle from the z axis, azimuth atan2(x, -y) (0 on the axis).
-void DirectionToAngles(const double v[3], double& polar, double& azimuth);
+void DirectionToAngles(const double v[3], double &polar, double &azimuth);
 // Rotates v in place about the first (A) or the third (B) axis.
 void RotationMatrixA(double v[3], double angle);
 void RotationMatrixB(double v[3], double angle);

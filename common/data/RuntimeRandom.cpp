@@ -1,7 +1,7 @@
 #include "data/RuntimeRandom.h"
 
-TRuntimeRandom& RuntimeRandom()
+TRuntimeRandom &RuntimeRandom()
 {
-    static TRuntimeRandom shared(1);
-    return shared;
+  static TRuntimeRandom shared(1);
+  return shared;
 }

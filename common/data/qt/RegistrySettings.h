@@ -11,39 +11,38 @@
 // level. A subkey names a group; "/" separates nested groups.
 
 enum class TRegistryRoot {
-    CurrentUser,
-    // Machine-wide values; only "location" is used, and it is the program's folder.
-    LocalMachine,
+  CurrentUser,
+  // Machine-wide values; only "location" is used, and it is the program's folder.
+  LocalMachine,
 };
 
 // A value of another type than text, or a write that did not reach the store.
-class ERegistryError : public std::runtime_error
-{
+class ERegistryError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+  using std::runtime_error::runtime_error;
 };
 
 inline constexpr int MaxRecentProjects = 10;
 
-void RegWriteSetting(const QString& name, const QString& text, const QString& subkey = QString(),
+void RegWriteSetting(const QString &name, const QString &text, const QString &subkey = QString(),
                      TRegistryRoot root = TRegistryRoot::CurrentUser);
 // The stored text, or the default when the group or value is missing.
-QString RegReadSetting(const QString& name, const QString& defaultText, const QString& subkey = QString(),
+QString RegReadSetting(const QString &name, const QString &defaultText, const QString &subkey = QString(),
                        TRegistryRoot root = TRegistryRoot::CurrentUser);
 
 // For an existing file its folder with the trailing "/", else the path as given.
-void WriteLastProjectFolder(const QString& path);
+void WriteLastProjectFolder(const QString &path);
 // Empty when missing or when the folder no longer exists.
 QString ReadLastProjectFolder();
 // The path up to and including its last "/" (empty when it has none).
-void WriteLastImportFolder(const QString& path);
+void WriteLastImportFolder(const QString &path);
 QString ReadLastImportFolder();
 
 // Writes the list as "project0", "project1", ... (at most MaxRecentProjects)
 // and removes the values a longer list left behind.
-void WriteRecentProjects(const QStringList& projects);
+void WriteRecentProjects(const QStringList &projects);
 // Replaces the list by the stored one; leaves it unchanged when nothing is stored.
-void ReadRecentProjects(QStringList& projects);
+void ReadRecentProjects(QStringList &projects);
 // Puts the path first, drops its earlier occurrence and keeps at most
 // MaxRecentProjects entries.
-void AddRecentProject(QStringList& projects, const QString& path);
+void AddRecentProject(QStringList &projects, const QString &path);
