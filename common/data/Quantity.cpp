@@ -114,7 +114,8 @@ bool TQuantity::FindReperValue(double &value, int quantityCode, double a, double
       return found;
     return true;
   default:
-    return true;
+    // A mode this program does not know (a damaged file) answers like mode 0.
+    return found;
   }
 }
 

@@ -46,7 +46,8 @@ public:
 
   // Nothing for no stream. Raises EStreamError when the stream refuses bytes.
   void Save(TStream *stream) const;
-  // Clears, then reads the list; an empty list for no stream.
+  // Clears, then reads the list; an empty list for no stream. A packed image
+  // cut short raises EStreamError, with the series read so far kept.
   void Load(TStream *stream);
 
 private:

@@ -73,7 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"6: else below", OnlyBelow, 6, 4, 6, true, 30},
         LookupCase{"6: else above", OnlyAbove, 6, 4, 6, true, 80},
         LookupCase{"6: neither, inside result", AtMiddleOnly, 6, 4, 6, true, 55},
-        LookupCase{"6: neither, nothing inside", AtMiddleOnly, 6, 5, 5, false, 0}));
+        LookupCase{"6: neither, nothing inside", AtMiddleOnly, 6, 5, 5, false, 0},
+        LookupCase{"unknown mode: inside only", Spread, 9, 4, 4.5, false, 0},
+        LookupCase{"unknown mode: inside found", Spread, 9, 4, 6, true, 33}));
 
 TEST(Quantity, EmptyTableFailsInEveryMode)
 {
