@@ -1,8 +1,8 @@
 #pragma once
 
 // The random functions of formulas. Their states are process-wide and carry on
-// from one formula and one evaluation to the next, as users of RND1 and the
-// others expect from the old calculators they learnt them on.
+// from one formula and one evaluation to the next, so a fill by formula draws
+// one sequence across all cells instead of restarting it per cell.
 
 double FormulaRnd();  // shared 15-bit runtime generator scaled to 0..1
 double FormulaRnd1(); // minimal standard generator behind a shuffle table
