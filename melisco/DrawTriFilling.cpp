@@ -9,6 +9,7 @@
 #include "PixelWriters.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -44,6 +45,9 @@ bool CornersOf(const TIrregularMesh* mesh, const double* values, int valueMode, 
   for (int k = 0; k < 3; ++k) {
     corners[k].x = mesh->nodeXY[2 * nodes[k]];
     corners[k].y = mesh->nodeXY[2 * nodes[k] + 1];
+    if (!std::isfinite(corners[k].x) || !std::isfinite(corners[k].y)) {
+      return false;
+    }
     corners[k].value = valueMode == 0 ? values[valueIndices[k]] : values[element];
     if (melisco::IsNoValue(corners[k].value)) {
       return false;

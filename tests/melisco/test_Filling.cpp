@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -284,6 +285,9 @@ TEST_F(TriFilling, NothingForMissingValuesBadTrianglesOrAnEmptyView) {
   Draw({1.0, 2.0}, 2, -1, -1);
   DrawTriFilling(bitmap_.get(), std::vector<double>{1.0, 2.0}.data(), &mesh_.mesh, 2, 0, -1, 0, 0, 0,
                  4, &settings_, true, true, stored_.data());
+  mesh_.xy[1] = NAN;  // a node without a place
+  Draw({1.0, 2.0}, 2, 0, -1);
+  Draw({1.0, 2.0}, 2, 1, -1);
   for (double v : stored_) {
     EXPECT_EQ(v, X);
   }
