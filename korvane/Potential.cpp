@@ -22,6 +22,10 @@ namespace korvane {
 namespace {
 
 constexpr int kRowsInFlight = 4;
+// Rows in flight pay off while the three planes that a sweep works on stay in
+// the second-level cache; beyond that the interleaved row streams cost more in
+// memory stalls than the parallel chains gain, and one row at a time is faster.
+constexpr int kInterleavedPlaneCells = 4096;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Error and potential extremes met by one row (or by the whole sweep).
@@ -351,9 +355,10 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total
     s.MarkSerialPlanes(h, serial);
   }
   const int n2 = h.N2;
+  const bool interleave = h.N1 * h.N3 <= kInterleavedPlaneCells;
   for (int pos = 0; pos < n2; ++pos) {
     const int i2 = dir.back2 ? n2 - 1 - pos : pos;
-    const int rows = useSerial && serial[i2] ? 1 : kRowsInFlight;
+    const int rows = (useSerial && serial[i2]) || !interleave ? 1 : kRowsInFlight;
     if (i2 > 0 && i2 < n2 - 1)
       SweepPlane<true, Aside>(s, h, i2, dir, rows, total);
     else
