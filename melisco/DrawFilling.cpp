@@ -3,6 +3,7 @@
 
 #include "BitmapSurface.h"
 #include "ColourScale.h"
+#include "ColourTable.h"
 #include "ContourCodes.h"
 #include "PixelWriters.h"
 

@@ -4,9 +4,9 @@
 
 #include "BitmapSurface.h"
 #include "ColourScale.h"
+#include "ColourTable.h"
 #include "ContourCodes.h"
 #include "NumericGuards.h"
-#include "PixelWriters.h"
 
 #include <algorithm>
 #include <cmath>
@@ -123,16 +123,8 @@ extern "C" void DrawTriFilling(TMemBitmap* bm, const double* values, TIrregularM
       }
       const double value = valueMode == 0 ? a * (vx0 + (col + 0.5) * px) + b * yc + cc : c[0].value;
       if (fill) {
-        const int t = scale.Position(value);
-        const int alpha = melisco::RampAlpha(t, scale.alpha0, scale.alphaDelta);
-        uint8_t* p = row + static_cast<std::ptrdiff_t>(col) * bpp;
-        if (bpp == 4) {
-          melisco::FillOpaque32(p, scale.base[0], scale.base[1], scale.base[2], scale.delta[0],
-                                scale.delta[1], scale.delta[2], t, alpha, scale.mode);
-        } else {
-          melisco::FillBlend(p, scale.base[0], scale.base[1], scale.base[2], scale.delta[0],
-                             scale.delta[1], scale.delta[2], t, alpha, scale.mode);
-        }
+        melisco::WritePacked(row + static_cast<std::ptrdiff_t>(col) * bpp, bpp,
+                             scale.Packed(scale.Position(value)));
       }
       if (stored != nullptr) {
         stored[col] = value;
