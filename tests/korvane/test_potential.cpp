@@ -434,7 +434,7 @@ class SweepSchedule : public EngineRecord {
                 d3 = static_cast<int>(random() % 3) - 1;
       const int y2 = p.y + d2;
       if (y2 < 0 || y2 >= r.N2) continue;
-      const int c = Cell(WrapOnce(p.x + d1, r.N1), y2, WrapOnce(p.z + d3, r.N3));
+      const int c = Cell(korvane::WrapModulo(p.x + d1, r.N1), y2, korvane::WrapModulo(p.z + d3, r.N3));
       if (!used.insert(c).second) continue;
       nodes.push_back(NodeAt(p.x + d1, y2, p.z + d3, c, parent, 1e-9 * (1 + n), 800.0 + n));
     }
