@@ -25,6 +25,8 @@ public:
         vertices_.clear();
         spheres_.clear();
         active_.clear();
+        free_.clear();
+        degenerate_ = false;
         for (int i = 0; i <= dim_; ++i)
             vertices_.push_back(firstSuperRow + i);
         for (int c = 0; c < dim_; ++c)
@@ -107,7 +109,6 @@ public:
     const double* Sphere(int s) const { return &spheres_[static_cast<size_t>(s) * (dim_ + 1)]; }
     const double* Row(int row) const { return &rows_[static_cast<size_t>(row) * (dim_ + 1)]; }
     bool Degenerate() const { return degenerate_; }
-    void ClearDegenerate() { degenerate_ = false; }
 
 private:
     static bool Contains(const int* list, int count, int row)

@@ -108,8 +108,9 @@ TEST(Delaunay, CircleSearchFindsExactlyTheCirclesHoldingThePoint)
         for (int t = 0; t < d->ntriangles; ++t)
             if (circle_contains(&d->circles[t], &p))
                 expected.insert(t);
-        if (inside)
+        if (inside) {
             EXPECT_EQ(found, expected) << p.x << "," << p.y;
+        }
         EXPECT_FALSE(found.empty());
         for (int t : found)
             EXPECT_TRUE(expected.count(t));
