@@ -12,13 +12,18 @@ namespace melisco {
 
 // A picture of many pixels meets each position many times: the colours are
 // computed once per position that occurs (there are 65537) and looked up after.
+// A small picture computes them directly rather than clear the table.
 class ColourTable {
  public:
-  explicit ColourTable(const ColourScale& scale) : scale_(scale), entries_(kWeightOne + 1, 0) {}
+  ColourTable(const ColourScale& scale, std::size_t pixelCount)
+      : scale_(scale), entries_(pixelCount >= kTableWorthPixels ? kWeightOne + 1 : 0, 0) {}
 
   int Position(double value) const { return scale_.Position(value); }
 
   uint64_t At(int t) {
+    if (entries_.empty()) {
+      return scale_.Packed(t);
+    }
     uint64_t& entry = entries_[static_cast<std::size_t>(t)];
     if (entry == 0) {
       entry = scale_.Packed(t);
@@ -27,6 +32,8 @@ class ColourTable {
   }
 
  private:
+  static constexpr std::size_t kTableWorthPixels = 1 << 16;
+
   const ColourScale& scale_;
   std::vector<uint64_t> entries_;
 };

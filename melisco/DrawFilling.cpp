@@ -110,7 +110,7 @@ extern "C" void DrawFilling(TMemBitmap* bm, const double* values, int nx, int ny
     return;
   }
   const melisco::ColourScale scale(min, max, c1, c2, mixMode, fillType, opacity1, opacity2);
-  melisco::ColourTable colours(scale);
+  melisco::ColourTable colours(scale, pixelCount);
   const double sx = (vx1 - vx0) * nx / (s.width * w);
   const double sy = (vy1 - vy0) * ny / (s.height * h);
   const std::vector<Sample> columns = SampleTable(s.width, (vx0 - x) / w * nx, sx, nx, 1);
