@@ -21,6 +21,8 @@ struct MeliscoFont {
 namespace melisco {
 namespace {
 
+constexpr double kFarAway = 1e9;
+
 int RoundedPixels(FT_Pos value) {
   return static_cast<int>((value + 32) >> 6);
 }
@@ -106,6 +108,10 @@ void DrawText(HFONT font, const MeliscoDib& target, int x, int y, double angleRa
     advance += glyphAdvance;
     const double baseX = std::floor(penX);
     const double baseY = std::floor(penY);
+    // Far off the picture (a label point out of range): nothing to write.
+    if (!(std::fabs(baseX) < kFarAway && std::fabs(baseY) < kFarAway)) {
+      continue;
+    }
     FT_Vector delta;
     delta.x = static_cast<FT_Pos>(std::lround((penX - baseX) * 64.0));
     delta.y = static_cast<FT_Pos>(std::lround(-(penY - baseY) * 64.0));
