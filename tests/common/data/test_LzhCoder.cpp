@@ -215,17 +215,76 @@ TEST(LzhCoder, SkewedFrequenciesKeepCodesWithinSixteenBits)
   EXPECT_TRUE(out == data);
 }
 
-TEST(LzhCoder, DecoderCopiesZerosBeforeTheStartOfOutput)
+// Bytes of a bit string written most significant bit first, closed the coder's
+// way: 7 zero bits, then whatever is short of a byte is dropped.
+Bytes FromBits(std::string bits)
 {
-  // A hand-made block: 2 symbols, character table with codes for 'Z' and the
-  // match of length 3 (code 256), position table single class 0 (distance 0).
-  // Coding: 'Z' then match len 3 dist 0 -> "ZZZZ". Built with our encoder and
-  // checked only through the decoder contract: the window starts zeroed.
-  const Bytes data = Text("ZZZZ");
-  const Bytes image = Pack(data);
+  std::erase(bits, ' ');
+  bits += "0000000";
+  Bytes out(bits.size() / 8, 0);
+  for (size_t i = 0; i < out.size() * 8; ++i)
+    if (bits[i] == '1')
+      out[i / 8] |= static_cast<uint8_t>(0x80 >> (i % 8));
+  return out;
+}
+
+TEST(LzhCoder, DecodesHandBuiltBlocks)
+{
+  struct TCase {
+    const char* text;
+    const char* bits;
+  };
+  const TCase cases[] = {
+      // "aab": code-length codes 2 and 3 of 1 bit (table of 4 with the 2-bit zero
+      // run after the third entry); character lengths: 97 zeros (code 2, 9 bits
+      // 77), then 1 and 1; 'a' = 0, 'b' = 1; one position class.
+      {"aab", "0000000000000011"
+              "00100 000 000 001 00 001"
+              "001100011 0 001001101 1 1"
+              "0000 0000"
+              "0 0 1"},
+      // "akka": code-length codes 3 (1 bit), 1 and 2 (2 bits); character lengths:
+      // 97 zeros, 1, 9 zeros (code 1, 4 bits 6), 1.
+      {"akka", "0000000000000100"
+               "00100 000 010 010 00 001"
+               "001101100 11 001001101 0 10 0110 0"
+               "0000 0000"
+               "0 1 1 0"},
+      // "abcabcabc": literals a, b, c, then a match of 6 at distance value 2
+      // (position class 2, the only one: 0 bits, then 1 extra bit 0). Characters
+      // 'a' 'b' 'c' and code 259 take 2 bits; code-length codes 2 and 4 take 1 bit
+      // (the zero run after the third entry skips one entry); character lengths:
+      // 97 zeros, 2, 2, 2, 159 zeros (9 bits 139), 2.
+      {"abcabcabc", "0000000000000100"
+                    "00101 000 000 001 01 001"
+                    "100000100 0 001001101 1 1 1 0 010001011 1"
+                    "0000 0010"
+                    "00 01 10 11 0"},
+  };
+  for (const auto& c : cases) {
+    const Bytes coded = FromBits(c.bits);
+    Bytes out;
+    const std::string text = c.text;
+    ASSERT_EQ(LzhDecodeBytes(coded.data(), coded.size(), static_cast<int64_t>(text.size()), out), LzhOk) << c.text;
+    EXPECT_EQ(std::string(out.begin(), out.end()), text);
+    // The encoder chooses the same codes for these inputs.
+    const Bytes image = Pack(Text(text));
+    EXPECT_EQ(Bytes(image.begin() + 4, image.end()), coded) << c.text;
+  }
+}
+
+TEST(LzhCoder, MatchesBeforeTheStartCopyZeros)
+{
+  // One symbol: the single character code 256 (a match of 3) and the single
+  // position class 3 with extra bits 01: distance value 5, before any output.
+  const Bytes coded = FromBits("0000000000000001"
+                               "00000 00000"
+                               "000000000 100000000"
+                               "0000 0011"
+                               "01");
   Bytes out;
-  ASSERT_EQ(Unpack(image, out), LzhOk);
-  EXPECT_EQ(out, data);
+  ASSERT_EQ(LzhDecodeBytes(coded.data(), coded.size(), 3, out), LzhOk);
+  EXPECT_EQ(out, Bytes(3, 0));
 }
 
 // ---------------------------------------------------------------------------
