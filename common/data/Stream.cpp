@@ -85,7 +85,7 @@ std::vector<uint8_t> TMemoryStream::TakeBytes()
 TFileStream::TFileStream(const std::string& path, TFileMode mode) : TFileStream(path, path, mode) {}
 
 TFileStream::TFileStream(const std::string& openPath, const std::string& displayPath, TFileMode mode)
-    : path_(displayPath)
+    : path_(displayPath), writable_(mode == TFileMode::Create)
 {
   file_ = std::fopen(openPath.c_str(), mode == TFileMode::Read ? "rb" : "w+b");
   if (!file_)
@@ -127,7 +127,8 @@ int64_t TFileStream::GetSize() const
 {
   if (!file_)
     return 0;
-  std::fflush(file_);
+  if (writable_)
+    std::fflush(file_); // buffered bytes count; flushing a read stream would drop its buffer
   struct stat info {};
   if (fstat(fileno(file_), &info) != 0)
     return 0;

@@ -90,6 +90,7 @@ protected:
 private:
   std::FILE* file_ = nullptr;
   std::string path_;
+  bool writable_ = false;
   bool failed_ = false;
 };
 
