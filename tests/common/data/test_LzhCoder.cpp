@@ -3,6 +3,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "data/LzhCoder.h"
@@ -285,6 +286,61 @@ TEST(LzhCoder, MatchesBeforeTheStartCopyZeros)
   Bytes out;
   ASSERT_EQ(LzhDecodeBytes(coded.data(), coded.size(), 3, out), LzhOk);
   EXPECT_EQ(out, Bytes(3, 0));
+}
+
+TEST(LzhCoder, ToleratesSourcesThatDeliverInSmallPieces)
+{
+  const Bytes data = LatticeLike(30000, 17);
+  std::mt19937 rng(18);
+  size_t at = 0;
+  Bytes coded;
+  ASSERT_EQ(LzhEncode(
+                [&](uint8_t* buffer, size_t n) {
+                  const size_t take = std::min({n, data.size() - at, size_t{1} + rng() % 7});
+                  std::memcpy(buffer, data.data() + at, take);
+                  at += take;
+                  return static_cast<int64_t>(take);
+                },
+                [&](const uint8_t* buffer, size_t n) {
+                  coded.insert(coded.end(), buffer, buffer + n);
+                  return n;
+                }),
+            LzhOk);
+  Bytes out;
+  size_t from = 0;
+  ASSERT_EQ(LzhDecode(
+                [&](uint8_t* buffer, size_t n) {
+                  const size_t take = std::min({n, coded.size() - from, size_t{1} + rng() % 3});
+                  std::memcpy(buffer, coded.data() + from, take);
+                  from += take;
+                  return static_cast<int64_t>(take);
+                },
+                [&](const uint8_t* buffer, size_t n) {
+                  EXPECT_LE(n, static_cast<size_t>(kLzhDictionary));
+                  out.insert(out.end(), buffer, buffer + n);
+                  return n;
+                },
+                static_cast<int64_t>(data.size())),
+            LzhOk);
+  EXPECT_TRUE(out == data);
+}
+
+TEST(LzhCoder, CodersOnSeveralThreadsDoNotShareState)
+{
+  std::vector<Bytes> inputs, results(4);
+  for (uint32_t i = 0; i < 4; ++i)
+    inputs.push_back(LatticeLike(60000 + 1000 * i, 30 + i));
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < inputs.size(); ++i)
+    threads.emplace_back([&, i] {
+      Bytes coded;
+      if (LzhEncodeBytes(inputs[i].data(), inputs[i].size(), coded) == LzhOk)
+        LzhDecodeBytes(coded.data(), coded.size(), static_cast<int64_t>(inputs[i].size()), results[i]);
+    });
+  for (auto& t : threads)
+    t.join();
+  for (size_t i = 0; i < inputs.size(); ++i)
+    EXPECT_TRUE(results[i] == inputs[i]) << i;
 }
 
 // ---------------------------------------------------------------------------
