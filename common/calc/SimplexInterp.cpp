@@ -58,18 +58,17 @@ public:
             const int* face = &faces_[f * dim_];
             if (keepRow >= 0 && !Contains(face, dim_, keepRow))
                 continue;
-            std::vector<int> simplex(face, face + dim_);
-            simplex.push_back(row);
-            std::vector<double> centre;
-            if (!Circumcentre(simplex, dim_, p, centre)) {
+            newSimplex_.assign(face, face + dim_);
+            newSimplex_.push_back(row);
+            if (!Circumcentre(newSimplex_, dim_, p, newSphere_)) {
                 degenerate_ = true;
                 continue;
             }
             double r2 = 0;
             for (int c = 0; c < dim_; ++c)
-                r2 += (p[c] - centre[c]) * (p[c] - centre[c]);
-            centre.push_back(r2);
-            Add(simplex, centre);
+                r2 += (p[c] - newSphere_[c]) * (p[c] - newSphere_[c]);
+            newSphere_.push_back(r2);
+            Add(newSimplex_, newSphere_);
         }
     }
 
@@ -78,7 +77,8 @@ public:
     bool Circumcentre(const std::vector<int>& others, int count, const double* p,
                       std::vector<double>& centre) const
     {
-        std::vector<double> a(static_cast<size_t>(dim_) * dim_);
+        std::vector<double>& a = system_;
+        a.assign(static_cast<size_t>(dim_) * dim_, 0.0);
         centre.assign(dim_, 0.0);
         double p2 = 0;
         for (int c = 0; c < dim_; ++c)
@@ -169,6 +169,9 @@ private:
     std::vector<int> free_;
     std::vector<int> faces_;
     std::vector<int> scratch_;
+    std::vector<int> newSimplex_;
+    std::vector<double> newSphere_;
+    mutable std::vector<double> system_;
     bool degenerate_ = false;
 };
 

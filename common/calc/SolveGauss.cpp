@@ -1,5 +1,6 @@
 #include "calc/GriddingSolvers.h"
 
+#include <cstddef>
 #include <utility>
 
 bool SolveGauss(double* a, double* rhs, int size)
@@ -16,13 +17,16 @@ bool SolveGauss(double* a, double* rhs, int size)
             for (int j = k; j < size; ++j)
                 std::swap(at(k, j), at(pivot, j));
         }
+        const double* __restrict pivotRow = a + static_cast<std::size_t>(k) * size;
         for (int i = k + 1; i < size; ++i) {
-            const double f = at(i, k) / at(k, k);
+            double* __restrict row = a + static_cast<std::size_t>(i) * size;
+            const double f = row[k] / pivotRow[k];
             if (f == 0)
                 continue;
-            at(i, k) = 0;
+            row[k] = 0;
+            // Independent element updates: vectorising them keeps every result.
             for (int j = k + 1; j < size; ++j)
-                at(i, j) -= at(k, j) * f;
+                row[j] -= pivotRow[j] * f;
             rhs[i] -= rhs[k] * f;
         }
     }

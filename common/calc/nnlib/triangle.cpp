@@ -144,12 +144,13 @@ void Orient(const TPlanePoints& pts, std::vector<Triangle>& triangles)
     std::vector<Triangle> kept;
     for (Triangle t : triangles) {
         const double area = pts.Orient(t[0], t[1], t[2]);
-        double longest = 0;
+        double longest2 = 0;
         for (int k = 0; k < 3; ++k) {
             const int a = t[k], b = t[(k + 1) % 3];
-            longest = std::max(longest, std::hypot(pts.X(a) - pts.X(b), pts.Y(a) - pts.Y(b)));
+            const double dx = pts.X(a) - pts.X(b), dy = pts.Y(a) - pts.Y(b);
+            longest2 = std::max(longest2, dx * dx + dy * dy);
         }
-        if (!(std::fabs(area) > 1e-12 * longest * longest))
+        if (!(std::fabs(area) > 1e-12 * longest2))
             continue;
         if (area < 0)
             std::swap(t[1], t[2]);
@@ -231,7 +232,7 @@ bool LocallyDelaunay(const TPlanePoints& pts, const std::vector<Triangle>& trian
         const double d = 2 * (bx * cy - by * cx);
         const double ux = (cy * (bx * bx + by * by) - by * (cx * cx + cy * cy)) / d;
         const double uy = (bx * (cx * cx + cy * cy) - cx * (bx * bx + by * by)) / d;
-        const double r = std::hypot(ux, uy);
+        const double r2 = ux * ux + uy * uy;
         for (int slot = 0; slot < 3; ++slot) {
             const int u = neighbours[t][slot];
             if (u < 0)
@@ -239,7 +240,8 @@ bool LocallyDelaunay(const TPlanePoints& pts, const std::vector<Triangle>& trian
             for (int w : triangles[u]) {
                 if (w == v[0] || w == v[1] || w == v[2])
                     continue;
-                if (std::hypot(pts.X(w) - ax - ux, pts.Y(w) - ay - uy) < r * (1 - 1e-9))
+                const double dx = pts.X(w) - ax - ux, dy = pts.Y(w) - ay - uy;
+                if (dx * dx + dy * dy < r2 * (1 - 2e-9))
                     return false;
             }
         }
