@@ -1,17 +1,10 @@
 #pragma once
 
+#include "calc/BlockBasis.h"
 #include "calc/BlockPartition.h"
 
 #include <memory>
 #include <vector>
-
-// Radial basis of a local interpolant; at dx = dy = 0 it is the value a
-// point has against itself (the diagonal of the local system).
-class TBlockBasis {
-public:
-    virtual ~TBlockBasis() = default;
-    virtual double At(double dx, double dy) const = 0;
-};
 
 // Fits one interpolant of the basis per block of a quadtree and blends their
 // estimates at the output points. Blocks whose local system is singular

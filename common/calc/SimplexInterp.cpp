@@ -10,9 +10,6 @@
 
 namespace {
 
-using kestovar::calc::SmallDeterminant;
-using kestovar::calc::SolveSmallSystem;
-
 // One Bowyer-Watson tessellation over the rows of the site matrix. Vertex
 // lists keep insertion order, so a face shared by two simplices reads the
 // same in both.

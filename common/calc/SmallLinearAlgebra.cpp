@@ -4,8 +4,6 @@
 #include <cmath>
 #include <utility>
 
-namespace kestovar::calc {
-
 namespace {
 
 // LU decomposition in place; perm receives the row order. Returns the
@@ -100,5 +98,3 @@ double SmallDeterminant(std::vector<double>& a, int size)
     std::vector<int> perm;
     return Decompose(a, size, perm);
 }
-
-}  // namespace kestovar::calc

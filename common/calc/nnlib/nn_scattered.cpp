@@ -1,6 +1,7 @@
 #include "calc/nnlib/minell.h"
 #include "calc/nnlib/nn.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
