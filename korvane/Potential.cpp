@@ -2,13 +2,15 @@
 // follow from it.
 //
 // The in-place sweep is Gauss-Seidel: every new value is seen by the cells that
-// come after it, so the order of the cells decides the bits of the result. The
-// sweep nevertheless keeps several rows of a plane in flight at once: row j+1 of
-// a group trails row j by one cell, which keeps every cell's inputs exactly those
-// of the plain row-by-row order (a cell's axis-3 neighbour in the row before is
-// always done, the one in the row after never started) while the CPU works on
-// independent dependency chains. Running totals are kept per row and folded in
-// row order, which reproduces the plain order's tie and NaN behaviour as well.
+// come after it, so the order of the cells decides the bits of the result. One
+// row after another, each new value waits for the one before it, and the sweep
+// runs at the latency of that chain of arithmetic. Successive inner planes are
+// therefore swept as a pipeline: plane j+1 trails plane j by one row, which
+// keeps every cell's inputs exactly those of the plain plane-by-plane order (the
+// row it faces in the plane before is done, the one in the plane after not yet
+// started) while the CPU works on independent chains. Running totals are kept
+// per plane and folded in plane order, which reproduces the plain order's tie
+// and NaN behaviour as well.
 #include "Potential.h"
 
 #include <algorithm>
@@ -21,11 +23,9 @@
 namespace korvane {
 namespace {
 
-constexpr int kRowsInFlight = 4;
-// Rows in flight pay off while the three planes that a sweep works on stay in
-// the second-level cache; beyond that the interleaved row streams cost more in
-// memory stalls than the parallel chains gain, and one row at a time is faster.
-constexpr int kInterleavedPlaneCells = 4096;
+// Two planes in the pipeline gain most on lattices that the caches hold and
+// still hold their own on the largest lattice, which streams from main memory.
+constexpr int kPipelinedPlanes = 2;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Error and potential extremes met by one row (or by the whole sweep).
@@ -304,47 +304,79 @@ class ImplicitScheme {
 
 // ---- the sweep schedule -----------------------------------------------------
 
-// K rows of one plane, row j trailing row j-1 by one cell.
-template <int K, bool Axis2, bool Aside, class Scheme>
-void SweepRows(Scheme& s, const Row* rows, Tally* tallies, int n1, bool back1) {
+Row RowOf(const THeap& h, int i2, int pos, bool back3) {
+  const int n1 = h.N1, n3 = h.N3;
+  const int i3 = back3 ? n3 - 1 - pos : pos;
+  Row r;
+  r.base = CellIndex(h, 0, i2, i3);
+  r.lower3 = (WrapOnce(i3 - 1, n3) - i3) * n1;
+  r.upper3 = (WrapOnce(i3 + 1, n3) - i3) * n1;
+  return r;
+}
+
+// One plane, row after row, cell after cell.
+template <bool Axis2, bool Aside, class Scheme>
+void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, Tally& total) {
+  const int n1 = h.N1, n3 = h.N3;
   const int last = n1 - 1;
-  for (int step = 0; step < n1 + K - 1; ++step) {
-    for (int j = 0; j < K; ++j) {
-      const int pos = step - j;
-      if (pos < 0 || pos > last) continue;
-      const int i1 = back1 ? last - pos : pos;
-      const int c = rows[j].base + i1;
+  for (int p3 = 0; p3 < n3; ++p3) {
+    const Row row = RowOf(h, i2, p3, dir.back3);
+    Tally tally;
+    for (int p1 = 0; p1 <= last; ++p1) {
+      const int i1 = dir.back1 ? last - p1 : p1;
+      const int c = row.base + i1;
       const int c1m = i1 == 0 ? c + last : c - 1;
       const int c1p = i1 == last ? c - last : c + 1;
-      s.template Visit<Axis2, Aside>(c, c1m, c1p, c + rows[j].lower3, c + rows[j].upper3, tallies[j]);
+      s.template Visit<Axis2, Aside>(c, c1m, c1p, c + row.lower3, c + row.upper3, tally);
+    }
+    MergeTally(tally, total);
+  }
+}
+
+// M rows of different planes side by side, cell for cell. The rows are never
+// neighbours of each other, so any order among them gives the same values.
+template <int M, bool Aside, class Scheme>
+void SweepLockstep(Scheme& s, const Row* rows, Tally* const* tallies, int n1, bool back1) {
+  const int last = n1 - 1;
+  for (int pos = 0; pos <= last; ++pos) {
+    const int i1 = back1 ? last - pos : pos;
+    const int down = i1 == 0 ? last : -1;
+    const int up = i1 == last ? -last : 1;
+    for (int j = 0; j < M; ++j) {
+      const int c = rows[j].base + i1;
+      s.template Visit<true, Aside>(c, c + down, c + up, c + rows[j].lower3, c + rows[j].upper3, *tallies[j]);
     }
   }
 }
 
-template <bool Axis2, bool Aside, class Scheme>
-void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, int rowsInFlight,
-                Tally& total) {
-  const int n1 = h.N1, n3 = h.N3;
-  for (int first = 0; first < n3; first += rowsInFlight) {
-    const int rows = std::min(rowsInFlight, n3 - first);
-    Row row[kRowsInFlight];
-    Tally tally[kRowsInFlight];
-    for (int j = 0; j < rows; ++j) {
-      const int pos = first + j;
-      const int i3 = dir.back3 ? n3 - 1 - pos : pos;
-      row[j].base = CellIndex(h, 0, i2, i3);
-      row[j].lower3 = (WrapOnce(i3 - 1, n3) - i3) * n1;
-      row[j].upper3 = (WrapOnce(i3 + 1, n3) - i3) * n1;
+// J successive inner planes, plane j trailing plane j-1 by one row: a row is
+// done only after the row it faces in the plane before, and before the row it
+// faces in the plane after, exactly as in the plain plane-by-plane order, while
+// each plane streams through memory on its own.
+template <int J, bool Aside, class Scheme>
+void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directions& dir, Tally& total) {
+  const int n3 = h.N3;
+  Tally tally[J];
+  for (int step = 0; step < n3 + J - 1; ++step) {
+    Row row[J];
+    Tally* rowTally[J];
+    int active = 0;
+    for (int j = 0; j < J; ++j) {
+      const int pos = step - j;
+      if (pos < 0 || pos >= n3) continue;
+      row[active] = RowOf(h, planes[j], pos, dir.back3);
+      rowTally[active] = &tally[j];
+      ++active;
     }
-    switch (rows) {
-      case 4: SweepRows<4, Axis2, Aside>(s, row, tally, n1, dir.back1); break;
-      case 3: SweepRows<3, Axis2, Aside>(s, row, tally, n1, dir.back1); break;
-      case 2: SweepRows<2, Axis2, Aside>(s, row, tally, n1, dir.back1); break;
-      default: SweepRows<1, Axis2, Aside>(s, row, tally, n1, dir.back1); break;
-    }
-    for (int j = 0; j < rows; ++j) MergeTally(tally[j], total);
+    if (active == J)
+      SweepLockstep<J, Aside>(s, row, rowTally, h.N1, dir.back1);
+    else
+      SweepLockstep<1, Aside>(s, row, rowTally, h.N1, dir.back1);
   }
+  for (int j = 0; j < J; ++j) MergeTally(tally[j], total);
 }
+
+SweepSchedule gSchedule = SweepSchedule::Automatic;
 
 template <bool Aside, class Scheme>
 void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total) {
@@ -355,14 +387,28 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total
     s.MarkSerialPlanes(h, serial);
   }
   const int n2 = h.N2;
-  const bool interleave = h.N1 * h.N3 <= kInterleavedPlaneCells;
-  for (int pos = 0; pos < n2; ++pos) {
+  const bool pipeline = gSchedule != SweepSchedule::Plain;
+  int pos = 0;
+  while (pos < n2) {
+    // Inner planes without channel cells go through the pipeline in groups.
+    int group[kPipelinedPlanes];
+    int count = 0;
+    while (pipeline && count < kPipelinedPlanes && pos + count < n2) {
+      const int i2 = dir.back2 ? n2 - 1 - (pos + count) : pos + count;
+      if (i2 == 0 || i2 == n2 - 1 || (useSerial && serial[i2])) break;
+      group[count++] = i2;
+    }
+    if (count == kPipelinedPlanes) {
+      SweepPlaneGroup<kPipelinedPlanes, Aside>(s, h, group, dir, total);
+      pos += count;
+      continue;
+    }
     const int i2 = dir.back2 ? n2 - 1 - pos : pos;
-    const int rows = (useSerial && serial[i2]) || !interleave ? 1 : kRowsInFlight;
     if (i2 > 0 && i2 < n2 - 1)
-      SweepPlane<true, Aside>(s, h, i2, dir, rows, total);
+      SweepPlane<true, Aside>(s, h, i2, dir, total);
     else
-      SweepPlane<false, Aside>(s, h, i2, dir, rows, total);
+      SweepPlane<false, Aside>(s, h, i2, dir, total);
+    ++pos;
   }
 }
 
@@ -408,6 +454,8 @@ void StoreLastIterationError(THeap& h, double value) {
 }
 
 }  // namespace
+
+void SetSweepSchedule(SweepSchedule schedule) { gSchedule = schedule; }
 
 void SolvePotentialExplicit(THeap& h) { RunSweep<ExplicitScheme>(h); }
 

@@ -50,6 +50,12 @@ inline int NodeAt(const THeap& h, int cell) {
   return static_cast<int>(v);
 }
 
+// How the in-place sweep orders its work, with the same bits either way: planes
+// in a pipeline (the engine's choice) or plainly one cell after another, which
+// benchmarks and tests compare against.
+enum class SweepSchedule { Automatic, Plain };
+void SetSweepSchedule(SweepSchedule schedule);
+
 }  // namespace korvane
 
 #endif  // KORVANE_POTENTIAL_H

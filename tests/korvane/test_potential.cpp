@@ -476,7 +476,7 @@ TEST_F(SweepSchedule, FastSweepMatchesThePlainCellOrderBitForBit) {
   struct Shape {
     int n1, n2, n3;
   };
-  // The last shape has planes too large for rows in flight.
+  // The last shape has a single inner plane, which the pipeline leaves alone.
   const Shape shapes[] = {{7, 6, 9}, {5, 5, 4}, {1, 6, 5}, {2, 5, 2}, {3, 4, 3}, {6, 3, 1}, {4, 1, 6}, {9, 2, 7}, {70, 3, 61}};
   unsigned seed = 1;
   for (const Shape& s : shapes) {
