@@ -28,27 +28,6 @@ struct TPlanePoints {
     }
 };
 
-// The first of each group of exactly equal points, in input order; points
-// with a coordinate that is not finite take no part.
-std::vector<int> DistinctPoints(const TPlanePoints& pts, int n)
-{
-    std::vector<int> order;
-    for (int i = 0; i < n; ++i)
-        if (std::isfinite(pts.X(i)) && std::isfinite(pts.Y(i)))
-            order.push_back(i);
-    std::stable_sort(order.begin(), order.end(), [&pts](int a, int b) {
-        return pts.X(a) != pts.X(b) ? pts.X(a) < pts.X(b) : pts.Y(a) < pts.Y(b);
-    });
-    std::vector<int> distinct;
-    for (size_t k = 0; k < order.size(); ++k) {
-        if (k > 0 && pts.X(order[k]) == pts.X(order[k - 1]) && pts.Y(order[k]) == pts.Y(order[k - 1]))
-            continue;
-        distinct.push_back(order[k]);
-    }
-    std::sort(distinct.begin(), distinct.end());
-    return distinct;
-}
-
 double Extent(const TPlanePoints& pts, const std::vector<int>& ids)
 {
     double xmin = INFINITY, xmax = -INFINITY, ymin = INFINITY, ymax = -INFINITY;
@@ -59,6 +38,36 @@ double Extent(const TPlanePoints& pts, const std::vector<int>& ids)
         ymax = std::max(ymax, pts.Y(i));
     }
     return std::max(xmax - xmin, ymax - ymin);
+}
+
+// One point of each group of points that coincide within rounding of the
+// data's extent (exactly equal points among them), in input order; points
+// with a coordinate that is not finite take no part. qhull cannot separate
+// points that close, and they would only give slivers.
+std::vector<int> DistinctPoints(const TPlanePoints& pts, int n)
+{
+    std::vector<int> order;
+    for (int i = 0; i < n; ++i)
+        if (std::isfinite(pts.X(i)) && std::isfinite(pts.Y(i)))
+            order.push_back(i);
+    const double tolerance = 1e-10 * Extent(pts, order);
+    std::stable_sort(order.begin(), order.end(), [&pts](int a, int b) {
+        return pts.X(a) != pts.X(b) ? pts.X(a) < pts.X(b) : pts.Y(a) < pts.Y(b);
+    });
+    std::vector<int> distinct;
+    for (int k : order) {
+        bool duplicate = false;
+        for (auto j = distinct.rbegin(); j != distinct.rend() && pts.X(k) - pts.X(*j) <= tolerance; ++j) {
+            if (std::fabs(pts.Y(k) - pts.Y(*j)) <= tolerance) {
+                duplicate = true;
+                break;
+            }
+        }
+        if (!duplicate)
+            distinct.push_back(k);
+    }
+    std::sort(distinct.begin(), distinct.end());
+    return distinct;
 }
 
 // Collinear within rounding: nothing to triangulate.
@@ -249,6 +258,29 @@ bool LocallyDelaunay(const TPlanePoints& pts, const std::vector<Triangle>& trian
     return true;
 }
 
+// qhull leaves out a point that lies within rounding of a vertex; such a
+// point counts as a duplicate. Any other point left out is a failure.
+bool UnusedAreNearVertices(const TPlanePoints& pts, const std::vector<int>& ids,
+                           const std::vector<char>& used)
+{
+    const double tolerance = 1e-6 * Extent(pts, ids);
+    for (int i : ids) {
+        if (used[i])
+            continue;
+        bool near = false;
+        for (int j : ids) {
+            if (used[j] && std::fabs(pts.X(i) - pts.X(j)) <= tolerance &&
+                std::fabs(pts.Y(i) - pts.Y(j)) <= tolerance) {
+                near = true;
+                break;
+            }
+        }
+        if (!near)
+            return false;
+    }
+    return true;
+}
+
 bool Valid(const TPlanePoints& pts, const std::vector<int>& ids, const std::vector<Triangle>& triangles,
            std::vector<Triangle>& neighbours, bool checkEmptyCircles)
 {
@@ -261,9 +293,8 @@ bool Valid(const TPlanePoints& pts, const std::vector<int>& ids, const std::vect
             used[v] = 1;
         area += pts.Orient(t[0], t[1], t[2]) / 2;
     }
-    for (int i : ids)
-        if (!used[i])
-            return false;
+    if (!UnusedAreNearVertices(pts, ids, used))
+        return false;
     const double hull = HullArea(pts, ids);
     if (std::fabs(area - hull) > 1e-9 * hull)
         return false;

@@ -226,3 +226,30 @@ TEST(Triangulate, OneBasedNumberingWithoutZ)
     EXPECT_EQ(ids, (std::set<int>{1, 2, 3}));
     EXPECT_EQ(mesh.out.neighborlist[0], -1);
 }
+
+TEST(Triangulate, PointsWithinRoundingOfAnotherCountAsDuplicates)
+{
+    // qhull cannot separate points this close; without merging them the
+    // whole triangulation would be lost.
+    std::vector<P> pts = meshcheck::RandomPoints(50, 3);
+    Mesh plain;
+    Triangulate(pts, plain);
+    for (double eps : {1e-11, 1e-13, 1e-16}) {
+        std::vector<P> close = pts;
+        close.push_back({pts[10].x + eps, pts[10].y + eps / 2});
+        close.push_back({pts[20].x * (1 + eps), pts[20].y});
+        Mesh mesh;
+        Triangulate(close, mesh);
+        ASSERT_EQ(mesh.out.numberoftriangles, plain.out.numberoftriangles) << eps;
+        std::set<int> used(mesh.out.trianglelist, mesh.out.trianglelist + 3 * mesh.out.numberoftriangles);
+        EXPECT_EQ(used.size(), 50u);
+        EXPECT_NE(used.count(10), used.count(50));
+        EXPECT_NE(used.count(20), used.count(51));
+    }
+    // Far enough apart to be told apart: both are vertices.
+    std::vector<P> apart = pts;
+    apart.push_back({pts[10].x + 1e-7, pts[10].y + 0.5e-7});
+    Mesh mesh;
+    Triangulate(apart, mesh);
+    EXPECT_EQ(mesh.out.numberoftriangles, plain.out.numberoftriangles + 2);
+}
