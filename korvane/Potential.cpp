@@ -387,7 +387,8 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total
     s.MarkSerialPlanes(h, serial);
   }
   const int n2 = h.N2;
-  const bool pipeline = gSchedule != SweepSchedule::Plain;
+  // The Jacobi sweep has no chain to break; more streams would only slow it.
+  const bool pipeline = !Aside && gSchedule != SweepSchedule::Plain;
   int pos = 0;
   while (pos < n2) {
     // Inner planes without channel cells go through the pipeline in groups.
