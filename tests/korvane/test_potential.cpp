@@ -323,6 +323,26 @@ TEST_F(PotentialSolve, FirstErrorsAndRangeOfTheFirstIteration) {
   EXPECT_NE(r.IterationError, first);
 }
 
+TEST_F(PotentialSolve, GeneratorUpdateErrorOpensTheFirstIteration) {
+  // In the generator mode each iteration first moves the floating electrodes;
+  // the error of that move is the first-update error, and the sweep can only
+  // add to it.
+  Prepare(4, 6, 4);
+  THeap& r = h();
+  r.GenU = 200000;
+  r.MinNwItr = 8;
+  r.Dw = 0.1;
+  THeapReset(&r);
+  ASSERT_EQ(r.VoltageMode, 2);
+  THeapInitCalc(&r);
+  for (int step = 0; step < 3; ++step) {
+    THeapGoTimeStep(&r);
+    EXPECT_GT(r.FirstUpdateError, 0.0) << step;
+    EXPECT_GE(r.FirstSweepError, r.FirstUpdateError) << step;
+    EXPECT_EQ(r.StepIterations, 0);
+  }
+}
+
 TEST(CellErrorMeasure, ByType) {
   struct Case {
     int type;
