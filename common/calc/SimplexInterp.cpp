@@ -176,7 +176,8 @@ struct TSiteSet {
     int dim = 0;
     int count = 0;
     std::vector<double> rows;  // row 0 query, 1..count sites, then the super-simplex
-    std::vector<double> minimum, range;
+    std::vector<double> origin;          // the caller's minimum corner
+    std::vector<double> minimum, range;  // relative to the origin
     std::vector<char> neighbour;
 
     int SuperRow() const { return count + 1; }
@@ -299,9 +300,15 @@ bool simplex_interp_init(const double* const* sites, int n, int N, const double*
         if (!(set->range[c] > 0))
             set->range[c] = 1;
     }
+    // Sphere centres come from differences of squared lengths, which lose
+    // their digits far from the origin (map coordinates in the millions):
+    // the tessellation works relative to the minimum corner.
+    set->origin = set->minimum;
+    set->minimum.assign(N, 0.0);
     for (int i = 0; i < n; ++i) {
         double* row = &set->rows[static_cast<size_t>(i + 1) * (N + 1)];
         for (int c = 0; c < N; ++c) {
+            row[c] -= set->origin[c];
             const double u = RuntimeRandom().Next() * (1.0 / TRuntimeRandom::MaxValue);
             row[c] += (0.5 - u) * 1e-6;
         }
@@ -318,7 +325,9 @@ bool simplex_interp_value(const double* point, double* value)
         return false;
     TSiteSet& set = *activeSet;
     const int dim = set.dim;
-    std::copy(point, point + dim, set.rows.begin());
+    for (int c = 0; c < dim; ++c)
+        set.rows[c] = point[c] - set.origin[c];
+    const double* p = set.rows.data();
     TTessellation tess(dim, set.rows);
 
     // The simplices around p in the tessellation of p and the sites.
@@ -345,7 +354,7 @@ bool simplex_interp_value(const double* point, double* value)
         return false;
     TNeighbourWeights weights;
     for (int s : tess.Active()) {
-        if (tess.Holds(s, point) && !AddStolenVolumes(set, tess, s, point, weights))
+        if (tess.Holds(s, p) && !AddStolenVolumes(set, tess, s, p, weights))
             return false;
     }
     double sum = 0;

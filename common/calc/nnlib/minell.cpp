@@ -415,6 +415,22 @@ minell* min_ellipse_create(int n, point* points)
         e->degenerate = 1;
         return e;
     }
+    // The conics are products of line values: far from the origin they lose
+    // every digit to cancellation, so the search runs about the box centre.
+    double xmin = points[0].x, xmax = xmin, ymin = points[0].y, ymax = ymin;
+    for (int i = 1; i < n; ++i) {
+        xmin = std::min(xmin, points[i].x);
+        xmax = std::max(xmax, points[i].x);
+        ymin = std::min(ymin, points[i].y);
+        ymax = std::max(ymax, points[i].y);
+    }
+    e->ox = std::isfinite(xmin + xmax) ? (xmin + xmax) / 2 : 0;
+    e->oy = std::isfinite(ymin + ymax) ? (ymin + ymax) / 2 : 0;
+    std::vector<point> local(points, points + n);
+    for (point& p : local) {
+        p.x -= e->ox;
+        p.y -= e->oy;
+    }
     std::vector<int> order(n);
     for (int i = 0; i < n; ++i)
         order[i] = i;
@@ -429,7 +445,7 @@ minell* min_ellipse_create(int n, point* points)
     long long restarts = 0;
     int insideRun = 0;
     for (int i = 0; insideRun < n && !e->degenerate; i = (i + 1) % n) {
-        point* p = &points[order[i]];
+        point* p = &local[order[i]];
         if (Inside(e, p)) {
             ++insideRun;
             continue;
@@ -447,6 +463,10 @@ minell* min_ellipse_create(int n, point* points)
     }
     if (!e->degenerate && !Proper(e))
         e->degenerate = 1;
+    e->x += e->ox;
+    e->y += e->oy;
+    for (int k = 0; k < e->n; ++k)
+        e->points[k] = points + (e->points[k] - local.data());
     return e;
 }
 

@@ -17,7 +17,9 @@ struct minell {
 
     // Four or five support points: side lines (a, b, c) through consecutive
     // points, the line pairs of opposite sides (r, s, t, u, v, w), the ellipse
-    // condition on the pencil, and the pencil member of the last point tested.
+    // condition on the pencil, and the pencil member of the last point tested,
+    // all in coordinates relative to (ox, oy), the centre of the points' box.
+    double ox, oy;
     double lines[4][3];
     double c1[6], c2[6];
     double cond[3];

@@ -118,6 +118,22 @@ int nn_interpolate_scattered(int nin, point* pin, int method, int scaling, int* 
     point* out = *pout;
     std::vector<point> placed(out, out + n);
 
+    // Every method is unchanged by a shift of the plane; about the data's
+    // centre the triangle and circle arithmetic keeps its digits even for map
+    // coordinates in the millions.
+    const TBox box = TBox::Of(input);
+    const double cx = (box.xmin + box.xmax) / 2, cy = (box.ymin + box.ymax) / 2;
+    if (std::isfinite(cx) && std::isfinite(cy)) {
+        for (point& p : input) {
+            p.x -= cx;
+            p.y -= cy;
+        }
+        for (int i = 0; i < n; ++i) {
+            out[i].x -= cx;
+            out[i].y -= cy;
+        }
+    }
+
     minell* ellipse = nullptr;
     bool scaled = true;
     if (scaling == 2) {

@@ -302,11 +302,38 @@ bool Valid(const TPlanePoints& pts, const std::vector<int>& ids, const std::vect
 }
 
 // Triangles over the distinct points; empty when there are none to make.
-void Triangulate(const TPlanePoints& pts, int n, std::vector<Triangle>& triangles,
-                 std::vector<Triangle>& neighbours)
+// The points moved and scaled into [-1, 1]: the triangulation does not
+// change, but qhull's lifting to the paraboloid loses all precision on
+// coordinates far from the origin (map coordinates in the millions).
+std::vector<double> Normalised(const double* xy, int n)
+{
+    double xmin = INFINITY, xmax = -INFINITY, ymin = INFINITY, ymax = -INFINITY;
+    for (int i = 0; i < n; ++i) {
+        if (!std::isfinite(xy[2 * i]) || !std::isfinite(xy[2 * i + 1]))
+            continue;
+        xmin = std::min(xmin, xy[2 * i]);
+        xmax = std::max(xmax, xy[2 * i]);
+        ymin = std::min(ymin, xy[2 * i + 1]);
+        ymax = std::max(ymax, xy[2 * i + 1]);
+    }
+    const double cx = (xmin + xmax) / 2, cy = (ymin + ymax) / 2;
+    double half = std::max(xmax - xmin, ymax - ymin) / 2;
+    if (!(half > 0) || !std::isfinite(half))
+        half = 1;
+    std::vector<double> out(xy, xy + 2 * static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        out[2 * i] = (out[2 * i] - cx) / half;
+        out[2 * i + 1] = (out[2 * i + 1] - cy) / half;
+    }
+    return out;
+}
+
+void Triangulate(const double* xy, int n, std::vector<Triangle>& triangles, std::vector<Triangle>& neighbours)
 {
     triangles.clear();
     neighbours.clear();
+    const std::vector<double> normalised = Normalised(xy, n);
+    const TPlanePoints pts{normalised.data()};
     const std::vector<int> ids = DistinctPoints(pts, n);
     if (ids.size() < 3 || Collinear(pts, ids, Extent(pts, ids)))
         return;
@@ -365,9 +392,8 @@ int triangulate(const char* switches, triangulateio* in, triangulateio* out, tri
         in->numberofsegments > 0 || in->numberofholes > 0)
         return -1;
     const int n = in->numberofpoints;
-    const TPlanePoints pts{in->pointlist};
     std::vector<Triangle> triangles, neighbours;
-    Triangulate(pts, n, triangles, neighbours);
+    Triangulate(in->pointlist, n, triangles, neighbours);
 
     const int base = s.zeroBased ? 0 : 1;
     out->numberofpoints = n;

@@ -175,3 +175,23 @@ TEST(SimplexInterp, JitterDrawsFromTheSharedSequence)
         expected.Next();
     EXPECT_EQ(RuntimeRandom().Next(), expected.Next());
 }
+
+TEST(SimplexInterp, MapCoordinatesFarFromTheOrigin)
+{
+    const double x0 = 6.5e8, y0 = 4.2e9;
+    auto sites = RandomSites(40, 2, 8, Linear2);
+    for (auto& s : sites) {
+        s[0] = x0 + 50 * s[0];
+        s[1] = y0 + 50 * s[1];
+    }
+    SiteSet set(sites, 2, {x0, y0}, {x0 + 50, y0 + 50});
+    std::mt19937 gen(9);
+    std::uniform_real_distribution<double> u(8, 42);
+    for (int k = 0; k < 20; ++k) {
+        const double px = u(gen), py = u(gen);
+        double v = 0;
+        ASSERT_TRUE(set.Value({x0 + px, y0 + py}, v));
+        const double unit[2] = {px / 50, py / 50};
+        EXPECT_NEAR(v, Linear2(unit), 1e-6);
+    }
+}

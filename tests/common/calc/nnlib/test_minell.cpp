@@ -226,3 +226,18 @@ TEST(MinEllipse, ShuffleRestartsTheSharedSequence)
     EXPECT_EQ(RuntimeRandom().Next(), expected.Next());
 }
 
+
+TEST(MinEllipse, MapCoordinatesFarFromTheOrigin)
+{
+    // A 40 x 10 rectangle at map coordinates in the millions, with inner points.
+    const double x0 = 6.5e6, y0 = 4.2e7;
+    std::vector<point> pts = {{x0, y0, 0}, {x0 + 40, y0, 0}, {x0 + 40, y0 + 10, 0}, {x0, y0 + 10, 0},
+                              {x0 + 20, y0 + 5, 0}, {x0 + 3, y0 + 7, 0}};
+    const Ellipse e = Create(pts);
+    ASSERT_FALSE(e->degenerate);
+    EXPECT_NEAR(e->x, x0 + 20, 1e-6);
+    EXPECT_NEAR(e->y, y0 + 5, 1e-6);
+    EXPECT_NEAR(std::max(e->a, e->b), 40 / std::sqrt(2.0), 1e-6);
+    EXPECT_NEAR(std::min(e->a, e->b), 10 / std::sqrt(2.0), 1e-6);
+    EXPECT_EQ(e->points[0] >= pts.data() && e->points[0] < pts.data() + pts.size(), true);
+}

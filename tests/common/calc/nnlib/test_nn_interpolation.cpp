@@ -325,3 +325,27 @@ TEST(ScatteredInterpolation, ScaleToSquare)
     EXPECT_TRUE(std::isnan(points_scale_to_square(2, flat.data())));
     EXPECT_EQ(flat[1].y, 1);
 }
+
+TEST(ScatteredInterpolation, MapCoordinatesFarFromTheOrigin)
+{
+    const double x0 = 6.5e6, y0 = 4.2e7;
+    const auto field = [](double x, double y) { return 0.5 * x - 0.25 * y + 3; };
+    std::vector<point> in;
+    for (const auto& p : meshcheck::RandomPoints(60, 31, 50))
+        in.push_back({x0 + p.x, y0 + p.y, field(p.x, p.y)});
+    for (double x : {0.0, 50.0})
+        for (double y : {0.0, 50.0})
+            in.push_back({x0 + x, y0 + y, field(x, y)});
+    std::vector<point> probes;
+    for (const auto& p : meshcheck::RandomPoints(30, 32, 48))
+        probes.push_back({x0 + 1 + p.x, y0 + 1 + p.y, 0});
+    for (int method : {0, 1}) {
+        for (int scaling : {0, 1, 2}) {
+            const auto out = Interpolate(in, probes, method, scaling);
+            for (size_t i = 0; i < probes.size(); ++i) {
+                EXPECT_EQ(out[i].x, probes[i].x);
+                EXPECT_NEAR(out[i].z, field(probes[i].x - x0, probes[i].y - y0), 1e-6) << method << " " << scaling;
+            }
+        }
+    }
+}

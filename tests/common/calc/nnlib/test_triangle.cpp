@@ -253,3 +253,18 @@ TEST(Triangulate, PointsWithinRoundingOfAnotherCountAsDuplicates)
     Triangulate(apart, mesh);
     EXPECT_EQ(mesh.out.numberoftriangles, plain.out.numberoftriangles + 2);
 }
+
+TEST(Triangulate, MapCoordinatesFarFromTheOrigin)
+{
+    std::vector<P> grid = Grid(10, 10), cloud = meshcheck::RandomPoints(100, 4, 30);
+    for (std::vector<P>* pts : {&grid, &cloud})
+        for (P& p : *pts)
+            p = {6.5e6 + p.x * 0.01, 4.2e7 + p.y * 0.01};
+    Mesh gridMesh, cloudMesh;
+    Triangulate(grid, gridMesh);
+    Triangulate(cloud, cloudMesh);
+    ExpectSoundMesh(grid, gridMesh);
+    ExpectSoundMesh(cloud, cloudMesh);
+    EXPECT_EQ(gridMesh.out.numberoftriangles, 162);
+    EXPECT_EQ(cloudMesh.out.numberoftriangles, 2 * 100 - 2 - static_cast<int>(meshcheck::Hull(cloud).size()));
+}
