@@ -26,6 +26,8 @@ namespace {
 // Two planes in the pipeline gain most on lattices that the caches hold and
 // still hold their own on the largest lattice, which streams from main memory.
 constexpr int kPipelinedPlanes = 2;
+// Materials up to which the implicit sweep tabulates the link conductivities.
+constexpr int kLinkSigmaTableMaterials = 64;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Error and potential extremes met by one row (or by the whole sweep).
@@ -102,6 +104,7 @@ class ExplicitScheme {
   // Cells whose channel terms reach diagonal neighbours: none in this scheme.
   bool NeedsSerialPlanes() const { return false; }
   void MarkSerialPlanes(const THeap&, std::vector<unsigned char>&) const {}
+  void BeginPlane(bool) {}
 
   template <bool Axis2, bool Aside>
   inline void Visit(int c, int c1m, int c1p, int c3m, int c3p, Tally& t) {
@@ -169,8 +172,14 @@ class ImplicitScheme {
         range_(h.PotentialRange),
         plane_(h.N1 * h.N3),
         dwType_(h.DwType),
+        materialCount_(h.MaterialCount),
         conductive_(AnyConductiveMaterial(h)),
-        hasNodes_(h.Nodes.count > 0 && h.Nodes.nodes != nullptr) {}
+        hasNodes_(h.Nodes.count > 0 && h.Nodes.nodes != nullptr) {
+    if (conductive_) BuildLinkSigmaTable();
+  }
+
+  // Only planes that hold nodes have channel cells to look for.
+  void BeginPlane(bool withNodes) { channels_ = hasNodes_ && withNodes; }
 
   // Channel terms read diagonal neighbours and parents, which a trailing row
   // could reach before the plain order does: planes with nodes run row by row.
@@ -199,19 +208,24 @@ class ImplicitScheme {
     }
     double p = a1_ * (le1_[c1m] + le1_[c]);
     double q = charge_[c] + a1_ * (le1_[c1m] * phi_[c1m] + le1_[c] * phi_[c1p]);
-    const double sc = conductive_ ? SigmaOf(h_, c) : 0.0;
-    if (sc > 0) AddConduction(sc, b1_, c1m, c1p, p, q);
+    int mc = -1;
+    double sc = 0.0;
+    if (conductive_) {
+      mc = h_.MaterialOfCell[c];
+      sc = mc >= 0 && mc < materialCount_ ? h_.Materials[mc].Sigma : 0.0;
+    }
+    if (sc > 0) AddConduction(mc, sc, b1_, c1m, c1p, p, q);
     if (Axis2) {
       const int c2m = c - plane_;
       const int c2p = c + plane_;
       p += a2_ * (le2_[c2m] + le2_[c]);
       q += a2_ * (le2_[c2m] * phi_[c2m] + le2_[c] * phi_[c2p]);
-      if (sc > 0) AddConduction(sc, b2_, c2m, c2p, p, q);
+      if (sc > 0) AddConduction(mc, sc, b2_, c2m, c2p, p, q);
     }
     p += a3_ * (le3_[c3m] + le3_[c]);
     q += a3_ * (le3_[c3m] * phi_[c3m] + le3_[c] * phi_[c3p]);
-    if (sc > 0) AddConduction(sc, b3_, c3m, c3p, p, q);
-    if (hasNodes_) {
+    if (sc > 0) AddConduction(mc, sc, b3_, c3m, c3p, p, q);
+    if (channels_) {
       const int node = NodeAt(h_, c);
       if (node >= 0) AddChannels(c, node, p, q);
     }
@@ -233,14 +247,31 @@ class ImplicitScheme {
     return false;
   }
 
-  double LinkSigma(double sc, int neighbour) const {
-    const double sn = SigmaOf(h_, neighbour);
-    return sn > 0 ? sc * sn / (sc + sn) : 0.0;
+  static double SeriesSigma(double sc, double sn) { return sn > 0 ? sc * sn / (sc + sn) : 0.0; }
+
+  // The series conductivity of every pair of materials, so that a sweep through
+  // a conducting lattice does not divide six times per cell; the entries are
+  // computed exactly as the cell would compute them.
+  void BuildLinkSigmaTable() {
+    static thread_local std::vector<double> table;
+    const int m = materialCount_;
+    if (m <= 0 || m > kLinkSigmaTableMaterials) return;
+    table.resize(static_cast<std::size_t>(m) * m);
+    for (int a = 0; a < m; ++a)
+      for (int b = 0; b < m; ++b) table[a * m + b] = SeriesSigma(h_.Materials[a].Sigma, h_.Materials[b].Sigma);
+    linkSigma_ = table.data();
   }
 
-  void AddConduction(double sc, double b, int lower, int upper, double& p, double& q) const {
-    const double sLower = LinkSigma(sc, lower);
-    const double sUpper = LinkSigma(sc, upper);
+  double LinkSigma(int mc, double sc, int neighbour) const {
+    const int mn = h_.MaterialOfCell[neighbour];
+    if (mn < 0 || mn >= materialCount_) return 0.0;
+    if (linkSigma_) return linkSigma_[mc * materialCount_ + mn];
+    return SeriesSigma(sc, h_.Materials[mn].Sigma);
+  }
+
+  void AddConduction(int mc, double sc, double b, int lower, int upper, double& p, double& q) const {
+    const double sLower = LinkSigma(mc, sc, lower);
+    const double sUpper = LinkSigma(mc, sc, upper);
     p += b * (sLower + sUpper);
     q += b * (sLower * phi_[lower] + sUpper * phi_[upper]);
   }
@@ -298,8 +329,11 @@ class ImplicitScheme {
   double a1_, a2_, a3_, b1_, b2_, b3_, dt_, volume_, range_;
   int plane_;
   int dwType_;
+  int materialCount_;
+  const double* linkSigma_ = nullptr;
   bool conductive_;
   bool hasNodes_;
+  bool channels_ = false;
 };
 
 // ---- the sweep schedule -----------------------------------------------------
@@ -400,11 +434,13 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total
       group[count++] = i2;
     }
     if (count == kPipelinedPlanes) {
+      s.BeginPlane(false);
       SweepPlaneGroup<kPipelinedPlanes, Aside>(s, h, group, dir, total);
       pos += count;
       continue;
     }
     const int i2 = dir.back2 ? n2 - 1 - pos : pos;
+    s.BeginPlane(useSerial && serial[i2]);
     if (i2 > 0 && i2 < n2 - 1)
       SweepPlane<true, Aside>(s, h, i2, dir, total);
     else

@@ -416,14 +416,17 @@ TEST_F(PotentialSolve, CellWithoutLinksKeepsItsPotential) {
 // A lattice without any symmetry: materials, charges and potentials at random.
 class SweepSchedule : public EngineRecord {
  protected:
-  void RandomSetUp(int n1, int n2, int n3, unsigned seed, bool conductive, bool withNodes) {
-    Prepare(n1, n2, n3,
-            {MaterialWith(3, conductive ? 2e-3 : 0), MaterialWith(7.5, 0), MaterialWith(1.5, conductive ? 5e-4 : 0)});
-    THeap& r = h();
+  void RandomSetUp(int n1, int n2, int n3, unsigned seed, bool conductive, bool withNodes, int materials = 3) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<TMaterial> table = {MaterialWith(3, conductive ? 2e-3 : 0), MaterialWith(7.5, 0),
+                                    MaterialWith(1.5, conductive ? 5e-4 : 0)};
+    while (static_cast<int>(table.size()) < materials)
+      table.push_back(MaterialWith(1 + 9 * unit(random), conductive && random() % 2 ? 1e-3 * unit(random) : 0));
+    Prepare(n1, n2, n3, table);
+    THeap& r = h();
     const int cells = korvane::CellCount(r);
-    for (int c = 0; c < cells; ++c) r.MaterialOfCell[c] = static_cast<int>(random() % 3);
+    for (int c = 0; c < cells; ++c) r.MaterialOfCell[c] = static_cast<int>(random() % materials);
     // A few electrode cells inside the lattice, among them an odd (root) code,
     // a code of a non-existent electrode and a fractional code.
     const double codes[] = {-3, -5, -2, -4, -9, -2.5};
@@ -531,6 +534,23 @@ TEST_F(SweepSchedule, FastSweepMatchesThePlainCellOrderBitForBit) {
           DropNodes();
         }
       }
+    }
+  }
+}
+
+TEST_F(SweepSchedule, ManyConductingMaterialsMatchThePlainCellOrder) {
+  // More materials than the sweep tabulates: the conductivities come per cell.
+  for (int materials : {3, 100}) {
+    SCOPED_TRACE(materials);
+    RandomSetUp(6, 5, 7, 11, true, false, materials);
+    THeap& r = h();
+    for (int sweep = 0; sweep < 3; ++sweep) {
+      const Snapshot start = Take();
+      korvane::SolvePotentialImplicit(r);
+      const Snapshot fast = Take();
+      Restore(start);
+      ReferenceSweep(r, true);
+      ExpectSameBits(fast, Take());
     }
   }
 }
