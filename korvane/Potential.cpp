@@ -14,7 +14,6 @@
 #include "Potential.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -476,18 +475,6 @@ void RunSweep(THeap& h) {
     std::memcpy(h.Potential, h.PotentialNext, sizeof(double) * static_cast<std::size_t>(CellCount(h)));
   else
     h.SweepOrder = (order + 1) % 8;
-}
-
-// The program may show the progress of a long solution from another thread;
-// these two fields are written whole for it.
-int LoadStepIterations(THeap& h) {
-  return std::atomic_ref<int32_t>(h.StepIterations).load(std::memory_order_relaxed);
-}
-void StoreStepIterations(THeap& h, int value) {
-  std::atomic_ref<int32_t>(h.StepIterations).store(value, std::memory_order_relaxed);
-}
-void StoreLastIterationError(THeap& h, double value) {
-  std::atomic_ref<double>(h.LastIterationError).store(value, std::memory_order_relaxed);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 #ifndef KORVANE_POTENTIAL_H
 #define KORVANE_POTENTIAL_H
 
+#include <atomic>
 #include <cmath>
+#include <cstdint>
 
 #include "ElectrodeCodes.h"
 #include "Engine.h"
@@ -48,6 +50,20 @@ inline int NodeAt(const THeap& h, int cell) {
   const double v = h.NodeOfCell[cell];
   if (!(v >= 0.0) || !(v < static_cast<double>(h.Nodes.count))) return -1;
   return static_cast<int>(v);
+}
+
+// The program may show the progress of a long solution (StepIterations,
+// LastIterationError) from another thread while a step runs; every writer of
+// these two fields during a step goes through here so that the reader sees
+// whole values.
+inline int LoadStepIterations(THeap& h) {
+  return std::atomic_ref<int32_t>(h.StepIterations).load(std::memory_order_relaxed);
+}
+inline void StoreStepIterations(THeap& h, int value) {
+  std::atomic_ref<int32_t>(h.StepIterations).store(value, std::memory_order_relaxed);
+}
+inline void StoreLastIterationError(THeap& h, double value) {
+  std::atomic_ref<double>(h.LastIterationError).store(value, std::memory_order_relaxed);
 }
 
 // How the in-place sweep orders its work, with the same bits either way: planes
