@@ -1,4 +1,4 @@
-#include "data/Geometry3D.h"
+#include "mesh/Geometry3D.h"
 
 #include <cmath>
 

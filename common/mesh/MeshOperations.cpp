@@ -1,8 +1,19 @@
 #include "MeshOperations.h"
 
-#include "NumericGuards.h"
+#include <climits>
 
 namespace {
+
+// Truncation toward zero that lands on the nearer bound instead of overflowing.
+int SafeTrunc(double v) {
+  if (!(v > static_cast<double>(INT_MIN))) {
+    return INT_MIN;
+  }
+  if (v >= static_cast<double>(INT_MAX)) {
+    return INT_MAX;
+  }
+  return static_cast<int>(v);
+}
 
 struct Vertex {
   double x;
@@ -59,7 +70,7 @@ bool PointInMeshTriangleBary(const TIrregularMesh* mesh, int t, double x, double
   if (!(scaled == scaled)) {
     return false;
   }
-  const double s = static_cast<double>(melisco::SafeTrunc(scaled)) * 1e-6;
+  const double s = static_cast<double>(SafeTrunc(scaled)) * 1e-6;
   return u >= 0 && v >= 0 && s <= 1;
 }
 

@@ -4,10 +4,10 @@
 // interpolations and FindPrismLayer read the coefficient arrays that
 // BuildMeshCoefficients builds; they never build them.
 //
-// This unit carries no state and depends on nothing but the record, so the
-// program's array code can compile the same source.
-#ifndef MELISCO_MESHOPERATIONS_H
-#define MELISCO_MESHOPERATIONS_H
+// This unit carries no state and depends on nothing but the record; the drawing
+// library and the program's array code link the same objects.
+#ifndef KESTOVAR_MESH_MESHOPERATIONS_H
+#define KESTOVAR_MESH_MESHOPERATIONS_H
 
 #include "MeliscoTypes.h"
 
