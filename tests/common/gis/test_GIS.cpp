@@ -370,6 +370,17 @@ TEST_F(GisTest, WorldExtentCreatesTheModelAreaOnce)
   EXPECT_EQ(gis.EnsureModelArea(), area);
 }
 
+TEST_F(GisTest, WorldExtentKeepsTheCornersInRelativeOrder)
+{
+  gis.SetExtentFromModelArea(false);
+  gis.SetTransform(0, 100, 10, 0); // north up: y falls as v grows
+  Add<TGMark>()->SetXY(0.25, 0.25);
+  Add<TGMark>()->SetXY(0.75, 0.5);
+  double x1, y1, x2, y2;
+  gis.GetWorldExtent(x1, y1, x2, y2);
+  EXPECT_EQ((std::vector<double>{x1, y1, x2, y2}), (std::vector<double>{2.5, 75, 7.5, 50}));
+}
+
 TEST_F(GisTest, ModelAreaComesFromThePlaneArrayBeforeTheSolidOne)
 {
   AddArray(ObjectTypeArray3D, 0, 0, 1, 1);
