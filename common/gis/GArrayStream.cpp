@@ -38,6 +38,14 @@ void ReadColor(TTagStream& stream, COLORREF& color)
   color = static_cast<COLORREF>(value);
 }
 
+// The settings block is packed on 4-byte boundaries, so its doubles may not be
+// bound to a reference: they go through a copy.
+double ReadPacked(TTagStream& stream, double current)
+{
+  stream.Read(current);
+  return current;
+}
+
 void ReadFlag(TTagStream& stream, std::uint8_t& flag)
 {
   bool value = flag != 0;
@@ -197,11 +205,11 @@ void TGArray::Load(TTagStream& stream)
   ReadFlag(stream, settings.labelThin);
   stream.Read(settings.labelSpacing);
   ReadFlag(stream, settings.labelBold);
-  stream.Read(settings.rangeMin);
-  stream.Read(settings.rangeMax);
+  settings.rangeMin = ReadPacked(stream, settings.rangeMin);
+  settings.rangeMax = ReadPacked(stream, settings.rangeMax);
   stream.Read(settings.transparency2);
-  stream.Read(settings.labelFactor);
-  stream.Read(settings.labelSubtrahend);
+  settings.labelFactor = ReadPacked(stream, settings.labelFactor);
+  settings.labelSubtrahend = ReadPacked(stream, settings.labelSubtrahend);
   stream.Read(settings.labelStart);
   stream.Read(buildParams.fixedBoundary);
   clipOutline.reset();
