@@ -182,7 +182,8 @@ void TGArray::DrawHatching(double x1, double y1, double x2, double y2, TMemBitma
 
 // The bar borrows the array's own drawing: for the time of the call the array
 // is a one-row (or one-column) grid of evenly spread values laid over the
-// rectangle in pixels, and everything it borrowed is put back exactly.
+// rectangle in pixels, and everything it borrowed is put back exactly. The clip
+// outline is set aside meanwhile: it belongs to the map, not to the bar.
 void TGArray::DrawToRect(TMemBitmap* target, int left, int top, int width, int height, bool horizontal)
 {
   if (target == nullptr)

@@ -90,6 +90,23 @@ TEST_P(ArrayDrawing, HatchingDensityFollowsTheValue)
   EXPECT_GT(untouched, 0);
 }
 
+// Zoomed in on one cell, only that cell is hatched, over the whole view.
+TEST_P(ArrayDrawing, HatchingWalksOnlyTheCellsInView)
+{
+  auto array = UnitArray(2, 2, {0, 0, 0, 1.0});
+  array->SetFillType(FillHatching);
+  array->SetContoursOn(false);
+  array->SetFillColors(0xFF0000, Red);
+  TTestBitmap bitmap(16, 16, BottomUp());
+  array->Draw(0.5, 0.5, 1.0, 1.0, bitmap.get());
+  int left, top, right, bottom;
+  ASSERT_TRUE(bitmap.BoundsOf(Red, left, top, right, bottom));
+  EXPECT_EQ(left, 0);
+  EXPECT_EQ(top, 0);
+  EXPECT_EQ(right, 15);
+  EXPECT_EQ(bottom, 15);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothRowOrders, ArrayDrawing, testing::Bool());
 
 TEST(ArrayDrawingViews, DegenerateViewsDrawNothing)

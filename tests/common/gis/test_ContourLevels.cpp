@@ -69,6 +69,15 @@ TEST(ContourLevels, DecimalStepsAreRoundedAndWrittenBack)
   EXPECT_DOUBLE_EQ(array.GetLevelScheme().thinStep, 10.0);
 }
 
+TEST(ContourLevels, DecimalStepsWithoutBoldLines)
+{
+  TGArray array(nullptr);
+  array.SetRange(0, 100);
+  array.SetLevelScheme(LevelSchemeDecimal, 10, 100.0, 10.0, 0, 4, 1, 2);
+  ExpectLevels(array, {{20, 1}, {40, 1}, {60, 1}, {80, 1}});
+  EXPECT_EQ(array.GetLevelScheme().boldStep, 0.0);
+}
+
 TEST(ContourLevels, DecimalStepRounding)
 {
   const struct {
