@@ -132,6 +132,9 @@ public:
   void SetAutomaticRange(bool on) { scheme.automaticRange = on; }
   // The settings block as the drawing library reads it (levels included).
   const TArrayDrawSettings& GetDrawSettings() const { return settings; }
+  // The label font of the settings block, made from the object's label font
+  // record when needed; null when no font file can be had.
+  HFONT GetLabelFontHandle();
   const TContourLevel* GetLevels() const { return levels.empty() ? nullptr : levels.data(); }
   int GetLevelCount() const { return static_cast<int>(levels.size()); }
   // Single levels as the level dialog edits them; index outside the table does nothing.

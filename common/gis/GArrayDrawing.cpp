@@ -57,6 +57,12 @@ void TGArray::DrawLayers(double x1, double y1, double x2, double y2, TMemBitmap*
     DrawHatching(x1, y1, x2, y2, target);
 }
 
+HFONT TGArray::GetLabelFontHandle()
+{
+  settings.labelFont = labelFontHandle.Handle(GetLabelFont());
+  return settings.labelFont;
+}
+
 void TGArray::FreeCache()
 {
   pixelValues.clear();
@@ -134,7 +140,7 @@ void TGArray::DrawValues(double x1, double y1, double x2, double y2, TMemBitmap*
   if (!contoursNeeded)
     return;
 
-  settings.labelFont = labelFontHandle.Handle(GetLabelFont());
+  GetLabelFontHandle();
   double* labelLevels = nullptr;
   std::int32_t* labelColours = nullptr;
   std::uint32_t* labelKinds = nullptr;

@@ -354,6 +354,33 @@ TEST(RegularArrayRecord, SavedAndReadBackByteEqual)
   EXPECT_DOUBLE_EQ(copy.GetCellWidth(), 1.0 / 3);
 }
 
+std::unique_ptr<TGObj> NewArray(TGIS* gis)
+{
+  return std::make_unique<TGArray>(gis);
+}
+
+TEST(RegularArrayRecord, TravelsInAProjectImageOfItsGis)
+{
+  TGIS gis;
+  gis.RegisterObjectType(ObjectTypeArray, 7, "Массив", "Массивы", 0, 0, NewArray);
+  auto array = UnitArray(&gis, 2, 2, {1, 2, 3, 4});
+  array->SetName("Потенциал");
+  gis.AddObject(nullptr, std::move(array), false);
+  TMemoryStream image;
+  ASSERT_TRUE(gis.SaveObjects(image));
+
+  TGIS copy;
+  copy.RegisterObjectType(ObjectTypeArray, 7, "Массив", "Массивы", 0, 0, NewArray);
+  image.SetPosition(0);
+  copy.LoadObjects(image);
+  ASSERT_EQ(copy.GetObjectCount(), 1);
+  auto* loaded = dynamic_cast<TGArray*>(copy.GetObject(0));
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->GetName(), "Потенциал");
+  EXPECT_EQ(loaded->GetData()[3], 4);
+  EXPECT_EQ(loaded->GetLevelCount(), 11);
+}
+
 // Copies an image, replacing one record of group 402.
 std::vector<uint8_t> WithArrayRecord(const std::vector<uint8_t>& bytes, int id, const std::vector<uint8_t>* data)
 {
