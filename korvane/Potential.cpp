@@ -8,14 +8,18 @@
 // therefore swept as a pipeline: plane j+1 trails plane j by one row, which
 // keeps every cell's inputs exactly those of the plain plane-by-plane order (the
 // row it faces in the plane before is done, the one in the plane after not yet
-// started) while the CPU works on independent chains. Running totals are kept
-// per plane and folded in plane order, which reproduces the plain order's tie
-// and NaN behaviour as well.
+// started) while the CPU works on independent chains. The error and the
+// extremes are totalled per row once the row is written, two cells at a time,
+// and folded in sweep order; the few rows where order could show (zeros of
+// both signs, errors that are not numbers) are settled cell by cell.
 #include "Potential.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <limits>
 #include <vector>
 
@@ -47,6 +51,93 @@ inline void MergeTally(const Tally& row, Tally& total) {
   if (row.high > total.high) total.high = row.high;
 }
 
+// Totals of one row taken cell by cell in sweep order: every value enters the
+// extremes, every free cell's change the error.
+Tally TallyRowInOrder(const double* fresh, const double* old, const double* codes, int n, bool back, int dwType,
+                      double range) {
+  Tally t;
+  for (int p = 0; p < n; ++p) {
+    const int i = back ? n - 1 - p : p;
+    const double v = fresh[i];
+    if (IsFreeCode(codes[i])) NoteError(CellError(dwType, old[i], v, range), t.error);
+    NoteValue(v, t);
+  }
+  return t;
+}
+
+// The same totals two cells at a time. Taken in any order they can differ from
+// the cell-by-cell totals only where equal values differ in their bits (+0 and
+// -0 as an extreme) or where an error is not a number (the last one counts);
+// those rows are settled in sweep order.
+Tally TallyRow(const double* fresh, const double* old, const double* codes, int n, bool back, int dwType,
+               double range) {
+#if defined(__SSE2__)
+  if (dwType != 1 && dwType != 2) return TallyRowInOrder(fresh, old, codes, n, back, dwType, range);
+  const bool relative = dwType == 1;
+  const __m128d freeCode = _mm_set1_pd(-1.0);
+  const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+  const __m128d divisor = _mm_set1_pd(range);
+  __m128d low = _mm_set1_pd(kInfinity), high = _mm_set1_pd(-kInfinity);
+  __m128d error = _mm_setzero_pd(), notANumber = _mm_setzero_pd();
+  int i = 0;
+  for (; i + 2 <= n; i += 2) {
+    const __m128d v = _mm_loadu_pd(fresh + i);
+    low = _mm_min_pd(v, low);  // v < low ? v : low, so a NaN value is passed over
+    high = _mm_max_pd(v, high);
+    __m128d change = _mm_sub_pd(v, _mm_loadu_pd(old + i));
+    if (relative) change = _mm_div_pd(change, divisor);
+    const __m128d e = _mm_and_pd(_mm_and_pd(change, magnitude), _mm_cmpeq_pd(_mm_loadu_pd(codes + i), freeCode));
+    notANumber = _mm_or_pd(notANumber, _mm_cmpunord_pd(e, e));
+    error = _mm_max_pd(e, error);
+  }
+  double lanes[2];
+  _mm_storeu_pd(lanes, low);
+  Tally t;
+  t.low = lanes[1] < lanes[0] ? lanes[1] : lanes[0];
+  _mm_storeu_pd(lanes, high);
+  t.high = lanes[1] > lanes[0] ? lanes[1] : lanes[0];
+  _mm_storeu_pd(lanes, error);
+  t.error = lanes[1] > lanes[0] ? lanes[1] : lanes[0];
+  bool sawNaN = _mm_movemask_pd(notANumber) != 0;
+  for (; i < n; ++i) {
+    const double v = fresh[i];
+    NoteValue(v, t);
+    if (!IsFreeCode(codes[i])) continue;
+    const double e = CellError(dwType, old[i], v, range);
+    if (e != e)
+      sawNaN = true;
+    else if (e > t.error)
+      t.error = e;
+  }
+  auto inOrder = [&](int p) { return back ? n - 1 - p : p; };
+  if (t.low == 0 || t.high == 0) {
+    // The first zero in sweep order is the extreme, with its sign.
+    for (int p = 0; p < n; ++p) {
+      const double v = fresh[inOrder(p)];
+      if (v != 0) continue;
+      if (t.low == 0) t.low = v;
+      if (t.high == 0) t.high = v;
+      break;
+    }
+  }
+  if (sawNaN) {
+    // The last error that is not a number stands.
+    for (int p = n - 1; p >= 0; --p) {
+      const int k = inOrder(p);
+      if (!IsFreeCode(codes[k])) continue;
+      const double e = CellError(dwType, old[k], fresh[k], range);
+      if (e != e) {
+        t.error = e;
+        break;
+      }
+    }
+  }
+  return t;
+#else
+  return TallyRowInOrder(fresh, old, codes, n, back, dwType, range);
+#endif
+}
+
 struct Directions {
   bool back1 = false;
   bool back2 = false;
@@ -74,10 +165,8 @@ constexpr Offset kNeighbourOffsets[26] = {
 
 // A free cell without any link keeps its potential, as a fixed cell does.
 template <bool Aside>
-inline void KeepValue(const double* phi, double* next, int c, Tally& t) {
-  const double keep = phi[c];
-  if (Aside) next[c] = keep;
-  NoteValue(keep, t);
+inline void KeepValue(const double* phi, double* next, int c) {
+  if (Aside) next[c] = phi[c];
 }
 
 // ---- the explicit scheme ----------------------------------------------------
@@ -96,9 +185,7 @@ class ExplicitScheme {
         w2_(2 / (h.CellSize2 * h.CellSize2)),
         w3_(2 / (h.CellSize3 * h.CellSize3)),
         eps0_(h.Eps0),
-        range_(h.PotentialRange),
-        plane_(h.N1 * h.N3),
-        dwType_(h.DwType) {}
+        plane_(h.N1 * h.N3) {}
 
   // Cells whose channel terms reach diagonal neighbours: none in this scheme.
   bool NeedsSerialPlanes() const { return false; }
@@ -106,11 +193,9 @@ class ExplicitScheme {
   void BeginPlane(bool) {}
 
   template <bool Axis2, bool Aside>
-  inline void Visit(int c, int c1m, int c1p, int c3m, int c3p, Tally& t) {
+  inline void Visit(int c, int c1m, int c1p, int c3m, int c3p) {
     if (!IsFreeCode(codes_[c])) {
-      const double keep = phi_[c];
-      if (Aside) next_[c] = keep;
-      NoteValue(keep, t);
+      if (Aside) next_[c] = phi_[c];
       return;
     }
     double n = charge_[c] / eps0_ + w1_ * (le1_[c] * phi_[c1p] + le1_[c1m] * phi_[c1m]) +
@@ -123,15 +208,12 @@ class ExplicitScheme {
       d = d + w2_ * (le2_[c] + le2_[c2m]);
     }
     // A cell whose links all vanish (no usable permittivity) has no equation.
-    if (d == 0) return KeepValue<Aside>(phi_, next_, c, t);
+    if (d == 0) return KeepValue<Aside>(phi_, next_, c);
     const double value = n / d;
-    const double old = phi_[c];
     if (Aside)
       next_[c] = value;
     else
       phi_[c] = value;
-    NoteError(CellError(dwType_, old, value, range_), t.error);
-    NoteValue(value, t);
   }
 
  private:
@@ -142,9 +224,8 @@ class ExplicitScheme {
   const double* le3_;
   const double* charge_;
   const double* codes_;
-  double w1_, w2_, w3_, eps0_, range_;
+  double w1_, w2_, w3_, eps0_;
   int plane_;
-  int dwType_;
 };
 
 // ---- the implicit scheme ----------------------------------------------------
@@ -168,9 +249,7 @@ class ImplicitScheme {
         b3_(2 * h.Dt / (h.CellSize3 * h.CellSize3)),
         dt_(h.Dt),
         volume_(h.CellSize1 * h.CellSize2 * h.CellSize3),
-        range_(h.PotentialRange),
         plane_(h.N1 * h.N3),
-        dwType_(h.DwType),
         materialCount_(h.MaterialCount),
         conductive_(AnyConductiveMaterial(h)),
         hasNodes_(h.Nodes.count > 0 && h.Nodes.nodes != nullptr) {
@@ -192,17 +271,14 @@ class ImplicitScheme {
   }
 
   template <bool Axis2, bool Aside>
-  inline void Visit(int c, int c1m, int c1p, int c3m, int c3p, Tally& t) {
+  inline void Visit(int c, int c1m, int c1p, int c3m, int c3p) {
     const double code = codes_[c];
     if (!IsFreeCode(code)) {
-      double keep = phi_[c];
       if (Aside) {
         // Every electrode cell ends the sweep at its code's applied potential.
         const int k = ClassifyElectrodeCode(h_, code);
-        if (IsValidElectrodeCode(h_, k)) keep = CodePotential(h_, k);
-        next_[c] = keep;
+        next_[c] = IsValidElectrodeCode(h_, k) ? CodePotential(h_, k) : phi_[c];
       }
-      NoteValue(keep, t);
       return;
     }
     double p = a1_ * (le1_[c1m] + le1_[c]);
@@ -228,15 +304,12 @@ class ImplicitScheme {
       const int node = NodeAt(h_, c);
       if (node >= 0) AddChannels(c, node, p, q);
     }
-    if (p == 0) return KeepValue<Aside>(phi_, next_, c, t);
+    if (p == 0) return KeepValue<Aside>(phi_, next_, c);
     const double value = q / p;
-    const double old = phi_[c];
     if (Aside)
       next_[c] = value;
     else
       phi_[c] = value;
-    NoteError(CellError(dwType_, old, value, range_), t.error);
-    NoteValue(value, t);
   }
 
  private:
@@ -325,9 +398,8 @@ class ImplicitScheme {
   const double* le3_;
   const double* charge_;
   const double* codes_;
-  double a1_, a2_, a3_, b1_, b2_, b3_, dt_, volume_, range_;
+  double a1_, a2_, a3_, b1_, b2_, b3_, dt_, volume_;
   int plane_;
-  int dwType_;
   int materialCount_;
   const double* linkSigma_ = nullptr;
   bool conductive_;
@@ -347,47 +419,65 @@ Row RowOf(const THeap& h, int i2, int pos, bool back3) {
   return r;
 }
 
+// What the sweep needs to total a row once its values are written.
+struct Bookkeeping {
+  const double* codes;
+  const double* phi;
+  const double* next;
+  int dwType;
+  double range;
+  double* old;  // the row's previous values (in-place sweeps), one row per plane in work
+};
+
 // One plane, row after row, cell after cell.
 template <bool Axis2, bool Aside, class Scheme>
-void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, Tally& total) {
+void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, const Bookkeeping& book, Tally& total) {
   const int n1 = h.N1, n3 = h.N3;
   const int last = n1 - 1;
   for (int p3 = 0; p3 < n3; ++p3) {
     const Row row = RowOf(h, i2, p3, dir.back3);
-    Tally tally;
+    const double* old = Aside ? book.phi + row.base : book.old;
+    if (!Aside) std::memcpy(book.old, book.phi + row.base, sizeof(double) * n1);
     for (int p1 = 0; p1 <= last; ++p1) {
       const int i1 = dir.back1 ? last - p1 : p1;
       const int c = row.base + i1;
       const int c1m = i1 == 0 ? c + last : c - 1;
       const int c1p = i1 == last ? c - last : c + 1;
-      s.template Visit<Axis2, Aside>(c, c1m, c1p, c + row.lower3, c + row.upper3, tally);
+      s.template Visit<Axis2, Aside>(c, c1m, c1p, c + row.lower3, c + row.upper3);
     }
-    MergeTally(tally, total);
+    const double* fresh = (Aside ? book.next : book.phi) + row.base;
+    MergeTally(TallyRow(fresh, old, book.codes + row.base, n1, dir.back1, book.dwType, book.range), total);
   }
 }
 
 // M rows of different planes side by side, cell for cell. The rows are never
 // neighbours of each other, so any order among them gives the same values.
-template <int M, bool Aside, class Scheme>
-void SweepLockstep(Scheme& s, const Row* rows, Tally* const* tallies, int n1, bool back1) {
+template <int M, class Scheme>
+void SweepLockstep(Scheme& s, const Row* rows, Tally* const* tallies, int n1, bool back1, const Bookkeeping& book) {
   const int last = n1 - 1;
+  for (int j = 0; j < M; ++j) std::memcpy(book.old + j * n1, book.phi + rows[j].base, sizeof(double) * n1);
   for (int pos = 0; pos <= last; ++pos) {
     const int i1 = back1 ? last - pos : pos;
     const int down = i1 == 0 ? last : -1;
     const int up = i1 == last ? -last : 1;
     for (int j = 0; j < M; ++j) {
       const int c = rows[j].base + i1;
-      s.template Visit<true, Aside>(c, c + down, c + up, c + rows[j].lower3, c + rows[j].upper3, *tallies[j]);
+      s.template Visit<true, false>(c, c + down, c + up, c + rows[j].lower3, c + rows[j].upper3);
     }
   }
+  for (int j = 0; j < M; ++j)
+    MergeTally(TallyRow(book.phi + rows[j].base, book.old + j * n1, book.codes + rows[j].base, n1, back1,
+                        book.dwType, book.range),
+               *tallies[j]);
 }
 
 // J successive inner planes, plane j trailing plane j-1 by one row: a row is
 // done only after the row it faces in the plane before, and before the row it
 // faces in the plane after, exactly as in the plain plane-by-plane order, while
 // each plane streams through memory on its own.
-template <int J, bool Aside, class Scheme>
-void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directions& dir, Tally& total) {
+template <int J, class Scheme>
+void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directions& dir, const Bookkeeping& book,
+                     Tally& total) {
   const int n3 = h.N3;
   Tally tally[J];
   for (int step = 0; step < n3 + J - 1; ++step) {
@@ -402,9 +492,9 @@ void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directi
       ++active;
     }
     if (active == J)
-      SweepLockstep<J, Aside>(s, row, rowTally, h.N1, dir.back1);
+      SweepLockstep<J>(s, row, rowTally, h.N1, dir.back1, book);
     else
-      SweepLockstep<1, Aside>(s, row, rowTally, h.N1, dir.back1);
+      SweepLockstep<1>(s, row, rowTally, h.N1, dir.back1, book);
   }
   for (int j = 0; j < J; ++j) MergeTally(tally[j], total);
 }
@@ -413,6 +503,9 @@ SweepSchedule gSchedule = SweepSchedule::Automatic;
 
 template <bool Aside, class Scheme>
 void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total) {
+  static thread_local std::vector<double> oldRows;
+  oldRows.resize(static_cast<std::size_t>(kPipelinedPlanes) * h.N1);
+  const Bookkeeping book{h.ElectrodeCodes, h.Potential, h.PotentialNext, h.DwType, h.PotentialRange, oldRows.data()};
   static thread_local std::vector<unsigned char> serial;
   const bool useSerial = s.NeedsSerialPlanes();
   if (useSerial) {
@@ -434,16 +527,16 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total
     }
     if (count == kPipelinedPlanes) {
       s.BeginPlane(false);
-      SweepPlaneGroup<kPipelinedPlanes, Aside>(s, h, group, dir, total);
+      SweepPlaneGroup<kPipelinedPlanes>(s, h, group, dir, book, total);
       pos += count;
       continue;
     }
     const int i2 = dir.back2 ? n2 - 1 - pos : pos;
     s.BeginPlane(useSerial && serial[i2]);
     if (i2 > 0 && i2 < n2 - 1)
-      SweepPlane<true, Aside>(s, h, i2, dir, total);
+      SweepPlane<true, Aside>(s, h, i2, dir, book, total);
     else
-      SweepPlane<false, Aside>(s, h, i2, dir, total);
+      SweepPlane<false, Aside>(s, h, i2, dir, book, total);
     ++pos;
   }
 }
