@@ -9,6 +9,7 @@
 #include "ElectrodeCodes.h"
 #include "Engine.h"
 #include "Lattice.h"
+#include "Potential.h"
 #include "TimeStepping.h"
 
 namespace korvane {
@@ -200,7 +201,7 @@ void StepCore(THeap& h) {
   if (!h.GenIdle) GrowStep(h);
   h.StepCount += 1;
   h.Converged = 0;
-  h.StepIterations = 0;
+  StoreStepIterations(h, 0);
   h.IterationsAtLastStep = h.TotalIterations;
   h.StepIterationCount += h.TotalIterations;
   h.Time += h.Dt;
