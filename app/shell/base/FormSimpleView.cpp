@@ -1,0 +1,127 @@
+#include "shell/base/FormSimpleView.h"
+
+#include "data/TagStream.h"
+#include "shell/base/ModalCalls.h"
+#include "shell/base/WindowPlacement.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace {
+
+// Ids only grow during a run; loading a project lifts the counter above every
+// loaded id, so a window made afterwards never repeats one.
+int32_t WindowIdCounter = 1;
+
+std::string Utf8(const QString& text)
+{
+  return text.toStdString();
+}
+
+QString FromUtf8(const std::string& text)
+{
+  return QString::fromStdString(text);
+}
+
+} // namespace
+
+TFSimpleView::TFSimpleView(TFMain* mainWindow, QWidget* owner)
+  : QWidget(owner), FMainWindow(mainWindow), FWindowId(WindowIdCounter++)
+{
+  setMinimumSize(100, 100);
+  resize(400, 300);
+  setAttribute(Qt::WA_DeleteOnClose);
+  PMSimpleView = new QMenu(this);
+  PMSimpleView->setObjectName("PMSimpleView");
+  PMICaption = PMSimpleView->addAction(QString::fromUtf8("Заголовок окна"));
+  PMICaption->setObjectName("PMICaption");
+  connect(PMICaption, &QAction::triggered, this, &TFSimpleView::PMICaptionClick);
+}
+
+TFSimpleView::~TFSimpleView() = default;
+
+int32_t TFSimpleView::NextWindowId()
+{
+  return WindowIdCounter;
+}
+
+void TFSimpleView::SaveToStream(TTagStream* stream)
+{
+  stream->SetGroup(TagGroup::ViewWindow);
+  stream->WriteInt(FTag);
+  stream->WriteString(Utf8(windowTitle()));
+  std::vector<uint8_t> placement = GetWindowPlacement(this).ToBytes();
+  stream->WriteBlock(placement.data(), static_cast<int32_t>(placement.size()));
+  stream->WriteInt(FWindowId);
+  stream->WriteString(Utf8(FReportTitle));
+  stream->WriteBool(FInReport);
+  stream->WriteString(Utf8(FUserCaption));
+  FViewModified = false;
+}
+
+void TFSimpleView::LoadFromStream(TTagStream* stream)
+{
+  stream->SetGroup(TagGroup::ViewWindow);
+  // The kind belongs to the class that the loader chose: a kind taken from the
+  // file would let a window claim a kind whose broadcasts it cannot serve.
+  int32_t storedKind = FTag;
+  stream->Read(storedKind);
+  std::string caption = Utf8(windowTitle());
+  if (stream->Read(caption))
+    setWindowTitle(FromUtf8(caption));
+  std::vector<uint8_t> bytes;
+  TWindowPlacement placement;
+  if (stream->ReadRawRecord(bytes) && placement.FromBytes(bytes))
+    SetWindowPlacement(this, placement);
+  stream->Read(FWindowId);
+  if (WindowIdCounter <= FWindowId)
+    WindowIdCounter = FWindowId + 1;
+  std::string text = Utf8(FReportTitle);
+  if (stream->Read(text))
+    FReportTitle = FromUtf8(text);
+  stream->Read(FInReport);
+  text = Utf8(FUserCaption);
+  if (stream->Read(text))
+    FUserCaption = FromUtf8(text);
+  FViewModified = false;
+}
+
+void TFSimpleView::Refresh()
+{
+  if (!FUserCaption.isEmpty())
+    setWindowTitle(FUserCaption);
+  else if (!FAutoCaption.isEmpty())
+    setWindowTitle(FAutoCaption);
+}
+
+void TFSimpleView::PMICaptionClick()
+{
+  std::optional<QString> text = ModalCalls().InputBox(this, QString::fromUtf8("Заголовок окна"),
+                                                      QString::fromUtf8("введите новый заголовок"), windowTitle());
+  // A cancelled box changes nothing: storing the shown text would pin an
+  // automatic caption as the user's own and mark the window modified.
+  if (text && *text != FUserCaption) {
+    FUserCaption = *text;
+    FViewModified = true;
+  }
+  Refresh();
+}
+
+void TFSimpleView::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+  if (FKeyHook)
+    FKeyHook(key, modifiers);
+}
+
+void TFSimpleView::keyPressEvent(QKeyEvent* event)
+{
+  FormKeyDown(event->key(), event->modifiers());
+  QWidget::keyPressEvent(event);
+}
+
+void TFSimpleView::contextMenuEvent(QContextMenuEvent* event)
+{
+  PMSimpleView->popup(event->globalPos());
+}

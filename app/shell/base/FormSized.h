@@ -1,0 +1,43 @@
+#pragma once
+// TFSized: the base of dialogs and data windows that keep their position, size
+// and visibility in the settings between runs (group "Windows", a value named
+// after the form).
+
+#include "shell/base/SizedPlacement.h"
+
+#include <QDialog>
+
+class TFSized : public QDialog {
+  Q_OBJECT
+
+public:
+  // The form name names the settings value; the other arguments are defaults
+  // for a window that has no stored value yet (see TSizedDefaults).
+  TFSized(QWidget* owner, const QString& formName, const TSizedDefaults& defaults = TSizedDefaults());
+  // Stores the placement.
+  ~TFSized() override;
+
+  const QString& FormName() const { return FFormName; }
+  bool Shown() const { return FShown; }
+  const TWindowPlacement& Placement() const { return FPlacement; }
+
+  // Places the window from the stored value. Subclasses call it at the end of
+  // their constructor, once their design (size, border, visibility) is set; a
+  // window that never called it is placed when first shown.
+  void RestorePlacement();
+  // Writes the settings value now (the destructor does it too).
+  void StorePlacement();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+private:
+  TSizedPlacement ComputePlacement(bool visible) const;
+
+  QString FFormName;
+  TWindowPlacement FPlacement;
+  bool FShown = false;
+  TSizedDefaults FDefaults;
+  bool FRestored = false;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// Every modal or system call of the user interface (message boxes, input boxes,
+// file dialogs, modal forms, opening links) goes through this interface, so that
+// the program's logic can be driven by tests without a call that blocks in exec().
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+class TModalCalls {
+public:
+  virtual ~TModalCalls() = default;
+
+  virtual QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                              const QString& text, QMessageBox::StandardButtons buttons) = 0;
+  // The typed text, or nothing when the user cancelled.
+  virtual std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                          const QString& text) = 0;
+  // The chosen file, or an empty text when the user cancelled.
+  virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) = 0;
+  virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
+                               const QString& defaultSuffix) = 0;
+  // Shows a form modally and returns its result (QDialog::Accepted, QDialog::Rejected or a code of its own).
+  virtual int ExecDialog(QDialog* dialog) = 0;
+  virtual void OpenUrl(const QUrl& url) = 0;
+};
+
+// The calls in force: Qt's own unless a test installed others.
+TModalCalls& ModalCalls();
+// Installs the calls (null restores Qt's own); the caller keeps ownership.
+void SetModalCalls(TModalCalls* calls);
+
+// Installs other calls (scripted ones in tests) for the lifetime of a scope.
+class TModalCallsScope {
+public:
+  explicit TModalCallsScope(TModalCalls& calls) { SetModalCalls(&calls); }
+  ~TModalCallsScope() { SetModalCalls(nullptr); }
+  TModalCallsScope(const TModalCallsScope&) = delete;
+  TModalCallsScope& operator=(const TModalCallsScope&) = delete;
+};

@@ -1,0 +1,55 @@
+#include "shell/base/QtModalCalls.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+
+QMessageBox::StandardButton TQtModalCalls::Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                                   const QString& text, QMessageBox::StandardButtons buttons)
+{
+  QMessageBox box(icon, caption, text, buttons, parent);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+std::optional<QString> TQtModalCalls::InputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                               const QString& text)
+{
+  bool ok = false;
+  QString result = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
+  if (!ok)
+    return std::nullopt;
+  return result;
+}
+
+QString TQtModalCalls::OpenFileName(QWidget* parent, const QString& folder, const QString& filter)
+{
+  QFileDialog dialog(parent, QString(), folder, filter);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return QString();
+  return dialog.selectedFiles().first();
+}
+
+QString TQtModalCalls::SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
+                                    const QString& defaultSuffix)
+{
+  QFileDialog dialog(parent, QString(), folder, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return QString();
+  return dialog.selectedFiles().first();
+}
+
+int TQtModalCalls::ExecDialog(QDialog* dialog)
+{
+  return dialog->exec();
+}
+
+void TQtModalCalls::OpenUrl(const QUrl& url)
+{
+  QDesktopServices::openUrl(url);
+}
+

@@ -1,0 +1,18 @@
+#pragma once
+// The modal calls shown with Qt's own dialogs.
+
+#include "shell/base/ModalCalls.h"
+
+class TQtModalCalls : public TModalCalls {
+public:
+  QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                      const QString& text, QMessageBox::StandardButtons buttons) override;
+  std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                  const QString& text) override;
+  QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) override;
+  QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
+                       const QString& defaultSuffix) override;
+  int ExecDialog(QDialog* dialog) override;
+  void OpenUrl(const QUrl& url) override;
+};
+

@@ -1,0 +1,69 @@
+#include "shell/base/ScriptedModalCalls.h"
+
+namespace {
+
+QMessageBox::StandardButton CancelAnswer(QMessageBox::StandardButtons buttons)
+{
+  for (QMessageBox::StandardButton b : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok})
+    if (buttons.testFlag(b))
+      return b;
+  return QMessageBox::NoButton;
+}
+
+} // namespace
+
+QMessageBox::StandardButton TScriptedModalCalls::Message(QWidget*, QMessageBox::Icon icon, const QString& caption,
+                                                         const QString& text, QMessageBox::StandardButtons buttons)
+{
+  messages.push_back({icon, caption, text, buttons});
+  if (messageAnswers.empty())
+    return CancelAnswer(buttons);
+  QMessageBox::StandardButton answer = messageAnswers.front();
+  messageAnswers.pop_front();
+  return answer;
+}
+
+std::optional<QString> TScriptedModalCalls::InputBox(QWidget*, const QString& caption, const QString& prompt,
+                                                     const QString& text)
+{
+  inputs.push_back({caption, prompt, text});
+  if (inputAnswers.empty())
+    return std::nullopt;
+  bool given = inputAnswers.front().has_value();
+  QString typed = given ? *inputAnswers.front() : QString();
+  inputAnswers.pop_front();
+  if (!given)
+    return std::nullopt;
+  return typed;
+}
+
+QString TScriptedModalCalls::OpenFileName(QWidget*, const QString& folder, const QString&)
+{
+  fileFolders.push_back(folder);
+  if (fileAnswers.empty())
+    return QString();
+  QString answer = fileAnswers.front();
+  fileAnswers.pop_front();
+  return answer;
+}
+
+QString TScriptedModalCalls::SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
+                                          const QString&)
+{
+  return OpenFileName(parent, folder, filter);
+}
+
+int TScriptedModalCalls::ExecDialog(QDialog* dialog)
+{
+  dialogs.push_back(dialog);
+  if (dialogAnswers.empty())
+    return QDialog::Rejected;
+  int answer = dialogAnswers.front();
+  dialogAnswers.pop_front();
+  return answer;
+}
+
+void TScriptedModalCalls::OpenUrl(const QUrl& url)
+{
+  urls.push_back(url);
+}

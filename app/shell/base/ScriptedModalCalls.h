@@ -1,0 +1,45 @@
+#pragma once
+
+#include "shell/base/ModalCalls.h"
+
+#include <deque>
+#include <vector>
+
+// Answers from prepared queues and records what was asked; an empty queue gives
+// the "cancel" answer of each call (Cancel or the last button, no text, Rejected).
+class TScriptedModalCalls : public TModalCalls {
+public:
+  struct TMessageCall {
+    QMessageBox::Icon icon;
+    QString caption;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+  };
+  struct TInputCall {
+    QString caption;
+    QString prompt;
+    QString text;
+  };
+
+  std::deque<QMessageBox::StandardButton> messageAnswers;
+  std::deque<std::optional<QString>> inputAnswers;
+  std::deque<QString> fileAnswers;
+  std::deque<int> dialogAnswers;
+
+  std::vector<TMessageCall> messages;
+  std::vector<TInputCall> inputs;
+  std::vector<QString> fileFolders;
+  std::vector<QDialog*> dialogs;
+  std::vector<QUrl> urls;
+
+  QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                                      const QString& text, QMessageBox::StandardButtons buttons) override;
+  std::optional<QString> InputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                  const QString& text) override;
+  QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) override;
+  QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
+                       const QString& defaultSuffix) override;
+  int ExecDialog(QDialog* dialog) override;
+  void OpenUrl(const QUrl& url) override;
+};
+
