@@ -1,0 +1,36 @@
+#pragma once
+// The lattice side file: the engine's lattice state image, packed under the
+// signature "%MDFPK", beside the project (its base name + ".hex"). It is written
+// while a calculation runs or is paused, and read back to continue it.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "korvane.h"
+#include "model/store/EngineStateStore.h"
+
+inline constexpr const char* kLatticeSideSignature = "%MDFPK";
+
+std::string LatticeSideFileName(const std::string& projectBase);
+
+// A new, empty temporary file named "gfm..." in the system's temporary folder,
+// or in the current folder when that fails; "" when neither takes it.
+std::string MakeGfmTempFile();
+using TTempFileMaker = std::function<std::string()>;
+
+// The largest unpacked image a side file of this record's lattice can hold:
+// a bigger size field marks a damaged file.
+int64_t LatticeStateImageLimit(const THeap& heap);
+
+// Writes the state into a temporary file and packs it into the side file, which
+// is replaced only when complete. False with the reason on any failure; the
+// temporary file is deleted in every case.
+bool SaveLatticeSideFile(const std::string& sidePath, const THeap& heap, std::string* why = nullptr,
+                         const TTempFileMaker& tempFile = {});
+
+// Unpacks in memory (the signature, the size field and the coded data are all
+// checked) and takes the state over only when it is complete and agrees with
+// the project (see ReadHeapState). False with the reason otherwise; the record
+// then stays as it was.
+bool LoadLatticeSideFile(const std::string& sidePath, THeap& heap, const TLatticeStateCheck& check,
+                         std::string* why = nullptr);
