@@ -1,0 +1,17 @@
+#include "gis/VolumeArrayEditors.h"
+
+namespace {
+
+TVolumeArrayEditorHooks* installedHooks = nullptr;
+
+} // namespace
+
+void SetVolumeArrayEditorHooks(TVolumeArrayEditorHooks* hooks)
+{
+  installedHooks = hooks;
+}
+
+TVolumeArrayEditorHooks* GetVolumeArrayEditorHooks()
+{
+  return installedHooks;
+}

@@ -1,0 +1,124 @@
+// Building a regular array from the reper values of its GIS.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ArrayBuildingSupport.h"
+#include "data/NullArrayBuildProgress.h"
+#include "gis/ArrayBuilder.h"
+#include "gis/GArray.h"
+
+using namespace buildtest;
+
+namespace {
+
+// A 10 x 8 array over the relative unit square; the GIS maps it onto 0..100.
+struct ArrayBuildingFixture : ::testing::Test {
+  TGIS gis;
+  TGArray* array = nullptr;
+  TRecordingProgress progress;
+
+  void SetUp() override
+  {
+    gis.SetTransform(0, 0, 100, 100);
+    array = AddObject(gis, std::make_unique<TGArray>(&gis, 10, 8, Code));
+    array->SetRelativeRect(0, 0, 1, 1);
+    array->SetDX(1); // the regular array takes its cell size from the extent setters
+    array->Fill(-7);
+  }
+  double At(int i, int j) const { return array->GetData()[j * 10 + i]; }
+  double CentreU(int i) const { return (i + 0.5) / 10; }
+  double CentreV(int j) const { return (j + 0.5) / 8; }
+};
+
+TEST_F(ArrayBuildingFixture, NothingKnownBuildsNothingAndChangesNothing)
+{
+  AddReper(gis, 0.5, 0.5, 3.0)->SetReperValue(4.0, Code + 1, 0); // another quantity only
+  gis.GetObject(1)->DeleteReperValues(Code);
+  EXPECT_FALSE(BuildArray(*array, progress));
+  for (int c = 0; c < 80; ++c)
+    EXPECT_EQ(array->GetData()[c], -7.0);
+  TGArray loose(nullptr, 4, 4, Code);
+  loose.Fill(1);
+  loose.BuildParams().fixedBoundary = true;
+  EXPECT_FALSE(BuildArray(loose, progress)); // no GIS
+  EXPECT_EQ(loose.GetData()[5], 1.0);
+}
+
+TEST_F(ArrayBuildingFixture, FixedBoundaryAloneFillsTheInteriorFromTheBorder)
+{
+  array->Fill(2.5);
+  for (int j = 1; j < 7; ++j)
+    for (int i = 1; i < 9; ++i)
+      array->GetData()[j * 10 + i] = 100 + i * j;
+  array->BuildParams().fixedBoundary = true;
+  EXPECT_TRUE(BuildArray(*array, progress));
+  for (int c = 0; c < 80; ++c)
+    EXPECT_NEAR(array->GetData()[c], 2.5, 1e-3);
+  EXPECT_NEAR(array->GetDataMin(), 2.5, 1e-3);
+}
+
+TEST_F(ArrayBuildingFixture, LaterReperInTheSameCellWins)
+{
+  AddReper(gis, 0.51, 0.51, 3.0);
+  AddReper(gis, 0.52, 0.53, 9.0);
+  array->BuildParams().fillMethod = 99; // collect only
+  EXPECT_TRUE(BuildArrayRange(*array, -1e300, 1e300, progress));
+  EXPECT_EQ(At(5, 4), 9.0);
+  EXPECT_EQ(At(0, 0), -7.0);
+}
+
+TEST_F(ArrayBuildingFixture, RepersOfAPlaneGiveThePlaneThroughTheWorldCentres)
+{
+  auto plane = [](double X, double Y) { return 1 + 0.3 * X - 0.2 * Y; };
+  for (int j : {0, 3, 7})
+    for (int i : {0, 4, 9})
+      AddReper(gis, CentreU(i), CentreV(j), plane(100 * CentreU(i), 100 * CentreV(j)));
+  array->BuildParams().fillMethod = FillMinimumCurvature;
+  ASSERT_TRUE(BuildArray(*array, progress));
+  for (int j = 0; j < 8; ++j)
+    for (int i = 0; i < 10; ++i)
+      EXPECT_NEAR(At(i, j), plane(100 * CentreU(i), 100 * CentreV(j)), 1e-6) << i << "," << j;
+  EXPECT_NEAR(array->GetDataMin(), plane(5, 93.75), 1e-6);
+  EXPECT_NEAR(array->GetDataMax(), plane(95, 6.25), 1e-6);
+  EXPECT_FALSE(progress.percents.empty());
+}
+
+// Only repers whose depth lies in the range count.
+TEST_F(ArrayBuildingFixture, DepthRangeChoosesTheRepers)
+{
+  AddReper(gis, 0.05, 0.05, 1.0, 0.5);
+  AddReper(gis, 0.95, 0.95, 2.0, 1.5);
+  array->BuildParams().fillMethod = 99;
+  EXPECT_TRUE(BuildArrayRange(*array, 1.0, 2.0, progress));
+  EXPECT_EQ(At(0, 0), -7.0);
+  EXPECT_EQ(At(9, 7), 2.0);
+  EXPECT_FALSE(BuildArrayRange(*array, 2.0, 3.0, progress));
+}
+
+TEST_F(ArrayBuildingFixture, CancelLeavesTheArrayAsItWas)
+{
+  for (int j : {0, 7})
+    for (int i : {0, 9})
+      AddReper(gis, CentreU(i), CentreV(j), i + j);
+  const std::vector<double> before(array->GetData(), array->GetData() + 80);
+  const double minimum = array->GetDataMin(), maximum = array->GetDataMax();
+  progress.cancelAtPause = 1;
+  EXPECT_TRUE(BuildArray(*array, progress));
+  EXPECT_TRUE(progress.Cancelled());
+  EXPECT_EQ(std::vector<double>(array->GetData(), array->GetData() + 80), before);
+  EXPECT_EQ(array->GetDataMin(), minimum);
+  EXPECT_EQ(array->GetDataMax(), maximum);
+}
+
+TEST(ArrayBuildProgressHook, BuildsWithoutAWindowUntilOneIsInstalled)
+{
+  TArrayBuildProgress& silent = GetArrayBuildProgress();
+  buildtest::TRecordingProgress window;
+  SetArrayBuildProgress(&window);
+  EXPECT_EQ(&GetArrayBuildProgress(), &window);
+  SetArrayBuildProgress(nullptr);
+  EXPECT_EQ(&GetArrayBuildProgress(), &silent);
+}
+
+} // namespace
