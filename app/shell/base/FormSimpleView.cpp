@@ -125,3 +125,11 @@ void TFSimpleView::contextMenuEvent(QContextMenuEvent* event)
 {
   PMSimpleView->popup(event->globalPos());
 }
+
+bool TFSimpleView::event(QEvent* event)
+{
+  // The sub-window that holds the view is known once the view is in the MDI area.
+  if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show)
+    TrackWindowPlacement(this);
+  return QWidget::event(event);
+}

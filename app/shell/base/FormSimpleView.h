@@ -71,6 +71,7 @@ protected:
 
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  bool event(QEvent* event) override;
 
 private:
   int FTag = WindowKindSimpleView;

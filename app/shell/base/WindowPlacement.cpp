@@ -85,6 +85,11 @@ bool TWindowPlacement::FromBytes(const std::vector<uint8_t>& bytes)
   return true;
 }
 
+void TrackWindowPlacement(QWidget* widget)
+{
+  TrackNormalRect(PlacedWidget(widget));
+}
+
 QWidget* PlacedWidget(QWidget* widget)
 {
   if (auto* sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget()))

@@ -44,6 +44,9 @@ struct TWindowPlacement {
 
 // The widget that is placed for a view: its MDI sub-window when it has one.
 QWidget* PlacedWidget(QWidget* widget);
+// Starts remembering the normal rectangle of the widget's window (its MDI
+// sub-window), so that a later placement of a maximised window still knows it.
+void TrackWindowPlacement(QWidget* widget);
 // The placement of the widget's window (its MDI sub-window, or itself), with the
 // normal rectangle it returns to from the minimised or maximised state.
 TWindowPlacement GetWindowPlacement(QWidget* widget);

@@ -208,6 +208,22 @@ TEST_F(FormSimpleViewTest, WindowRecordIsWrittenAndReadBack)
   EXPECT_FALSE(copy->ViewModified());
 }
 
+TEST_F(FormSimpleViewTest, MaximisedWindowKeepsItsNormalRectangle)
+{
+  TTestView* view = AddView(104, "v");
+  PlacedWidget(view)->setGeometry(25, 35, 260, 180);
+  PlacedWidget(view)->showMaximized();
+  TWindowPlacement placement = GetWindowPlacement(view);
+  EXPECT_EQ(placement.showCmd, ShowMaximized);
+  EXPECT_EQ(placement.NormalRect(), QRect(25, 35, 260, 180));
+  std::vector<uint8_t> image = Save(view);
+  TTestView* copy = AddView(104, "c");
+  Load(copy, image);
+  EXPECT_TRUE(PlacedWidget(copy)->isMaximized());
+  PlacedWidget(copy)->showNormal();
+  EXPECT_EQ(PlacedWidget(copy)->geometry(), QRect(25, 35, 260, 180));
+}
+
 TEST_F(FormSimpleViewTest, ShortRecordLeavesTheFields)
 {
   TTestView* view = AddView(9, "v");
