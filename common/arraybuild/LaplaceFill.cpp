@@ -120,20 +120,52 @@ double RelaxedValue(const TFillGrid& grid, int i, int j, double zeta)
   return zeta * third + (1 - zeta) * mean4;
 }
 
+// One open cell: its new value in place, and its relative change.
+inline double RelaxCell(TFillGrid& grid, int i, int j, double zeta, bool innerRow)
+{
+  const int nx = grid.nx;
+  double* cell = grid.values + static_cast<size_t>(j) * nx + i;
+  double fresh;
+  if (innerRow && i > 0 && i + 1 < nx) {
+    // The plain mean of four neighbours, added in the order of the general
+    // case so that the bits agree; a quarter is exact either way.
+    fresh = ((((0.0 + cell[-1]) + cell[1]) + cell[-nx]) + cell[nx]) * 0.25;
+  } else {
+    fresh = RelaxedValue(grid, i, j, zeta);
+  }
+  const double change = RelativeChange(*cell, fresh);
+  *cell = fresh;
+  return change;
+}
+
+// Row-order Gauss-Seidel. Two rows go together, the second one cell behind the
+// first: every cell still sees exactly the neighbours of the plain row order
+// (its left and lower neighbours new, its right and upper ones old), while the
+// processor works on two independent chains of additions. The largest change
+// does not depend on the order in which cells are visited.
 double Sweep(TFillGrid& grid, const TKnownMask& known, double zeta)
 {
+  const int nx = grid.nx, ny = grid.ny;
   double largest = 0;
-  for (int j = 0; j < grid.ny; ++j)
-    for (int i = 0; i < grid.nx; ++i) {
-      const size_t c = static_cast<size_t>(j) * grid.nx + i;
-      if (known[c])
-        continue;
-      const double fresh = RelaxedValue(grid, i, j, zeta);
-      const double change = RelativeChange(grid.values[c], fresh);
-      grid.values[c] = fresh;
-      if (change > largest)
-        largest = change;
+  auto visit = [&](int i, int j) {
+    if (known[static_cast<size_t>(j) * nx + i])
+      return;
+    const double change = RelaxCell(grid, i, j, zeta, zeta == 0 && j > 0 && j + 1 < ny);
+    if (change > largest)
+      largest = change;
+  };
+  int j = 0;
+  for (; j + 1 < ny; j += 2) {
+    visit(0, j);
+    for (int i = 1; i < nx; ++i) {
+      visit(i, j);
+      visit(i - 1, j + 1);
     }
+    visit(nx - 1, j + 1);
+  }
+  if (j < ny)
+    for (int i = 0; i < nx; ++i)
+      visit(i, j);
   return largest;
 }
 
