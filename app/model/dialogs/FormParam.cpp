@@ -1,0 +1,569 @@
+#include "model/dialogs/FormParam.h"
+
+#include "data/TextConversion.h"
+#include "maps/Stringgrids.h"
+#include "shell/base/ModalCalls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <charconv>
+
+TFParam* FParam = nullptr;
+
+namespace {
+
+constexpr int MaterialColumnCount = 11;
+
+QString Q(const std::string& text)
+{
+  return QString::fromStdString(text);
+}
+
+std::string S(const QLineEdit* edit)
+{
+  return edit->text().toStdString();
+}
+
+QLineEdit* AddEdit(QGridLayout* grid, int row, const char* name, const char* caption, const char* unit,
+                   const char* hint = nullptr)
+{
+  auto* edit = new QLineEdit;
+  edit->setObjectName(name);
+  if (hint)
+    edit->setToolTip(QString::fromUtf8(hint));
+  grid->addWidget(new QLabel(QString::fromUtf8(caption)), row, 0);
+  grid->addWidget(edit, row, 1);
+  if (unit)
+    grid->addWidget(new QLabel(QString::fromUtf8(unit)), row, 2);
+  return edit;
+}
+
+QComboBox* MakeCombo(const char* name, const QStringList& items, const char* hint = nullptr)
+{
+  auto* combo = new QComboBox;
+  combo->setObjectName(name);
+  combo->addItems(items);
+  if (hint)
+    combo->setToolTip(QString::fromUtf8(hint));
+  return combo;
+}
+
+// The class library's strict conversion: the whole text must be a number
+// with "." as the separator.
+bool StrictFloat(const std::string& text, double& value)
+{
+  const size_t first = text.find_first_not_of(' ');
+  const size_t last = text.find_last_not_of(' ');
+  if (first == std::string::npos)
+    return false;
+  const char* begin = text.data() + first;
+  const char* end = text.data() + last + 1;
+  if (*begin == '+')
+    ++begin;
+  const auto result = std::from_chars(begin, end, value);
+  return result.ec == std::errc() && result.ptr == end;
+}
+
+// The extent of one lattice axis: cell size times the node count less the
+// extra node of a bounded axis. A node count that is 0 or not a number, or a
+// cell size that is not a number, leaves the label as it was.
+void ShowExtent(QLabel* label, const QLineEdit* cell, const QLineEdit* nodes, int extraNodes)
+{
+  int count = 0;
+  try {
+    count = StrToIntStrict(S(nodes));
+  } catch (const EConvertError&) {
+    count = 0;
+  }
+  if (count == 0)
+    return;
+  double size = 0;
+  if (!StrictFloat(S(cell), size))
+    return;
+  label->setText(Q(FloatToStrGeneral(size * (count - extraNodes))));
+}
+
+void SetEditsReadOnly(const QList<QLineEdit*>& edits, bool readOnly)
+{
+  for (QLineEdit* edit : edits)
+    edit->setReadOnly(readOnly);
+}
+
+void SetGridEditable(QTableWidget* grid, bool editable)
+{
+  grid->setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                       QAbstractItemView::AnyKeyPressed
+                                 : QAbstractItemView::NoEditTriggers);
+}
+
+}  // namespace
+
+TFParam::TFParam(QWidget* owner) : QDialog(owner)
+{
+  setObjectName("FParam");
+  setWindowTitle(QStringLiteral("Параметры моделирования"));
+  PageControl = new QTabWidget(this);
+  PageControl->addTab(BuildLatticePage(), QStringLiteral("Решетка"));
+  PageControl->addTab(BuildPotentialPage(), QStringLiteral("Потенциал"));
+  PageControl->addTab(BuildStructurePage(), QStringLiteral("Разрядная структура"));
+  PageControl->addTab(BuildMaterialPage(), QStringLiteral("Материал"));
+  Bok = new QPushButton(QStringLiteral("OK"), this);
+  Bok->setDefault(true);
+  Bcancel = new QPushButton(QStringLiteral("Cancel"), this);
+  connect(Bok, &QPushButton::clicked, this, &TFParam::accept);
+  connect(Bcancel, &QPushButton::clicked, this, &TFParam::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(Bok);
+  buttons->addWidget(Bcancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(PageControl);
+  layout->addLayout(buttons);
+  editable = true;
+}
+
+QWidget* TFParam::BuildLatticePage()
+{
+  auto* page = new QWidget;
+  auto* grid = new QGridLayout(page);
+  struct TRow {
+    QLineEdit** cell;
+    const char* cellName;
+    const char* caption;
+    const char* hint;
+    QLineEdit** nodes;
+    const char* nodesName;
+    QLabel** extent;
+    const char* extentCaption;
+  };
+  const TRow rows[] = {{&Edx, "Edx", "dx", "размер ячейки по x", &Emx, "Emx", &Lx, "ширина"},
+                       {&Edz, "Edz", "dy", "размер ячейки по z", &Emz, "Emz", &Lz, "глубина"},
+                       {&Edy, "Edy", "dz", "размер ячейки по y", &Emy, "Emy", &Ly, "высота"}};
+  int r = 0;
+  for (const TRow& row : rows) {
+    *row.cell = new QLineEdit;
+    (*row.cell)->setObjectName(row.cellName);
+    (*row.cell)->setToolTip(QString::fromUtf8(row.hint));
+    *row.nodes = new QLineEdit;
+    (*row.nodes)->setObjectName(row.nodesName);
+    *row.extent = new QLabel;
+    grid->addWidget(new QLabel(QString::fromUtf8(row.caption)), r, 0);
+    grid->addWidget(*row.cell, r, 1);
+    grid->addWidget(new QLabel(QStringLiteral("м")), r, 2);
+    grid->addWidget(*row.nodes, r, 3);
+    grid->addWidget(new QLabel(QStringLiteral("узлов")), r, 4);
+    grid->addWidget(new QLabel(QString::fromUtf8(row.extentCaption)), r, 5);
+    grid->addWidget(*row.extent, r, 6);
+    grid->addWidget(new QLabel(QStringLiteral("м")), r, 7);
+    ++r;
+  }
+  auto* note = new QLabel(QStringLiteral("по осям x и y (ширина, глубина) используются циклические граничные условия, "
+                                         "по оси z требуется дополнительный узел"));
+  note->setWordWrap(true);
+  grid->addWidget(note, r++, 0, 1, 8);
+  connect(Edx, &QLineEdit::textChanged, this, &TFParam::EdxChange);
+  connect(Emx, &QLineEdit::textChanged, this, &TFParam::EdxChange);
+  connect(Edz, &QLineEdit::textChanged, this, &TFParam::EdzChange);
+  connect(Emz, &QLineEdit::textChanged, this, &TFParam::EdzChange);
+  connect(Edy, &QLineEdit::textChanged, this, &TFParam::EdyChange);
+  connect(Emy, &QLineEdit::textChanged, this, &TFParam::EdyChange);
+
+  auto* steps = new QGroupBox(QStringLiteral(" временной шаг "));
+  auto* stepGrid = new QGridLayout(steps);
+  Edtinit = AddEdit(stepGrid, 0, "Edtinit", "старт", "с", "шаг до начала роста разрядной структуры");
+  Edt = AddEdit(stepGrid, 1, "Edt", "рост", "с", "шаг на стадии роста разрядной структуры");
+  Edtspark = AddEdit(stepGrid, 2, "Edtspark", "дуга", "с", "шаг на канальной стадии");
+  grid->addWidget(steps, r, 0, 1, 8);
+  return page;
+}
+
+QWidget* TFParam::BuildPotentialPage()
+{
+  auto* page = new QWidget;
+  auto* layout = new QGridLayout(page);
+
+  auto* electrodes = new QGroupBox(QStringLiteral(" электроды "));
+  auto* electrodeLayout = new QGridLayout(electrodes);
+  SGww = new QTableWidget(0, 2);
+  SGww->setObjectName("SGww");
+  SGww->setHorizontalHeaderLabels({QStringLiteral("индекс"), QStringLiteral("потенциал")});
+  SGww->setToolTip(QStringLiteral("Вольты или доля напряжения с генератора"));
+  SGww->verticalHeader()->hide();
+  SetGridFixed(*SGww, 1, 0);
+  Badd = new QPushButton(QStringLiteral("новый"));
+  Bdel = new QPushButton(QStringLiteral("удалить"));
+  electrodeLayout->addWidget(SGww, 0, 0, 1, 3);
+  electrodeLayout->addWidget(Badd, 1, 0);
+  electrodeLayout->addWidget(Bdel, 1, 1);
+  auto* tauGrid = new QGridLayout;
+  Etau = AddEdit(tauGrid, 0, "Etau", "τ", "с",
+                 "время нарастания напряжения, если ноль и напряжения генератора ноль - постоянные потенциалы на "
+                 "электродах");
+  electrodeLayout->addLayout(tauGrid, 2, 0, 1, 3);
+  connect(Badd, &QPushButton::clicked, this, &TFParam::BaddClick);
+  connect(Bdel, &QPushButton::clicked, this, &TFParam::BdelClick);
+
+  auto* solver = new QGroupBox(QStringLiteral(" итерационный метод расчета "));
+  auto* solverGrid = new QGridLayout(solver);
+  Edw = AddEdit(solverGrid, 0, "Edw", "ошибка на временной шаг", nullptr);
+  Edw0 = AddEdit(solverGrid, 1, "Edw0", "ошибка потенциала 0 заряда", nullptr,
+                 "относительная ошибка вспомогательного распределения потенциала");
+  CBdwtype = MakeCombo("CBdwtype",
+                       {QStringLiteral("локальная относительная ошибка"), QStringLiteral("наибольшая относительная ошибка"),
+                        QStringLiteral("абсолютная ошибка")},
+                       "метод оценки ошибки");
+  CBitrtype = MakeCombo("CBitrtype", {QStringLiteral("явная схема"), QStringLiteral("неявная схема")});
+  solverGrid->addWidget(CBdwtype, 2, 0, 1, 3);
+  solverGrid->addWidget(CBitrtype, 3, 0, 1, 3);
+  Eminnwitr = AddEdit(solverGrid, 4, "Eminnwitr", "число итерац.", nullptr, "делать не менее на временном шаге");
+  Emaxnwitr = AddEdit(solverGrid, 5, "Emaxnwitr", "число итерац.", nullptr, "прерывть итерирование, если более");
+  CBbsep = new QCheckBox(QStringLiteral("разд."));
+  CBbsep->setObjectName("CBbsep");
+  CBbsep->setToolTip(QStringLiteral("использовать новое значение только на слудеющей итерации"));
+  solverGrid->addWidget(CBbsep, 6, 0, 1, 3);
+
+  auto* generator = new QGroupBox(QStringLiteral(" генератор "));
+  auto* genGrid = new QGridLayout(generator);
+  EgenU = AddEdit(genGrid, 0, "EgenU", "U", "В", "начальное напряжение, если ноль, схема генератора не используется");
+  EgenC = AddEdit(genGrid, 1, "EgenC", "C", "Ф", "емкость генератора");
+  EgenL = AddEdit(genGrid, 2, "EgenL", "L", "Гн", "индуктивность генератора");
+  EgenR0 = AddEdit(genGrid, 3, "EgenR0", "R", "Ом", "начальное");
+  EgenR1 = AddEdit(genGrid, 4, "EgenR1", "R", "Ом", "предельное конечное");
+  EgenRT = AddEdit(genGrid, 5, "EgenRT", "ΘR", "с", "показатель экспоненты для сопротивления разрядника");
+  EgenCs = AddEdit(genGrid, 6, "EgenCs", "Cs", "Ф", "поразитная емкость схемы");
+  // Loaded and applied like the others, but not shown.
+  EgenL1 = new QLineEdit(generator);
+  EgenL2 = new QLineEdit(generator);
+  EgenNR1 = new QLineEdit(generator);
+  EgenNR2 = new QLineEdit(generator);
+  for (QLineEdit* hidden : {EgenL1, EgenL2, EgenNR1, EgenNR2})
+    hidden->hide();
+
+  layout->addWidget(electrodes, 0, 0);
+  layout->addWidget(solver, 1, 0);
+  layout->addWidget(generator, 0, 1, 2, 1);
+  return page;
+}
+
+QWidget* TFParam::BuildStructurePage()
+{
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  GBgrowth = new QGroupBox(QStringLiteral(" вероятность роста "));
+  auto* growthGrid = new QGridLayout(GBgrowth);
+  ElimbEn = AddEdit(growthGrid, 0, "ElimbEn", "n", nullptr, "показатель степени");
+  GrowthType = MakeCombo("GrowthType", {QStringLiteral("стохастически"), QStringLiteral("детерминистически")});
+  growthGrid->addWidget(GrowthType, 1, 0, 1, 3);
+  GBcond = new QGroupBox(QStringLiteral(" погонная проводимость "));
+  auto* condGrid = new QGridLayout(GBcond);
+  ElimbMinCond = AddEdit(condGrid, 0, "ElimbMinCond", "min", "m/Om", "начальная и минимальная проводимость каналов");
+  ElimbMaxCond = AddEdit(condGrid, 1, "ElimbMaxCond", "max", "m/Om", "максимальная проводимость каналов");
+  GBdim = new QGroupBox(QStringLiteral(" расчет размерности "));
+  auto* dimGrid = new QGridLayout(GBdim);
+  ElimbDimMinLength = AddEdit(dimGrid, 0, "ElimbDimMinLength", "не учитывать первые", "элементов");
+  ElimbDimMinCount = AddEdit(dimGrid, 1, "ElimbDimMinCount", "минимальное число", "элементов");
+  CBgenidle = new QCheckBox(QStringLiteral("холостой ход генератора"));
+  CBgenidle->setObjectName("CBgenidle");
+  CBgenidle->setToolTip(QStringLiteral("отключить процедуру роста РС"));
+  // Set from code or by the user, the check box raises the same change.
+  connect(CBgenidle, &QCheckBox::toggled, this, &TFParam::CBgenidleClick);
+  layout->addWidget(GBgrowth);
+  layout->addWidget(GBcond);
+  layout->addWidget(GBdim);
+  layout->addWidget(CBgenidle);
+  layout->addStretch();
+  return page;
+}
+
+QWidget* TFParam::BuildMaterialPage()
+{
+  auto* page = new QWidget;
+  auto* layout = new QGridLayout(page);
+  auto* epsGrid = new QGridLayout;
+  Eeps0 = AddEdit(epsGrid, 0, "Eeps0", "ε0", nullptr, "Double click to calculate ...");
+  Biso = new QPushButton(QStringLiteral("ISO"));
+  Biso->setFlat(true);
+  epsGrid->addWidget(Biso, 0, 2);
+  connect(Biso, &QPushButton::clicked, this, &TFParam::BisoClick);
+  SGmm = new QTableWidget(0, MaterialColumnCount);
+  SGmm->setObjectName("SGmm");
+  SGmm->setHorizontalHeaderLabels({QStringLiteral("№"), QStringLiteral("Ec, MV/m"), QStringLiteral("ε"),
+                                   QStringLiteral("α, m²/V²·s"), QStringLiteral("σ0, S/m"), QStringLiteral("γ0, S·m"),
+                                   QStringLiteral("χ, S·m²/J"), QStringLiteral("ξ, s⁻¹"), QStringLiteral("Ec min"),
+                                   QStringLiteral("β, m³/J"), QStringLiteral("κ")});
+  SGmm->verticalHeader()->hide();
+  SetGridFixed(*SGmm, 1, 0);
+  Bmadd = new QPushButton(QStringLiteral("новый"));
+  Bmdel = new QPushButton(QStringLiteral("удалить"));
+  connect(Bmadd, &QPushButton::clicked, this, &TFParam::BmaddClick);
+  connect(Bmdel, &QPushButton::clicked, this, &TFParam::BmdelClick);
+  layout->addLayout(epsGrid, 0, 0, 1, 2);
+  layout->addWidget(SGmm, 1, 0, 1, 2);
+  layout->addWidget(Bmadd, 2, 0);
+  layout->addWidget(Bmdel, 2, 1);
+  return page;
+}
+
+void TFParam::LoadParams(THeap* record, bool canEdit)
+{
+  heap = record;
+  editable = canEdit;
+  if (heap)
+    ShowTexts(ParamTextsFromHeap(*heap));
+  SetEditable();
+  FormCreate();
+}
+
+void TFParam::ShowTexts(const TParamTexts& t)
+{
+  Emx->setText(Q(t.Emx));
+  Emy->setText(Q(t.Emy));
+  Emz->setText(Q(t.Emz));
+  Edx->setText(Q(t.Edx));
+  Edy->setText(Q(t.Edy));
+  Edz->setText(Q(t.Edz));
+  Edtinit->setText(Q(t.Edtinit));
+  Edt->setText(Q(t.Edt));
+  Edtspark->setText(Q(t.Edtspark));
+
+  SGww->setRowCount(static_cast<int>(t.Potentials.size()));
+  for (int i = 0; i < SGww->rowCount(); ++i) {
+    SetGridCell(*SGww, 0, i, Q(ElectrodeCodeLabel(i)));
+    SetGridCell(*SGww, 1, i, Q(t.Potentials[i]));
+  }
+  Etau->setText(Q(t.Etau));
+
+  EgenU->setText(Q(t.EgenU));
+  EgenC->setText(Q(t.EgenC));
+  EgenL->setText(Q(t.EgenL));
+  EgenR0->setText(Q(t.EgenR0));
+  EgenR1->setText(Q(t.EgenR1));
+  EgenRT->setText(Q(t.EgenRT));
+  EgenCs->setText(Q(t.EgenCs));
+  EgenL1->setText(Q(t.EgenL1));
+  EgenL2->setText(Q(t.EgenL2));
+  EgenNR1->setText(Q(t.EgenNR1));
+  EgenNR2->setText(Q(t.EgenNR2));
+  Edw->setText(Q(t.Edw));
+  Edw0->setText(Q(t.Edw0));
+  CBdwtype->setCurrentIndex(t.DwType);
+  CBitrtype->setCurrentIndex(t.ItrType);
+  Eminnwitr->setText(Q(t.Eminnwitr));
+  Emaxnwitr->setText(Q(t.Emaxnwitr));
+  CBbsep->setChecked(t.BSep);
+  Eeps0->setText(Q(t.Eeps0));
+
+  CBgenidle->setChecked(t.GenIdle);
+  CBgenidleClick();
+  ElimbEn->setText(Q(t.ElimbEn));
+  ElimbMinCond->setText(Q(t.ElimbMinCond));
+  ElimbMaxCond->setText(Q(t.ElimbMaxCond));
+  ElimbDimMinLength->setText(Q(t.ElimbDimMinLength));
+  ElimbDimMinCount->setText(Q(t.ElimbDimMinCount));
+  GrowthType->setCurrentIndex(t.GrowthType);
+
+  SGmm->setRowCount(static_cast<int>(t.Materials.size()));
+  for (int r = 0; r < SGmm->rowCount(); ++r)
+    for (int c = 0; c < MaterialColumnCount; ++c)
+      SetGridCell(*SGmm, c, r, Q(t.Materials[r][c]));
+}
+
+void TFParam::SetEditable()
+{
+  const bool readOnly = !editable;
+  SetEditsReadOnly({Emx, Emy, Emz, Edx, Edy, Edz, Edtinit, Edt, Edtspark, Etau, EgenU, EgenC, EgenL, EgenR0, EgenR1,
+                    EgenRT, EgenCs, EgenL1, EgenL2, EgenNR1, EgenNR2, Edw, Edw0, Eminnwitr, Emaxnwitr, Eeps0, ElimbEn,
+                    ElimbMinCond, ElimbMaxCond, ElimbDimMinLength, ElimbDimMinCount},
+                   readOnly);
+  for (QWidget* control : std::initializer_list<QWidget*>{CBdwtype, CBitrtype, CBbsep, CBgenidle, GrowthType, Badd,
+                                                          Bdel, Bmadd, Bmdel, Biso})
+    control->setEnabled(editable);
+  SetGridEditable(SGww, editable);
+  SetGridEditable(SGmm, editable);
+}
+
+TParamTexts TFParam::CollectTexts() const
+{
+  TParamTexts t;
+  t.Emx = S(Emx);
+  t.Emy = S(Emy);
+  t.Emz = S(Emz);
+  t.Edx = S(Edx);
+  t.Edy = S(Edy);
+  t.Edz = S(Edz);
+  t.Edtinit = S(Edtinit);
+  t.Edt = S(Edt);
+  t.Edtspark = S(Edtspark);
+  for (int r = 0; r < SGww->rowCount(); ++r)
+    t.Potentials.push_back(GridCell(*SGww, 1, r).toStdString());
+  t.Etau = S(Etau);
+  t.Edw = S(Edw);
+  t.Edw0 = S(Edw0);
+  t.DwType = CBdwtype->currentIndex();
+  t.ItrType = CBitrtype->currentIndex();
+  t.Eminnwitr = S(Eminnwitr);
+  t.Emaxnwitr = S(Emaxnwitr);
+  t.BSep = CBbsep->isChecked();
+  t.Eeps0 = S(Eeps0);
+  t.EgenU = S(EgenU);
+  t.EgenC = S(EgenC);
+  t.EgenL = S(EgenL);
+  t.EgenR0 = S(EgenR0);
+  t.EgenR1 = S(EgenR1);
+  t.EgenRT = S(EgenRT);
+  t.EgenCs = S(EgenCs);
+  t.EgenL1 = S(EgenL1);
+  t.EgenL2 = S(EgenL2);
+  t.EgenNR1 = S(EgenNR1);
+  t.EgenNR2 = S(EgenNR2);
+  t.ElimbEn = S(ElimbEn);
+  t.ElimbMinCond = S(ElimbMinCond);
+  t.ElimbMaxCond = S(ElimbMaxCond);
+  t.ElimbDimMinLength = S(ElimbDimMinLength);
+  t.ElimbDimMinCount = S(ElimbDimMinCount);
+  t.GrowthType = GrowthType->currentIndex();
+  t.GenIdle = CBgenidle->isChecked();
+  for (int r = 0; r < SGmm->rowCount(); ++r) {
+    TMaterialTexts row;
+    for (int c = 0; c < MaterialColumnCount; ++c)
+      row[c] = GridCell(*SGmm, c, r).toStdString();
+    t.Materials.push_back(row);
+  }
+  return t;
+}
+
+bool TFParam::CheckParams(std::string& error) const
+{
+  TParamValues values;
+  return ParseParamTexts(CollectTexts(), values, error);
+}
+
+bool TFParam::ApplyParams()
+{
+  if (!editable || !heap)
+    return false;
+  TParamValues values;
+  std::string error;
+  if (!ParseParamTexts(CollectTexts(), values, error)) {
+    ModalCalls().Message(this, QMessageBox::Critical, QStringLiteral("Ошибка"), Q(error), QMessageBox::Ok);
+    return false;
+  }
+  if (!WriteParamValues(*heap, values)) {
+    ModalCalls().Message(this, QMessageBox::Critical, QStringLiteral("Ошибка"),
+                         QStringLiteral("Параметры не применены: ядро отклонило размер решетки."), QMessageBox::Ok);
+    return false;
+  }
+  return true;
+}
+
+void TFParam::accept()
+{
+  // A bad field keeps the dialog open, so that OK never leads to a partial apply.
+  std::string error;
+  if (editable && heap && !CheckParams(error)) {
+    ModalCalls().Message(this, QMessageBox::Critical, QStringLiteral("Ошибка"), Q(error), QMessageBox::Ok);
+    return;
+  }
+  QDialog::accept();
+}
+
+void TFParam::FormCreate()
+{
+  const int electrodeWidth = SGww->viewport()->width();
+  SGww->setColumnWidth(0, 50);
+  SGww->setColumnWidth(1, std::max(20, electrodeWidth - 55));
+  const int materialWidth = SGmm->viewport()->width() - MaterialColumnCount;
+  const int share = std::max(20, (materialWidth - 25) / 10);
+  SGmm->setColumnWidth(0, 25);
+  for (int c = 1; c <= 9; ++c)
+    SGmm->setColumnWidth(c, share);
+  SGmm->setColumnWidth(2, std::max(10, share - 10));
+  SGmm->setColumnWidth(3, share + 10);
+  SGmm->setColumnWidth(10, std::max(20, materialWidth - 25 - 9 * share));
+}
+
+void TFParam::showEvent(QShowEvent* event)
+{
+  QDialog::showEvent(event);
+  FormCreate();
+}
+
+void TFParam::resizeEvent(QResizeEvent* event)
+{
+  QDialog::resizeEvent(event);
+  FormCreate();
+}
+
+void TFParam::BaddClick()
+{
+  const int row = SGww->rowCount();
+  SGww->setRowCount(row + 1);
+  SetGridCell(*SGww, 0, row, Q(ElectrodeCodeLabel(row)));
+  FormCreate();
+}
+
+void TFParam::BdelClick()
+{
+  if (SGww->rowCount() > 2)
+    SGww->setRowCount(SGww->rowCount() - 1);
+  FormCreate();
+}
+
+void TFParam::BmaddClick()
+{
+  GridInsertRow(*SGmm, std::max(SGmm->currentRow(), 0), false);
+  RenumberMaterials();
+  FormCreate();
+}
+
+void TFParam::BmdelClick()
+{
+  if (SGmm->rowCount() > 1)
+    SGmm->setRowCount(SGmm->rowCount() - 1);
+  FormCreate();
+}
+
+void TFParam::RenumberMaterials()
+{
+  for (int r = 0; r < SGmm->rowCount(); ++r)
+    SetGridCell(*SGmm, 0, r, QString::number(r));
+}
+
+void TFParam::BisoClick()
+{
+  Eeps0->setText(QStringLiteral("8.8542e-12"));
+}
+
+void TFParam::CBgenidleClick()
+{
+  const bool growth = !CBgenidle->isChecked();
+  GBgrowth->setEnabled(growth);
+  GBcond->setEnabled(growth);
+  GBdim->setEnabled(growth);
+}
+
+void TFParam::EdxChange()
+{
+  ShowExtent(Lx, Edx, Emx, 0);
+}
+
+void TFParam::EdzChange()
+{
+  ShowExtent(Lz, Edz, Emz, 0);
+}
+
+void TFParam::EdyChange()
+{
+  ShowExtent(Ly, Edy, Emy, 1);
+}
