@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "RecordingProgress.h"
@@ -90,6 +91,11 @@ struct TMethodCase {
   double tolerance; // largest error over the open cells
   int mayMiss;      // open cells a method may leave alone (outside its reach)
 };
+
+void PrintTo(const TMethodCase& c, std::ostream* os)
+{
+  *os << c.name;
+}
 
 class FillMethodTest : public ::testing::TestWithParam<TMethodCase> {};
 
@@ -415,6 +421,11 @@ struct TRelaxCase {
   int ny;
   double zeta;
 };
+
+void PrintTo(const TRelaxCase& c, std::ostream* os)
+{
+  *os << c.nx << "x" << c.ny << " zeta " << c.zeta;
+}
 
 class LaplaceAgreesWithTheRule : public ::testing::TestWithParam<TRelaxCase> {};
 

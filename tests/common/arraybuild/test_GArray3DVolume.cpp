@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -111,6 +112,13 @@ struct TLevelFillCase {
   std::vector<double> expected; // one value per level (levels are constant)
 };
 
+void PrintTo(const TLevelFillCase& c, std::ostream* os)
+{
+  *os << "mode " << c.mode << " built ";
+  for (bool b : c.built)
+    *os << (b ? '1' : '0');
+}
+
 class LevelFillTest : public ::testing::TestWithParam<TLevelFillCase> {};
 
 TEST_P(LevelFillTest, FailedLevelsComeFromTheirBuiltNeighbours)
@@ -192,6 +200,11 @@ struct TBadFileCase {
   const char* text;
   int line; // where the fault is
 };
+
+void PrintTo(const TBadFileCase& c, std::ostream* os)
+{
+  *os << "kind " << c.mode << " fault in line " << c.line;
+}
 
 class VolumeBadImport : public ::testing::TestWithParam<TBadFileCase> {};
 
