@@ -3,17 +3,34 @@
 // foreign or mismatched files are refused with a reason and change nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include "StoreTestSupport.h"
 #include "data/PackedFile.h"
 #include "model/store/EngineStateStore.h"
 #include "model/store/LatticeSideFile.h"
+#include "model/store/ModelImageError.h"
 
 using namespace storetest;
 
 namespace {
+
+// The damage rounds run for a few seconds; MODELSTORE_FUZZ_SECONDS and
+// MODELSTORE_FUZZ_SEED let a longer session (under the sanitizers) look further.
+int FuzzSeconds()
+{
+  const char* text = std::getenv("MODELSTORE_FUZZ_SECONDS");
+  return text ? std::max(1, std::atoi(text)) : 8;
+}
+
+uint32_t FuzzSeed()
+{
+  const char* text = std::getenv("MODELSTORE_FUZZ_SEED");
+  return text ? static_cast<uint32_t>(std::strtoul(text, nullptr, 10)) : 20261210u;
+}
 
 std::vector<uint8_t> ParamsOf(const THeap& h)
 {
@@ -256,10 +273,11 @@ TEST_F(SideFile, SurvivesRandomDamage)
   const std::string path = folder.File("fuzz.hex");
   const std::string repacked = folder.File("fuzzimage");
   HeapPtr target = Restored();
-  std::mt19937 random(20261210);
-  const auto stop = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+  std::mt19937 random(FuzzSeed());
+  const int seconds = FuzzSeconds();
+  const auto stop = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   int refused = 0, accepted = 0;
-  for (int round = 0; round < 1500 && std::chrono::steady_clock::now() < stop; ++round) {
+  for (int round = 0; round < 200 * seconds && std::chrono::steady_clock::now() < stop; ++round) {
     const bool packedDamage = round % 2 == 0;
     std::vector<uint8_t> bytes = packedDamage ? good : image;
     const int edits = 1 + static_cast<int>(random() % 6);
@@ -300,6 +318,57 @@ TEST_F(SideFile, SurvivesRandomDamage)
   EXPECT_GT(refused, 0);
   RecordProperty("accepted", accepted);
   RecordProperty("refused", refused);
+}
+
+// Random damage to the engine's part of a project image: a bad one is a
+// project-load error, never a crash, and leaves the engine as it was.
+TEST_F(SideFile, ProjectEngineImageSurvivesRandomDamage)
+{
+  TTree snapshot;
+  TTreeNew(&snapshot);
+  TTreeCopy(&snapshot, &original->Nodes);
+  const std::vector<uint8_t> tree = WriteImage([&](TTagStream& s) { WriteTreeLimbs(s, snapshot); });
+  std::mt19937 random(FuzzSeed() + 1);
+  HeapPtr target(THeapNew());
+  TTree into;
+  TTreeNew(&into);
+  const auto stop = std::chrono::steady_clock::now() + std::chrono::seconds(std::max(1, FuzzSeconds() / 4));
+  int refused = 0;
+  for (int round = 0; round < 400 && std::chrono::steady_clock::now() < stop; ++round) {
+    const bool damageTree = round % 3 == 0;
+    std::vector<uint8_t> bytes = damageTree ? tree : params;
+    const int edits = 1 + static_cast<int>(random() % 4);
+    for (int e = 0; e < edits && !bytes.empty(); ++e) {
+      const size_t at = random() % bytes.size();
+      if (random() % 3 == 0 && at + 4 <= bytes.size())
+        PutInt32LE(bytes.data() + at, static_cast<int32_t>(random()));
+      else
+        bytes[at] ^= static_cast<uint8_t>(1u << (random() % 8));
+    }
+    const uint64_t before = Fingerprint(*target);
+    const TTree keep = into;
+    TMemoryStream stream(bytes);
+    TTagStream tags(&stream, TagStreamRead);
+    try {
+      if (damageTree)
+        ReadTreeLimbs(tags, into, Cells(*original));
+      else
+        ReadHeapParams(tags, *target);
+    } catch (const EModelImageError&) {
+      ++refused;
+      ASSERT_EQ(Fingerprint(*target), before) << "round " << round;
+      ASSERT_EQ(into.nodes, keep.nodes);
+      ASSERT_EQ(into.count, keep.count);
+    }
+    // Whatever was taken over stays within what the engine can hold.
+    ASSERT_LE(static_cast<int64_t>(target->N1) * target->N2 * target->N3, KORVANE_MAX_CELLS);
+    ASSERT_GE(target->ElectrodeCount, 2);
+    ASSERT_GE(target->MaterialCount, 1);
+    ASSERT_LE(into.count, into.capacity);
+  }
+  EXPECT_GT(refused, 0);
+  TTreeDelete(&snapshot);
+  TTreeDelete(&into);
 }
 
 } // namespace
