@@ -288,24 +288,41 @@ void TGArray3D::UpdateMinMax()
   TGArray::UpdateMinMax();
 }
 
+void TGArray3D::AddOffset(double offset)
+{
+  {
+    TWholeVolume whole(values, volume);
+    TGArray::AddOffset(offset);
+  }
+  ShowLevel();
+}
+
 // --- reads through the plane view ---------------------------------------------
 
+// Whole-picture reads take the level afresh: a caller may keep the volume's
+// pointer and write through it between two refreshes of its views.
 void TGArray3D::Draw(double x1, double y1, double x2, double y2, TMemBitmap* target)
 {
-  ShowLevelIfStale();
+  ShowLevel();
   TGArray::Draw(x1, y1, x2, y2, target);
 }
 
 void TGArray3D::DrawToRect(TMemBitmap* target, int left, int top, int width, int height, bool horizontal)
 {
-  ShowLevelIfStale();
+  ShowLevel();
   TGArray::DrawToRect(target, left, top, width, height, horizontal);
 }
 
 bool TGArray3D::GetValueAt(double px, double py, double& value) const
 {
-  ShowLevelIfStale();
-  return TGArray::GetValueAt(px, py, value);
+  value = NoValue;
+  const int index = CellIndexAt(px, py);
+  const size_t plane = static_cast<size_t>(nx) * static_cast<size_t>(ny);
+  const size_t at = plane * static_cast<size_t>(level) + static_cast<size_t>(index);
+  if (index < 0 || at >= volume.size())
+    return false;
+  value = volume[at];
+  return true;
 }
 
 bool TGArray3D::InterpolateAt(double px, double py, double& value) const
@@ -317,13 +334,13 @@ bool TGArray3D::InterpolateAt(double px, double py, double& value) const
 bool TGArray3D::GetProfile(double& X1, double& Y1, double& X2, double& Y2, int& n, std::vector<double>& samples,
                            std::vector<double>& distances, int mode) const
 {
-  ShowLevelIfStale();
+  const_cast<TGArray3D*>(this)->ShowLevel();
   return TGArray::GetProfile(X1, Y1, X2, Y2, n, samples, distances, mode);
 }
 
 double TGArray3D::GetAreaValue(const TGObj& object, double& area) const
 {
-  ShowLevelIfStale();
+  const_cast<TGArray3D*>(this)->ShowLevel();
   return TGArray::GetAreaValue(object, area);
 }
 

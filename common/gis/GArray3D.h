@@ -49,6 +49,8 @@ public:
   void Clear() override;
   // Over the whole volume.
   void UpdateMinMax() override;
+  // Adds the offset to every value of the volume and to the data range.
+  void AddOffset(double offset);
   double GetAreaValue(const TGObj& object, double& area) const override;
 
   // Builds level by level from the reper values of each level's depth range

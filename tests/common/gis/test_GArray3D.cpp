@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "ArrayBuildingSupport.h"
+#include "GisTestSupport.h"
 #include "data/Stream.h"
 #include "data/TagStream.h"
 #include "gis/ArrayBuilder.h"
@@ -47,9 +48,17 @@ TEST_F(Array3DFixture, PlaneViewFollowsTheCurrentLevel)
   EXPECT_EQ(value, 17.0);
   EXPECT_EQ(array->GetData()[0], 12.0);
   // Writes through the volume show on the next read of the plane.
-  array->GetVolumeData()[12] = -1;
+  double* volume = array->GetVolumeData();
+  volume[12] = -1;
   EXPECT_TRUE(array->GetValueAt(0.1, 0.1, value));
   EXPECT_EQ(value, -1.0);
+  // A pointer kept from earlier still reaches the lookups and the plane view.
+  volume[13] = -2;
+  EXPECT_TRUE(array->GetValueAt(0.4, 0.1, value));
+  EXPECT_EQ(value, -2.0);
+  gistest::TTestBitmap bitmap(4, 4);
+  array->Draw(0, 0, 1, 1, bitmap.get());
+  EXPECT_EQ(array->GetData()[1], -2.0);
   array->SetLevel(4); // nz: ignored
   array->SetLevel(-1);
   EXPECT_EQ(array->GetLevel(), 2);
@@ -74,6 +83,10 @@ TEST_F(Array3DFixture, WholeVolumeOperations)
   array->Fill(6);
   EXPECT_EQ(array->GetVolumeData()[23], 6.0);
   EXPECT_EQ(array->GetData()[5], 6.0);
+  array->AddOffset(1.5);
+  EXPECT_EQ(array->GetVolumeData()[20], 7.5);
+  EXPECT_EQ(array->GetData()[1], 7.5);
+  EXPECT_EQ(array->GetDataMax(), 7.5);
   array->Clear();
   EXPECT_EQ(array->GetVolumeData()[17], 0.0);
 }
