@@ -24,6 +24,8 @@ struct TModelArray {
   void *data = nullptr;
   int meshSourceId = 0;
   int valueLocation = 0;
+  // The data is the model's own storage (not memory of the engine or a caller).
+  bool ownedStorage = false;
 };
 
 class TModelArrays {

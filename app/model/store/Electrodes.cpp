@@ -83,6 +83,23 @@ TElectrodeRecord ElectrodeFromRow(const TElectrodeRow& row, double l2)
   return r;
 }
 
+TElectrodeRow BlankElectrodeRow()
+{
+  TElectrodeRow row{};
+  row[9] = "255";
+  return row;
+}
+
+std::vector<TElectrodeRow> ElectrodeTableRows(const std::vector<TElectrodeRecord>& records, double l2)
+{
+  std::vector<TElectrodeRow> rows;
+  for (const TElectrodeRecord& r : records)
+    rows.push_back(ElectrodeToRow(r, l2));
+  if (rows.empty())
+    rows.push_back(BlankElectrodeRow());
+  return rows;
+}
+
 std::vector<TElectrodeRecord> ElectrodesFromTable(const std::vector<TElectrodeRow>& rows, double l2)
 {
   std::vector<TElectrodeRecord> records;

@@ -26,5 +26,9 @@ TElectrodeRow ElectrodeToRow(const TElectrodeRecord& record, double l2);
 // Numbers read with either separator (0 when not a number); a code that is not
 // an integer reads as -2, a colour as 0; opaque cone.
 TElectrodeRecord ElectrodeFromRow(const TElectrodeRow& row, double l2);
+// The rows the table shows: one per record, or for no records a single blank
+// row whose colour cell is "255".
+std::vector<TElectrodeRow> ElectrodeTableRows(const std::vector<TElectrodeRecord>& records, double l2);
+TElectrodeRow BlankElectrodeRow();
 // No records when there is no row or the first cell of the first row is empty.
 std::vector<TElectrodeRecord> ElectrodesFromTable(const std::vector<TElectrodeRow>& rows, double l2);

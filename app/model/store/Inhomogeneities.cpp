@@ -137,6 +137,34 @@ std::vector<TInhomogeneityRow> InhomogeneityRows(const std::vector<TInhomogeneit
   return rows;
 }
 
+TInhomogeneityRow BlankInhomogeneityRow()
+{
+  TInhomogeneityRow row{};
+  row[9] = "1";
+  row[10] = "255";
+  row[11] = "65536";
+  return row;
+}
+
+std::vector<TInhomogeneityRow> InhomogeneityTableRows(const std::vector<TInhomogeneityRecord>& records,
+                                                      const THeap& heap)
+{
+  std::vector<TInhomogeneityRow> rows = InhomogeneityRows(records, heap);
+  if (rows.empty())
+    rows.push_back(BlankInhomogeneityRow());
+  return rows;
+}
+
+std::string InhomogeneityShapeText(const std::string& cell)
+{
+  return IntegerOr(cell, 0) == TInhomogeneityRecord::ShapeEllipsoid ? "эллипсоид" : "\"кубик\"";
+}
+
+std::string TransparencyText(const std::string& cell)
+{
+  return std::to_string(100 - IntegerOr(cell, 65536) / 655) + "%";
+}
+
 bool MaterialTableEditable(int calcState)
 {
   return calcState == 0 || calcState == 3 || calcState == 4;

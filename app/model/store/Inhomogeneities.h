@@ -55,6 +55,17 @@ TInhomogeneityTable InhomogeneitiesFromTable(const std::vector<TInhomogeneityRow
 // 1 .. MaterialCount - 1.
 std::vector<TInhomogeneityRow> InhomogeneityRows(const std::vector<TInhomogeneityRecord>& records, const THeap& heap);
 
+// The rows the table shows: the listed records, or a single blank row (colour
+// "255", shape "1", transparency "65536") when none is listed.
+std::vector<TInhomogeneityRow> InhomogeneityTableRows(const std::vector<TInhomogeneityRecord>& records,
+                                                      const THeap& heap);
+TInhomogeneityRow BlankInhomogeneityRow();
+// What the shape and transparency cells show: "эллипсоид" for shape 1, else
+// "кубик" in double quotes (an unreadable shape counts as 0); the
+// transparency t (65536 when unreadable) as 100 - t div 655 and "%".
+std::string InhomogeneityShapeText(const std::string& cell);
+std::string TransparencyText(const std::string& cell);
+
 // Whether the model may replace the engine's material table: never while a run
 // is under way or paused (states 1 and 2), when the engine uses it.
 bool MaterialTableEditable(int calcState);

@@ -154,6 +154,16 @@ TEST(ElectrodeTable, RowsAndRecords)
   EXPECT_EQ(ElectrodesFromTable({row, typed}, l2).size(), 2u);
 }
 
+TEST(ElectrodeTable, NoRecordsShowOneBlankRow)
+{
+  const std::vector<TElectrodeRow> rows = ElectrodeTableRows({}, 0.02);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], "");
+  EXPECT_EQ(rows[0][9], "255");
+  EXPECT_TRUE(ElectrodesFromTable(rows, 0.02).empty());
+  EXPECT_EQ(ElectrodeTableRows({TElectrodeRecord{}, TElectrodeRecord{}}, 0.02).size(), 2u);
+}
+
 TEST(ElectrodeRecordBytes, LayoutAndShortRecords)
 {
   TElectrodeRecord r = Needle({1, 2, 3}, {4, 5, 6}, 7, 8, -9);
@@ -343,6 +353,26 @@ TEST_F(InhomogeneityTableTest, ListsOnlyRecordsWithAMaterialOfTheTable)
   EXPECT_EQ(rows[0][2], "0.002");
   EXPECT_EQ(rows[0][7], "0.5");
   EXPECT_EQ(rows[0][11], "32768");
+}
+
+TEST_F(InhomogeneityTableTest, BlankRowAndCellTexts)
+{
+  const std::vector<TInhomogeneityRow> rows = InhomogeneityTableRows({}, *heap);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], "");
+  EXPECT_EQ(rows[0][9], "1");
+  EXPECT_EQ(rows[0][10], "255");
+  EXPECT_EQ(rows[0][11], "65536");
+  struct Case {
+    const char* cell;
+    const char* text;
+  };
+  const Case transparency[] = {{"65536", "0%"}, {"6554", "90%"}, {"32768", "50%"}, {"", "0%"}, {"0", "100%"}};
+  for (const Case& c : transparency)
+    EXPECT_EQ(TransparencyText(c.cell), c.text) << c.cell;
+  EXPECT_EQ(InhomogeneityShapeText("1"), "эллипсоид");
+  EXPECT_EQ(InhomogeneityShapeText("0"), "\"кубик\"");
+  EXPECT_EQ(InhomogeneityShapeText("?"), "\"кубик\"");
 }
 
 TEST(InhomogeneityRecordBytes, LayoutSpareBytesAndShortRecords)

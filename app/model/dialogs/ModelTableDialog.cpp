@@ -1,0 +1,202 @@
+#include "model/dialogs/ModelTableDialog.h"
+
+#include "data/TextConversion.h"
+#include "maps/Stringgrids.h"
+#include "model/store/Inhomogeneities.h"
+
+#include <QColorDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <korvane.h>
+
+namespace {
+
+constexpr int DefaultColour = 255;
+
+int IntegerOr(const QString& text, int fallback)
+{
+  try {
+    return StrToIntStrict(text.toStdString());
+  } catch (const EConvertError&) {
+    return fallback;
+  }
+}
+
+// COLORREF keeps red in the low byte.
+QColor FromColorRef(int colour)
+{
+  return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+int ToColorRef(const QColor& colour)
+{
+  return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
+
+std::optional<int> AskColour(QWidget* parent, int initial)
+{
+  const QColor chosen = QColorDialog::getColor(FromColorRef(initial), parent);
+  if (!chosen.isValid())
+    return std::nullopt;
+  return ToColorRef(chosen);
+}
+
+}  // namespace
+
+TModelTableDialog::TModelTableDialog(QWidget* owner, int columns, int colourCol)
+    : QDialog(owner), colourColumn(colourCol), chooseColor(AskColour)
+{
+  SGdata = new QTableWidget(2, columns, this);
+  SGdata->setObjectName("SGdata");
+  SGdata->verticalHeader()->hide();
+  SGdata->verticalHeader()->setDefaultSectionSize(20);
+  SetGridFixed(*SGdata, 0, 1);
+  // Row 0 is the grid's fixed header row; the column captions stand above it.
+  SGdata->setRowHidden(0, true);
+  SGdata->installEventFilter(this);
+  add = new QPushButton(QStringLiteral("новый"), this);
+  del = new QPushButton(QStringLiteral("удалить"), this);
+  Ok = new QPushButton(QStringLiteral("Ok"), this);
+  Ok->setDefault(true);
+  Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(add);
+  buttons->addWidget(del);
+  buttons->addStretch();
+  buttons->addWidget(Ok);
+  buttons->addWidget(Cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(SGdata);
+  layout->addLayout(buttons);
+  connect(add, &QPushButton::clicked, this, &TModelTableDialog::addClick);
+  connect(del, &QPushButton::clicked, this, &TModelTableDialog::delClick);
+  connect(Ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(SGdata, &QTableWidget::currentCellChanged, this,
+          [this](int row, int col) { SGdataSelectCell(row, col); });
+  connect(SGdata, &QTableWidget::cellDoubleClicked, this, &TModelTableDialog::SGdataDblClick);
+  connect(SGdata, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (item->column() == colourColumn)
+      PaintColourCell(item->row());
+  });
+  ApplyEditable();
+}
+
+void TModelTableDialog::SetCalcState(int state)
+{
+  calcState = state;
+  editable = MaterialTableEditable(state);
+  ApplyEditable();
+}
+
+void TModelTableDialog::ApplyEditable()
+{
+  add->setEnabled(editable);
+  del->setEnabled(editable);
+  SGdataSelectCell(SGdata->currentRow(), SGdata->currentColumn());
+}
+
+void TModelTableDialog::SGdataSelectCell(int, int col)
+{
+  // Chooser columns take no typed text; a table in use by a run takes none at all.
+  const bool typing = editable && !IsChooserColumn(col);
+  SGdata->setEditTriggers(typing ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                       QAbstractItemView::AnyKeyPressed
+                                 : QAbstractItemView::NoEditTriggers);
+  SGdata->viewport()->update();
+}
+
+void TModelTableDialog::EndCellEditing()
+{
+  // Moving the current index commits and closes an open editor.
+  const QModelIndex current = SGdata->currentIndex();
+  SGdata->setCurrentIndex(QModelIndex());
+  SGdata->setCurrentIndex(current);
+}
+
+int TModelTableDialog::DataRow() const
+{
+  return std::max(SGdata->currentRow(), 1);
+}
+
+double TModelTableDialog::L2() const
+{
+  return heap ? (heap->N2 - 1) * heap->CellSize2 : 0.0;
+}
+
+void TModelTableDialog::addClick()
+{
+  if (!editable)
+    return;
+  EndCellEditing();
+  GridInsertRow(*SGdata, DataRow(), false);
+  PaintColourCells();
+}
+
+void TModelTableDialog::delClick()
+{
+  if (!editable)
+    return;
+  EndCellEditing();
+  if (SGdata->rowCount() > 2)
+    GridDeleteRow(*SGdata, DataRow());
+  else
+    SetDefaultRow();
+  PaintColourCells();
+}
+
+void TModelTableDialog::SGdataDblClick()
+{
+  const int row = SGdata->currentRow();
+  const int col = SGdata->currentColumn();
+  if (editable && row >= 1 && IsChooserColumn(col))
+    OpenChooser(row, col);
+}
+
+void TModelTableDialog::OpenChooser(int row, int col)
+{
+  if (col != colourColumn || !chooseColor)
+    return;
+  const std::optional<int> chosen = chooseColor(this, IntegerOr(GridCell(*SGdata, col, row), DefaultColour));
+  if (chosen)
+    SetGridCell(*SGdata, col, row, QString::number(*chosen));
+  PaintColourCell(row);
+}
+
+bool TModelTableDialog::eventFilter(QObject* watched, QEvent* event)
+{
+  // Any key on a chooser column opens its chooser, as a double click does.
+  if (watched == SGdata && event->type() == QEvent::KeyPress && IsChooserColumn(SGdata->currentColumn()) &&
+      SGdata->currentRow() >= 1) {
+    SGdataDblClick();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TModelTableDialog::PaintColourCell(int row)
+{
+  if (row < 1)
+    return;
+  QTableWidgetItem* item = SGdata->item(row, colourColumn);
+  if (!item) {
+    SetGridCell(*SGdata, colourColumn, row, QString::number(DefaultColour));
+    return;  // setting the text painted it
+  }
+  const QColor colour = FromColorRef(IntegerOr(item->text(), DefaultColour));
+  if (item->background().color() != colour || item->background().style() != Qt::SolidPattern) {
+    item->setBackground(colour);
+    item->setForeground(colour);
+  }
+}
+
+void TModelTableDialog::PaintColourCells()
+{
+  for (int r = 1; r < SGdata->rowCount(); ++r)
+    PaintColourCell(r);
+}
