@@ -10,6 +10,12 @@
 // before they change the record: a bad image raises EModelImageError (project
 // images) or makes the lattice-state read answer false with the reason, and the
 // record stays as it was.
+//
+// Not stored: the sweep direction counter (SweepOrder) and the engine's random
+// generator. A continued run therefore follows the uninterrupted one exactly
+// only where neither matters: sweeps that write their results aside (BSep) and
+// deterministic growth; otherwise it goes on from the same state by a
+// different, equally valid path.
 #include <cstdint>
 #include <string>
 
