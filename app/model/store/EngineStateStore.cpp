@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstddef>
 #include <cstring>
 #include <exception>
@@ -265,8 +266,15 @@ struct TStagedTree {
 
 // strict: every record must be there with exactly the size its count gives
 // (side files); otherwise missing or short columns leave their defaults.
-TStagedTree StageTree(const TTagStream& stream, const TTree& current, int32_t cells, bool strict)
+int32_t WrapModulo(int32_t i, int32_t n)
 {
+  const int32_t r = i % n;
+  return r < 0 ? r + n : r;
+}
+
+TStagedTree StageTree(const TTagStream& stream, const TTree& current, const TTreeLattice& lattice, bool strict)
+{
+  const int32_t cells = lattice.n1 * lattice.n2 * lattice.n3;
   TStagedTree t;
   t.count = current.count;
   t.capacity = current.capacity;
@@ -306,14 +314,23 @@ TStagedTree StageTree(const TTagStream& stream, const TTree& current, int32_t ce
       }
     }
   }
-  // The engine walks parents towards the roots and indexes cells: a parent must
-  // come earlier (no cycles) and every cell must lie in the lattice.
+  // The engine walks parents towards the roots, indexes cells and steps from a
+  // node's position to its neighbours: a parent must come earlier (no cycles),
+  // the position must lie in the lattice (axes 1 and 3 any number of periods
+  // away, within reach of integer arithmetic) and name the node's cell, and a
+  // generation cannot exceed the node's index.
   for (int32_t i = 0; i < t.count; ++i) {
     const TNode& n = t.nodes[i];
+    const std::string node = "дерево разряда: узел " + std::to_string(i);
     if (n.parent < -1 || n.parent >= i)
-      throw EModelImageError("дерево разряда: узел " + std::to_string(i) + " с неверным родителем");
+      throw EModelImageError(node + " с неверным родителем");
     if (n.cell < 0 || n.cell >= cells)
-      throw EModelImageError("дерево разряда: узел " + std::to_string(i) + " вне решетки");
+      throw EModelImageError(node + " вне решетки");
+    if (n.y < 0 || n.y >= lattice.n2 || std::abs(n.x) > kMaxNodeOffset || std::abs(n.z) > kMaxNodeOffset ||
+        n.cell != WrapModulo(n.x, lattice.n1) + lattice.n1 * (WrapModulo(n.z, lattice.n3) + lattice.n3 * n.y))
+      throw EModelImageError(node + " с неверным положением");
+    if (n.generation < 0 || n.generation > i)
+      throw EModelImageError(node + " с неверным поколением");
   }
   return t;
 }
@@ -555,7 +572,7 @@ TStagedTree CheckState(TTagStream& stream, const THeap& heap, const TLatticeStat
   TTagStream* child = stream.OpenChild(kStateNodes);
   TStagedTree tree;
   try {
-    tree = StageTree(*child, heap.Nodes, cells, true);
+    tree = StageTree(*child, heap.Nodes, TTreeLattice{heap.N1, heap.N2, heap.N3}, true);
   } catch (...) {
     stream.CloseChild();
     throw;
@@ -648,9 +665,11 @@ void WriteTreeLimbs(TTagStream& stream, const TTree& tree)
   }
 }
 
-void ReadTreeLimbs(TTagStream& stream, TTree& tree, int32_t cells)
+void ReadTreeLimbs(TTagStream& stream, TTree& tree, const TTreeLattice& lattice)
 {
-  TStagedTree staged = StageTree(stream, tree, cells, false);
+  if (!LatticeSizeAllowed(lattice.n1, lattice.n2, lattice.n3))
+    throw EModelImageError("неверный размер решетки");
+  TStagedTree staged = StageTree(stream, tree, lattice, false);
   ApplyTree(staged, tree);
 }
 

@@ -26,6 +26,8 @@ class TTagStream;
 namespace EngineImage {
 // Node records that the engine adds to its node array at a time.
 inline constexpr int32_t kTreeGrowth = 100;
+// How far a node may lie from the lattice along the periodic axes.
+inline constexpr int32_t kMaxNodeOffset = 1 << 28;
 // Upper bounds of stored counts (each electrode and material could own a cell).
 inline constexpr int32_t kMaxElectrodes = KORVANE_MAX_CELLS;
 inline constexpr int32_t kMaxMaterials = KORVANE_MAX_CELLS;
@@ -44,10 +46,22 @@ inline constexpr int32_t kStateRecords = 60;
 
 // Tree limbs image (ids 0 to 22). branchCurrent is not stored; reading sets it 0.
 void WriteTreeLimbs(TTagStream& stream, const TTree& tree);
-// Reads into a tree whose node array belongs to korvane. cells bounds the node
-// count and every node's cell; parents must be -1 or an earlier node. Missing
-// column records leave zeros (parents -1). Raises EModelImageError.
-void ReadTreeLimbs(TTagStream& stream, TTree& tree, int32_t cells);
+// The lattice a tree lives on: it bounds the node count, the cells and the
+// positions of the nodes.
+struct TTreeLattice {
+  int32_t n1 = 1;
+  int32_t n2 = 1;
+  int32_t n3 = 1;
+};
+inline TTreeLattice TreeLatticeOf(const THeap& heap)
+{
+  return {heap.N1, heap.N2, heap.N3};
+}
+// Reads into a tree whose node array belongs to korvane. Parents must be -1 or
+// an earlier node, cells and positions in the lattice and in agreement, so the
+// engine can walk the tree. Missing column records leave zeros (parents -1).
+// Raises EModelImageError and leaves the tree as it was.
+void ReadTreeLimbs(TTagStream& stream, TTree& tree, const TTreeLattice& lattice);
 
 void WriteMaterials(TTagStream& stream, const TMaterial* materials, int32_t count);
 // Replaces the table (TMaterialDelete / TMaterialNew); InvEps := 1/Eps where Eps

@@ -137,8 +137,7 @@ TBreakdownBlockRead ReadBreakdownModelBlock(TTagStream& stream, THeap& engine, T
   TBreakdownBlockRead found;
   stream.SetGroup(ModelBlock::BreakdownGroup);
   ReadChild(stream, 0, [&](TTagStream& child) { ReadHeapParams(child, engine); });
-  const int32_t cells = engine.N1 * engine.N2 * engine.N3;
-  ReadChild(stream, 1, [&](TTagStream& child) { ReadTreeLimbs(child, snapshot, cells); });
+  ReadChild(stream, 1, [&](TTagStream& child) { ReadTreeLimbs(child, snapshot, TreeLatticeOf(engine)); });
   stream.Read(state.repeatLimit, 2);
   stream.Read(state.repeatCount, 3);
 

@@ -216,6 +216,16 @@ TEST_F(ParamImage, RejectsSizesAndCountsBeyondTheEngineBeforeChangingIt)
 
 // --- tree limbs ---------------------------------------------------------------
 
+// Trees live on a 5 x 4 x 5 lattice (100 cells) in these tests.
+const TTreeLattice kTreeLattice{5, 4, 5};
+
+int WrappedCell(int x, int y, int z)
+{
+  auto wrap = [](int i, int n) { return ((i % n) + n) % n; };
+  return wrap(x, 5) + 5 * (wrap(z, 5) + 5 * y);
+}
+
+// A chain of nodes, some beyond the periodic sides, each on its own cell.
 TTree MakeTree(int count, int capacity)
 {
   TTree t;
@@ -225,10 +235,10 @@ TTree MakeTree(int count, int capacity)
   for (int i = 0; i < count; ++i) {
     TNode& n = t.nodes[i];
     std::memset(&n, 0, sizeof n);
-    n.x = i;
-    n.y = 2 * i;
-    n.z = -i;
-    n.cell = i;
+    n.x = i - 2;
+    n.y = i % 4;
+    n.z = 2 * i;
+    n.cell = WrappedCell(n.x, n.y, n.z);
     n.parent = i - 1;
     n.generation = i;
     double* f = &n.g;
@@ -248,11 +258,11 @@ std::vector<uint8_t> TreeImage(const TTree& t)
   return WriteImage([&](TTagStream& s) { WriteTreeLimbs(s, t); });
 }
 
-void ReadTree(const std::vector<uint8_t>& image, TTree& t, int cells)
+void ReadTree(const std::vector<uint8_t>& image, TTree& t)
 {
   TMemoryStream stream(image);
   TTagStream tags(&stream, TagStreamRead);
-  ReadTreeLimbs(tags, t, cells);
+  ReadTreeLimbs(tags, t, kTreeLattice);
 }
 
 TEST(TreeLimbs, ColumnsRoundTripWithoutTheBranchCurrent)
@@ -268,8 +278,9 @@ TEST(TreeLimbs, ColumnsRoundTripWithoutTheBranchCurrent)
   EXPECT_EQ(records[7].data.size(), 40u);
   EXPECT_EQ(records[10].data.size(), 20u);
   EXPECT_EQ(GetInt32LE(records[6].data.data() + 4), 0); // node 1's parent, node 0 first
+  EXPECT_EQ(GetInt32LE(records[2].data.data()), -2);
 
-  ReadTree(image, b, 100);
+  ReadTree(image, b);
   ASSERT_EQ(b.count, 5);
   EXPECT_EQ(b.capacity, 8);
   for (int i = 0; i < 5; ++i) {
@@ -287,7 +298,7 @@ TEST(TreeLimbs, CapacityBelowTheCountAndTheEmptyTree)
   TTreeNew(&b);
   std::vector<TTagRecord> records = RecordsOf(TreeImage(a));
   PutInt32LE(records[1].data.data(), 2);
-  ReadTree(ImageOf(records), b, 100);
+  ReadTree(ImageOf(records), b);
   EXPECT_EQ(b.count, 4);
   EXPECT_EQ(b.capacity, 4);
 
@@ -297,7 +308,7 @@ TEST(TreeLimbs, CapacityBelowTheCountAndTheEmptyTree)
   ASSERT_EQ(emptyRecords.size(), 23u);
   for (int id = 2; id < 23; ++id)
     EXPECT_TRUE(emptyRecords[id].data.empty());
-  ReadTree(image, b, 100);
+  ReadTree(image, b);
   EXPECT_EQ(b.count, 0);
   EXPECT_EQ(b.capacity, 30);
   for (TTree* t : {&a, &b, &empty})
@@ -321,6 +332,13 @@ TEST(TreeLimbs, RejectsNodesTheEngineCouldNotWalk)
     {"parent below -1", 6, 1, -2},
     {"cell beyond the lattice", 5, 4, 100},
     {"negative cell", 5, 0, -1},
+    {"cell that is not the node's position", 5, 1, 0},
+    {"axis-2 position below the lattice", 3, 2, -1},
+    {"axis-2 position above the lattice", 3, 2, 4},
+    {"axis-1 position out of integer reach", 2, 3, 0x7fffffff},
+    {"axis-3 position out of integer reach", 4, 3, -0x7fffffff},
+    {"generation beyond the index", 10, 2, 3},
+    {"negative generation", 10, 0, -1},
   };
   TTree a = MakeTree(5, 5);
   const std::vector<uint8_t> good = TreeImage(a);
@@ -329,7 +347,7 @@ TEST(TreeLimbs, RejectsNodesTheEngineCouldNotWalk)
     PutInt32LE(records[c.id].data.data() + 4 * c.at, c.value);
     TTree b = MakeTree(2, 3);
     const TNode* keep = b.nodes;
-    EXPECT_THROW(ReadTree(ImageOf(records), b, 100), EModelImageError) << c.what;
+    EXPECT_THROW(ReadTree(ImageOf(records), b), EModelImageError) << c.what;
     EXPECT_EQ(b.nodes, keep) << c.what;
     EXPECT_EQ(b.count, 2) << c.what;
     TTreeDelete(&b);
@@ -339,7 +357,7 @@ TEST(TreeLimbs, RejectsNodesTheEngineCouldNotWalk)
   PutInt32LE(records[1].data.data(), 0x7ffffff0);
   TTree b;
   TTreeNew(&b);
-  ReadTree(ImageOf(records), b, 100);
+  ReadTree(ImageOf(records), b);
   EXPECT_EQ(b.count, 5);
   EXPECT_EQ(b.capacity, 100 + EngineImage::kTreeGrowth);
   TTreeDelete(&a);

@@ -351,7 +351,7 @@ TEST_F(SideFile, ProjectEngineImageSurvivesRandomDamage)
     TTagStream tags(&stream, TagStreamRead);
     try {
       if (damageTree)
-        ReadTreeLimbs(tags, into, Cells(*original));
+        ReadTreeLimbs(tags, into, TreeLatticeOf(*original));
       else
         ReadHeapParams(tags, *target);
     } catch (const EModelImageError&) {
