@@ -9,7 +9,17 @@
 // file, from which a loaded project continues the run.
 //
 // The model window copies its fields into the plain records below and back,
-// so this code needs neither the window nor Qt.
+// so this code needs neither the window nor Qt. The order of use:
+// - saving: WriteModelWindowBlock, then WriteBreakdownModelBlock, then
+//   SaveSideFileForState with the calculation state (on failure the window
+//   shows kSideFileWriteError under "Ошибка"; the project is still written);
+// - loading: ReadModelWindowBlock (then the series capacity, the worker's
+//   calculation time, its first-cycle flag cleared for states 1 and 2 and set
+//   otherwise, the stop-reached flag cleared), ReadBreakdownModelBlock (the
+//   electrode table's records when it found none to take), nx, ny, nz from the
+//   engine, RecomputeStructureStatistics, the side-file-loaded flag cleared,
+//   then LoadSideFileForState: Restored sets that flag and pauses a state-1
+//   model; Failed stops the model and shows the message.
 #include <cstdint>
 #include <functional>
 #include <string>
