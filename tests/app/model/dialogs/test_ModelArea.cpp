@@ -6,7 +6,7 @@
 #include "gis/GModelRect.h"
 #include "gis/GPoint.h"
 #include "maps/FrameCoord.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "ActingModalCalls.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -59,18 +59,6 @@ TEST(RectNotInside, SharedEdgesCountAsInsideAndCornersAreNormalised)
   EXPECT_TRUE(RectNotInside(0, 0, 10, 10, 0, 0, 10, 10.5));
   EXPECT_TRUE(RectNotInside(1, 1, 9, 9, 10, 10, 0, 0));
 }
-
-// Scripted calls that let a test act while a dialog is "shown".
-class TActingModalCalls : public TScriptedModalCalls {
-public:
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (whileShown)
-      whileShown(dialog);
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-  std::function<void(QDialog*)> whileShown;
-};
 
 class ModelAreaDialogTest : public ::testing::Test {
 protected:
