@@ -5,6 +5,7 @@
 
 #include "ArrayBuildingSupport.h"
 #include "data/NullArrayBuildProgress.h"
+#include "data/SLine.h"
 #include "gis/ArrayBuilder.h"
 #include "gis/GArray.h"
 
@@ -109,6 +110,48 @@ TEST_F(ArrayBuildingFixture, CancelLeavesTheArrayAsItWas)
   EXPECT_EQ(std::vector<double>(array->GetData(), array->GetData() + 80), before);
   EXPECT_EQ(array->GetDataMin(), minimum);
   EXPECT_EQ(array->GetDataMax(), maximum);
+}
+
+// An object whose outline carries its value (shape kind 3).
+class TOutlineObject : public TGObj {
+public:
+  TOutlineObject(TGIS* owner, std::vector<TSPoint> corners, bool closed) : TGObj(owner), corners(std::move(corners))
+  {
+    SetShapeKind(3);
+    this->closed = closed;
+  }
+  void GetOutline(TSLine& outline) const override
+  {
+    outline.Points() = corners;
+    outline.SetClosed(closed);
+  }
+  void Draw(double, double, double, double, TMemBitmap*) override {}
+  double RelativeDistanceTo(double, double, double&, double&) const override { return 1e300; }
+  double RelativeHandleDistanceTo(double, double, double&, double&, int&) const override { return 1e300; }
+
+private:
+  std::vector<TSPoint> corners;
+  bool closed = false;
+};
+
+TEST_F(ArrayBuildingFixture, OutlinesMarkEveryCellTheyCross)
+{
+  // From the centre of cell (1, 1) along row 1 to cell (8, 1), up to (8, 6);
+  // closed, so back along the diagonal to the start.
+  auto outline = std::make_unique<TOutlineObject>(
+      &gis, std::vector<TSPoint>{{CentreU(1), CentreV(1), 0}, {CentreU(8), CentreV(1), 0}, {CentreU(8), CentreV(6), 0}},
+      true);
+  outline->SetReperValue(4.0, Code, 0);
+  AddObject(gis, std::move(outline));
+  array->BuildParams().fillMethod = 99;
+  EXPECT_TRUE(BuildArrayRange(*array, -1e300, 1e300, progress));
+  for (int i = 1; i <= 8; ++i)
+    EXPECT_EQ(At(i, 1), 4.0) << i;
+  for (int j = 1; j <= 6; ++j)
+    EXPECT_EQ(At(8, j), 4.0) << j;
+  EXPECT_EQ(At(4, 3), 4.0); // on the way back along the diagonal
+  EXPECT_EQ(At(0, 0), -7.0);
+  EXPECT_EQ(At(2, 5), -7.0);
 }
 
 TEST(ArrayBuildProgressHook, BuildsWithoutAWindowUntilOneIsInstalled)

@@ -158,6 +158,30 @@ TEST_F(Array3DFixture, ProjectImageKeepsVolumeLevelAndFillMode)
   EXPECT_EQ(loaded->GetData()[0], 18.0);
 }
 
+// Reloading result data takes the grid and the values of the image, and keeps
+// the array's own level and fill mode.
+TEST_F(Array3DFixture, GeometryFromAnImageReplacesGridAndVolume)
+{
+  TMemoryStream stream;
+  {
+    TTagStream tags(&stream, TagStreamWrite);
+    array->Save(tags);
+    tags.Commit();
+  }
+  TGArray3D other(&gis, 2, 2, 2, Code);
+  other.SetLevel(1);
+  other.SetLevelFillMode(1);
+  TMemoryStream in(stream.Bytes());
+  TTagStream tags(&in, TagStreamRead);
+  other.LoadGeometry(tags);
+  EXPECT_EQ(other.GetNX(), 3);
+  EXPECT_EQ(other.GetNZ(), 4);
+  EXPECT_EQ(other.GetLevel(), 1);
+  EXPECT_EQ(other.GetLevelFillMode(), 1);
+  EXPECT_EQ(other.GetVolumeData()[23], 23.0);
+  EXPECT_EQ(other.GetData()[0], 6.0);
+}
+
 TEST_F(Array3DFixture, BuildTakesEachLevelsDepthRangeAndFillsTheRest)
 {
   // Values only for the top level's depths (0..10 m).
