@@ -276,4 +276,28 @@ TEST_F(ArrayIFixture, DrawingFillsTheTrianglesAndNothingElse)
   EXPECT_NE(first, second);
 }
 
+// A layered array draws the faces of its current surface: where the layer is
+// absent above a triangle nothing is drawn.
+TEST_F(ArrayIFixture, LayeredDrawingShowsTheCurrentSurface)
+{
+  TGArrayI3D elements(&gis, sourceId, ValuesPerElement, Code);
+  elements.SetRelativeRect(0, 0, 1, 1);
+  const double perPrism[3] = {0, 1, 0.5};
+  elements.SetData(perPrism);
+  elements.SetContoursOn(false);
+  elements.SetFillType(FillOneTransparency);
+  elements.SetRange(0, 1);
+  const COLORREF white = 0xFFFFFF;
+  TTestBitmap roof(10, 10);
+  elements.Draw(0, 0, 1, 1, roof.get());
+  EXPECT_NE(roof.Pixel(8, 1), white); // triangle 0
+  EXPECT_NE(roof.Pixel(1, 8), white); // triangle 1
+  elements.SetLayer(2); // roof of layer 1: only above triangle 0
+  TTestBitmap lower(10, 10);
+  elements.Draw(0, 0, 1, 1, lower.get());
+  EXPECT_NE(lower.Pixel(8, 1), white);
+  EXPECT_NE(lower.Pixel(8, 1), roof.Pixel(8, 1)); // prism 1, not prism 0
+  EXPECT_EQ(lower.Pixel(1, 8), white);
+}
+
 } // namespace
