@@ -185,7 +185,10 @@ void TGArray3D::SetWorldRect(double X1, double Y1, double X2, double Y2)
 
 bool TGArray3D::GetCellPosition(double u, double v, double w, double& fi, double& fj, double& fk, bool clamp) const
 {
-  const bool inside = View().CellPosition(u, v, w, fi, fj, fk);
+  bool inside = TGArray::GetCellPosition(u, v, fi, fj, clamp);
+  fk = (w - z) * levelsPerDepthUnit;
+  if (!(fk >= 0 && fk < nz))
+    inside = false;
   if (clamp) {
     if (fk < 0)
       fk = 0;
