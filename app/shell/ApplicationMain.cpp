@@ -1,5 +1,12 @@
 #include "shell/ApplicationMain.h"
 
+#include "model/dialogs/FormCalcStatus.h"
+#include "model/dialogs/FormElectrodes.h"
+#include "model/dialogs/FormInhomogeneities.h"
+#include "model/dialogs/FormModelArea.h"
+#include "model/dialogs/FormParam.h"
+#include "model/dialogs/FormParamStud.h"
+#include "shell/BitModelWindowMaker.h"
 #include "shell/FormAbout.h"
 #include "shell/FormFlash.h"
 #include "shell/FormInfo.h"
@@ -10,6 +17,18 @@
 #include <QTranslator>
 
 #include <clocale>
+
+namespace {
+
+// Deletes a form of the whole run and clears its variable.
+template <class TForm>
+void DestroyForm(TForm*& form)
+{
+  delete form;
+  form = nullptr;
+}
+
+} // namespace
 
 void PrepareApplication(QApplication& app)
 {
@@ -26,21 +45,34 @@ void PrepareApplication(QApplication& app)
 int ApplicationMain(QApplication& app)
 {
   QStringList arguments = app.arguments().mid(1);
-  // The main window comes first: the splash reads its command-line flags.
+  // The forms of the whole run, in their order; the main window comes first,
+  // so that the splash can read its command-line flags.
   FMain = new TFMain(arguments);
   FFlash = new TFFlash(FMain);
   FAbout = new TFAbout(FMain);
+  FParamStud = new TFParamStud();
+  FInhomogeneities = new TFInhomogeneities();
+  FModelArea = new TFModelArea();
+  FCalcStatus = new TFCalcStatus();
   FInfo = new TFInfo(FMain);
+  FElectrodes = new TFElectrodes();
+  FParam = new TFParam();
+  TBitModelWindowMaker modelMaker;
+  FMain->SetModelWindowMaker(&modelMaker);
   // The application does not show the main window: the splash does when it ends.
   FFlash->FormCreate(FMain->StartProjectFound(), FMain->StartRun());
   int code = app.exec();
-  delete FInfo;
-  FInfo = nullptr;
-  delete FAbout;
-  FAbout = nullptr;
-  delete FFlash;
-  FFlash = nullptr;
-  delete FMain;
-  FMain = nullptr;
+  // The project goes first: its model and views may still use the dialogs.
+  FMain->CloseProject();
+  DestroyForm(FParam);
+  DestroyForm(FElectrodes);
+  DestroyForm(FInfo);
+  DestroyForm(FCalcStatus);
+  DestroyForm(FModelArea);
+  DestroyForm(FInhomogeneities);
+  DestroyForm(FParamStud);
+  DestroyForm(FAbout);
+  DestroyForm(FFlash);
+  DestroyForm(FMain);
   return code;
 }

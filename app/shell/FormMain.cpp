@@ -325,6 +325,9 @@ void TFMain::ConnectCommands()
   connect(Bsave, &QAction::triggered, this, [this] { MISaveClick(TSaveSender::Button); });
   connect(MISaveAs, &QAction::triggered, this, [this] { MISaveAsClick(); });
   connect(MINew, &QAction::triggered, this, &TFMain::MINewClick);
+  connect(MIModelParams, &QAction::triggered, this, &TFMain::MIModelParamsClick);
+  connect(MIModelParamsStud, &QAction::triggered, this, &TFMain::MIModelParamsStudClick);
+  connect(MICalcStatus, &QAction::triggered, this, &TFMain::MICalcStatusClick);
   connect(MIcalcpotential, &QAction::triggered, this, &TFMain::MIcalcpotentialClick);
   connect(Bstart, &QAction::triggered, this, &TFMain::BStartClick);
   connect(Bpause, &QAction::triggered, this, &TFMain::BPauseClick);

@@ -165,6 +165,10 @@ public:
   void PostRefreshViews() override;
   std::string MakeTempFileName() override;
   void MIcalcpotentialClick();
+  // Model menu.
+  void MIModelParamsClick();
+  void MIModelParamsStudClick();
+  void MICalcStatusClick();
   void SaveStep();
   QString StepFileName(int n) const;
   void ParseStepNumber(QString& name) const;
