@@ -54,6 +54,7 @@ TEST_P(WorkerError, ReportsItsStageAndLeavesAFreshIdleWorker) {
   model->SetStopMode(TFModel::StopAtTime);
   model->SetStopTime(0.02);
   model->Start();
+  EXPECT_EQ(model->resets.load(), 2) << "a start after an abort is a fresh run";
   ASSERT_TRUE(PumpUntil([&] { return host.paused == 1; }));
   EXPECT_EQ(model->GetState(), 2);
 }

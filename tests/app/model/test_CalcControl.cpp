@@ -1,5 +1,7 @@
 #include "ModelTestSupport.h"
 
+#include "data/TimeSerie.h"
+
 #include <gtest/gtest.h>
 
 using namespace modeltest;
@@ -81,6 +83,7 @@ TEST_F(CalcControlTest, ResumeKeepsTheRunAFreshStartResetsIt) {
   model->Start();
   ASSERT_TRUE(PumpUntil([&] { return host.paused == 1; }));
   const double pausedAt = model->GetTime();
+  model->AddSeries(std::make_unique<TTimeSerie>()); // a series of the model's own group
 
   StopAt(0.06);
   model->Start(); // from 2: a resume
@@ -88,12 +91,14 @@ TEST_F(CalcControlTest, ResumeKeepsTheRunAFreshStartResetsIt) {
   ASSERT_TRUE(PumpUntil([&] { return host.paused == 2; }));
   EXPECT_GT(model->GetTime(), pausedAt);
   EXPECT_EQ(model->inits.load(), 1);
+  EXPECT_EQ(model->GetSeriesCount(), 1) << "a resume keeps the series";
 
   model->Stop();
   ASSERT_TRUE(PumpUntil([&] { return host.stopped == 1; }));
   EXPECT_EQ(model->GetState(), 3);
   model->Start(); // from 3: a fresh run
   EXPECT_EQ(model->resets.load(), 2);
+  EXPECT_EQ(model->GetSeriesCount(), 0) << "a fresh run drops the model's series";
   ASSERT_TRUE(PumpUntil([&] { return host.paused == 3; }));
   EXPECT_EQ(model->inits.load(), 2);
   EXPECT_NEAR(model->GetTime(), 0.06, 1e-12);
@@ -130,6 +135,7 @@ TEST_F(CalcControlTest, StopWinsOverPauseAndTheNextStartDoesNotPauseAtOnce) {
   PumpFor(20ms);
   EXPECT_EQ(model->GetState(), 3);
   EXPECT_EQ(host.paused, 0);
+  EXPECT_EQ(model->flushes.load(), 1) << "one flush, one notice";
 
   // The pause request raised with the stop must not end the next run.
   model->stepLatch.Close();
