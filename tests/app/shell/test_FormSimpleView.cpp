@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,8 @@ public:
   void ObjectDeleted(void*, int32_t id) override { Journal.push_back(name + ".Deleted" + std::to_string(id)); }
   void SetModel(TFModel* m) override
   {
+    if (onSetModel)
+      onSetModel();
     model = m;
     Journal.push_back(name + ".SetModel");
   }
@@ -52,6 +55,7 @@ public:
 
   std::string name;
   TFModel* model = nullptr;
+  std::function<void()> onSetModel;
 };
 
 class FormSimpleViewTest : public ::testing::Test {
@@ -313,6 +317,23 @@ TEST_F(FormSimpleViewTest, GisAndModelReachTheViewsAndTheOldModelGoesLast)
   main->SetModelWindow(nullptr);
   EXPECT_EQ(a->model, nullptr);
   EXPECT_EQ(main->Model(), nullptr);
+}
+
+TEST_F(FormSimpleViewTest, OldModelLivesUntilEveryViewHasTheNewOne)
+{
+  bool firstDestroyed = false;
+  auto* first = new TTestModel();
+  first->destroyed = &firstDestroyed;
+  main->SetModelWindow(first);
+  TTestView* view = AddView(209, "t");
+  view->SetModel(first);
+  bool oldAliveAtBroadcast = false;
+  view->onSetModel = [&] { oldAliveAtBroadcast = !firstDestroyed; };
+  auto* second = new TTestModel();
+  main->SetModelWindow(second);
+  EXPECT_TRUE(oldAliveAtBroadcast);
+  EXPECT_EQ(view->model, second);
+  EXPECT_TRUE(firstDestroyed);
 }
 
 TEST_F(FormSimpleViewTest, ObjectEventsOfTheGisReachTheViews)

@@ -19,7 +19,12 @@
 class TTestModel : public TFModel {
 public:
   TTestModel() { StartWorker(); }
-  ~TTestModel() override { Abort(false); }
+  ~TTestModel() override
+  {
+    Abort(false);
+    if (destroyed)
+      *destroyed = true;
+  }
 
   void Start() override
   {
@@ -31,6 +36,8 @@ public:
   int GetQuantityUnitCode(int) const override { return 0; }
 
   int starts = 0;
+  // Set when the model is destroyed.
+  bool* destroyed = nullptr;
 };
 
 class TTestModelMaker : public TModelWindowMaker {
