@@ -184,7 +184,9 @@ void TModelThread::RunCycle(TState &s) {
   WaitWhileHeld(s);
   s.tickMark = s.clock->Ticks();
 
-  if (events.terminateRequest.Wait(NoWait)) {
+  // Terminate lifts a hold; the worker must then end, not start a cycle before
+  // the terminate request that follows the flag is raised.
+  if (s.terminated || events.terminateRequest.Wait(NoWait)) {
     s.terminated = true;
     return;
   }
