@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "arraybuild/GridFill.h"
+#include "data/NoValue.h"
 #include "data/NullArrayBuildProgress.h"
 #include "data/SLine.h"
 #include "gis/GArray.h"
-#include "gis/GArray3D.h"
 #include "gis/GIS.h"
 
 namespace {
@@ -24,8 +24,14 @@ constexpr int ShapeKindOutline = 3;
 
 struct TCollector {
   TGArray& array;
-  TKnownMask& known;
+  TKnownCells& known;
   int count = 0;
+
+  void Note(double value)
+  {
+    known.minimum = std::min(known.minimum, value);
+    known.maximum = std::max(known.maximum, value);
+  }
 
   void Set(double px, double py, double value)
   {
@@ -33,7 +39,7 @@ struct TCollector {
     if (cell < 0)
       return;
     array.GetData()[cell] = value;
-    known[static_cast<size_t>(cell)] = 1;
+    known.mask[static_cast<size_t>(cell)] = 1;
   }
 
   // The start point's cell, then equal steps no longer than a cell.
@@ -50,8 +56,19 @@ struct TCollector {
       Set(x1 + (x2 - x1) * s / m, y1 + (y2 - y1) * s / m, value);
   }
 
+  void Point(const TGObj& object, double value)
+  {
+    if (array.CellIndexAt(object.GetX(), object.GetY()) < 0)
+      return;
+    Set(object.GetX(), object.GetY(), value);
+    Note(value);
+    ++count;
+  }
+
+  // The value counts even when the outline misses the grid.
   void Outline(const TGObj& object, double value)
   {
+    Note(value);
     TSLine outline;
     object.GetOutline(outline);
     const std::vector<TSPoint>& p = outline.Points();
@@ -63,23 +80,34 @@ struct TCollector {
     ++count;
   }
 
+  // A border cell keeps its value; one without a value is known all the
+  // same but, as everywhere, stays out of the range.
+  void KeepBorderCell(size_t cell)
+  {
+    known.mask[cell] = 1;
+    const double value = array.GetData()[cell];
+    if (!IsNoValue(value))
+      Note(value);
+  }
+
   void FixedBoundary()
   {
     const int nx = array.GetNX(), ny = array.GetNY();
+    auto cell = [nx](int i, int j) { return static_cast<size_t>(j) * static_cast<size_t>(nx) + static_cast<size_t>(i); };
     for (int i = 0; i < nx; ++i) {
-      known[static_cast<size_t>(i)] = 1;
-      known[static_cast<size_t>(ny - 1) * nx + i] = 1;
+      KeepBorderCell(cell(i, 0));
+      KeepBorderCell(cell(i, ny - 1));
       count += 2;
     }
     for (int j = ny - 2; j >= 1; --j) {
-      known[static_cast<size_t>(j) * nx] = 1;
-      known[static_cast<size_t>(j) * nx + nx - 1] = 1;
+      KeepBorderCell(cell(0, j));
+      KeepBorderCell(cell(nx - 1, j));
       count += 2;
     }
   }
 };
 
-// Values and data range as they were, for a cancelled build.
+// Values as they were, for a cancelled build.
 struct TArraySnapshot {
   std::vector<double> values;
 
@@ -108,13 +136,14 @@ void SetArrayBuildProgress(TArrayBuildProgress* progress)
   installedProgress = progress;
 }
 
-bool CollectKnownCells(TGArray& array, double lo, double hi, TKnownMask& known)
+bool CollectKnownCells(TGArray& array, double lo, double hi, TKnownCells& known)
 {
   const int nx = array.GetNX(), ny = array.GetNY();
   TGIS* gis = array.GetOwner();
   if (gis == nullptr || nx <= 0 || ny <= 0 || array.GetData() == nullptr)
     return false;
-  known.assign(static_cast<size_t>(nx) * ny, 0);
+  known = TKnownCells{};
+  known.mask.assign(static_cast<size_t>(nx) * ny, 0);
   TCollector collector{array, known};
   for (int n = 0; n < gis->GetObjectCount(); ++n) {
     const TGObj* object = gis->GetObject(n);
@@ -126,12 +155,10 @@ bool CollectKnownCells(TGArray& array, double lo, double hi, TKnownMask& known)
     double value = 0;
     if (!object->FindReperValue(value, array.GetCode(), lo, hi))
       continue;
-    if (kind == ShapeKindOutline) {
+    if (kind == ShapeKindOutline)
       collector.Outline(*object, value);
-    } else if (array.CellIndexAt(object->GetX(), object->GetY()) >= 0) {
-      collector.Set(object->GetX(), object->GetY(), value);
-      ++collector.count;
-    }
+    else
+      collector.Point(*object, value);
   }
   if (array.BuildParams().fixedBoundary)
     collector.FixedBoundary();
@@ -165,31 +192,23 @@ TFillGrid MakeFillGrid(TGArray& array)
   return grid;
 }
 
-bool BuildArrayRange(TGArray& array, double lo, double hi, TArrayBuildProgress& progress)
+TRangeBuild BuildArrayRange(TGArray& array, double lo, double hi, TArrayBuildProgress& progress, TKnownCells& known)
 {
   if (array.GetOwner() == nullptr || array.GetData() == nullptr)
-    return false;
+    return TRangeBuild::NothingKnown;
   const TArraySnapshot before(array);
-  TKnownMask known;
   if (!CollectKnownCells(array, lo, hi, known)) {
     before.Restore(array);
-    return false;
+    return TRangeBuild::NothingKnown;
   }
   TFillGrid grid = MakeFillGrid(array);
-  if (!FillOpenCells(grid, known, array.BuildParams(), progress))
-    before.Restore(array); // the known cells too: the array is as it was
-  return true;
+  if (FillOpenCells(grid, known.mask, array.BuildParams(), progress))
+    return TRangeBuild::Built;
+  before.Restore(array); // the known cells too: the array is as it was
+  return TRangeBuild::Cancelled;
 }
 
 bool BuildArray(TGArray& array, TArrayBuildProgress& progress)
 {
-  if (auto* volume = dynamic_cast<TGArray3D*>(&array))
-    return volume->Build(progress);
-  if (!BuildArrayRange(array, -1e300, 1e300, progress))
-    return false;
-  if (progress.Cancelled())
-    return true;
-  array.UpdateMinMax();
-  array.AutoScaleRange();
-  return true;
+  return array.Build(progress);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Building of arrays from the reper values that the objects of their GIS carry
 // for the array's quantity code: the known cells are collected into a mask and
-// the array's fill method computes the others (arraybuild/GridFill.h).
+// the array's fill method computes the others (arraybuild/GridFill.h). The
+// array's own operations (TGArray::Build, BuildRange, CollectKnownCells) run
+// through these functions.
 //
 // A cancelled build leaves the array as it was before the build.
 #include "arraybuild/FillGrid.h"
@@ -14,19 +16,31 @@ class TGArray;
 TArrayBuildProgress& GetArrayBuildProgress();
 void SetArrayBuildProgress(TArrayBuildProgress* progress);
 
-// Writes the known values into their cells and marks them in `known`; the
+// The known cells of a build and the range of the values found for them.
+struct TKnownCells {
+  TKnownMask mask;
+  double minimum = 3e300;
+  double maximum = -3e300;
+};
+
+// Writes the known values into their cells and marks them in the mask; the
 // reper values are taken for the depth interval lo <= depth < hi. False when
-// no cell is known (or the array has no GIS or no cells).
-bool CollectKnownCells(TGArray& array, double lo, double hi, TKnownMask& known);
+// no cell is known (or the array has no GIS or no cells). The array's data
+// range is left to the caller.
+bool CollectKnownCells(TGArray& array, double lo, double hi, TKnownCells& known);
 
-// Fills the array's cells from the values known for the depth interval. False
-// when the array has no GIS or nothing is known, and the values are untouched;
-// true otherwise, also after a cancel (which gives the values back).
-bool BuildArrayRange(TGArray& array, double lo, double hi, TArrayBuildProgress& progress);
+enum class TRangeBuild {
+  NothingKnown, // no GIS or no known cell: the values are untouched
+  Built,
+  Cancelled, // the values are as they were before the build
+};
 
-// The whole build: a regular array over every depth, a three-dimensional array
-// level by level; then the data range and the drawing range. False when
-// nothing was built.
+// Fills the array's cells from the values known for the depth interval;
+// `known` tells which cells were known and the range of their values.
+TRangeBuild BuildArrayRange(TGArray& array, double lo, double hi, TArrayBuildProgress& progress, TKnownCells& known);
+
+// The whole build of any array (TGArray::Build, level by level for a
+// three-dimensional one). False when nothing was built.
 bool BuildArray(TGArray& array, TArrayBuildProgress& progress);
 
 // The grid of an array as the fill methods see it (values, cell sizes and

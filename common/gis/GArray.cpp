@@ -108,6 +108,12 @@ void TGArray::SetDY(double value)
   UpdateCellSize();
 }
 
+void TGArray::SetRelativeRect(double x1, double y1, double x2, double y2)
+{
+  TGRect::SetRelativeRect(x1, y1, x2, y2);
+  UpdateCellSize();
+}
+
 void TGArray::SetWorldRect(double X1, double Y1, double X2, double Y2)
 {
   if (!values.empty() && nx != 0 && ny != 0) {

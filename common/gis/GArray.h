@@ -12,12 +12,14 @@
 #include <vector>
 
 #include "MeliscoTypes.h"
+#include "arraybuild/FillGrid.h"
 #include "data/NoValue.h"
 #include "gis/ArrayBuildParams.h"
 #include "gis/ArrayLabelFont.h"
 #include "gis/ContourLevels.h"
 #include "gis/GRect.h"
 
+class TArrayBuildProgress;
 class TSLine;
 
 // Kinds of arrays that mirror a model array.
@@ -67,6 +69,7 @@ public:
   void SetFarCorner(double farX, double farY) override;
   void SetDX(double value) override;
   void SetDY(double value) override;
+  void SetRelativeRect(double x1, double y1, double x2, double y2) override;
   // Resamples the values onto the new rectangle, then moves it.
   void SetWorldRect(double X1, double Y1, double X2, double Y2) override;
   bool IsArray() const override { return true; }
@@ -76,6 +79,10 @@ public:
   // The legend bar of the colouring in a rectangle of the bitmap.
   virtual void DrawToRect(TMemBitmap* target, int left, int top, int width, int height, bool horizontal);
   virtual int GetCellCount() const;
+  // Fills the cells from the reper values of the GIS for every depth, then
+  // takes the data range and the drawing range from the result. False when
+  // nothing is known; a cancelled build leaves the array as it was.
+  virtual bool Build(TArrayBuildProgress& progress);
   virtual bool GetValueAtWorld(double X, double Y, double& value) const;
   virtual bool GetValueAt(double px, double py, double& value) const;
   // Bilinear between cell centres; tells whether the point lies in the grid.
@@ -114,6 +121,17 @@ public:
   double GetCellWorldHeight() const;
   double GetCellArea() const;
   void GetCellCentreWorld(int i, int j, double& X, double& Y) const;
+
+  // --- building (gis/ArrayBuilder.h) ---
+  // Fills the open cells from the reper values found for lo <= depth < hi;
+  // the data range becomes that of the known values. False when the array has
+  // no GIS or nothing is known; true also after a cancel, which gives the
+  // values and the data range back.
+  bool BuildRange(double lo, double hi, TArrayBuildProgress& progress);
+  // Writes the known values into their cells and marks them in the mask; the
+  // data range becomes that of the known values. False, with the data range
+  // untouched, when no cell is known.
+  bool CollectKnownCells(double lo, double hi, TKnownMask& known);
 
   // --- drawing settings and levels ---
   void SetFillType(int type);

@@ -7,7 +7,6 @@
 
 #include "data/ArrayBuildProgress.h"
 #include "data/ByteOrder.h"
-#include "gis/ArrayBuilder.h"
 #include "gis/ArrayNumeric.h"
 #include "gis/GIS.h"
 #include "gis/VolumeArrayEditors.h"
@@ -120,12 +119,6 @@ void TGArray3D::UpdateCellSize()
 void TGArray3D::SetDZ(double value)
 {
   TGArray::SetDZ(value);
-  UpdateCellSize();
-}
-
-void TGArray3D::SetRelativeRect(double x1, double y1, double x2, double y2)
-{
-  TGArray::SetRelativeRect(x1, y1, x2, y2);
   UpdateCellSize();
 }
 
@@ -451,7 +444,7 @@ void TGArray3D::BuildLevelRange(int k, double thickness, TArrayBuildProgress& pr
   if (lo > hi)
     std::swap(lo, hi);
   progress.SetSubStep(k);
-  built[static_cast<size_t>(k)] = BuildArrayRange(*this, lo, hi, progress);
+  built[static_cast<size_t>(k)] = BuildRange(lo, hi, progress);
   std::copy(values.begin(), values.end(), first);
 }
 
@@ -461,6 +454,7 @@ bool TGArray3D::Build(TArrayBuildProgress& progress)
     return false;
   ShowLevelIfStale();
   const std::vector<double> before = volume;
+  const double minimumBefore = dataMin, maximumBefore = dataMax;
   const double thickness = GetLevelThickness();
   progress.SetSubStepCount(nz);
   std::vector<bool> built(static_cast<size_t>(nz), false);
@@ -468,6 +462,7 @@ bool TGArray3D::Build(TArrayBuildProgress& progress)
     BuildLevelRange(k, thickness, progress, built);
   if (progress.Cancelled()) {
     volume = before;
+    SetRecordedMinMax(minimumBefore, maximumBefore);
     ShowLevel();
     return true;
   }

@@ -31,7 +31,6 @@ public:
   void ApplyEditorFrame(TEditorFrame* frame) override;
   void FillEditorFrame(TEditorFrame* frame, bool fromKeptValues, bool multiple) override;
   void SetDZ(double value) override;
-  void SetRelativeRect(double x1, double y1, double x2, double y2) override;
   void SetWorldRect(double X1, double Y1, double X2, double Y2) override;
   std::string GetName() const override;
 
@@ -57,7 +56,7 @@ public:
   // (measured in world depth from the array's top); levels without values are
   // filled by the level fill mode. A cancel leaves the volume as it was. False
   // when no level was built.
-  bool Build(TArrayBuildProgress& progress);
+  bool Build(TArrayBuildProgress& progress) override;
 
   // --- volume ---
   // Resamples the old volume onto the new cells; without one, zeros.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "ArrayBuildingSupport.h"
+#include "data/NoValue.h"
 #include "data/NullArrayBuildProgress.h"
 #include "data/SLine.h"
 #include "gis/ArrayBuilder.h"
@@ -24,7 +25,6 @@ struct ArrayBuildingFixture : ::testing::Test {
     gis.SetTransform(0, 0, 100, 100);
     array = AddObject(gis, std::make_unique<TGArray>(&gis, 10, 8, Code));
     array->SetRelativeRect(0, 0, 1, 1);
-    array->SetDX(1); // the regular array takes its cell size from the extent setters
     array->Fill(-7);
   }
   double At(int i, int j) const { return array->GetData()[j * 10 + i]; }
@@ -36,13 +36,13 @@ TEST_F(ArrayBuildingFixture, NothingKnownBuildsNothingAndChangesNothing)
 {
   AddReper(gis, 0.5, 0.5, 3.0)->SetReperValue(4.0, Code + 1, 0); // another quantity only
   gis.GetObject(1)->DeleteReperValues(Code);
-  EXPECT_FALSE(BuildArray(*array, progress));
+  EXPECT_FALSE(array->Build(progress));
   for (int c = 0; c < 80; ++c)
     EXPECT_EQ(array->GetData()[c], -7.0);
   TGArray loose(nullptr, 4, 4, Code);
   loose.Fill(1);
   loose.BuildParams().fixedBoundary = true;
-  EXPECT_FALSE(BuildArray(loose, progress)); // no GIS
+  EXPECT_FALSE(loose.Build(progress)); // no GIS
   EXPECT_EQ(loose.GetData()[5], 1.0);
 }
 
@@ -53,7 +53,7 @@ TEST_F(ArrayBuildingFixture, FixedBoundaryAloneFillsTheInteriorFromTheBorder)
     for (int i = 1; i < 9; ++i)
       array->GetData()[j * 10 + i] = 100 + i * j;
   array->BuildParams().fixedBoundary = true;
-  EXPECT_TRUE(BuildArray(*array, progress));
+  EXPECT_TRUE(array->Build(progress));
   for (int c = 0; c < 80; ++c)
     EXPECT_NEAR(array->GetData()[c], 2.5, 1e-3);
   EXPECT_NEAR(array->GetDataMin(), 2.5, 1e-3);
@@ -64,9 +64,40 @@ TEST_F(ArrayBuildingFixture, LaterReperInTheSameCellWins)
   AddReper(gis, 0.51, 0.51, 3.0);
   AddReper(gis, 0.52, 0.53, 9.0);
   array->BuildParams().fillMethod = 99; // collect only
-  EXPECT_TRUE(BuildArrayRange(*array, -1e300, 1e300, progress));
+  EXPECT_TRUE(array->BuildRange(-1e300, 1e300, progress));
   EXPECT_EQ(At(5, 4), 9.0);
   EXPECT_EQ(At(0, 0), -7.0);
+  // Both values were known, so both bound the data range.
+  EXPECT_EQ(array->GetDataMin(), 3.0);
+  EXPECT_EQ(array->GetDataMax(), 9.0);
+}
+
+// The known cells and the data range they give: the border with fixed
+// boundary (a border cell without a value is known but stays out of the
+// range), repers inside the grid, nothing from a reper beside it.
+TEST_F(ArrayBuildingFixture, CollectingKnownCellsRecordsTheirRange)
+{
+  TKnownMask known;
+  AddReper(gis, 1.5, 0.5, 99.0); // beside the grid
+  EXPECT_FALSE(array->CollectKnownCells(-1e300, 1e300, known));
+  EXPECT_EQ(array->GetDataMin(), -7.0);
+  EXPECT_EQ(array->GetDataMax(), -7.0);
+
+  array->GetData()[3] = NoValue; // cell (3, 0)
+  array->GetData()[4 * 10] = 12; // cell (0, 4)
+  array->BuildParams().fixedBoundary = true;
+  AddReper(gis, CentreU(5), CentreV(4), 30.0);
+  ASSERT_TRUE(array->CollectKnownCells(-1e300, 1e300, known));
+  ASSERT_EQ(known.size(), 80u);
+  for (int j = 0; j < 8; ++j)
+    for (int i = 0; i < 10; ++i) {
+      const bool border = i == 0 || i == 9 || j == 0 || j == 7;
+      const bool reper = i == 5 && j == 4;
+      EXPECT_EQ(known[j * 10 + i], border || reper ? 1 : 0) << i << "," << j;
+    }
+  EXPECT_EQ(At(5, 4), 30.0);
+  EXPECT_EQ(array->GetDataMin(), -7.0);
+  EXPECT_EQ(array->GetDataMax(), 30.0);
 }
 
 TEST_F(ArrayBuildingFixture, RepersOfAPlaneGiveThePlaneThroughTheWorldCentres)
@@ -76,7 +107,7 @@ TEST_F(ArrayBuildingFixture, RepersOfAPlaneGiveThePlaneThroughTheWorldCentres)
     for (int i : {0, 4, 9})
       AddReper(gis, CentreU(i), CentreV(j), plane(100 * CentreU(i), 100 * CentreV(j)));
   array->BuildParams().fillMethod = FillMinimumCurvature;
-  ASSERT_TRUE(BuildArray(*array, progress));
+  ASSERT_TRUE(array->Build(progress));
   for (int j = 0; j < 8; ++j)
     for (int i = 0; i < 10; ++i)
       EXPECT_NEAR(At(i, j), plane(100 * CentreU(i), 100 * CentreV(j)), 1e-6) << i << "," << j;
@@ -91,10 +122,13 @@ TEST_F(ArrayBuildingFixture, DepthRangeChoosesTheRepers)
   AddReper(gis, 0.05, 0.05, 1.0, 0.5);
   AddReper(gis, 0.95, 0.95, 2.0, 1.5);
   array->BuildParams().fillMethod = 99;
-  EXPECT_TRUE(BuildArrayRange(*array, 1.0, 2.0, progress));
+  EXPECT_TRUE(array->BuildRange(1.0, 2.0, progress));
   EXPECT_EQ(At(0, 0), -7.0);
   EXPECT_EQ(At(9, 7), 2.0);
-  EXPECT_FALSE(BuildArrayRange(*array, 2.0, 3.0, progress));
+  EXPECT_EQ(array->GetDataMin(), 2.0);
+  EXPECT_EQ(array->GetDataMax(), 2.0);
+  EXPECT_FALSE(array->BuildRange(2.0, 3.0, progress));
+  EXPECT_EQ(array->GetDataMin(), 2.0); // nothing known: the range stays
 }
 
 TEST_F(ArrayBuildingFixture, CancelLeavesTheArrayAsItWas)
@@ -105,7 +139,7 @@ TEST_F(ArrayBuildingFixture, CancelLeavesTheArrayAsItWas)
   const std::vector<double> before(array->GetData(), array->GetData() + 80);
   const double minimum = array->GetDataMin(), maximum = array->GetDataMax();
   progress.cancelAtPause = 1;
-  EXPECT_TRUE(BuildArray(*array, progress));
+  EXPECT_TRUE(array->Build(progress));
   EXPECT_TRUE(progress.Cancelled());
   EXPECT_EQ(std::vector<double>(array->GetData(), array->GetData() + 80), before);
   EXPECT_EQ(array->GetDataMin(), minimum);
@@ -144,7 +178,7 @@ TEST_F(ArrayBuildingFixture, OutlinesMarkEveryCellTheyCross)
   outline->SetReperValue(4.0, Code, 0);
   AddObject(gis, std::move(outline));
   array->BuildParams().fillMethod = 99;
-  EXPECT_TRUE(BuildArrayRange(*array, -1e300, 1e300, progress));
+  EXPECT_TRUE(array->BuildRange(-1e300, 1e300, progress));
   for (int i = 1; i <= 8; ++i)
     EXPECT_EQ(At(i, 1), 4.0) << i;
   for (int j = 1; j <= 6; ++j)
@@ -152,6 +186,24 @@ TEST_F(ArrayBuildingFixture, OutlinesMarkEveryCellTheyCross)
   EXPECT_EQ(At(4, 3), 4.0); // on the way back along the diagonal
   EXPECT_EQ(At(0, 0), -7.0);
   EXPECT_EQ(At(2, 5), -7.0);
+  EXPECT_EQ(array->GetDataMin(), 4.0);
+  EXPECT_EQ(array->GetDataMax(), 4.0);
+}
+
+// An outline's value is known even where the outline misses the grid: the
+// build goes on and the value bounds the range.
+TEST_F(ArrayBuildingFixture, OutlineBesideTheGridStillCounts)
+{
+  auto outline =
+      std::make_unique<TOutlineObject>(&gis, std::vector<TSPoint>{{1.5, 0.2, 0}, {1.8, 0.6, 0}}, false);
+  outline->SetReperValue(6.0, Code, 0);
+  AddObject(gis, std::move(outline));
+  array->BuildParams().fillMethod = 99;
+  EXPECT_TRUE(array->BuildRange(-1e300, 1e300, progress));
+  for (int c = 0; c < 80; ++c)
+    EXPECT_EQ(array->GetData()[c], -7.0);
+  EXPECT_EQ(array->GetDataMin(), 6.0);
+  EXPECT_EQ(array->GetDataMax(), 6.0);
 }
 
 TEST(ArrayBuildProgressHook, BuildsWithoutAWindowUntilOneIsInstalled)

@@ -190,6 +190,24 @@ TEST(RegularArray, MovingAnEdgeStretchesTheGrid)
   EXPECT_EQ(array->GetData()[3], 4);
 }
 
+// Setting the whole rectangle at once stretches the grid like the edge setters:
+// the cells follow the new extent and keep their values.
+TEST(RegularArray, SettingTheRectangleStretchesTheGrid)
+{
+  auto array = UnitArray(nullptr, 2, 2, {1, 2, 3, 4});
+  array->SetRelativeRect(1, 1, 5, 3);
+  EXPECT_DOUBLE_EQ(array->GetCellWidth(), 2.0);
+  EXPECT_DOUBLE_EQ(array->GetCellHeight(), 1.0);
+  EXPECT_EQ(array->CellIndexAt(1.5, 1.5), 0);
+  EXPECT_EQ(array->CellIndexAt(4.5, 2.5), 3);
+  double value = 0;
+  EXPECT_TRUE(array->GetValueAt(3.5, 1.5, value));
+  EXPECT_EQ(value, 2);
+  EXPECT_TRUE(array->InterpolateAt(4, 2.5, value));
+  EXPECT_DOUBLE_EQ(value, 4);
+  EXPECT_FALSE(array->GetValueAt(5.5, 2.5, value));
+}
+
 TEST(RegularArray, CellCentresInWorldCoordinates)
 {
   TGIS gis;

@@ -242,6 +242,24 @@ TEST_F(Array3DFixture, CancelledBuildLeavesTheVolumeAsItWas)
   EXPECT_TRUE(array->Build(progress));
   for (int c = 0; c < 24; ++c)
     EXPECT_EQ(array->GetVolumeData()[c], c);
+
+  // A cancel in the last level, after the first one was built: the volume and
+  // its data range are as they were.
+  struct TCancelInLastLevel : TRecordingProgress {
+    void ProcessEvents() override
+    {
+      if (SubStep() == 3)
+        CancelClicked();
+    }
+  } late;
+  array->BuildParams().fillMethod = FillLaplace;
+  array->UpdateMinMax();
+  EXPECT_TRUE(array->Build(late));
+  EXPECT_TRUE(late.Cancelled());
+  for (int c = 0; c < 24; ++c)
+    EXPECT_EQ(array->GetVolumeData()[c], c);
+  EXPECT_EQ(array->GetDataMin(), 0.0);
+  EXPECT_EQ(array->GetDataMax(), 23.0);
 }
 
 TEST_F(Array3DFixture, ProfilesAlongDepth)
