@@ -262,6 +262,75 @@ TEST_F(FormMainStartTest, ClosingDuringARunAndAnsweringNoKeepsTheCalculation)
   main->BAbortClick();
 }
 
+TEST_F(FormMainStartTest, ClosingDuringARunAndAnsweringYesClosesWithoutSaving)
+{
+  auto main = MakeMain({"-r", project});
+  main->show();
+  ASSERT_TRUE(WaitFor([&] { return main->CalcState() == CalcRunning; }));
+  main->SetModified(true);
+  calls.messageAnswers = {QMessageBox::Yes};
+  EXPECT_TRUE(main->close());
+  EXPECT_EQ(calls.messages.size(), 1u);
+  EXPECT_TRUE(files.written.isEmpty());
+  // The suspended run ends with the project.
+  main->CloseProject();
+  EXPECT_EQ(main->Model(), nullptr);
+}
+
+struct TAutoCloseCase {
+  const char* name;
+  int saveFlags;
+  bool modelModified;
+  bool stepWritten;
+};
+
+class AutoCloseTest : public FormMainStartTest, public ::testing::WithParamInterface<TAutoCloseCase> {};
+
+TEST_P(AutoCloseTest, RunEndedByItsStopConditionClosesTheProgram)
+{
+  const TAutoCloseCase& c = GetParam();
+  auto main = MakeMain({});
+  main->show();
+  main->MINewClick();
+  main->UpdateCaption(dir.filePath("model.vzt"));
+  main->SetModified(true);
+  main->SetStepCounter(3);
+  main->SetCloseWhenStopped(1);
+  auto* model = static_cast<TTestModel*>(main->Model());
+  model->SetSaveFlags(c.saveFlags);
+  model->SetModified(c.modelModified);
+  model->MarkStopConditionReached();
+  main->SetCalcState(CalcRunning);
+  main->OnCalcPaused(model);
+  ASSERT_TRUE(WaitFor([&] { return !main->isVisible(); }));
+  // No question, whatever changed.
+  EXPECT_TRUE(calls.messages.empty());
+  EXPECT_EQ(files.written, c.stepWritten ? QStringList({dir.filePath("model_0003.vzt")}) : QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AutoCloseTest,
+                         ::testing::Values(TAutoCloseCase{"noAutosave", 0, true, false},
+                                           TAutoCloseCase{"autosaveUnchangedModel", TFModel::SaveOnTime, false, false},
+                                           TAutoCloseCase{"autosaveChangedModel", TFModel::SaveOnGrowth, true, true}),
+                         [](const ::testing::TestParamInfo<TAutoCloseCase>& info) { return std::string(info.param.name); });
+
+TEST_F(FormMainStartTest, WithoutCloseSettingTheStopConditionOnlyPauses)
+{
+  auto main = MakeMain({});
+  main->show();
+  main->MINewClick();
+  auto* model = static_cast<TTestModel*>(main->Model());
+  model->MarkStopConditionReached();
+  main->SetCalcState(CalcRunning);
+  main->OnCalcPaused(model);
+  ProcessPostedEvents();
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_EQ(main->CalcState(), CalcPaused);
+  EXPECT_TRUE(main->MIAutoSave->isEnabled());
+  EXPECT_TRUE(main->Bstart->isEnabled());
+  EXPECT_FALSE(main->Bpause->isEnabled());
+}
+
 TEST_F(FormMainStartTest, PotentialOnlyRunEndsStoppedWithTheSettingsItHad)
 {
   auto main = MakeMain({});

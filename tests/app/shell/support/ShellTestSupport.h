@@ -31,6 +31,8 @@ public:
     ++starts;
     TFModel::Start();
   }
+  // As the stop test leaves it when the stop condition ended a run.
+  void MarkStopConditionReached() { stopReached = true; }
   std::string GetQuantityName(int) const override { return "величина"; }
   std::string GetQuantityUnit(int) const override { return "В"; }
   int GetQuantityUnitCode(int) const override { return 0; }
