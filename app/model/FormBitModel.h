@@ -5,11 +5,15 @@
 #include "model/FormModel3D.h"
 #include "model/breakdown/ModelSnapshot.h"
 #include "model/breakdown/ValuesIntegral.h"
+#include "model/store/ElectrodeRecord.h"
+#include "model/store/InhomogeneityRecord.h"
 
 #include <korvane.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // The model could not be built (no memory for the engine record).
 class EModelCreateError : public std::runtime_error {
@@ -90,6 +94,28 @@ public:
   double GetTimeTb() const;
   bool StructureTouchesElectrode() const;
 
+  // --- persistence (FormBitModelPersistence.cpp) ---
+  // Block 1321 after the base's block, and the lattice side file of a running
+  // or paused model beside the project (SetProjectName first).
+  void Save(TTagStream &stream) override;
+  void Load(TTagStream &stream) override;
+  // The electrode and inhomogeneity records the dialogs edit and views draw.
+  std::vector<TElectrodeRecord> &Electrodes() { return electrodes; }
+  const std::vector<TElectrodeRecord> &Electrodes() const { return electrodes; }
+  std::vector<TInhomogeneityRecord> &Inhomogeneities() { return inhomogeneities; }
+  const std::vector<TInhomogeneityRecord> &Inhomogeneities() const { return inhomogeneities; }
+  // Cleared for result data loaded into an open project: the records the
+  // electrode source gives win over the stored ones.
+  void SetTakeStoredElectrodes(bool take) { takeStoredElectrodes = take; }
+  bool GetTakeStoredElectrodes() const { return takeStoredElectrodes; }
+  // Where a loaded project without electrode records takes them from (the
+  // electrode table's current records); none when unset.
+  void SetElectrodeSource(std::function<std::vector<TElectrodeRecord>()> source) { electrodeSource = std::move(source); }
+  bool IsSideFileLoaded() const { return sideFileLoaded; }
+  // Why the last save could not write the side file ("" when it could), or why
+  // the last load could not continue the run from it: for the host to show.
+  const std::string &GetSideFileError() const { return sideFileError; }
+
   // --- the engine and what windows read of it ---
   // The record itself: for the dialogs, in states 0 and 3 only.
   THeap *GetEngine() const { return engine; }
@@ -121,4 +147,10 @@ private:
   std::atomic<int> repeatCount{0};
   std::string runRefusal;
   bool acceptingRunInputs = false;
+  std::vector<TElectrodeRecord> electrodes;
+  std::vector<TInhomogeneityRecord> inhomogeneities;
+  bool takeStoredElectrodes = true;
+  bool sideFileLoaded = false;
+  std::function<std::vector<TElectrodeRecord>()> electrodeSource;
+  std::string sideFileError;
 };

@@ -18,6 +18,8 @@ class TSyncChannel;
 class TTickClock;
 class TTimeSerie;
 class TTimeSeries;
+class TStream;
+class TTagStream;
 
 // The model of a project: model time and its sampling, the calculation state,
 // start, pause, stop and abort of the worker thread, autosave and stop
@@ -137,6 +139,14 @@ public:
   int GetSeriesCapacity() const { return GetTimeUnit(); }
   double GetCalculationTime() const;
   void SetCalculationTime(double seconds);
+
+  // Persistence in a project image (FormModelPersistence.cpp): the model's
+  // block 1300; a concrete model adds its own after it. The stream forms wrap
+  // the stream in a tag stream and clear the modified flag.
+  void SaveToStream(TStream *stream);
+  void LoadFromStream(TStream *stream);
+  virtual void Save(TTagStream &stream);
+  virtual void Load(TTagStream &stream);
 
   bool StopConditionReached() const { return stopReached; }
   bool IsModified() const { return modified; }
