@@ -98,7 +98,9 @@ void ReadModelWindowBlock(TTagStream& stream, TModelWindowState& s, TTimeSeries*
     stream.CloseBlock();
   }
   stream.Read(s.startTime, 9);
-  stream.Read(s.seriesCapacity, 10);
+  int32_t capacity = s.seriesCapacity;
+  if (stream.Read(capacity, 10) && capacity <= kMaxSeriesCapacity)
+    s.seriesCapacity = capacity;
   stream.Read(s.refreshInterval, 11);
   stream.Read(s.lastRefreshTime, 12);
   stream.Read(s.stopMode, 13);

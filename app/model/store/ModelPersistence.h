@@ -80,8 +80,13 @@ using TParamsReader = std::function<void(TStream* block)>;
 // Selects group 1300 and writes the block.
 void WriteModelWindowBlock(TTagStream& stream, const TModelWindowState& state, const TTimeSeries* series,
                            const TParamsWriter& writeParams = {});
+// The most points per series a project may ask for: every output series
+// reserves room for that many at once, so a damaged count must not reach it.
+inline constexpr int32_t kMaxSeriesCapacity = 1000000;
+
 // Selects group 1300 and reads the block: a missing or short record leaves its
-// field, but a missing calculation time reads as 0. The series list is cleared
+// field, but a missing calculation time reads as 0, and a series capacity above
+// kMaxSeriesCapacity is not taken. The series list is cleared
 // and loaded from its block. The caller then applies the series capacity and
 // sets the worker's first-cycle flag unless the state keeps a lattice.
 void ReadModelWindowBlock(TTagStream& stream, TModelWindowState& state, TTimeSeries* series,

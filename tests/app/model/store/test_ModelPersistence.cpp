@@ -152,6 +152,22 @@ TEST(ModelWindowBlock, MissingRecordsKeepFieldsButTheCalculationTime)
   EXPECT_EQ(back.series.Count(), 0); // the stored list was empty
 }
 
+TEST(ModelWindowBlock, SeriesCapacityBeyondReachIsNotTaken)
+{
+  for (int32_t stored : {kMaxSeriesCapacity + 1, 0x7fffffff}) {
+    ModelParts m;
+    m.window.seriesCapacity = stored;
+    const std::vector<uint8_t> image =
+      WriteImage([&](TTagStream& s) { WriteModelWindowBlock(s, m.window, &m.series); });
+    TModelWindowState back;
+    back.seriesCapacity = 750;
+    TMemoryStream stream(image);
+    TTagStream tags(&stream, TagStreamRead);
+    ReadModelWindowBlock(tags, back, nullptr);
+    EXPECT_EQ(back.seriesCapacity, 750) << stored;
+  }
+}
+
 TEST(ModelImage, ReadBackSavesAgainByteForByte)
 {
   ModelParts m;
