@@ -80,7 +80,8 @@ void TFModel::Load(TTagStream &stream) {
   stepCount = s.stepCount;
   outputInterval = s.outputInterval;
   lastOutputTime = s.lastOutputTime;
-  state = s.state;
+  // A state this program never writes is damaged data: the run is over.
+  state = s.state >= StateSetup && s.state <= StateAborted ? s.state : static_cast<int>(StateStopped);
   SetCalculationTime(s.calculationTime);
   startTime = s.startTime;
   refreshInterval = s.refreshInterval;

@@ -99,6 +99,13 @@ TEST(BitModelPersistence, ReadBackSavesAgainByteForByteWithoutASideFile) {
   EXPECT_EQ(Saved(*other.model), image);
 }
 
+TEST(BitModelPersistence, UnknownStateLoadsAsStopped) {
+  TBitModelRig rig;
+  TBitModelRig other;
+  Load(*other.model, WithState(Saved(*rig.model), 77));
+  EXPECT_EQ(other.model->GetState(), TFModel::StateStopped);
+}
+
 TEST(BitModelPersistence, AProjectWithoutElectrodesTakesThemFromTheTable) {
   TBitModelRig rig;
   const std::vector<uint8_t> image = Saved(*rig.model); // no electrode records: an empty block
