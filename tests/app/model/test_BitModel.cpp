@@ -305,6 +305,45 @@ TEST(BitModel, StatusTextShowsTheModelTimeOnceItRuns) {
   EXPECT_EQ(rig.model->StatusText(), FloatToStrSep(rig.model->GetTime(), ffGeneral, 6, 2));
 }
 
+// Holds the worker inside its first cycle until the test lets it go.
+class TBlockedInitModel : public TFBitModel {
+public:
+  void InitCalculation() override {
+    latch.Pass();
+    TFBitModel::InitCalculation();
+  }
+  TLatch latch;
+};
+
+TEST(BitModel, StatusTextWhileInitialisingAlternatesWithTheIterationText) {
+  TTestHost host;
+  TGIS gis;
+  auto area = std::make_unique<TGModelRect>(&gis);
+  area->SetDX(1);
+  area->SetDY(1);
+  gis.AddObject(nullptr, std::move(area), false);
+  auto model = std::make_unique<TBlockedInitModel>();
+  model->SetHost(&host);
+  SetUpNeedle(*model->GetEngine());
+  model->UpdateLatticeSize();
+  model->SetGIS(&gis);
+  model->SetSaveFlags(0);
+  model->SetStopTime(2e-9);
+  model->latch.Close();
+  model->Start();
+  ASSERT_TRUE(ServeUntil([&] { return model->latch.Entered(); }, std::chrono::milliseconds(5000)));
+  const std::string first = model->StatusText();
+  const std::string second = model->StatusText();
+  EXPECT_EQ(first, "инициализация");
+  EXPECT_EQ(second.rfind("intr=", 0), 0u) << second;
+  EXPECT_NE(second.find(" (err="), std::string::npos) << second;
+  EXPECT_EQ(model->StatusText(), "инициализация");
+  model->latch.Open();
+  EXPECT_TRUE(ServeUntil([&] { return host.paused == 1; }, std::chrono::milliseconds(10000)));
+  model.reset();
+  FlushDeferredDeletes();
+}
+
 TEST(BitModel, TheSideFileBaseIgnoresDotsInFolders) {
   TBitModelRig rig;
   rig.model->SetProjectName("/home/u/.local/share/probe.kst");

@@ -6,7 +6,9 @@
 #include "model/VolumeLayer.h"
 #include "model/breakdown/EngineArrays.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
@@ -66,6 +68,13 @@ TEST(BitModelRun, RunsToBreakdownOnTheWorkerAndShowsTheEngineStateAtThePause) {
   // The mirrored layers hold the engine's arrays (the potential relative to
   // the reference electrode).
   const int cells = h.N1 * h.N2 * h.N3;
+  // The reference: the extreme electrode potential of the smaller magnitude.
+  double lo = 1e300, hi = -1e300;
+  for (int e = 0; e < h.ElectrodeCount; ++e) {
+    lo = std::min(lo, h.CodePotentialBase[-2 * (e + 1)]);
+    hi = std::max(hi, h.CodePotentialBase[-2 * (e + 1)]);
+  }
+  const double reference = std::fabs(hi) >= std::fabs(lo) ? lo : hi;
   for (int i = 0; i < m.GetArrayCount(); ++i) {
     const int id = m.GetArrayId(i);
     TGObj *layer = rig.gis.FindArrayByCode(id);
@@ -75,7 +84,7 @@ TEST(BitModelRun, RunsToBreakdownOnTheWorkerAndShowsTheEngineStateAtThePause) {
     double *engineValues = nullptr;
     m.GetArrayData(id, &engineValues);
     ASSERT_NE(engineValues, nullptr);
-    const double shift = id == ArrayPotential ? v[0] - engineValues[0] : 0.0;
+    const double shift = id == ArrayPotential ? -reference : 0.0;
     for (int c = 0; c < cells; ++c)
       ASSERT_EQ(v[c], engineValues[c] + shift) << id << " cell " << c;
     std::free(engineValues);
