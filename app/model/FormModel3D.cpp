@@ -348,7 +348,7 @@ void TFModel3D::BuildInputArrays(int /*mode*/) {
       progress.SetStep(static_cast<int>(step));
       progress.SetName(layer->GetName());
       progress.SetProgress(0);
-      if (BuildArray(*layer, progress))
+      if (layer->Build(progress))
         LoadLayer(layer);
       if (progress.Cancelled())
         break;

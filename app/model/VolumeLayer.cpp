@@ -96,11 +96,8 @@ void AddOffset(TGObj *layer, double offset) {
   TGArray3D *a = As3D(layer);
   if (!a || !a->GetVolumeData())
     return;
-  const size_t n = CellCount(BoxOf(*a));
-  std::vector<double> shifted(a->GetVolumeData(), a->GetVolumeData() + n);
-  for (double &v : shifted)
-    v += offset;
-  a->SetData(shifted.data()); // renews the minimum, the maximum and the range
+  a->AddOffset(offset); // shifts the recorded minimum and maximum too
+  a->AutoScaleRange();
 }
 
 

@@ -305,6 +305,26 @@ TEST(BitModel, StatusTextShowsTheModelTimeOnceItRuns) {
   EXPECT_EQ(rig.model->StatusText(), FloatToStrSep(rig.model->GetTime(), ffGeneral, 6, 2));
 }
 
+TEST(BitModel, InputLayersAreRebuiltFromTheirReperValuesAndLoaded) {
+  TBitModelRig rig;
+  THeap &h = rig.Engine();
+  auto reper = std::make_unique<TGReper>(&rig.gis);
+  reper->SetReperValue(2e-6, ArrayChargeInit, 0.0);
+  const int id = rig.gis.AddObjectAt(nullptr, std::move(reper), 0.5, 0.5, true);
+  ASSERT_NE(rig.gis.FindObjectById(id), nullptr);
+  const std::vector<double> codes(h.ElectrodeCodes, h.ElectrodeCodes + h.N1 * h.N2 * h.N3);
+  rig.model->SetModified(false);
+  rig.model->BuildAllInputArrays();
+  EXPECT_TRUE(rig.model->IsModified());
+  const TGArray3D *charge = VolumeOf(rig.gis, ArrayChargeInit);
+  for (int c = 0; c < h.N1 * h.N2 * h.N3; ++c) {
+    ASSERT_NEAR(charge->GetVolumeData()[c], 2e-6, 1e-15) << c;
+    ASSERT_EQ(h.ChargeInit[c], charge->GetVolumeData()[c]) << c;
+  }
+  // Layers without known values keep theirs, and so does the engine.
+  EXPECT_TRUE(std::equal(codes.begin(), codes.end(), h.ElectrodeCodes));
+}
+
 // Holds the worker inside its first cycle until the test lets it go.
 class TBlockedInitModel : public TFBitModel {
 public:
