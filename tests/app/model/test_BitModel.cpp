@@ -73,8 +73,17 @@ TEST(BitModel, OutputSeriesNamesUnitsAndCaptions) {
     const TTimeSerie *s = m.GetSeries(i);
     EXPECT_EQ(s->quantityId, m.GetOutputQuantities().Item(i).id);
     EXPECT_EQ(s->objectId, -1);
+    EXPECT_EQ(s->groupTag, 1);
     EXPECT_EQ(s->GetCount(), 1);
   }
+  // Without a growth time from the engine, ts is the first positive element count.
+  ASSERT_EQ(m.GetSnapshot().Statistics().timeFirstGrowth, 0.0);
+  EXPECT_EQ(m.GetTimeTs(), 0.0);
+  m.GetSeriesList()->AddPoint(103, &m.GetSeriesOwner(), 1e-9, 0.0);
+  m.GetSeriesList()->AddPoint(103, &m.GetSeriesOwner(), 2e-9, 3.0);
+  EXPECT_EQ(m.GetTimeTs(), 2e-9);
+  EXPECT_EQ(m.GetFirstSeriesTime(104, m.GetSeriesOwner()), 0.0);
+  EXPECT_EQ(m.GetFirstSeriesTime(103, TSeriesObject{5, 101, "нет"}), 0.0);
   EXPECT_EQ(m.GetQuantityName(2002), "Наряженность");
   EXPECT_EQ(m.GetQuantityUnitCode(2002), 30);
   EXPECT_EQ(m.GetQuantityName(115), "данные");

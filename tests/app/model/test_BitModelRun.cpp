@@ -56,6 +56,8 @@ TEST(BitModelRun, RunsToBreakdownOnTheWorkerAndShowsTheEngineStateAtThePause) {
   });
   EXPECT_EQ(m.GetTimeTb(), h.TimeBreakdown);
   EXPECT_EQ(m.GetTimeTi(), h.TimeFirstCandidate);
+  EXPECT_EQ(m.GetTimeTs(), h.TimeFirstGrowth);
+  EXPECT_GT(h.TimeFirstGrowth, 0.0);
 
   // The channel from the deepest tip back to its root.
   int count = 0;
