@@ -11,6 +11,7 @@
 #include "shell/FormFlash.h"
 #include "shell/FormInfo.h"
 #include "shell/FormMain.h"
+#include "shell/ProjectFileStore.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -59,6 +60,9 @@ int ApplicationMain(QApplication& app)
   FParam = new TFParam();
   TBitModelWindowMaker modelMaker;
   FMain->SetModelWindowMaker(&modelMaker);
+  // The view windows register their makers here as their folders provide them.
+  TProjectFileStore projectFiles;
+  FMain->SetProjectFiles(&projectFiles);
   // The application does not show the main window: the splash does when it ends.
   FFlash->FormCreate(FMain->StartProjectFound(), FMain->StartRun());
   int code = app.exec();

@@ -6,6 +6,7 @@
 #include "shell/FormInfo.h"
 #include "shell/MainMessages.h"
 #include "shell/ProjectFiles.h"
+#include "shell/StepFiles.h"
 #include "shell/base/FormGisView.h"
 #include "shell/base/ModalCalls.h"
 
@@ -839,6 +840,9 @@ void TFMain::BuildWindowList()
 
 void TFMain::OpenProject(const QString& requested)
 {
+  // The running model and a project being built must not be dropped.
+  if (FCalcState == CalcRunning || FCalcState == CalcCreating)
+    return;
   if (!ConfirmSaveChanges())
     return;
   QString path = requested;
@@ -850,6 +854,7 @@ void TFMain::OpenProject(const QString& requested)
   if (!QFileInfo(path).isFile())
     return;
   WriteLastProjectFolder(path);
+  GiveElectrodesToTable();
   if (LoadProject(path)) {
     FLastOpenedPath = path;
     AddRecentProject(path);
@@ -909,6 +914,8 @@ bool TFMain::MISaveAsClick()
   QString file = ModalCalls().SaveFileName(this, ReadLastProjectFolder(), FDialogFilter, ProjectExtension);
   if (file.isEmpty())
     return false;
+  // Step files are named around the extension: a name without one gets it.
+  file = WithExtension(file, ProjectExtension);
   UpdateCaption(file);
   WriteLastProjectFolder(file);
   return MISaveClick(TSaveSender::MenuSaveAs);
@@ -924,10 +931,16 @@ void TFMain::RepaintAllWindows()
 
 void TFMain::LoadResultFile(const QString& path)
 {
+  // A running model or a project being built must not be replaced under the worker.
+  if (FCalcState == CalcRunning || FCalcState == CalcCreating)
+    return;
   if (!QFileInfo(path).isFile())
     return;
   FLastOpenedPath = path;
-  LoadResultData(path);
+  GiveElectrodesToTable();
+  // A file that could not be read leaves the project and its name as they were.
+  if (!LoadResultData(path))
+    return;
   QString name = path;
   ParseStepNumber(name);
   WriteLastProjectFolder(path);
@@ -938,28 +951,13 @@ void TFMain::LoadResultFile(const QString& path)
 
 QString TFMain::StepFileName(int n) const
 {
-  QString number = QString::number(n);
-  while (number.size() < 4)
-    number.prepend('0');
-  QString name = FProjectFileName;
-  int dot = name.lastIndexOf('.');
-  if (dot < 0)
-    return name + "_" + number;
-  return name.left(dot) + "_" + number + name.mid(dot);
+  return ::StepFileName(FProjectFileName, n);
 }
 
 void TFMain::ParseStepNumber(QString& name) const
 {
-  if (FStepCounter == 0)
-    return;
-  int a = name.lastIndexOf('_') + 1;
-  int b = name.lastIndexOf('.');
-  if (a <= 0 || a >= b)
-    return;
-  for (int i = a; i < b; ++i)
-    if (name[i] < '0' || name[i] > '9')
-      return;
-  name.remove(a - 1, b - a + 1);
+  if (FStepCounter != 0)
+    StripStepNumber(name);
 }
 
 void TFMain::SetTickSource(std::function<uint32_t()> ticks)
@@ -968,9 +966,14 @@ void TFMain::SetTickSource(std::function<uint32_t()> ticks)
   FLastRefreshTick = FTicks();
 }
 
-void TFMain::SaveStep()
+bool TFMain::SaveStep()
 {
   QString name = StepFileName(FStepCounter);
   ++FStepCounter;
-  WriteProject(name);
+  if (WriteProject(name))
+    return true;
+  // The number is used again by the next step, so no step file is ever missing
+  // from the row; the write has said what went wrong.
+  --FStepCounter;
+  return false;
 }

@@ -85,6 +85,7 @@ public:
   int32_t ImageIndex() const { return FImageIndex; }
   void SetImageIndex(int32_t index) { FImageIndex = index; }
   int32_t CloseWhenStopped() const { return FCloseWhenStopped; }
+  bool PotentialOnly() const { return FPotentialOnly; }
   void SetCloseWhenStopped(int32_t value) { FCloseWhenStopped = value; }
   int32_t RefreshCountdown() const { return FRefreshCountdown; }
   void SetRefreshCountdown(int32_t value) { FRefreshCountdown = value; }
@@ -169,7 +170,8 @@ public:
   void MIModelParamsClick();
   void MIModelParamsStudClick();
   void MICalcStatusClick();
-  void SaveStep();
+  // Writes the next step file; false (the counter kept) when it could not be written.
+  bool SaveStep();
   QString StepFileName(int n) const;
   void ParseStepNumber(QString& name) const;
 
@@ -308,6 +310,10 @@ private:
   bool IsOverNavigator(const QPoint& globalPos) const;
   void DestroyGis(TGIS* gis);
   bool ReportNoProjectFiles();
+  // Ends a potential-only run: the stop settings and the close flag come back.
+  void EndPotentialOnly();
+  // The electrode table takes the open model's list before a load.
+  void GiveElectrodesToTable();
 
   uint32_t FLastRefreshTick = 0;
   QString FStartProject;

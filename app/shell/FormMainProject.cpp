@@ -5,7 +5,9 @@
 #include "gis/BitGIS.h"
 #include "gis/GMap.h"
 #include "gis/ObjectTypeCode.h"
+#include "model/FormBitModel.h"
 #include "model/FormModel.h"
+#include "model/dialogs/FormElectrodes.h"
 #include "model/TempFileName.h"
 #include "shell/MainMessages.h"
 #include "shell/ModelWindowMaker.h"
@@ -174,8 +176,13 @@ bool TFMain::FormClose()
     return true;
   }
   if (FAutoClosePending == 2) {
-    SaveStep();
-    return true;
+    // Without its last step file the run's end would be lost: the program stays
+    // open (the write has said why) and the project stays marked modified.
+    if (SaveStep())
+      return true;
+    FAutoClosePending = 0;
+    FModified = true;
+    return false;
   }
   return ConfirmSaveChanges();
 }
@@ -233,6 +240,25 @@ void TFMain::BAbortClick()
   SetCalcState(CalcStopped);
   UpdateMenuItems();
   FModel->Abort(true);
+  EndPotentialOnly();
+}
+
+void TFMain::EndPotentialOnly()
+{
+  if (!FPotentialOnly)
+    return;
+  FPotentialOnly = false;
+  if (FModel) {
+    FModel->SetStopMode(FSavedStopMode);
+    FModel->SetStopTime(FSavedStopTime);
+  }
+  FCloseWhenStopped = FSavedCloseWhenStopped ? 1 : 0;
+}
+
+void TFMain::GiveElectrodesToTable()
+{
+  if (auto* model = dynamic_cast<TFBitModel*>(FModel); model && FElectrodes)
+    FElectrodes->SetItems(model->Electrodes());
 }
 
 void TFMain::MIcalcpotentialClick()
@@ -260,17 +286,16 @@ void TFMain::OnCalcPaused(TFModel*)
     FAutoClosePending = FModel->GetSaveFlags() != 0 && FModel->IsModified() ? 2 : 1;
     PostMessage(WM_CLOSE_MAIN);
   }
-  if (FPotentialOnly && FModel) {
-    FModel->SetStopMode(FSavedStopMode);
-    FModel->SetStopTime(FSavedStopTime);
-    FCloseWhenStopped = FSavedCloseWhenStopped ? 1 : 0;
+  if (FPotentialOnly) {
+    EndPotentialOnly();
     BStopClick();
-    FPotentialOnly = false;
   }
 }
 
 void TFMain::OnCalcStopped(TFModel*)
 {
+  // A potential-only run that was refused or stopped before its pause ends here.
+  EndPotentialOnly();
   unsetCursor();
   SetCalcState(CalcStopped);
   SyncToolMode();
@@ -280,6 +305,7 @@ void TFMain::OnCalcStopped(TFModel*)
 
 void TFMain::OnCalcError(TFModel*, const std::string& text)
 {
+  EndPotentialOnly();
   unsetCursor();
   QString message = QString::fromStdString(text);
   if (message.isEmpty())
@@ -324,10 +350,13 @@ void TFMain::RefreshAll()
 
 void TFMain::RefreshIfDue()
 {
+  // A refresh queued before a failed load finds no project to draw.
+  if (!FModel)
+    return;
   uint32_t now = FTicks();
   uint32_t elapsed = now - FLastRefreshTick;
   uint32_t distance = std::min(elapsed, FLastRefreshTick - now);
-  if (FModel && FModel->GetState() == TFModel::StateRunning && distance <= 500)
+  if (FModel->GetState() == TFModel::StateRunning && distance <= 500)
     return;
   RefreshAll();
   FLastRefreshTick = FTicks();

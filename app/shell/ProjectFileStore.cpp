@@ -1,0 +1,408 @@
+#include "shell/ProjectFileStore.h"
+
+#include "data/TagStream.h"
+#include "gis/BitGIS.h"
+#include "model/FormBitModel.h"
+#include "model/dialogs/FormElectrodes.h"
+#include "shell/FormInfo.h"
+#include "shell/FormMain.h"
+#include "shell/Projectfile.h"
+#include "shell/base/FormSimpleView.h"
+#include "shell/base/ModalCalls.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+#include <algorithm>
+
+namespace {
+
+// Ids of the main-window record (group 1000).
+enum : int32_t {
+  RecordTop = 0,
+  RecordLeft = 1,
+  RecordClientWidth = 2,
+  RecordClientHeight = 3,
+  RecordCalcState = 4,
+  RecordStepCounter = 7,
+  RecordWindowCount = 11,
+  RecordCloseWhenStopped = 14,
+  RecordCount = 15,
+};
+
+QString Text(const char* utf8)
+{
+  return QString::fromUtf8(utf8);
+}
+
+void ShowError(TFMain& main, const char* caption, const QString& text)
+{
+  ModalCalls().Message(&main, QMessageBox::Critical, Text(caption), text, QMessageBox::Ok);
+}
+
+// The hourglass for the length of a load.
+class TBusyCursor {
+public:
+  TBusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~TBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+void ShowProgress(const char* line, TFMain& main)
+{
+  if (FInfo)
+    FInfo->ShowText(Text(line) + " ...", Text("Загрузка данных"), FInfo->isVisible() ? nullptr : &main);
+  QCoreApplication::processEvents();
+}
+
+void HideProgress()
+{
+  if (FInfo)
+    FInfo->hide();
+}
+
+// The view windows from the back of the window order to the front: loading
+// them in this order brings the front window to the front again.
+QList<TFSimpleView*> ViewsBackToFront(const TFMain& main)
+{
+  QList<TFSimpleView*> views;
+  for (QMdiSubWindow* sub : main.MdiArea()->subWindowList(QMdiArea::StackingOrder))
+    if (auto* view = qobject_cast<TFSimpleView*>(sub->widget()))
+      views.append(view);
+  return views;
+}
+
+// A stored state the program cannot be in is taken from what the loaded model
+// says: a file written during a run keeps state 1 only while its model runs on
+// (it then pauses itself), and states 4 and 5 never describe an open project.
+int32_t SaneCalcState(int32_t stored, const TFModel* model)
+{
+  int modelState = model ? model->GetState() : TFModel::StateSetup;
+  if (stored == CalcRunning && modelState == TFModel::StateRunning)
+    return CalcRunning;
+  if (stored >= CalcNotStarted && stored <= CalcStopped && stored != CalcRunning)
+    return stored;
+  switch (modelState) {
+  case TFModel::StateSetup:
+    return CalcNotStarted;
+  case TFModel::StatePaused:
+    return CalcPaused;
+  default:
+    return CalcStopped;
+  }
+}
+
+// The electrodes a loaded model without electrode records takes: the table's
+// list, which the project commands filled from the open model.
+std::function<std::vector<TElectrodeRecord>()> ElectrodeSource(const TFMain& main)
+{
+  std::vector<TElectrodeRecord> current;
+  if (FElectrodes)
+    current = FElectrodes->Items();
+  else if (auto* old = dynamic_cast<TFBitModel*>(main.Model()))
+    current = old->Electrodes();
+  return [current] { return current; };
+}
+
+void ReportOpenFailure(TFMain& main, TProjectOpenResult result, bool withPeriod)
+{
+  const char* period = withPeriod ? "." : "";
+  if (result == TProjectOpenResult::BadFormat)
+    ShowError(main, "Ошибка", Text("Неправильный формат файла") + period);
+  else if (result == TProjectOpenResult::BadVersion)
+    ShowError(main, "Ошибка", Text("Неправильная версия файла") + period);
+}
+
+void ReportLoadError(TFMain& main)
+{
+  ShowError(main, "Критическая ошибка", Text("Непредвиденная ошибка") + " - " + Text("загрузка данных прервана"));
+}
+
+void ReportSideFile(TFMain& main, const TFModel* model)
+{
+  auto* bit = dynamic_cast<const TFBitModel*>(model);
+  if (bit && !bit->GetSideFileError().empty())
+    ShowError(main, "Ошибка", QString::fromStdString(bit->GetSideFileError()));
+}
+
+// Opens and checks a file; reports what is wrong with it. False: nothing to read.
+bool OpenChecked(TFMain& main, const QString& path, TOpenedProject& opened, TProjectBodyLayout& layout,
+                 bool withPeriod)
+{
+  TProjectOpenResult result = OpenProjectFile(path.toStdString(), opened);
+  if (result == TProjectOpenResult::Ok && !ScanProjectBody(opened.Body(), layout))
+    result = TProjectOpenResult::BadFormat;
+  if (result == TProjectOpenResult::Ok)
+    return true;
+  ReportOpenFailure(main, result, withPeriod);
+  return false;
+}
+
+// The modified flags a failed write must leave as they were.
+class TModifiedFlags {
+public:
+  explicit TModifiedFlags(TFMain& main)
+    : gis(main.Gis()), model(main.Model()), gisModified(gis && gis->IsModified()),
+      modelModified(model && model->IsModified())
+  {
+    for (TFSimpleView* view : main.Views())
+      views.append({QPointer<TFSimpleView>(view), view->ViewModified()});
+  }
+
+  void Restore()
+  {
+    if (gis)
+      gis->SetModified(gisModified);
+    if (model)
+      model->SetModified(modelModified);
+    for (auto& [view, modified] : views)
+      if (view)
+        view->SetViewModified(modified);
+  }
+
+private:
+  TGIS* gis;
+  TFModel* model;
+  bool gisModified;
+  bool modelModified;
+  QList<QPair<QPointer<TFSimpleView>, bool>> views;
+};
+
+} // namespace
+
+TProjectFileStore::TProjectFileStore(TModelMaker maker) : modelMaker(std::move(maker)) {}
+
+std::unique_ptr<TFModel> TProjectFileStore::MakeModel() const
+{
+  if (modelMaker)
+    return modelMaker();
+  return std::make_unique<TFBitModel>();
+}
+
+bool TProjectFileStore::WriteBody(TFMain& main, TStream& body, const std::string& projectName)
+{
+  const QList<TFSimpleView*> views = ViewsBackToFront(main);
+  {
+    TTagStream record(&body, TagStreamWrite);
+    record.SetGroup(TagGroup::MainWindow);
+    int32_t values[RecordCount] = {};
+    values[RecordTop] = main.y();
+    values[RecordLeft] = main.x();
+    values[RecordClientWidth] = main.width();
+    values[RecordClientHeight] = main.height();
+    values[RecordCalcState] = main.CalcState();
+    values[RecordStepCounter] = main.StepCounter();
+    values[RecordWindowCount] = static_cast<int32_t>(views.size());
+    values[RecordCloseWhenStopped] = main.CloseWhenStopped();
+    for (int32_t value : values)
+      record.WriteInt(value);
+    if (!record.Commit())
+      return false;
+  }
+  if (TGIS* gis = main.Gis()) {
+    if (!gis->SaveObjects(body))
+      return false;
+  } else {
+    TBitGIS empty(nullptr);
+    if (!empty.SaveObjects(body))
+      return false;
+  }
+  if (TFModel* model = main.Model()) {
+    auto* bit = dynamic_cast<TFBitModel*>(model);
+    if (bit)
+      bit->SetProjectName(projectName);
+    model->SaveToStream(&body);
+    // A running or paused model without its lattice could not go on from the file.
+    if (bit && !bit->GetSideFileError().empty())
+      return false;
+  } else {
+    TTagStream empty(&body, TagStreamWrite);
+    if (!empty.Commit())
+      return false;
+  }
+  for (TFSimpleView* view : views) {
+    TTagStream image(&body, TagStreamWrite);
+    view->SaveToStream(&image);
+    if (!image.Commit())
+      return false;
+  }
+  return true;
+}
+
+bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
+{
+  TModifiedFlags flags(main);
+  const std::string name = path.toStdString();
+  bool written = WriteProjectFile(name, main.StorageMode(),
+                                  [&](TStream& body) { return WriteBody(main, body, name); });
+  if (written)
+    return true;
+  flags.Restore();
+  ShowError(main, "Ошибка", Text("Ошибка записи в файл."));
+  return false;
+}
+
+bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
+{
+  TBusyCursor busy;
+  ShowProgress("инициализация", main);
+  TOpenedProject opened;
+  TProjectBodyLayout layout;
+  if (!OpenChecked(main, path, opened, layout, false)) {
+    HideProgress();
+    return false;
+  }
+  TStream& body = opened.Body();
+  main.SetStatusText(0, Text("Загрузка данных") + " ...");
+  main.hide();
+  ShowProgress("чтение", main);
+
+  int32_t top = main.y();
+  int32_t left = main.x();
+  int32_t width = main.width();
+  int32_t height = main.height();
+  int32_t state = main.CalcState();
+  int32_t counter = main.StepCounter();
+  int32_t windows = 0;
+  int32_t closeWhenStopped = main.CloseWhenStopped();
+  {
+    TTagStream record(&body, TagStreamRead);
+    record.SetGroup(TagGroup::MainWindow);
+    record.Read(top, RecordTop);
+    record.Read(left, RecordLeft);
+    record.Read(width, RecordClientWidth);
+    record.Read(height, RecordClientHeight);
+    record.Read(state, RecordCalcState);
+    record.Read(counter, RecordStepCounter);
+    record.Read(windows, RecordWindowCount);
+    record.Read(closeWhenStopped, RecordCloseWhenStopped);
+  }
+
+  // The new project is built beside the open one: whatever goes wrong while its
+  // GIS and model are read leaves the open project as it was.
+  std::unique_ptr<TGIS> gis;
+  std::unique_ptr<TFModel> model;
+  try {
+    body.SetPosition(layout.gisStart);
+    gis = std::make_unique<TBitGIS>(nullptr);
+    gis->LoadObjects(body);
+    model = MakeModel();
+    if (auto* bit = dynamic_cast<TFBitModel*>(model.get())) {
+      bit->SetProjectName(path.toStdString());
+      bit->SetElectrodeSource(ElectrodeSource(main));
+    }
+    body.SetPosition(layout.modelStart);
+    model->LoadFromStream(&body);
+    gis->SetModel(model.get());
+    model->SetGIS(gis.get());
+  } catch (const std::exception&) {
+    HideProgress();
+    main.SetStatusText(0, QString());
+    ReportLoadError(main);
+    return false;
+  }
+
+  main.CloseProject();
+  try {
+    main.SetCalcState(SaneCalcState(state, model.get()));
+    main.SetStepCounter(std::max(0, counter));
+    main.SetCloseWhenStopped(closeWhenStopped != 0 ? 1 : 0);
+    ShowProgress("обновление", main);
+    main.move(left, top);
+    main.resize(std::clamp(width, 300, 16384), std::clamp(height, 200, 16384));
+    body.SetPosition(layout.windowsStart);
+    for (int32_t i = 0; i < windows && body.Remaining() > 0; ++i) {
+      TTagStream image(&body, TagStreamRead);
+      image.SetGroup(TagGroup::ViewWindow);
+      int32_t kind = -1;
+      if (!image.Read(kind, 0))
+        continue;
+      TFSimpleView* view = views.Create(kind, main, model.get());
+      if (!view)
+        continue;
+      main.AddView(view);
+      view->LoadFromStream(&image);
+    }
+    main.SetProjectGis(gis.release());
+    main.SetModelWindow(model.release());
+    main.SetToolMode(0);
+    main.SetModified(false);
+  } catch (const std::exception&) {
+    main.SetCalcState(CalcNoProject);
+    ReportLoadError(main);
+    main.CloseProject();
+    main.SetStatusText(0, QString());
+    return false;
+  }
+  main.SetStatusText(0, QString());
+  ReportSideFile(main, main.Model());
+  return true;
+}
+
+bool TProjectFileStore::LoadResultData(TFMain& main, const QString& path)
+{
+  // The running model and a project being built must not be replaced.
+  if (main.CalcState() == CalcRunning || main.CalcState() == CalcCreating || !main.Gis())
+    return false;
+  TOpenedProject opened;
+  TProjectBodyLayout layout;
+  if (!OpenChecked(main, path, opened, layout, true))
+    return false;
+  TBusyCursor busy;
+  TStream& body = opened.Body();
+  main.SetStatusText(0, Text("Загрузка данных") + " ...");
+
+  int32_t state = main.CalcState();
+  int32_t counter = main.StepCounter();
+  int32_t closeWhenStopped = main.CloseWhenStopped();
+  {
+    TTagStream record(&body, TagStreamRead);
+    record.SetGroup(TagGroup::MainWindow);
+    record.Read(state, RecordCalcState);
+    record.Read(counter, RecordStepCounter);
+    record.Read(closeWhenStopped, RecordCloseWhenStopped);
+  }
+
+  // The new model is read first and the GIS updated after it: a file whose
+  // model cannot be read changes nothing, and the views keep a live model
+  // until the new one is handed to them.
+  TGIS* gis = main.Gis();
+  std::unique_ptr<TFModel> model;
+  try {
+    model = MakeModel();
+    if (auto* bit = dynamic_cast<TFBitModel*>(model.get())) {
+      bit->SetProjectName(path.toStdString());
+      bit->SetElectrodeSource(ElectrodeSource(main));
+      bit->SetTakeStoredElectrodes(false);
+    }
+    body.SetPosition(layout.modelStart);
+    model->LoadFromStream(&body);
+    body.SetPosition(layout.gisStart);
+    gis->UpdateObjects(body);
+    gis->SetModel(model.get());
+    model->SetGIS(gis);
+  } catch (const std::exception&) {
+    if (model)
+      gis->SetModel(main.Model());
+    main.SetStatusText(0, QString());
+    ReportLoadError(main);
+    return false;
+  }
+  TFModel* loaded = model.get();
+  main.SetModelWindow(model.release());
+  main.SetCalcState(SaneCalcState(state, loaded));
+  main.SetStepCounter(std::max(0, counter));
+  main.SetCloseWhenStopped(closeWhenStopped != 0 ? 1 : 0);
+  main.SetStatusText(0, QString());
+  main.SetToolMode(0);
+  auto* bit = dynamic_cast<TFBitModel*>(loaded);
+  if (bit && bit->IsSideFileLoaded())
+    loaded->UpdateArrayLayers();
+  main.SetModified(false);
+  ReportSideFile(main, loaded);
+  return true;
+}

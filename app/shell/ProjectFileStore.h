@@ -1,0 +1,45 @@
+#pragma once
+// The project files of the breakdown model: writes the open project (main-window
+// record, GIS, model window, view windows) and reads it back, or reads only the
+// results of a file (a step file) into the open project.
+//
+// A project file is checked whole before anything of the open project changes:
+// a file that is short, foreign or damaged is refused with a message and the
+// open project stays as it was. A write puts the file in place only when it is
+// complete; a failed write says so and leaves every modified flag set.
+
+#include "shell/ProjectFiles.h"
+#include "shell/ViewFactory.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class TFModel;
+class TGIS;
+class TStream;
+
+class TProjectFileStore : public TProjectFiles {
+public:
+  using TModelMaker = std::function<std::unique_ptr<TFModel>()>;
+
+  // Without a maker the store makes breakdown model windows.
+  explicit TProjectFileStore(TModelMaker maker = {});
+
+  // The makers of the view windows that a project recreates.
+  TViewFactory& Views() { return views; }
+
+  bool LoadProject(TFMain& main, const QString& path) override;
+  bool WriteProject(TFMain& main, const QString& path) override;
+  bool LoadResultData(TFMain& main, const QString& path) override;
+
+  // The project body as WriteProject stores it (the model takes the name for
+  // its side file); false when any part could not be written.
+  static bool WriteBody(TFMain& main, TStream& body, const std::string& projectName);
+
+private:
+  std::unique_ptr<TFModel> MakeModel() const;
+
+  TModelMaker modelMaker;
+  TViewFactory views;
+};

@@ -1,0 +1,258 @@
+#include "shell/Projectfile.h"
+
+#include "data/ByteOrder.h"
+#include "data/LzhCoder.h"
+#include "data/PackedFile.h"
+#include "data/TagStream.h"
+#include "model/TempFileName.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int32_t MainRecordGroup = TagGroup::MainWindow;
+constexpr int32_t MainRecordWindowCount = 11;
+constexpr int32_t GisHeaderObjectCount = 5;
+
+// Removes a temporary file when it goes out of scope.
+class TTempFile {
+public:
+  explicit TTempFile(std::string name) : name_(std::move(name)) {}
+  ~TTempFile()
+  {
+    if (!name_.empty())
+      std::remove(name_.c_str());
+  }
+  TTempFile(const TTempFile&) = delete;
+  TTempFile& operator=(const TTempFile&) = delete;
+  const std::string& Name() const { return name_; }
+
+private:
+  std::string name_;
+};
+
+// Reads the int32 length at the source's position and decodes exactly that many
+// bytes. The length is checked before anything is decoded, and the output grows
+// only with what the coded bits really give, so a short file cannot make the
+// reader reserve what its header claims.
+bool DecodeCapped(TStream& source, const LzhWriteFn& write)
+{
+  uint8_t field[4];
+  if (source.Read(field, 4) != 4)
+    return false;
+  const int64_t size = GetInt32LE(field);
+  if (size < 0 || size > kMaxProjectImageSize)
+    return false;
+  TLzhDecoder decoder;
+  const int rc =
+    decoder.Decode([&](uint8_t* buffer, size_t n) { return static_cast<int64_t>(source.Read(buffer, n)); }, write,
+                   size);
+  return rc == LzhOk;
+}
+
+bool WriteHeader(TStream& out, const char* signature)
+{
+  uint8_t version[4];
+  PutInt32LE(version, kProjectFileVersion);
+  return out.Write(signature, 4) == 4 && out.Write(version, 4) == 4;
+}
+
+// Steps over one whole tag-stream image; false when it is not whole.
+bool SkipImage(TStream& stream)
+{
+  if (stream.Remaining() < 4)
+    return false;
+  uint8_t field[4];
+  stream.ReadExact(field, 4);
+  const int32_t count = GetInt32LE(field);
+  if (count < 0)
+    return false;
+  for (int32_t i = 0; i < count; ++i) {
+    if (stream.Remaining() < 16)
+      return false;
+    uint8_t header[16];
+    stream.ReadExact(header, sizeof header);
+    const int32_t length = GetInt32LE(header + 12);
+    if (length < 0 || length > stream.Remaining())
+      return false;
+    stream.SetPosition(stream.GetPosition() + length);
+  }
+  return true;
+}
+
+// Reads one int32 of a whole image that starts at the stream's position.
+int32_t ReadImageInt(TStream& stream, int32_t group, int32_t id)
+{
+  TTagStream image(&stream, TagStreamRead);
+  image.SetGroup(group);
+  return image.ReadInt(0, id);
+}
+
+bool ScanLayout(TStream& body, TProjectBodyLayout& layout)
+{
+  const int64_t mainStart = body.GetPosition();
+  if (!SkipImage(body))
+    return false;
+  body.SetPosition(mainStart);
+  layout.windowCount = ReadImageInt(body, MainRecordGroup, MainRecordWindowCount);
+
+  layout.gisStart = body.GetPosition();
+  if (!SkipImage(body))
+    return false;
+  body.SetPosition(layout.gisStart);
+  layout.objectCount = ReadImageInt(body, TagGroup::GisHeader, GisHeaderObjectCount);
+  if (layout.windowCount < 0 || layout.objectCount < 0)
+    return false;
+  // Each image takes at least 4 bytes: a hostile count ends at the end of the stream.
+  for (int32_t i = 0; i < layout.objectCount; ++i)
+    if (!SkipImage(body))
+      return false;
+
+  layout.modelStart = body.GetPosition();
+  if (!SkipImage(body))
+    return false;
+  layout.windowsStart = body.GetPosition();
+  for (int32_t i = 0; i < layout.windowCount; ++i)
+    if (!SkipImage(body))
+      return false;
+  return body.Remaining() == 0;
+}
+
+} // namespace
+
+TOpenedProject::~TOpenedProject()
+{
+  Reset();
+}
+
+void TOpenedProject::Reset()
+{
+  body.reset();
+  if (!tempName.empty())
+    std::remove(tempName.c_str());
+  tempName.clear();
+}
+
+TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened)
+{
+  opened.Reset();
+  std::unique_ptr<TStream> file;
+  try {
+    file = std::make_unique<TFileStream>(path, TFileMode::Read);
+  } catch (const EStreamError&) {
+    return TProjectOpenResult::CannotOpen;
+  }
+
+  char head[6] = {};
+  if (file->Read(head, sizeof head) == sizeof head && std::memcmp(head, kPackedProjectSignature, 6) == 0) {
+    opened.tempName = MakeTempFileName();
+    if (opened.tempName.empty())
+      return TProjectOpenResult::CannotOpen;
+    bool decoded = false;
+    bool closed = false;
+    try {
+      TFileStream out(opened.tempName, TFileMode::Create);
+      decoded = DecodeCapped(*file, [&](const uint8_t* buffer, size_t n) { return out.Write(buffer, n); });
+      closed = out.Close();
+    } catch (const EStreamError&) {
+      opened.Reset();
+      return TProjectOpenResult::CannotOpen;
+    }
+    if (!closed && decoded) {
+      opened.Reset();
+      return TProjectOpenResult::CannotOpen;
+    }
+    if (!decoded) {
+      opened.Reset();
+      return TProjectOpenResult::BadFormat;
+    }
+    try {
+      file = std::make_unique<TFileStream>(opened.tempName, TFileMode::Read);
+    } catch (const EStreamError&) {
+      opened.Reset();
+      return TProjectOpenResult::CannotOpen;
+    }
+  } else {
+    file->SetPosition(0);
+  }
+
+  char signature[4] = {};
+  if (file->Read(signature, 4) != 4 ||
+      (std::memcmp(signature, kPlainProjectSignature, 4) != 0 &&
+       std::memcmp(signature, kCompressedProjectSignature, 4) != 0)) {
+    opened.Reset();
+    return TProjectOpenResult::BadFormat;
+  }
+  uint8_t version[4];
+  if (file->Read(version, 4) != 4) {
+    opened.Reset();
+    return TProjectOpenResult::BadFormat;
+  }
+  if (GetInt32LE(version) != kProjectFileVersion) {
+    opened.Reset();
+    return TProjectOpenResult::BadVersion;
+  }
+  if (std::memcmp(signature, kCompressedProjectSignature, 4) == 0) {
+    std::vector<uint8_t> bytes;
+    bool decoded = DecodeCapped(*file, [&](const uint8_t* buffer, size_t n) {
+      bytes.insert(bytes.end(), buffer, buffer + n);
+      return n;
+    });
+    if (!decoded) {
+      opened.Reset();
+      return TProjectOpenResult::BadFormat;
+    }
+    file = std::make_unique<TMemoryStream>(std::move(bytes));
+  }
+  opened.body = std::move(file);
+  return TProjectOpenResult::Ok;
+}
+
+bool ScanProjectBody(TStream& body, TProjectBodyLayout& layout)
+{
+  const int64_t start = body.GetPosition();
+  layout = TProjectBodyLayout{};
+  bool whole = false;
+  try {
+    whole = ScanLayout(body, layout);
+  } catch (const EStreamError&) {
+    whole = false;
+  }
+  body.SetPosition(start);
+  return whole;
+}
+
+bool WriteProjectFile(const std::string& path, int32_t storageMode, const TProjectBodyWriter& writeBody)
+{
+  try {
+    if (storageMode == 0) {
+      TSaveFileStream out(path);
+      return WriteHeader(out, kPlainProjectSignature) && writeBody(out) && out.Commit();
+    }
+    if (storageMode == 1) {
+      TMemoryStream body;
+      if (!writeBody(body))
+        return false;
+      body.SetPosition(0);
+      TSaveFileStream out(path);
+      return WriteHeader(out, kCompressedProjectSignature) && LzhEncodeStream(body, out) == LzhOk && out.Commit();
+    }
+    // The plain image goes to a temporary file first; packing writes the
+    // project under a name of its own and moves it into place when complete.
+    TTempFile plain(MakeTempFileName());
+    if (plain.Name().empty())
+      return false;
+    {
+      TFileStream out(plain.Name(), TFileMode::Create);
+      if (!WriteHeader(out, kPlainProjectSignature) || !writeBody(out))
+        return false;
+      if (!out.Close())
+        return false;
+    }
+    return LzhPackFile(plain.Name(), path, kPackedProjectSignature);
+  } catch (const std::exception&) {
+    return false;
+  }
+}

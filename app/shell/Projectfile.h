@@ -1,0 +1,77 @@
+#pragma once
+// The project file's envelope and the framing of its body, without any window:
+// opening a file in any of its three forms, checking that its body is a whole
+// sequence of tag-stream images, and writing a body atomically in any form.
+//
+// Forms: packed "%GMFPK" + int32 unpacked length + LZH bits of a plain file;
+// plain "%GMF" + int32 version + body; compressed "%GMZ" + int32 version +
+// int32 body length + LZH bits of the body.
+
+#include "data/Stream.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+inline constexpr int32_t kProjectFileVersion = 10;
+inline constexpr const char* kPackedProjectSignature = "%GMFPK";
+inline constexpr const char* kPlainProjectSignature = "%GMF";
+inline constexpr const char* kCompressedProjectSignature = "%GMZ";
+// No project image may unpack to more than this: lengths read from a file are
+// checked against it before anything is decoded.
+inline constexpr int64_t kMaxProjectImageSize = int64_t{1} << 30;
+
+enum class TProjectOpenResult {
+  Ok,
+  CannotOpen, // the file or its header cannot be read: nothing to say
+  BadFormat,  // neither signature, or a packed image that does not decode
+  BadVersion,
+};
+
+// An opened project file: the body stream at the start of the body, and the
+// temporary file of a packed project, deleted with the object.
+class TOpenedProject {
+public:
+  TOpenedProject() = default;
+  ~TOpenedProject();
+  TOpenedProject(const TOpenedProject&) = delete;
+  TOpenedProject& operator=(const TOpenedProject&) = delete;
+
+  TStream& Body() { return *body; }
+  bool IsOpen() const { return body != nullptr; }
+  const std::string& TempName() const { return tempName; }
+
+private:
+  friend TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened);
+  void Reset();
+
+  std::unique_ptr<TStream> body;
+  std::string tempName;
+};
+
+TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened);
+
+// The layout of a body: main-window record, GIS header, the GIS's objects, the
+// model, the view windows; offsets from the start of the body stream.
+struct TProjectBodyLayout {
+  int32_t windowCount = 0;
+  int32_t objectCount = 0;
+  int64_t gisStart = 0;
+  int64_t modelStart = 0;
+  int64_t windowsStart = 0;
+};
+
+// Walks the body from the stream's position without keeping any record: every
+// image must be whole, the images must end exactly at the end of the stream,
+// and their number must match the counts that the main-window record and the
+// GIS header announce. The stream is put back where it was.
+bool ScanProjectBody(TStream& body, TProjectBodyLayout& layout);
+
+// Writes the body of a project onto a stream; false when any part failed.
+using TProjectBodyWriter = std::function<bool(TStream& body)>;
+
+// Writes a project file in the given storage mode (0 plain, 1 compressed,
+// 2 packed). The file appears under its name only when complete: a failure at
+// any point leaves an existing file as it was. No temporary file is left behind.
+bool WriteProjectFile(const std::string& path, int32_t storageMode, const TProjectBodyWriter& writeBody);

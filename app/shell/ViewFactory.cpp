@@ -1,0 +1,39 @@
+#include "shell/ViewFactory.h"
+
+#include "shell/base/WindowKind.h"
+
+bool TViewFactory::IsRecreatedKind(int kind)
+{
+  switch (kind) {
+  case WindowKind3DView:
+  case WindowKindBit3DView:
+  case WindowKindSectionView:
+  case WindowKindTimePlot:
+  case WindowKindArrayPlot:
+  case WindowKindArray3DPlot:
+  case WindowKindDimPlot:
+  case WindowKindTreePlot:
+  case WindowKindModelInfo:
+    return true;
+  default:
+    return false;
+  }
+}
+
+void TViewFactory::Register(int kind, TMaker maker)
+{
+  if (IsRecreatedKind(kind))
+    makers[kind] = std::move(maker);
+}
+
+TFSimpleView* TViewFactory::Create(int kind, TFMain& main, TFModel* model) const
+{
+  if (!IsRecreatedKind(kind))
+    return nullptr;
+  if (kind == WindowKind3DView)
+    kind = WindowKindBit3DView;
+  auto found = makers.find(kind);
+  if (found == makers.end() || !found->second)
+    return nullptr;
+  return found->second(main, model);
+}

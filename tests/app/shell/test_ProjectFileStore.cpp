@@ -1,0 +1,567 @@
+// Project files with the real model: round trips in every form, view windows
+// recreated by kind, damaged and hostile files refused with the open project
+// left as it was, failed writes that keep the old file and the modified flags,
+// and result data loaded into an open project.
+#include "support/ProjectTestSupport.h"
+
+#include "data/ByteOrder.h"
+#include "data/LzhCoder.h"
+#include "shell/Projectfile.h"
+#include "shell/base/ScriptedModalCalls.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <random>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace projecttest;
+
+namespace {
+
+const QString FormatError = QString::fromUtf8("Неправильный формат файла");
+const QString VersionError = QString::fromUtf8("Неправильная версия файла");
+const QString WriteError = QString::fromUtf8("Ошибка записи в файл.");
+
+class ProjectFileTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    ASSERT_TRUE(dir.isValid());
+    RegisterFakeViews(store.Views());
+    main = std::make_unique<TFMain>(QStringList());
+    main->SetProjectFiles(&store);
+    main->SetModelWindowMaker(&maker);
+    main->resize(900, 600);
+    main->show();
+    ProcessPostedEvents();
+  }
+  void TearDown() override
+  {
+    main.reset();
+    ProcessPostedEvents();
+  }
+
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  // A new project whose model has run to its breakdown (paused there).
+  void NewRunProject()
+  {
+    main->MINewClick();
+    main->Model()->SetStopMode(TFModel::StopOnEvent);
+    main->BStartClick();
+    ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+    ASSERT_TRUE(main->Model()->StopConditionReached());
+  }
+
+  bool SaveAs(const QString& path)
+  {
+    main->UpdateCaption(path);
+    return main->MISaveClick(TSaveSender::Button);
+  }
+
+  QList<int> Kinds() const
+  {
+    QList<int> kinds;
+    for (TFSimpleView* view : main->Views())
+      kinds.append(view->Tag());
+    return kinds;
+  }
+
+  QTemporaryDir dir;
+  TScriptedModalCalls calls;
+  TModalCallsScope scope{calls};
+  TProjectFileStore store;
+  TNeedleModelMaker maker;
+  std::unique_ptr<TFMain> main;
+};
+
+TEST_F(ProjectFileTest, RunProjectWithViewsOpensEqualAndSavesTheSameImageAgain)
+{
+  NewRunProject();
+  TFakeView* plot = AddFakeView(*main, 9, "время", 9);
+  AddFakeView(*main, 104, "дерево", 104);
+  AddFakeView(*main, 5, "сечение", 5);
+  AddFakeView(*main, 1104, "сводка", 1104);
+  main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(plot->parentWidget()));
+  ASSERT_EQ(main->ActiveView(), plot);
+  const double time = main->Model()->GetTime();
+  const int steps = main->Model()->GetStepCount();
+  const int series = main->Model()->GetSeriesCount();
+  const int objects = main->Gis()->GetObjectCount();
+
+  const QString first = Path("first.vzt");
+  ASSERT_TRUE(SaveAs(first));
+  std::vector<uint8_t> packed = ReadBytes(first);
+  ASSERT_GT(packed.size(), 10u);
+  EXPECT_EQ(std::string(packed.begin(), packed.begin() + 6), "%GMFPK");
+  std::vector<uint8_t> image = UnpackedImage(first);
+  ASSERT_GT(image.size(), 8u);
+  EXPECT_EQ(std::string(image.begin(), image.begin() + 4), "%GMF");
+  EXPECT_EQ(GetInt32LE(image.data() + 4), 10);
+  EXPECT_EQ(GetInt32LE(packed.data() + 6), static_cast<int32_t>(image.size()));
+
+  TFModel* before = main->Model();
+  main->OpenProject(first);
+  EXPECT_TRUE(calls.messages.empty());
+  ASSERT_NE(main->Model(), before);
+  EXPECT_EQ(main->CalcState(), CalcPaused);
+  EXPECT_EQ(main->Model()->GetTime(), time);
+  EXPECT_EQ(main->Model()->GetStepCount(), steps);
+  EXPECT_EQ(main->Model()->GetSeriesCount(), series);
+  EXPECT_EQ(main->Gis()->GetObjectCount(), objects);
+  EXPECT_TRUE(main->isVisible());
+  // Back to front as they were stacked, the time plot in front again.
+  EXPECT_EQ(Kinds(), QList<int>({104, 5, 1104, 9}));
+  ASSERT_NE(main->ActiveView(), nullptr);
+  EXPECT_EQ(main->ActiveView()->Tag(), 9);
+  for (TFSimpleView* view : main->Views()) {
+    auto* fake = static_cast<TFakeView*>(view);
+    EXPECT_EQ(fake->number, fake->Tag());
+    EXPECT_EQ(fake->model, main->Model());
+  }
+  EXPECT_EQ(static_cast<TFakeView*>(main->ActiveView())->note, "время");
+
+  const QString second = Path("second.vzt");
+  ASSERT_TRUE(SaveAs(second));
+  EXPECT_EQ(UnpackedImage(second), image);
+}
+
+TEST_F(ProjectFileTest, PlainAndCompressedFilesOfAnotherWriterLoadLikePackedOnes)
+{
+  NewRunProject();
+  AddFakeView(*main, 209, "каналы", 1);
+  const QString packed = Path("p.vzt");
+  ASSERT_TRUE(SaveAs(packed));
+  const std::vector<uint8_t> image = UnpackedImage(packed);
+  ASSERT_GT(image.size(), 8u);
+
+  // Plain: the unpacked image itself. Compressed: the same body, packed after the header.
+  std::vector<uint8_t> compressed = {'%', 'G', 'M', 'Z', 10, 0, 0, 0};
+  std::vector<uint8_t> coded;
+  ASSERT_EQ(LzhEncodeBytes(image.data() + 8, image.size() - 8, coded), LzhOk);
+  uint8_t length[4];
+  PutInt32LE(length, static_cast<int32_t>(image.size() - 8));
+  compressed.insert(compressed.end(), length, length + 4);
+  compressed.insert(compressed.end(), coded.begin(), coded.end());
+  struct TForm {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  };
+  for (const TForm& form : {TForm{"plain.vzt", image}, TForm{"compressed.vzt", compressed}}) {
+    SCOPED_TRACE(form.name);
+    // Beside the packed project, so its lattice side file is there too.
+    QFile::copy(Path("p.hex"), Path(QString(form.name).replace(".vzt", ".hex")));
+    WriteBytes(Path(form.name), form.bytes);
+    TFModel* before = main->Model();
+    main->OpenProject(Path(form.name));
+    EXPECT_TRUE(calls.messages.empty());
+    EXPECT_NE(main->Model(), before);
+    EXPECT_EQ(Kinds(), QList<int>({209}));
+    EXPECT_EQ(main->CalcState(), CalcPaused);
+  }
+}
+
+TEST_F(ProjectFileTest, StorageModesWriteFilesTheReaderTakes)
+{
+  main->MINewClick();
+  AddFakeView(*main, 110, "размерность", 3);
+  std::vector<uint8_t> plainBody;
+  for (int mode : {0, 1, 2}) {
+    SCOPED_TRACE(mode);
+    const std::string path = Path(QString("mode%1.vzt").arg(mode)).toStdString();
+    ASSERT_TRUE(WriteProjectFile(path, mode, [&](TStream& body) {
+      return TProjectFileStore::WriteBody(*main, body, path);
+    }));
+    std::string temp;
+    {
+      TOpenedProject opened;
+      ASSERT_EQ(OpenProjectFile(path, opened), TProjectOpenResult::Ok);
+      TProjectBodyLayout layout;
+      ASSERT_TRUE(ScanProjectBody(opened.Body(), layout));
+      EXPECT_EQ(layout.windowCount, 1);
+      std::vector<uint8_t> body(static_cast<size_t>(opened.Body().Remaining()));
+      opened.Body().ReadExact(body.data(), body.size());
+      if (mode == 0)
+        plainBody = body;
+      EXPECT_EQ(body, plainBody);
+      temp = opened.TempName();
+      EXPECT_EQ(temp.empty(), mode != 2);
+    }
+    if (!temp.empty()) {
+      EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp))) << "the temporary file goes with the reader";
+    }
+  }
+}
+
+TEST_F(ProjectFileTest, WindowsOfKindsNotRecreatedAreSkippedAndTheRestLoad)
+{
+  main->MINewClick();
+  AddFakeView(*main, 9, "a", 1);
+  AddFakeView(*main, 12, "b", 2);
+  AddFakeView(*main, 1105, "c", 3);
+  AddFakeView(*main, 14, "d", 4);
+  AddFakeView(*main, 209, "e", 5);
+  const QString path = Path("kinds.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty());
+  ASSERT_EQ(Kinds(), QList<int>({9, 209}));
+  EXPECT_EQ(static_cast<TFakeView*>(main->Views()[1])->note, "e");
+  EXPECT_EQ(static_cast<TFakeView*>(main->Views()[1])->number, 5);
+}
+
+TEST_F(ProjectFileTest, ProjectWithoutWindowsStoresTheCountZero)
+{
+  main->MINewClick();
+  const QString path = Path("bare.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  TOpenedProject opened;
+  ASSERT_EQ(OpenProjectFile(path.toStdString(), opened), TProjectOpenResult::Ok);
+  TProjectBodyLayout layout;
+  ASSERT_TRUE(ScanProjectBody(opened.Body(), layout));
+  EXPECT_EQ(layout.windowCount, 0);
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty());
+  EXPECT_TRUE(main->Views().isEmpty());
+  EXPECT_EQ(main->CalcState(), CalcNotStarted);
+}
+
+// --- damaged and hostile files ---------------------------------------------------
+
+struct TDamage {
+  const char* name;
+  std::function<std::vector<uint8_t>(const std::vector<uint8_t>& packed, const std::vector<uint8_t>& plain)> make;
+  QString message;
+};
+
+std::vector<uint8_t> Cut(const std::vector<uint8_t>& bytes, size_t size)
+{
+  return std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::min(size, bytes.size()));
+}
+
+std::vector<uint8_t> Header(const char* signature, int32_t value, int32_t extra, size_t junk)
+{
+  std::vector<uint8_t> bytes(signature, signature + std::strlen(signature));
+  uint8_t field[4];
+  PutInt32LE(field, value);
+  bytes.insert(bytes.end(), field, field + 4);
+  if (extra >= 0) {
+    PutInt32LE(field, extra);
+    bytes.insert(bytes.end(), field, field + 4);
+  }
+  bytes.insert(bytes.end(), junk, 0x5A);
+  return bytes;
+}
+
+// The value of record id in the main-window record of a plain image.
+std::vector<uint8_t> WithMainRecord(std::vector<uint8_t> plain, int id, int32_t value)
+{
+  PutInt32LE(plain.data() + 8 + 4 + id * 20 + 16, value);
+  return plain;
+}
+
+const TDamage Damages[] = {
+  {"foreign", [](auto&, auto&) { return std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o', ',', ' ', 'w', 'o', 'r'}; },
+   FormatError},
+  {"empty", [](auto&, auto&) { return std::vector<uint8_t>{}; }, FormatError},
+  {"versionNine", [](auto&, auto&) { return Header("%GMF", 9, -1, 40); }, VersionError},
+  {"packedCutInSignature", [](auto& p, auto&) { return Cut(p, 5); }, FormatError},
+  {"packedCutInLength", [](auto& p, auto&) { return Cut(p, 8); }, FormatError},
+  {"packedCutEarly", [](auto& p, auto&) { return Cut(p, 30); }, FormatError},
+  {"packedCutHalf", [](auto& p, auto&) { return Cut(p, p.size() / 2); }, FormatError},
+  {"packedCutLastByte", [](auto& p, auto&) { return Cut(p, p.size() - 1); }, FormatError},
+  {"packedClaimsTwoGigabytes", [](auto&, auto&) { return Header("%GMFPK", 0x7FFFFFFF, -1, 10); }, FormatError},
+  {"packedClaimsOneGigabyte", [](auto&, auto&) { return Header("%GMFPK", 1 << 30, -1, 10); }, FormatError},
+  {"packedNegativeLength", [](auto&, auto&) { return Header("%GMFPK", -5, -1, 10); }, FormatError},
+  {"compressedClaimsOneGigabyte", [](auto&, auto&) { return Header("%GMZ", 10, 1 << 30, 8); }, FormatError},
+  {"compressedClaimsTooMuch", [](auto&, auto&) { return Header("%GMZ", 10, 0x7FFFFFFF, 8); }, FormatError},
+  {"packedForeignInside",
+   [](auto&, auto&) {
+     std::vector<uint8_t> inner(100, 'x');
+     std::vector<uint8_t> coded;
+     LzhEncodeBytes(inner.data(), inner.size(), coded);
+     std::vector<uint8_t> bytes = Header("%GMFPK", 100, -1, 0);
+     bytes.insert(bytes.end(), coded.begin(), coded.end());
+     return bytes;
+   },
+   FormatError},
+  {"plainCutInBody", [](auto&, auto& plain) { return Cut(plain, plain.size() * 3 / 4); }, FormatError},
+  {"plainCutAtHeader", [](auto&, auto& plain) { return Cut(plain, 8); }, FormatError},
+  {"plainWithTrailingBytes",
+   [](auto&, auto& plain) {
+     std::vector<uint8_t> bytes = plain;
+     bytes.push_back(0);
+     bytes.push_back(0);
+     return bytes;
+   },
+   FormatError},
+  {"windowCountTooHigh", [](auto&, auto& plain) { return WithMainRecord(plain, 11, 1000000); }, FormatError},
+  {"windowCountNegative", [](auto&, auto& plain) { return WithMainRecord(plain, 11, -3); }, FormatError},
+  {"recordCountTooHigh",
+   [](auto&, auto& plain) {
+     std::vector<uint8_t> bytes = plain;
+     PutInt32LE(bytes.data() + 8, 0x7FFFFFF0);
+     return bytes;
+   },
+   FormatError},
+};
+
+void PrintTo(const TDamage& damage, std::ostream* out)
+{
+  *out << damage.name;
+}
+
+class DamagedFileTest : public ProjectFileTest, public ::testing::WithParamInterface<TDamage> {};
+
+TEST_P(DamagedFileTest, IsRefusedWithAMessageAndTheOpenProjectStays)
+{
+  main->MINewClick();
+  TFakeView* view = AddFakeView(*main, 9, "x", 1);
+  const QString good = Path("good.vzt");
+  ASSERT_TRUE(SaveAs(good));
+  const std::vector<uint8_t> packed = ReadBytes(good);
+  const std::vector<uint8_t> plain = UnpackedImage(good);
+  const QString bad = Path("bad.vzt");
+  WriteBytes(bad, GetParam().make(packed, plain));
+
+  TFModel* model = main->Model();
+  TGIS* gis = main->Gis();
+  const QString caption = main->windowTitle();
+  main->OpenProject(bad);
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].text, GetParam().message);
+  EXPECT_EQ(calls.messages[0].caption, QString::fromUtf8("Ошибка"));
+  EXPECT_EQ(main->Model(), model);
+  EXPECT_EQ(main->Gis(), gis);
+  EXPECT_EQ(main->Views(), QList<TFSimpleView*>({view}));
+  EXPECT_EQ(main->CalcState(), CalcNotStarted);
+  EXPECT_EQ(main->ProjectFileName(), good);
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_FALSE(main->RecentProjects().contains(bad));
+
+  // As result data the same file is refused with the texts that end in a period.
+  calls.messages.clear();
+  main->SetCalcState(CalcStopped);
+  main->LoadResultFile(bad);
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].text, GetParam().message + ".");
+  EXPECT_EQ(main->Model(), model);
+  EXPECT_EQ(main->ProjectFileName(), good);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DamagedFileTest, ::testing::ValuesIn(Damages),
+                         [](const ::testing::TestParamInfo<TDamage>& info) { return std::string(info.param.name); });
+
+// Random damage to a packed and a plain project: every file either loads or is
+// refused, never more. KESTOVAR_FUZZ_ITERATIONS runs it longer (under the
+// sanitizers, for instance).
+TEST_F(ProjectFileTest, RandomDamageIsLoadedOrRefusedButNeverMore)
+{
+  NewRunProject();
+  AddFakeView(*main, 9, "время", 9);
+  AddFakeView(*main, 104, "дерево", 104);
+  const QString good = Path("good.vzt");
+  ASSERT_TRUE(SaveAs(good));
+  const std::vector<uint8_t> packed = ReadBytes(good);
+  const std::vector<uint8_t> plain = UnpackedImage(good);
+  int iterations = 40;
+  if (const char* wanted = std::getenv("KESTOVAR_FUZZ_ITERATIONS"))
+    iterations = std::max(1, std::atoi(wanted));
+  std::mt19937 random(20261210);
+  const QString bad = Path("fuzz.vzt");
+  int refused = 0;
+  for (int i = 0; i < iterations; ++i) {
+    std::vector<uint8_t> bytes = (i % 2 == 0) ? plain : packed;
+    const int kind = static_cast<int>(random() % 4);
+    if (kind == 3) {
+      bytes.resize(random() % bytes.size());
+    } else {
+      const int flips = 1 + static_cast<int>(random() % 8);
+      for (int f = 0; f < flips && !bytes.empty(); ++f) {
+        size_t at = random() % bytes.size();
+        // The headers and the records' length fields are hit more often than chance would.
+        if (kind == 1)
+          at = random() % std::min<size_t>(bytes.size(), 600);
+        bytes[at] = kind == 2 ? static_cast<uint8_t>(0xFF) : static_cast<uint8_t>(random());
+      }
+    }
+    WriteBytes(bad, bytes);
+    calls.messages.clear();
+    TFModel* model = main->Model();
+    const int views = static_cast<int>(main->Views().size());
+    main->OpenProject(bad);
+    if (main->Model() == model) {
+      ++refused;
+      // A file that did not load says why.
+      EXPECT_FALSE(calls.messages.empty()) << "iteration " << i;
+      EXPECT_EQ(main->Views().size(), views) << "iteration " << i;
+    } else if (main->Model()) {
+      EXPECT_GE(main->CalcState(), CalcNotStarted);
+      EXPECT_LE(main->CalcState(), CalcStopped);
+    }
+    // A loaded file may run on: nothing here waits for it.
+    if (main->Model() && main->CalcState() == CalcRunning)
+      main->BAbortClick();
+    ProcessPostedEvents();
+  }
+  EXPECT_GT(refused, 0);
+}
+
+// --- failed writes -------------------------------------------------------------
+
+TEST_F(ProjectFileTest, SaveUnderAFileThatIsNoFolderFailsAndKeepsTheFlags)
+{
+  main->MINewClick();
+  const QString blocker = Path("plain-file");
+  WriteBytes(blocker, {1, 2, 3});
+  main->SetModified(true);
+  main->Model()->SetModified(true);
+  main->Gis()->SetModified(true);
+  EXPECT_FALSE(SaveAs(blocker + "/project.vzt"));
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].text, WriteError);
+  EXPECT_EQ(calls.messages[0].caption, QString::fromUtf8("Ошибка"));
+  EXPECT_TRUE(main->Modified());
+  EXPECT_TRUE(main->Model()->IsModified());
+  EXPECT_TRUE(main->Gis()->IsModified());
+}
+
+TEST_F(ProjectFileTest, SaveThatRunsOutOfSpaceKeepsTheOldFileAndTheFlags)
+{
+  NewRunProject();
+  TFakeView* view = AddFakeView(*main, 9, "время", 9);
+  const QString path = Path("full.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  const std::vector<uint8_t> old = ReadBytes(path);
+  const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+  main->SetModified(true);
+  main->Model()->SetModified(true);
+  main->Gis()->SetModified(true);
+  view->SetViewModified(true);
+
+  // A disk that takes no more than 256 bytes per file (the limit holds for root
+  // as well; the signal it raises is ignored, so writes just fail).
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 256;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool saved_ok = main->MISaveClick(TSaveSender::MenuSave);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(saved_ok);
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].text, WriteError);
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_TRUE(main->Modified());
+  EXPECT_TRUE(main->Model()->IsModified());
+  EXPECT_TRUE(main->Gis()->IsModified());
+  EXPECT_TRUE(view->ViewModified());
+  EXPECT_FALSE(main->RecentProjects().contains(path));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before) << "nothing left behind";
+
+  // A step file that cannot be written is reported and keeps its number.
+  calls.messages.clear();
+  main->SetStepCounter(4);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  const bool stepWritten = main->SaveStep();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(stepWritten);
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].text, WriteError);
+  EXPECT_EQ(main->StepCounter(), 4);
+  EXPECT_FALSE(QFileInfo::exists(Path("full_0004.vzt")));
+  EXPECT_TRUE(main->SaveStep());
+  EXPECT_TRUE(QFileInfo::exists(Path("full_0004.vzt")));
+}
+
+TEST_F(ProjectFileTest, SaveIntoAReadOnlyFolderKeepsTheOldFile)
+{
+  if (geteuid() == 0)
+    GTEST_SKIP() << "root writes into read-only folders; the other write failures cover this";
+  main->MINewClick();
+  const QString folder = Path("locked");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString path = folder + "/p.vzt";
+  ASSERT_TRUE(SaveAs(path));
+  const std::vector<uint8_t> old = ReadBytes(path);
+  main->SetModified(true);
+  QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+  const bool written = main->MISaveClick(TSaveSender::MenuSave);
+  QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_TRUE(main->Modified());
+}
+
+// --- result data -----------------------------------------------------------------
+
+TEST_F(ProjectFileTest, ResultDataKeepTheWindowsAndHandThemTheNewModel)
+{
+  NewRunProject();
+  const QString path = Path("res.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  main->BStopClick();
+  ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcStopped; }));
+  main->SetStepCounter(7);
+  ASSERT_TRUE(main->SaveStep());
+  const QString step = Path("res_0007.vzt");
+  ASSERT_TRUE(QFileInfo::exists(step));
+  const int steps = main->Model()->GetStepCount();
+
+  // A fresh project of the same GIS, whose windows the result data must keep.
+  main->OpenProject(path);
+  TFakeView* plot = AddFakeView(*main, 9, "время", 9);
+  TFakeView* tree = AddFakeView(*main, 104, "дерево", 104);
+  // An object the file has and the open GIS lacks comes back.
+  const int objects = main->Gis()->GetObjectCount();
+  ASSERT_GT(objects, 0);
+  ASSERT_TRUE(main->Gis()->DeleteObject(nullptr, main->Gis()->GetObject(0), true));
+  TFModel* old = main->Model();
+  main->SetCalcState(CalcStopped);
+  main->LoadResultFile(step);
+  EXPECT_TRUE(calls.messages.empty());
+  EXPECT_NE(main->Model(), old);
+  EXPECT_EQ(main->Views(), QList<TFSimpleView*>({plot, tree}));
+  EXPECT_EQ(plot->model, main->Model());
+  EXPECT_EQ(tree->model, main->Model());
+  EXPECT_EQ(main->Gis()->GetObjectCount(), objects);
+  EXPECT_EQ(main->Model()->GetStepCount(), steps);
+  EXPECT_EQ(main->StepCounter(), 8);
+  EXPECT_EQ(main->ProjectFileName(), path);
+  EXPECT_FALSE(main->Modified());
+}
+
+TEST_F(ProjectFileTest, NothingIsLoadedOrOpenedWhileTheModelRuns)
+{
+  main->MINewClick();
+  const QString path = Path("busy.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  main->Model()->SetStopMode(TFModel::StopNever);
+  main->BStartClick();
+  ASSERT_EQ(main->CalcState(), CalcRunning);
+  TFModel* model = main->Model();
+  main->LoadResultFile(path);
+  main->OpenProject(path);
+  main->OnDropFiles({path}, main->TBnavigator->mapToGlobal(QPoint(5, 5)));
+  EXPECT_EQ(main->Model(), model);
+  EXPECT_EQ(main->CalcState(), CalcRunning);
+  EXPECT_TRUE(calls.messages.empty());
+  main->BAbortClick();
+}
+
+} // namespace
