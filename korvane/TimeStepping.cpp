@@ -229,6 +229,20 @@ void RefreshStatistics(THeap& h, bool logging) {
   RefreshNodeCells(h);
 }
 
+namespace {
+
+// Grown nodes keep unwrapped coordinates along the periodic axes; a structure
+// cannot wander further than the lattice holds nodes, so anything beyond that
+// bound came from a damaged file (and would overflow the neighbour offsets).
+bool NodeStandsOnItsCell(const THeap& h, const TNode& n) {
+  constexpr int kFarthest = 1 << 24;
+  if (n.y < 0 || n.y > h.N2 - 1 || n.x < -kFarthest || n.x > kFarthest || n.z < -kFarthest || n.z > kFarthest)
+    return false;
+  return n.cell == CellIndex(h, WrapModulo(n.x, h.N1), n.y, WrapModulo(n.z, h.N3));
+}
+
+}  // namespace
+
 bool ValidateRestoredState(THeap& h) {
   // Sizes first: every other check indexes the lattice.
   const bool sizesOk = h.N1 >= 1 && h.N2 >= 1 && h.N3 >= 1 &&
@@ -292,7 +306,7 @@ bool ValidateRestoredState(THeap& h) {
   bool nodesOk = t.count >= 0 && t.count <= t.capacity;
   for (int i = 0; nodesOk && i < t.count; ++i) {
     const TNode& n = t.nodes[i];
-    nodesOk = n.cell >= 0 && n.cell < cells && n.parent >= -1 && n.parent < i;
+    nodesOk = n.cell >= 0 && n.cell < cells && n.parent >= -1 && n.parent < i && NodeStandsOnItsCell(h, n);
   }
   if (!nodesOk) {
     EngineFree(t.nodes);
