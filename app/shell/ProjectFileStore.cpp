@@ -327,6 +327,10 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
       main.AddView(view);
       view->LoadFromStream(&image);
     }
+    // The layers the model makes again are part of what was read: the project
+    // opens unmodified.
+    gis->SetModified(false);
+    model->SetModified(false);
     main.SetProjectGis(gis.release());
     main.SetModelWindow(model.release());
     main.SetToolMode(0);
