@@ -3,6 +3,8 @@
 #include "data/ArrayBuildProgress.h"
 #include "gis/ArrayBuilder.h"
 #include "gis/GArray.h"
+#include "gis/GArrayI.h"
+#include "gis/GArrayI3D.h"
 #include "gis/GIS.h"
 #include "gis/ObjectTypeCode.h"
 #include "model/VolumeLayer.h"
@@ -38,6 +40,10 @@ std::int32_t ToInt32(double v) {
 
 bool IsGridLayer(const TGObj *o) {
   return o && o->IsArray() && (o->GetTypeCode() == ObjectTypeArray || o->GetTypeCode() == ObjectTypeArray3D);
+}
+
+bool IsMeshLayer(const TGObj *o) {
+  return o && o->IsArray() && (o->GetTypeCode() == ObjectTypeArrayI || o->GetTypeCode() == ObjectTypeArrayI3D);
 }
 
 } // namespace
@@ -167,7 +173,7 @@ void TFModel3D::SyncArrayLayers() {
     } else {
       MatchLayerSize(layer, a);
     }
-    if (IsGridLayer(layer))
+    if (IsGridLayer(layer) || IsMeshLayer(layer))
       DescribeLayer(static_cast<TGArray *>(layer), a);
   }
   LoadInputArrays(state == StateSetup);
@@ -201,11 +207,20 @@ TGObj *TFModel3D::CreateLayer(const TModelArray &a, int position) {
   gis->GetWorldExtent(x1, y1, x2, y2);
   std::unique_ptr<TGArray> layer;
   int columns = 0, rows = 0;
-  if (a.dimension == 3)
+  if (a.dimension == 3) {
     layer.reset(VolumeLayer::Create(gis, nx, ny, nz, a.id));
-  else if (PlaneSize(a.dimension, columns, rows))
+  } else if (PlaneSize(a.dimension, columns, rows)) {
     layer = std::make_unique<TGArray>(gis, columns, rows, a.id);
-  // Triangulated layers need a mesh source, which this model never has.
+  } else if (a.dimension == 32 || a.dimension == 23) {
+    // Triangulated layers take their grid from the mesh source.
+    if (a.dimension == 32)
+      layer = std::make_unique<TGArrayI>(gis, a.meshSourceId, a.valueLocation, a.id);
+    else
+      layer = std::make_unique<TGArrayI3D>(gis, a.meshSourceId, a.valueLocation, a.id);
+    TGArray *raw = layer.get();
+    gis->AddObject(this, std::move(layer), false, position);
+    return raw;
+  }
   if (!layer)
     return nullptr;
   TGArray *raw = layer.get();
@@ -221,6 +236,20 @@ TGObj *TFModel3D::CreateLayer(const TModelArray &a, int position) {
 }
 
 void TFModel3D::MatchLayerSize(TGObj *layer, const TModelArray &a) {
+  if (IsMeshLayer(layer)) {
+    // Taking the source again reallocates the values: only a changed source
+    // may cost the layer its data.
+    auto *mesh = static_cast<TGArrayI *>(layer);
+    // A layer that lost its source (-1) looks for it again only once it exists.
+    const bool sourceThere = gis->FindObjectByIdAndType(a.meshSourceId, ObjectTypeMeshSource) != nullptr;
+    const bool otherSource =
+        mesh->GetMeshSourceId() != a.meshSourceId && (sourceThere || mesh->GetMeshSourceId() != -1);
+    if (otherSource || mesh->GetValueLocation() != a.valueLocation) {
+      mesh->SetMeshSource(a.meshSourceId, a.valueLocation);
+      gis->SetModified(true);
+    }
+    return;
+  }
   const bool nearest = IsCodeLayer(a.id);
   if (VolumeLayer::IsVolume(layer)) {
     int lx = 0, ly = 0, lz = 0;

@@ -1,4 +1,6 @@
+#include "../../common/gis/MeshSourceSupport.h"
 #include "gis/GArray.h"
+#include "gis/GArrayI.h"
 #include "gis/GIS.h"
 #include "gis/GModelRect.h"
 #include "gis/ObjectTypeCode.h"
@@ -102,6 +104,57 @@ TEST_F(ModelArrayLayers, OneLayerPerArrayInRegistrationOrderAfterTheModelArea) {
   }
   EXPECT_EQ(Layer(1)->GetLevelNames(), (std::vector<std::string>{"группа", "вход"}));
   EXPECT_EQ(Layer(2)->GetLevelNames(), (std::vector<std::string>{"выход"}));
+}
+
+// A model with a triangulated array besides a plane one; its mesh source is
+// not in the GIS, so the layer holds no values.
+class TMeshModel : public TFModel3D {
+public:
+  explicit TMeshModel(int meshSource = 0) {
+    axes.Fill();
+    arrays.Add(601, "сетка", 10, ArrayKindOutput, 1, 32, ArrayElementDouble, nullptr, meshSource, 1);
+    arrays.Add(602, "слои", 30, ArrayKindOutput, 1, 23, ArrayElementDouble, nullptr, meshSource, 1);
+    arrays.Add(603, "план", 30, ArrayKindInput, 1, 2, ArrayElementDouble, nullptr);
+    SetSizes(3, 3, 2);
+  }
+  std::string GetQuantityName(int) const override { return ""; }
+  std::string GetQuantityUnit(int) const override { return ""; }
+  int GetQuantityUnitCode(int) const override { return -1; }
+};
+
+TEST_F(ModelArrayLayers, TriangulatedArraysGetTheirLayersToo) {
+  TMeshModel mesh;
+  mesh.SetGIS(&gis);
+  ASSERT_EQ(gis.GetObjectCount(), 4);
+  EXPECT_EQ(gis.GetObject(1)->GetTypeCode(), ObjectTypeArrayI);
+  EXPECT_EQ(gis.GetObject(2)->GetTypeCode(), ObjectTypeArrayI3D);
+  EXPECT_EQ(gis.GetObject(3)->GetTypeCode(), ObjectTypeArray);
+  EXPECT_EQ(Layer(1)->GetName(), "сетка");
+  EXPECT_EQ(Layer(2)->GetUnitText(), "В/м");
+  EXPECT_TRUE(Layer(1)->IsReadOnly());
+  EXPECT_FALSE(Layer(1)->IsRemovable());
+  const auto ids = Ids();
+  added = deleted = 0;
+  gis.SetModified(false);
+  mesh.SyncArrayLayers();
+  EXPECT_EQ(Ids(), ids);
+  EXPECT_EQ(added + deleted, 0);
+  EXPECT_FALSE(gis.IsModified());
+  mesh.SetGIS(nullptr);
+}
+
+TEST_F(ModelArrayLayers, ATriangulatedLayerKeepsItsValuesWhileItsSourceStays) {
+  const int source = gis.AddObject(nullptr, std::make_unique<meshtest::TTestMeshSource>(&gis), true);
+  TMeshModel mesh(source);
+  mesh.SetGIS(&gis);
+  auto *layer = static_cast<TGArrayI *>(gis.FindArrayByCode(601));
+  ASSERT_NE(layer, nullptr);
+  EXPECT_EQ(layer->GetMeshSourceId(), source);
+  ASSERT_GT(layer->GetValueCount(), 0);
+  layer->GetData()[0] = 5.0;
+  mesh.SyncArrayLayers();
+  EXPECT_EQ(layer->GetData()[0], 5.0);
+  mesh.SetGIS(nullptr);
 }
 
 TEST_F(ModelArrayLayers, ASecondSynchronisationChangesNothing) {
