@@ -225,7 +225,11 @@ TEST_F(CalcCommandsTest, RunWritesNumberedStepFilesInAFolderWithDots)
   ASSERT_TRUE(QDir(dir.path()).mkpath("runs.v2"));
   const QString project = dir.filePath("runs.v2/model.vzt");
   main->MINewClick();
-  main->UpdateCaption(project);
+  // A name chosen without an extension gets one, and the step files follow it.
+  calls.fileAnswers = {dir.filePath("runs.v2/model")};
+  ASSERT_TRUE(main->MISaveAsClick());
+  EXPECT_EQ(main->ProjectFileName(), project);
+  EXPECT_TRUE(QFileInfo::exists(project));
   Model()->SetStopMode(TFModel::StopOnEvent);
   Model()->SetSaveFlags(TFModel::SaveOnGrowth);
   Model()->SetSaveStageCount(3);
@@ -236,7 +240,8 @@ TEST_F(CalcCommandsTest, RunWritesNumberedStepFilesInAFolderWithDots)
   for (int k = 0; k < written; ++k)
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(QString("runs.v2/model_%1.vzt").arg(k, 4, 10, QChar('0'))))) << k;
   EXPECT_FALSE(QFileInfo::exists(dir.filePath(QString("runs.v2/model_%1.vzt").arg(written, 4, 10, QChar('0')))));
-  EXPECT_TRUE(QDir(dir.filePath("runs.v2")).entryList({"*_*.v2*"}).isEmpty());
+  // Nothing lands beside the folder (no "runs_0003.v2", no "runs.hex").
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"runs.v2"}));
   EXPECT_TRUE(calls.messages.empty());
   EXPECT_EQ(main->ProjectFileName(), project);
 }
@@ -299,6 +304,28 @@ TEST_F(CalcCommandsTest, StepFilesAreBrowsedByNumber)
   main->OpenProject(step(3));
   EXPECT_EQ(main->StepCounter(), 4);
   EXPECT_EQ(main->ProjectFileName(), project);
+}
+
+// A close after the run that cannot write its last step file keeps the program
+// open with the project marked modified, after saying why.
+TEST_F(CalcCommandsTest, CloseAfterTheRunStaysOpenWhenTheLastStepFileCannotBeWritten)
+{
+  const QString blocker = dir.filePath("not-a-folder");
+  WriteBytes(blocker, {1});
+  main->MINewClick();
+  main->UpdateCaption(blocker + "/model.vzt");
+  Model()->SetStopMode(TFModel::StopOnEvent);
+  Model()->SetSaveFlags(TFModel::SaveOnGrowth);
+  Model()->SetSaveStageCount(100000);
+  main->SetCloseWhenStopped(1);
+  main->BStartClick();
+  ASSERT_TRUE(WaitForState(CalcPaused));
+  ProcessPostedEvents();
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_TRUE(main->Modified());
+  EXPECT_EQ(main->StepCounter(), 0);
+  ASSERT_GE(calls.messages.size(), 2u) << "the autosave at the start and the one on closing";
+  EXPECT_EQ(calls.messages.back().text, QString::fromUtf8("Ошибка записи в файл."));
 }
 
 // The program itself: "-r" opens the project, runs it to its stop condition
