@@ -55,7 +55,7 @@ public:
 void ShowProgress(const char* line, TFMain& main)
 {
   if (FInfo)
-    FInfo->ShowText(Text(line) + " ...", Text("Загрузка данных"), FInfo->isVisible() ? nullptr : &main);
+    FInfo->ShowText(Text(line) + " ...", Text("Загрузка данных"), &main);
   QCoreApplication::processEvents();
 }
 
