@@ -385,9 +385,17 @@ TEST_F(ProjectFileTest, RandomDamageIsLoadedOrRefusedButNeverMore)
   int refused = 0;
   for (int i = 0; i < iterations; ++i) {
     std::vector<uint8_t> bytes = (i % 2 == 0) ? plain : packed;
-    const int kind = static_cast<int>(random() % 4);
+    const int kind = static_cast<int>(random() % 5);
     if (kind == 3) {
       bytes.resize(random() % bytes.size());
+    } else if (kind == 4) {
+      // Counts and sizes inside the records: an aligned int32 becomes an extreme.
+      static const int32_t extremes[] = {0, -1, 1, 0x7FFFFFFF, INT32_MIN, 1000000, 65536};
+      const int fields = 1 + static_cast<int>(random() % 3);
+      for (int f = 0; f < fields && bytes.size() >= 4; ++f) {
+        const size_t at = (random() % (bytes.size() / 4)) * 4;
+        PutInt32LE(bytes.data() + at, extremes[random() % std::size(extremes)]);
+      }
     } else {
       const int flips = 1 + static_cast<int>(random() % 8);
       for (int f = 0; f < flips && !bytes.empty(); ++f) {
