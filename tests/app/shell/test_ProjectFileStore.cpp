@@ -367,7 +367,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedFileTest, ::testing::ValuesIn(Damages),
 
 // Random damage to a packed and a plain project: every file either loads or is
 // refused, never more. KESTOVAR_FUZZ_ITERATIONS runs it longer (under the
-// sanitizers, for instance).
+// sanitizers, for instance) and KESTOVAR_FUZZ_SEED draws other damage.
 TEST_F(ProjectFileTest, RandomDamageIsLoadedOrRefusedButNeverMore)
 {
   NewRunProject();
@@ -380,7 +380,10 @@ TEST_F(ProjectFileTest, RandomDamageIsLoadedOrRefusedButNeverMore)
   int iterations = 40;
   if (const char* wanted = std::getenv("KESTOVAR_FUZZ_ITERATIONS"))
     iterations = std::max(1, std::atoi(wanted));
-  std::mt19937 random(20261210);
+  uint32_t seed = 20261210;
+  if (const char* wanted = std::getenv("KESTOVAR_FUZZ_SEED"))
+    seed = static_cast<uint32_t>(std::strtoul(wanted, nullptr, 10));
+  std::mt19937 random(seed);
   const QString bad = Path("fuzz.vzt");
   int refused = 0;
   for (int i = 0; i < iterations; ++i) {
