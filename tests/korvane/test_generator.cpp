@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Engine.h"
+#include "SmallRecord.h"
 
 namespace korvane {
 namespace {
@@ -825,10 +826,7 @@ TEST(BranchCurrents, KeepTheLastResistancesWhileNoCurrentFlows) {
 
 // ---- gap calibration on a real record -------------------------------------------
 
-struct HeapDeleter {
-  void operator()(THeap* h) const { THeapDelete(h); }
-};
-using HeapPtr = std::unique_ptr<THeap, HeapDeleter>;
+using korvane_test::HeapPtr;
 
 struct CalibrationCase {
   const char* name;

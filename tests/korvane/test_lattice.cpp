@@ -10,6 +10,7 @@
 #include "Allocator.h"
 #include "ElectrodeCodes.h"
 #include "Engine.h"
+#include "SmallRecord.h"
 #include "korvane.h"
 
 namespace {
@@ -17,21 +18,10 @@ namespace {
 using korvane::CellCount;
 using korvane::CellIndex;
 
-struct HeapDeleter {
-  void operator()(THeap* h) const { THeapDelete(h); }
-};
-using HeapPtr = std::unique_ptr<THeap, HeapDeleter>;
+using korvane_test::HeapPtr;
 
-// A fresh record on a small lattice: 6 x 7 x 5 cells.
-class SmallLattice : public ::testing::Test {
+class SmallLattice : public korvane_test::SmallRecord {
  protected:
-  void SetUp() override {
-    heap.reset(THeapNew());
-    ASSERT_TRUE(heap);
-    ASSERT_TRUE(THeapSetLatticeSize(heap.get(), 6, 7, 5));
-  }
-  THeap& h() { return *heap; }
-  int Cell(int i1, int i2, int i3) { return CellIndex(h(), i1, i2, i3); }
   // Constant voltage: the set potentials apply from the start.
   void UseConstantVoltage() {
     h().GenU = 0;
@@ -47,12 +37,6 @@ class SmallLattice : public ::testing::Test {
     h().Materials = table;
     h().MaterialCount += 1;
   }
-  bool AllFinite(const double* array) {
-    for (int c = 0; c < CellCount(h()); ++c)
-      if (!std::isfinite(array[c])) return false;
-    return true;
-  }
-  HeapPtr heap;
 };
 
 TEST(LatticeSize, AcceptedAndRejectedSizes) {

@@ -11,14 +11,12 @@
 #include "Allocator.h"
 #include "Engine.h"
 #include "Random.h"
+#include "SmallRecord.h"
 #include "korvane.h"
 
 namespace {
 
-struct HeapDeleter {
-  void operator()(THeap* h) const { THeapDelete(h); }
-};
-using HeapPtr = std::unique_ptr<THeap, HeapDeleter>;
+using korvane_test::HeapPtr;
 
 class NewRecord : public ::testing::Test {
  protected:

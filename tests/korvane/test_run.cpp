@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Engine.h"
+#include "SmallRecord.h"
 #include "korvane.h"
 
 namespace {
@@ -16,10 +17,7 @@ namespace {
 using korvane::CellCount;
 using korvane::CellIndex;
 
-struct HeapDeleter {
-  void operator()(THeap* h) const { THeapDelete(h); }
-};
-using HeapPtr = std::unique_ptr<THeap, HeapDeleter>;
+using korvane_test::HeapPtr;
 
 constexpr std::uint32_t kSeed = 12345;
 constexpr int kStepLimit = 3000;

@@ -9,6 +9,7 @@
 #include "Allocator.h"
 #include "Engine.h"
 #include "TimeStepping.h"
+#include "SmallRecord.h"
 #include "korvane.h"
 
 namespace {
@@ -16,32 +17,19 @@ namespace {
 using korvane::CellCount;
 using korvane::CellIndex;
 
-struct HeapDeleter {
-  void operator()(THeap* h) const { THeapDelete(h); }
-};
-using HeapPtr = std::unique_ptr<THeap, HeapDeleter>;
+using korvane_test::HeapPtr;
 
-class RunControl : public ::testing::Test {
+class RunControl : public korvane_test::SmallRecord {
  protected:
   void SetUp() override {
     KorvaneSetRandomSeed(1, 2024);
-    heap.reset(THeapNew());
-    ASSERT_TRUE(heap);
-    ASSERT_TRUE(THeapSetLatticeSize(heap.get(), 6, 7, 5));
+    SmallRecord::SetUp();
   }
   void TearDown() override { KorvaneSetRandomSeed(0, 0); }
-  THeap& h() { return *heap; }
-  int Cell(int i1, int i2, int i3) { return CellIndex(h(), i1, i2, i3); }
   void Prepare() {
     THeapReset(heap.get());
     THeapInitCalc(heap.get());
   }
-  bool AllFinite(const double* array) {
-    for (int c = 0; c < CellCount(h()); ++c)
-      if (!std::isfinite(array[c])) return false;
-    return true;
-  }
-  HeapPtr heap;
 };
 
 TEST_F(RunControl, VoltageModeFollowsRiseTimeAndGenerator) {
