@@ -11,12 +11,17 @@
 #include <vector>
 
 #include "Engine.h"
+#include "Lattice.h"
 #include "korvane.h"
 
 namespace growth_test {
 
+// The default material of a new record (its values are checked on a new record
+// in the record tests).
 inline TMaterial DefaultMaterial() {
-  return TMaterial{2.5e7, 5, 0.2, 0, 2e-7, 5e-9, 3e-5, 5e7, 1e6, 0, 0.75};
+  TMaterial m;
+  korvane::SetDefaultMaterial(m);
+  return m;
 }
 
 class TestHeap {

@@ -11,24 +11,16 @@
 #include <vector>
 
 #include "Engine.h"
+#include "Lattice.h"
 #include "korvane.h"
 
 namespace potential_test {
 
-// The default material of a new record.
+// The default material of a new record (its values are checked on a new record
+// in the record tests).
 inline TMaterial DefaultMaterial() {
   TMaterial m;
-  m.Ec = 2.5e7;
-  m.Eps = 5;
-  m.InvEps = 0.2;
-  m.Sigma = 0;
-  m.GrowthA = 2e-7;
-  m.G0 = 5e-9;
-  m.Alpha = 3e-5;
-  m.Beta = 5e7;
-  m.EcTarget = 1e6;
-  m.EcAmplitude = 0;
-  m.EcWidth = 0.75;
+  korvane::SetDefaultMaterial(m);
   return m;
 }
 
