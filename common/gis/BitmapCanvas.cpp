@@ -102,6 +102,35 @@ void TBitmapCanvas::EndPainting()
   painter.reset();
 }
 
+void TBitmapCanvas::FillRect(int left, int top, int right, int bottom, const QBrush& brush)
+{
+  if (!IsValid() || brush.style() == Qt::NoBrush)
+    return;
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, image.width());
+  bottom = std::min(bottom, image.height());
+  if (right <= left || bottom <= top)
+    return;
+  Painter().fillRect(QRect(left, top, right - left, bottom - top), brush);
+}
+
+void TBitmapCanvas::VerticalLine(int lineX, int y1, int y2, const QColor& color)
+{
+  if (y2 > y1)
+    FillRect(lineX, y1, lineX + 1, y2, QBrush(color));
+  else if (y2 < y1)
+    FillRect(lineX, y2 + 1, lineX + 1, y1 + 1, QBrush(color));
+}
+
+void TBitmapCanvas::HorizontalLine(int x1, int x2, int lineY, const QColor& color)
+{
+  if (x2 > x1)
+    FillRect(x1, lineY, x2, lineY + 1, QBrush(color));
+  else if (x2 < x1)
+    FillRect(x2 + 1, lineY, x1 + 1, lineY + 1, QBrush(color));
+}
+
 void TBitmapCanvas::BitBlt(int x, int y, const QImage& source, TRasterOp op)
 {
   if (!IsValid() || source.isNull())
@@ -151,6 +180,12 @@ QColor TBitmapCanvas::ColorOf(const TFontRecord& record)
   if (value & kSystemColourFlag)
     return QColor(0, 0, 0);
   return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+QColor TBitmapCanvas::ColorOf(COLORREF color)
+{
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
 }
 
 QString TBitmapCanvas::TextOf(const TFontRecord& record, const std::string& text)

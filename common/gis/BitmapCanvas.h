@@ -1,8 +1,8 @@
 #pragma once
 // Drawing on a melisco bitmap with the pixel rules of the device context that
-// map objects were written for: block copies with raster operations, stretched
-// copies, and text placed by its top-left corner (or its top centre) in a font
-// given as its stored record.
+// map objects were written for: filled rectangles, block copies with raster
+// operations, stretched copies, and text placed by its top-left corner (or its
+// top centre) in a font given as its stored record.
 //
 // A top-down bitmap is painted in place through a QImage over its memory; a
 // bottom-up one is painted on an upright copy that goes back when the canvas
@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include <QBrush>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -43,6 +44,15 @@ public:
   int Width() const { return image.width(); }
   int Height() const { return image.height(); }
 
+  // Pixels left..right-1 by top..bottom-1: a rectangle covers its left and top
+  // edges but not its right and bottom ones. An empty or inverted rectangle
+  // paints nothing.
+  void FillRect(int left, int top, int right, int bottom, const QBrush& brush);
+  // One-pixel lines from (x, y1) toward (x, y2), or along a row, without their
+  // last pixel (the one a line to that point leaves out).
+  void VerticalLine(int lineX, int y1, int y2, const QColor& color);
+  void HorizontalLine(int x1, int x2, int lineY, const QColor& color);
+
   // Copies the source at its own size with its top-left corner at (x, y).
   void BitBlt(int x, int y, const QImage& source, TRasterOp op);
   // Copies the source rectangle onto the destination rectangle, scaled by
@@ -59,6 +69,8 @@ public:
   // The font and colour a stored font record draws with.
   static QFont FontOf(const TFontRecord& font);
   static QColor ColorOf(const TFontRecord& font);
+  // A stored colour value as it is: red in the low byte, then green and blue.
+  static QColor ColorOf(COLORREF color);
   // The record's text as the characters the font shows (symbol fonts decode
   // through their own encoding).
   static QString TextOf(const TFontRecord& font, const std::string& text);

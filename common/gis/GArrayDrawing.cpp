@@ -6,8 +6,8 @@
 
 #include "data/PolygonScan.h"
 #include "data/SLine.h"
-#include "gis/ArrayCanvas.h"
 #include "gis/ArrayNumeric.h"
+#include "gis/BitmapCanvas.h"
 #include "gis/GArray.h"
 #include "melisco.h"
 
@@ -73,7 +73,7 @@ void TGArray::FreeCache()
 // inside the array's own cells.
 void TGArray::DrawGridLines(double x1, double y1, double x2, double y2, TMemBitmap* target) const
 {
-  TArrayCanvas canvas(target);
+  TBitmapCanvas canvas(target);
   if (!canvas.IsValid())
     return;
   const double viewX = ViewScale(target->width, x1, x2);
@@ -84,7 +84,7 @@ void TGArray::DrawGridLines(double x1, double y1, double x2, double y2, TMemBitm
   const double sy = viewY - 1 / (y + dy - y1);
   if (!std::isfinite(sx) || !std::isfinite(sy))
     return;
-  const QColor color = TArrayCanvas::ColorOf(settings.gridColor);
+  const QColor color = TBitmapCanvas::ColorOf(settings.gridColor);
   const int top = arraynum::PixelTrunc((y - y1) * sy);
   const int bottom = arraynum::PixelTrunc((y + dy - y1) * sy);
   for (int i = 0; i <= nx; ++i)
@@ -160,10 +160,10 @@ void TGArray::DrawHatching(double x1, double y1, double x2, double y2, TMemBitma
 {
   if (target->width <= 0 || target->height <= 0 || dx == 0 || dy == 0 || values.empty())
     return;
-  TArrayCanvas canvas(target);
+  TBitmapCanvas canvas(target);
   if (!canvas.IsValid())
     return;
-  const QColor color = TArrayCanvas::ColorOf(settings.fillColor2);
+  const QColor color = TBitmapCanvas::ColorOf(settings.fillColor2);
   const double minimum = settings.rangeMin, maximum = settings.rangeMax;
   const double largest = std::max(std::fabs(maximum), std::fabs(minimum));
   const double relative = largest != 0 ? std::fabs(maximum - minimum) / largest : 0;
