@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "data/ByteOrder.h"
+#include "model/store/RecordBlock.h"
 
 void EncodeElectrodeRecord(const TElectrodeRecord& r, uint8_t out[TElectrodeRecord::Size])
 {
@@ -43,20 +44,10 @@ TElectrodeRecord DecodeElectrodeRecord(const uint8_t* bytes, int32_t recordSize)
 
 std::vector<uint8_t> EncodeElectrodeRecords(const std::vector<TElectrodeRecord>& records)
 {
-  std::vector<uint8_t> block(records.size() * TElectrodeRecord::Size);
-  for (size_t i = 0; i < records.size(); ++i)
-    EncodeElectrodeRecord(records[i], block.data() + i * TElectrodeRecord::Size);
-  return block;
+  return EncodeRecordBlock(records, EncodeElectrodeRecord);
 }
 
 std::vector<TElectrodeRecord> DecodeElectrodeRecords(const std::vector<uint8_t>& block, int32_t recordSize)
 {
-  std::vector<TElectrodeRecord> records;
-  if (recordSize <= 0)
-    return records;
-  const size_t count = block.size() / static_cast<size_t>(recordSize);
-  records.reserve(count);
-  for (size_t i = 0; i < count; ++i)
-    records.push_back(DecodeElectrodeRecord(block.data() + i * static_cast<size_t>(recordSize), recordSize));
-  return records;
+  return DecodeRecordBlock<TElectrodeRecord>(block, recordSize, DecodeElectrodeRecord);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "data/ByteOrder.h"
+#include "model/store/RecordBlock.h"
 
 void EncodeInhomogeneityRecord(const TInhomogeneityRecord& r, uint8_t out[TInhomogeneityRecord::Size])
 {
@@ -43,21 +44,10 @@ TInhomogeneityRecord DecodeInhomogeneityRecord(const uint8_t* bytes, int32_t rec
 
 std::vector<uint8_t> EncodeInhomogeneityRecords(const std::vector<TInhomogeneityRecord>& records)
 {
-  std::vector<uint8_t> block(records.size() * TInhomogeneityRecord::Size);
-  for (size_t i = 0; i < records.size(); ++i)
-    EncodeInhomogeneityRecord(records[i], block.data() + i * TInhomogeneityRecord::Size);
-  return block;
+  return EncodeRecordBlock(records, EncodeInhomogeneityRecord);
 }
 
 std::vector<TInhomogeneityRecord> DecodeInhomogeneityRecords(const std::vector<uint8_t>& block, int32_t recordSize)
 {
-  std::vector<TInhomogeneityRecord> records;
-  if (recordSize <= 0)
-    return records;
-  const size_t count = block.size() / static_cast<size_t>(recordSize);
-  records.reserve(count);
-  for (size_t i = 0; i < count; ++i)
-    records.push_back(
-      DecodeInhomogeneityRecord(block.data() + i * static_cast<size_t>(recordSize), recordSize));
-  return records;
+  return DecodeRecordBlock<TInhomogeneityRecord>(block, recordSize, DecodeInhomogeneityRecord);
 }
