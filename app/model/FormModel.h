@@ -13,6 +13,7 @@
 class TGIS;
 class TModelHost;
 class TModelMessagePump;
+struct TModelWindowState;
 class TModelThread;
 class TSyncChannel;
 class TTickClock;
@@ -227,6 +228,8 @@ protected:
   TAxes axes;
 
 private:
+  // The window's values as its block of the project image keeps them.
+  TModelWindowState WindowState() const;
   void CreateWorker();
   void FailInHandler(int message);
 

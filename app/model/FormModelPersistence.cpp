@@ -25,7 +25,7 @@ void TFModel::LoadFromStream(TStream *stream) {
   modified = false;
 }
 
-void TFModel::Save(TTagStream &stream) {
+TModelWindowState TFModel::WindowState() const {
   TModelWindowState s;
   s.time = time;
   s.timeStep = timeStep;
@@ -48,31 +48,16 @@ void TFModel::Save(TTagStream &stream) {
   s.stageCount = stageCount;
   s.saveStageCount = saveStageCount;
   s.stageCountAtLastSave = stageCountAtLastSave;
-  WriteModelWindowBlock(stream, s, seriesList.get());
+  return s;
+}
+
+void TFModel::Save(TTagStream &stream) {
+  WriteModelWindowBlock(stream, WindowState(), seriesList.get());
 }
 
 void TFModel::Load(TTagStream &stream) {
-  TModelWindowState s;
-  s.time = time;
-  s.timeStep = timeStep;
-  s.stepCount = stepCount;
-  s.outputInterval = outputInterval;
-  s.lastOutputTime = lastOutputTime;
-  s.state = state;
-  s.startTime = startTime;
-  s.seriesCapacity = seriesCapacity;
-  s.refreshInterval = refreshInterval;
-  s.lastRefreshTime = lastRefreshTime;
-  s.stopMode = stopMode;
-  s.stopTime = stopTime;
-  s.runDuration = runDuration;
-  s.runStartTime = runStartTime;
-  s.saveFlags = saveFlags;
-  s.saveTimeInterval = saveTimeInterval;
-  s.lastSaveTime = lastSaveTime;
-  s.stageCount = stageCount;
-  s.saveStageCount = saveStageCount;
-  s.stageCountAtLastSave = stageCountAtLastSave;
+  // What the block leaves out keeps its present value.
+  TModelWindowState s = WindowState();
   ReadModelWindowBlock(stream, s, seriesList.get());
 
   time = s.time;
