@@ -187,6 +187,10 @@ protected:
   void SyncLevelPointer();
   void DrawGridLines(double x1, double y1, double x2, double y2, TMemBitmap* target) const;
   void DrawLayers(double x1, double y1, double x2, double y2, TMemBitmap* target);
+  // The fill paints colours over the value range (rather than hatching or nothing).
+  bool HasColourFill() const;
+  // Contours and their labels from pixelValues, which the filling wrote.
+  void DrawPixelContours(TMemBitmap* target);
   void ResampleOnto(double rx1, double ry1, double rx2, double ry2);
   void SetRecordedMinMax(double minimum, double maximum);
 

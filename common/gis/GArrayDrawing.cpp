@@ -15,11 +15,6 @@ namespace {
 
 constexpr int HatchBrushCount = 8;
 
-bool IsColourFill(int fillType)
-{
-  return fillType == FillTransparencyRamp || fillType == FillOneTransparency || fillType == FillTwoTransparencies;
-}
-
 // Pixels per relative unit of a view; 0 for a view of no width, whose scale
 // would be infinite.
 double ViewScale(int pixels, double from, double to)
@@ -51,7 +46,7 @@ void TGArray::Draw(double x1, double y1, double x2, double y2, TMemBitmap* targe
 
 void TGArray::DrawLayers(double x1, double y1, double x2, double y2, TMemBitmap* target)
 {
-  if (IsColourFill(settings.fillType) || settings.contoursOn)
+  if (HasColourFill() || settings.contoursOn)
     DrawValues(x1, y1, x2, y2, target);
   if (settings.fillType == FillHatching)
     DrawHatching(x1, y1, x2, y2, target);
@@ -103,7 +98,7 @@ void TGArray::DrawValues(double x1, double y1, double x2, double y2, TMemBitmap*
   // A view of no width or height shows no cell.
   if (ViewScale(width, x1, x2) == 0 || ViewScale(height, y1, y2) == 0)
     return;
-  const bool colourFill = IsColourFill(settings.fillType);
+  const bool colourFill = HasColourFill();
   const bool contoursNeeded = settings.contoursOn || (colourFill && settings.steppedFill);
   const bool smooth = colourFill && !settings.steppedFill;
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
@@ -137,9 +132,19 @@ void TGArray::DrawValues(double x1, double y1, double x2, double y2, TMemBitmap*
               settings.fillType, smooth, settings.rangeMin, settings.rangeMax, settings.fillColor1,
               settings.fillColor2, settings.fillMix, settings.transparency1, settings.transparency2, contoursNeeded,
               contoursNeeded ? pixelValues.data() : nullptr);
-  if (!contoursNeeded)
-    return;
+  if (contoursNeeded)
+    DrawPixelContours(target);
+}
 
+bool TGArray::HasColourFill() const
+{
+  const int fillType = settings.fillType;
+  return fillType == FillTransparencyRamp || fillType == FillOneTransparency || fillType == FillTwoTransparencies;
+}
+
+// The contour lines and their labels over the values the filling left per pixel.
+void TGArray::DrawPixelContours(TMemBitmap* target)
+{
   GetLabelFontHandle();
   double* labelLevels = nullptr;
   std::int32_t* labelColours = nullptr;

@@ -294,8 +294,7 @@ void TGArrayI::Draw(double x1, double y1, double x2, double y2, TMemBitmap* targ
     settings.rangeMin = 0;
     settings.rangeMax = 1;
   }
-  const bool colourFill = settings.fillType == FillTransparencyRamp || settings.fillType == FillOneTransparency ||
-                          settings.fillType == FillTwoTransparencies;
+  const bool colourFill = HasColourFill();
   if (!colourFill && !settings.contoursOn)
     return;
   DrawValues(x1, y1, x2, y2, target);
@@ -309,8 +308,7 @@ void TGArrayI::DrawValues(double x1, double y1, double x2, double y2, TMemBitmap
   TIrregularMesh* mesh = GetReadyMesh();
   if (mesh == nullptr || values.empty())
     return;
-  const bool colourFill = settings.fillType == FillTransparencyRamp || settings.fillType == FillOneTransparency ||
-                          settings.fillType == FillTwoTransparencies;
+  const bool colourFill = HasColourFill();
   const bool contoursNeeded = settings.contoursOn || (colourFill && settings.steppedFill);
   const bool smooth = colourFill && !settings.steppedFill;
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
@@ -322,21 +320,8 @@ void TGArrayI::DrawValues(double x1, double y1, double x2, double y2, TMemBitmap
   } catch (const std::exception&) {
     // The triangles drawn so far stay; the contours follow what was written.
   }
-  if (!contoursNeeded)
-    return;
-  GetLabelFontHandle();
-  double* labelLevels = nullptr;
-  std::int32_t* labelColours = nullptr;
-  std::uint32_t* labelKinds = nullptr;
-  std::int32_t* labelPositions = nullptr;
-  int labelCount = 0;
-  DrawContours(target, pixelValues.data(), GetLevels(), GetLevelCount(), settings.labelFactor,
-               settings.labelSubtrahend, &labelLevels, &labelColours, &labelKinds, &labelPositions, &labelCount,
-               settings.labelFont, settings.contoursOn != 0, settings.steppedFill && settings.fillType != FillNone,
-               settings.labelThin != 0, settings.labelBold != 0, settings.labelSpacing, settings.labelStart);
-  DrawContourLabels(target->memDC, labelCount, labelLevels, labelKinds, labelColours, labelPositions,
-                    settings.labelFont);
-  FreeContoursData(&labelPositions, &labelLevels, &labelColours, &labelKinds);
+  if (contoursNeeded)
+    DrawPixelContours(target);
 }
 
 // --- persistence -------------------------------------------------------------
