@@ -107,32 +107,8 @@ public:
     SkipBlanks();
     return pos >= text.size();
   }
-  bool ReadDouble(double& value)
-  {
-    SkipBlanks();
-    const char* first = text.data() + pos;
-    const char* last = text.data() + text.size();
-    if (first < last && *first == '+')
-      ++first;
-    const auto result = std::from_chars(first, last, value);
-    if (result.ec != std::errc())
-      return false;
-    pos = static_cast<size_t>(result.ptr - text.data());
-    return true;
-  }
-  bool ReadInt(int& value)
-  {
-    SkipBlanks();
-    const char* first = text.data() + pos;
-    const char* last = text.data() + text.size();
-    if (first < last && *first == '+')
-      ++first;
-    const auto result = std::from_chars(first, last, value);
-    if (result.ec != std::errc())
-      return false;
-    pos = static_cast<size_t>(result.ptr - text.data());
-    return true;
-  }
+  bool ReadDouble(double& value) { return ReadNumber(value); }
+  bool ReadInt(int& value) { return ReadNumber(value); }
   // Line number (from 1) of the next unread character.
   int Line() const
   {
@@ -144,6 +120,20 @@ public:
   }
 
 private:
+  template <typename Number>
+  bool ReadNumber(Number& value)
+  {
+    SkipBlanks();
+    const char* first = text.data() + pos;
+    const char* last = text.data() + text.size();
+    if (first < last && *first == '+')
+      ++first;
+    const auto result = std::from_chars(first, last, value);
+    if (result.ec != std::errc())
+      return false;
+    pos = static_cast<size_t>(result.ptr - text.data());
+    return true;
+  }
   void SkipBlanks()
   {
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\n' || text[pos] == '\r' ||
