@@ -15,6 +15,30 @@ int SetResult(int* result, int value)
   return value;
 }
 
+// Runs a job on files; a file that cannot be opened or written ends it with the
+// coder's code for that, and the job's code goes to the caller.
+template <typename Job>
+bool RunFileJob(int* result, const Job& job)
+{
+  int rc = LzhOk;
+  try {
+    rc = job();
+  } catch (const EFileOpenError&) {
+    rc = LzhOpenFailed;
+  } catch (const EStreamError&) {
+    rc = LzhWriteFailed;
+  }
+  return SetResult(result, rc) == LzhOk;
+}
+
+// The destination replaces the file only after the coder succeeded.
+int Committed(int rc, TSaveFileStream& destination)
+{
+  if (rc != LzhOk)
+    return rc;
+  return destination.Commit() ? LzhOk : LzhWriteFailed;
+}
+
 } // namespace
 
 int LzhEncodeStream(TStream& source, TStream& destination, const LzhProgressFn& progress)
@@ -85,42 +109,24 @@ int LzhUnpackBlock(std::vector<uint8_t>& block, int64_t maxSize)
 bool LzhPackFile(const std::string& sourcePath, const std::string& destinationPath, const std::string& signature,
                  const LzhProgressFn& progress, int* result)
 {
-  try {
+  return RunFileJob(result, [&]() -> int {
     TFileStream source(sourcePath, TFileMode::Read);
     TSaveFileStream destination(destinationPath);
     if (destination.Write(signature.data(), signature.size()) != signature.size())
-      return SetResult(result, LzhWriteFailed) == LzhOk;
-    const int rc = LzhEncodeStream(source, destination, progress);
-    if (rc != LzhOk)
-      return SetResult(result, rc) == LzhOk;
-    if (!destination.Commit())
-      return SetResult(result, LzhWriteFailed) == LzhOk;
-    return SetResult(result, LzhOk) == LzhOk;
-  } catch (const EFileOpenError&) {
-    return SetResult(result, LzhOpenFailed) == LzhOk;
-  } catch (const EStreamError&) {
-    return SetResult(result, LzhWriteFailed) == LzhOk;
-  }
+      return LzhWriteFailed;
+    return Committed(LzhEncodeStream(source, destination, progress), destination);
+  });
 }
 
 bool LzhUnpackFile(const std::string& sourcePath, const std::string& destinationPath, const std::string& signature,
                    int* result)
 {
-  try {
+  return RunFileJob(result, [&]() -> int {
     TFileStream source(sourcePath, TFileMode::Read);
     std::string head(signature.size(), '\0');
     if (source.Read(head.data(), head.size()) != head.size() || head != signature)
-      return SetResult(result, LzhBadSignature) == LzhOk;
+      return LzhBadSignature;
     TSaveFileStream destination(destinationPath);
-    const int rc = LzhDecodeStream(source, destination);
-    if (rc != LzhOk)
-      return SetResult(result, rc) == LzhOk;
-    if (!destination.Commit())
-      return SetResult(result, LzhWriteFailed) == LzhOk;
-    return SetResult(result, LzhOk) == LzhOk;
-  } catch (const EFileOpenError&) {
-    return SetResult(result, LzhOpenFailed) == LzhOk;
-  } catch (const EStreamError&) {
-    return SetResult(result, LzhWriteFailed) == LzhOk;
-  }
+    return Committed(LzhDecodeStream(source, destination), destination);
+  });
 }
