@@ -169,6 +169,18 @@ inline void KeepValue(const double* phi, double* next, int c) {
   if (Aside) next[c] = phi[c];
 }
 
+// The cell's new potential, numerator over denominator: into the aside array
+// when the sweep must not see it yet, else in place.
+template <bool Aside>
+inline void StoreSolution(double* phi, double* next, int c, double numerator, double denominator) {
+  if (denominator == 0) return KeepValue<Aside>(phi, next, c);
+  const double value = numerator / denominator;
+  if (Aside)
+    next[c] = value;
+  else
+    phi[c] = value;
+}
+
 // ---- the explicit scheme ----------------------------------------------------
 
 class ExplicitScheme {
@@ -208,12 +220,7 @@ class ExplicitScheme {
       d = d + w2_ * (le2_[c] + le2_[c2m]);
     }
     // A cell whose links all vanish (no usable permittivity) has no equation.
-    if (d == 0) return KeepValue<Aside>(phi_, next_, c);
-    const double value = n / d;
-    if (Aside)
-      next_[c] = value;
-    else
-      phi_[c] = value;
+    StoreSolution<Aside>(phi_, next_, c, n, d);
   }
 
  private:
@@ -304,12 +311,7 @@ class ImplicitScheme {
       const int node = NodeAt(h_, c);
       if (node >= 0) AddChannels(c, node, p, q);
     }
-    if (p == 0) return KeepValue<Aside>(phi_, next_, c);
-    const double value = q / p;
-    if (Aside)
-      next_[c] = value;
-    else
-      phi_[c] = value;
+    StoreSolution<Aside>(phi_, next_, c, q, p);
   }
 
  private:
