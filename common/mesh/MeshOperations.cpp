@@ -25,6 +25,22 @@ Vertex VertexOf(const TIrregularMesh* mesh, int t, int k) {
   return {mesh->nodeXY[2 * node], mesh->nodeXY[2 * node + 1]};
 }
 
+// The corner (0..2) of triangle t nearest to (x, y) in the plane; the first of
+// equally near corners.
+int NearestCorner(const TIrregularMesh* mesh, int t, double x, double y) {
+  int best = 0;
+  double bestDistance = 0;
+  for (int k = 0; k < 3; ++k) {
+    const Vertex v = VertexOf(mesh, t, k);
+    const double d = (v.x - x) * (v.x - x) + (v.y - y) * (v.y - y);
+    if (k == 0 || d < bestDistance) {
+      bestDistance = d;
+      best = k;
+    }
+  }
+  return best;
+}
+
 // Weights of the three vertices of t at (x, y), from the triangle matrix.
 void VertexWeights(const TIrregularMesh* mesh, int t, double x, double y, double w[3]) {
   const double* m = mesh->triangleMatrices + 9 * static_cast<long>(t);
@@ -123,17 +139,7 @@ int FindPrismLayerAt(const TIrregularMesh* mesh, int t, double x, double y, doub
 }
 
 int NearestTriangleNode(const TIrregularMesh* mesh, int t, double x, double y) {
-  int best = mesh->triangles[3 * t];
-  double bestDistance = 0;
-  for (int k = 0; k < 3; ++k) {
-    const Vertex v = VertexOf(mesh, t, k);
-    const double d = (v.x - x) * (v.x - x) + (v.y - y) * (v.y - y);
-    if (k == 0 || d < bestDistance) {
-      bestDistance = d;
-      best = mesh->triangles[3 * t + k];
-    }
-  }
-  return best;
+  return mesh->triangles[3 * t + NearestCorner(mesh, t, x, y)];
 }
 
 void NearestPrismNode(const TIrregularMesh* mesh, int t, int p, double x, double y, double z,
@@ -155,16 +161,9 @@ void NearestPrismNode(const TIrregularMesh* mesh, int t, int p, double x, double
 void NearestPrismFaceNode(const TIrregularMesh* mesh, int t, int p, double x, double y, int face,
                           int* planeNode, int* node3d) {
   const int first = face == 0 ? 0 : 3;
-  double bestDistance = 0;
-  for (int k = 0; k < 3; ++k) {
-    const Vertex v = VertexOf(mesh, t, k);
-    const double d = (v.x - x) * (v.x - x) + (v.y - y) * (v.y - y);
-    if (k == 0 || d < bestDistance) {
-      bestDistance = d;
-      *planeNode = mesh->triangles[3 * t + k];
-      *node3d = mesh->prismNodes[6 * p + first + k];
-    }
-  }
+  const int k = NearestCorner(mesh, t, x, y);
+  *planeNode = mesh->triangles[3 * t + k];
+  *node3d = mesh->prismNodes[6 * p + first + k];
 }
 
 double InterpolateInTriangle(const TIrregularMesh* mesh, int t, double x, double y,
