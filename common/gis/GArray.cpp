@@ -493,8 +493,7 @@ bool TGArray::Edit()
   TArrayEditorHooks* hooks = GetArrayEditorHooks();
   if (hooks == nullptr || !hooks->EditArrayData(*this))
     return false;
-  if (GetOwner() != nullptr)
-    GetOwner()->NotifyChanged();
+  NotifyOwnerChanged();
   return true;
 }
 
@@ -506,15 +505,10 @@ TEditorFrame* TGArray::CreateEditorFrame(bool /*fromKeptValues*/, bool multiple,
 
 void TGArray::ApplyEditorFrame(TEditorFrame* frame)
 {
-  auto* arrayFrame = dynamic_cast<TArrayFrame*>(frame);
-  if (arrayFrame == nullptr)
-    return;
-  arrayFrame->ApplyTo(*this);
-  MarkOwnerModified();
+  ApplyOwnFrame<TArrayFrame>(frame, *this);
 }
 
 void TGArray::FillEditorFrame(TEditorFrame* frame, bool /*fromKeptValues*/, bool multiple)
 {
-  if (auto* arrayFrame = dynamic_cast<TArrayFrame*>(frame))
-    arrayFrame->FillFrom(*this, multiple);
+  FillOwnFrame<TArrayFrame>(frame, *this, multiple);
 }

@@ -561,8 +561,7 @@ bool TGArray3D::Edit()
   ShowLevel();
   if (!accepted)
     return false;
-  if (GetOwner() != nullptr)
-    GetOwner()->NotifyChanged();
+  NotifyOwnerChanged();
   return true;
 }
 
@@ -574,15 +573,10 @@ TEditorFrame* TGArray3D::CreateEditorFrame(bool /*fromKeptValues*/, bool multipl
 
 void TGArray3D::ApplyEditorFrame(TEditorFrame* frame)
 {
-  auto* arrayFrame = dynamic_cast<TArray3DFrame*>(frame);
-  if (arrayFrame == nullptr)
-    return;
-  arrayFrame->ApplyTo(*this);
-  MarkOwnerModified();
+  ApplyOwnFrame<TArray3DFrame>(frame, *this);
 }
 
 void TGArray3D::FillEditorFrame(TEditorFrame* frame, bool /*fromKeptValues*/, bool multiple)
 {
-  if (auto* arrayFrame = dynamic_cast<TArray3DFrame*>(frame))
-    arrayFrame->FillFrom(*this, multiple);
+  FillOwnFrame<TArray3DFrame>(frame, *this, multiple);
 }

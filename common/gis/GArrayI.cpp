@@ -388,8 +388,7 @@ bool TGArrayI::Edit()
   TVolumeArrayEditorHooks* hooks = GetVolumeArrayEditorHooks();
   if (hooks == nullptr || !hooks->EditArrayIData(*this))
     return false;
-  if (GetOwner() != nullptr)
-    GetOwner()->NotifyChanged();
+  NotifyOwnerChanged();
   return true;
 }
 
@@ -401,15 +400,10 @@ TEditorFrame* TGArrayI::CreateEditorFrame(bool /*fromKeptValues*/, bool multiple
 
 void TGArrayI::ApplyEditorFrame(TEditorFrame* frame)
 {
-  auto* arrayFrame = dynamic_cast<TArrayIFrame*>(frame);
-  if (arrayFrame == nullptr)
-    return;
-  arrayFrame->ApplyTo(*this);
-  MarkOwnerModified();
+  ApplyOwnFrame<TArrayIFrame>(frame, *this);
 }
 
 void TGArrayI::FillEditorFrame(TEditorFrame* frame, bool /*fromKeptValues*/, bool multiple)
 {
-  if (auto* arrayFrame = dynamic_cast<TArrayIFrame*>(frame))
-    arrayFrame->FillFrom(*this, multiple);
+  FillOwnFrame<TArrayIFrame>(frame, *this, multiple);
 }

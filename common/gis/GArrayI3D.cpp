@@ -174,8 +174,7 @@ bool TGArrayI3D::Edit()
   TVolumeArrayEditorHooks* hooks = GetVolumeArrayEditorHooks();
   if (hooks == nullptr || !hooks->EditArrayI3DData(*this))
     return false;
-  if (GetOwner() != nullptr)
-    GetOwner()->NotifyChanged();
+  NotifyOwnerChanged();
   return true;
 }
 

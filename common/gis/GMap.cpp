@@ -113,14 +113,10 @@ TEditorFrame* TGMap::CreateEditorFrame(bool /*fromKeptValues*/, bool multiple, Q
 
 void TGMap::ApplyEditorFrame(TEditorFrame* frame)
 {
-  if (auto* mapFrame = dynamic_cast<TMapFrame*>(frame)) {
-    mapFrame->ApplyTo(*this);
-    MarkOwnerModified();
-  }
+  ApplyOwnFrame<TMapFrame>(frame, *this);
 }
 
 void TGMap::FillEditorFrame(TEditorFrame* frame, bool /*fromKeptValues*/, bool multiple)
 {
-  if (auto* mapFrame = dynamic_cast<TMapFrame*>(frame))
-    mapFrame->FillFrom(*this, multiple);
+  FillOwnFrame<TMapFrame>(frame, *this, multiple);
 }

@@ -22,14 +22,10 @@ TEditorFrame* TGMark::CreateEditorFrame(bool fromKeptValues, bool multiple, QWid
 
 void TGMark::ApplyEditorFrame(TEditorFrame* frame)
 {
-  if (auto* markFrame = dynamic_cast<TMarkFrame*>(frame)) {
-    markFrame->ApplyTo(*this);
-    MarkOwnerModified();
-  }
+  ApplyOwnFrame<TMarkFrame>(frame, *this);
 }
 
 void TGMark::FillEditorFrame(TEditorFrame* frame, bool fromKeptValues, bool multiple)
 {
-  if (auto* markFrame = dynamic_cast<TMarkFrame*>(frame))
-    markFrame->FillFrom(*this, fromKeptValues, multiple);
+  FillOwnFrame<TMarkFrame>(frame, *this, fromKeptValues, multiple);
 }

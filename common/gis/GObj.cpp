@@ -60,6 +60,12 @@ void TGObj::MarkOwnerModified() const
     owner->SetModified(true);
 }
 
+void TGObj::NotifyOwnerChanged() const
+{
+  if (owner)
+    owner->NotifyChanged();
+}
+
 // --- records ---------------------------------------------------------------
 
 void TGObj::Save(TTagStream& stream) const

@@ -140,6 +140,25 @@ protected:
   void SetShapeKind(std::int32_t kind) { shapeKind = kind; }
   // Tells the owner that the project changed (property frames applied).
   void MarkOwnerModified() const;
+  // Tells the owner's views that the object's data changed (data editor closed with OK).
+  void NotifyOwnerChanged() const;
+
+  // The property-frame calls for an object whose frame kind is Frame: a frame
+  // of another kind is left alone. An applied frame marks the project modified.
+  template <class Frame, class Object>
+  void ApplyOwnFrame(TEditorFrame* frame, Object& self)
+  {
+    if (auto* own = dynamic_cast<Frame*>(frame)) {
+      own->ApplyTo(self);
+      MarkOwnerModified();
+    }
+  }
+  template <class Frame, class Object, class... Options>
+  static void FillOwnFrame(TEditorFrame* frame, Object& self, Options... options)
+  {
+    if (auto* own = dynamic_cast<Frame*>(frame))
+      own->FillFrom(self, options...);
+  }
 
   double x = 0, y = 0, z = 0;
   double dx = 0, dy = 0, dz = 0;

@@ -28,14 +28,10 @@ TEditorFrame* TGReper::CreateEditorFrame(bool fromKeptValues, bool multiple, QWi
 
 void TGReper::ApplyEditorFrame(TEditorFrame* frame)
 {
-  if (auto* reperFrame = dynamic_cast<TReperFrame*>(frame)) {
-    reperFrame->ApplyTo(*this);
-    MarkOwnerModified();
-  }
+  ApplyOwnFrame<TReperFrame>(frame, *this);
 }
 
 void TGReper::FillEditorFrame(TEditorFrame* frame, bool fromKeptValues, bool multiple)
 {
-  if (auto* reperFrame = dynamic_cast<TReperFrame*>(frame))
-    reperFrame->FillFrom(*this, fromKeptValues, multiple);
+  FillOwnFrame<TReperFrame>(frame, *this, fromKeptValues, multiple);
 }
