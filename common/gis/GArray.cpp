@@ -9,6 +9,7 @@
 #include "gis/ArrayEditors.h"
 #include "gis/ArrayNumeric.h"
 #include "gis/GIS.h"
+#include "gis/ProfileSample.h"
 
 namespace {
 
@@ -340,13 +341,7 @@ bool TGArray::GetProfile(double& X1, double& Y1, double& X2, double& Y2, int& n,
       GetValueAt(qx, qy, value);
     }
     const double distance = std::sqrt((X1 - qx) * (X1 - qx) * sx2 + (Y1 - qy) * (Y1 - qy) * sy2);
-    if (replace) {
-      samples.back() = value;
-      distances.back() = distance;
-    } else {
-      samples.push_back(value);
-      distances.push_back(distance);
-    }
+    AddProfileSample(samples, distances, value, distance, replace);
   }
   n = static_cast<int>(samples.size());
   return true;

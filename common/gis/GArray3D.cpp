@@ -9,6 +9,7 @@
 #include "data/ByteOrder.h"
 #include "gis/ArrayNumeric.h"
 #include "gis/GIS.h"
+#include "gis/ProfileSample.h"
 #include "gis/VolumeArrayEditors.h"
 
 namespace {
@@ -398,13 +399,7 @@ bool TGArray3D::GetProfile(double& X1, double& Y1, double& Z1, double& X2, doubl
     }
     const double position =
         std::sqrt((X1 - qx) * (X1 - qx) * sx2 + (Y1 - qy) * (Y1 - qy) * sy2 + (Z1 - qz) * (Z1 - qz) * sz2);
-    if (replace) {
-      samples.back() = value;
-      positions.back() = position;
-    } else {
-      samples.push_back(value);
-      positions.push_back(position);
-    }
+    AddProfileSample(samples, positions, value, position, replace);
   }
   n = static_cast<int>(samples.size());
   return true;

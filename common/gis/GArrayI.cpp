@@ -6,6 +6,7 @@
 #include "data/ByteOrder.h"
 #include "gis/GIS.h"
 #include "gis/GMeshSource.h"
+#include "gis/ProfileSample.h"
 #include "gis/VolumeArrayEditors.h"
 #include "melisco.h"
 #include "mesh/MeshOperations.h"
@@ -216,13 +217,7 @@ bool TGArrayI::GetProfile(double& X1, double& Y1, double& X2, double& Y2, int& n
       ProfileValueAt(qx, qy, value);
     }
     const double distance = std::sqrt((X1 - qx) * (X1 - qx) * sx2 + (Y1 - qy) * (Y1 - qy) * sy2);
-    if (replace) {
-      samples.back() = value;
-      distances.back() = distance;
-    } else {
-      samples.push_back(value);
-      distances.push_back(distance);
-    }
+    AddProfileSample(samples, distances, value, distance, replace);
   }
   n = static_cast<int>(samples.size());
   return true;
@@ -272,13 +267,7 @@ bool TGArrayI::GetProfile(double& X1, double& Y1, double& Z1, double& X2, double
     }
     const double distance =
         std::sqrt((X1 - qx) * (X1 - qx) * sx2 + (Y1 - qy) * (Y1 - qy) * sy2 + (Z1 - qz) * (Z1 - qz) * sz2);
-    if (replace) {
-      samples.back() = value;
-      distances.back() = distance;
-    } else {
-      samples.push_back(value);
-      distances.push_back(distance);
-    }
+    AddProfileSample(samples, distances, value, distance, replace);
   }
   n = static_cast<int>(samples.size());
   return true;
