@@ -65,6 +65,25 @@ Bytes Text(const std::string& s)
   return Bytes(s.begin(), s.end());
 }
 
+// Codes the bytes through an encoder the test inspects afterwards; the coded
+// bits (no size field) are appended to coded.
+int EncodeWith(TLzhEncoder& encoder, const Bytes& data, Bytes& coded)
+{
+  size_t at = 0;
+  return encoder.Encode(
+      [&](uint8_t* buffer, size_t n) {
+        const size_t take = std::min(n, data.size() - at);
+        if (take)
+          std::memcpy(buffer, data.data() + at, take);
+        at += take;
+        return static_cast<int64_t>(take);
+      },
+      [&](const uint8_t* buffer, size_t n) {
+        coded.insert(coded.end(), buffer, buffer + n);
+        return n;
+      });
+}
+
 } // namespace
 
 TEST(LzhCoder, EmptyInputPacksToOneEmptyBlock)
@@ -108,20 +127,7 @@ TEST_P(LzhRoundTrip, UnpacksToTheSameBytes)
   const Bytes& data = GetParam().data;
   TLzhEncoder encoder;
   Bytes coded;
-  size_t at = 0;
-  ASSERT_EQ(encoder.Encode(
-                [&](uint8_t* buffer, size_t n) {
-                  const size_t take = std::min(n, data.size() - at);
-                  if (take)
-                    std::memcpy(buffer, data.data() + at, take);
-                  at += take;
-                  return static_cast<int64_t>(take);
-                },
-                [&](const uint8_t* buffer, size_t n) {
-                  coded.insert(coded.end(), buffer, buffer + n);
-                  return n;
-                }),
-            LzhOk);
+  ASSERT_EQ(EncodeWith(encoder, data, coded), LzhOk);
   EXPECT_LE(encoder.LongestCodeSeen(), kLzhMaxCodeBits);
   Bytes out;
   ASSERT_EQ(LzhDecodeBytes(coded.data(), coded.size(), static_cast<int64_t>(data.size()), out), LzhOk);
@@ -162,16 +168,8 @@ TEST(LzhCoder, LongInputsSpanSeveralBlocksAndWindowMoves)
   TLzhEncoder encoder;
   Bytes coded;
   ASSERT_EQ(LzhEncodeBytes(data.data(), data.size(), coded), LzhOk);
-  size_t at = 0;
-  ASSERT_EQ(encoder.Encode(
-                [&](uint8_t* buffer, size_t n) {
-                  const size_t take = std::min(n, data.size() - at);
-                  std::memcpy(buffer, data.data() + at, take);
-                  at += take;
-                  return static_cast<int64_t>(take);
-                },
-                [](const uint8_t*, size_t n) { return n; }),
-            LzhOk);
+  Bytes codedAgain;
+  ASSERT_EQ(EncodeWith(encoder, data, codedAgain), LzhOk);
   EXPECT_GT(encoder.BlocksWritten(), 3);
   Bytes out;
   ASSERT_EQ(LzhDecodeBytes(coded.data(), coded.size(), static_cast<int64_t>(data.size()), out), LzhOk);
@@ -196,20 +194,8 @@ TEST(LzhCoder, SkewedFrequenciesKeepCodesWithinSixteenBits)
   std::mt19937 rng(7);
   std::shuffle(data.begin(), data.end(), rng);
   TLzhEncoder encoder;
-  size_t at = 0;
   Bytes coded;
-  ASSERT_EQ(encoder.Encode(
-                [&](uint8_t* buffer, size_t n) {
-                  const size_t take = std::min(n, data.size() - at);
-                  std::memcpy(buffer, data.data() + at, take);
-                  at += take;
-                  return static_cast<int64_t>(take);
-                },
-                [&](const uint8_t* buffer, size_t n) {
-                  coded.insert(coded.end(), buffer, buffer + n);
-                  return n;
-                }),
-            LzhOk);
+  ASSERT_EQ(EncodeWith(encoder, data, coded), LzhOk);
   EXPECT_LE(encoder.LongestCodeSeen(), kLzhMaxCodeBits);
   Bytes out;
   ASSERT_EQ(LzhDecodeBytes(coded.data(), coded.size(), static_cast<int64_t>(data.size()), out), LzhOk);
