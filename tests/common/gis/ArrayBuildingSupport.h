@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "data/ArrayBuildProgress.h"
+#include "../arraybuild/RecordingProgress.h"
 #include "gis/GIS.h"
 #include "gis/GPoint.h"
 
@@ -13,24 +13,7 @@ namespace buildtest {
 
 constexpr int Code = 20001;
 
-class TRecordingProgress : public TArrayBuildProgress {
-public:
-  std::vector<int> percents;
-  std::vector<std::string> errors;
-  int pauses = 0;
-  int cancelAtPause = -1;
-
-protected:
-  void ShowName(const std::string&) override {}
-  void ShowPercents(int arrayPercent, int) override { percents.push_back(arrayPercent); }
-  void ProcessEvents() override
-  {
-    if (++pauses == cancelAtPause)
-      CancelClicked();
-  }
-  bool Confirm(const std::string&, const std::string&) override { return true; }
-  void ShowError(const std::string& text) override { errors.push_back(text); }
-};
+using ::TRecordingProgress;
 
 // A point at relative (u, v) with a value for the code at a depth.
 inline TGPoint* AddReper(TGIS& gis, double u, double v, double value, double depth = 0.0)
