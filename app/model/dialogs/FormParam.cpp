@@ -2,6 +2,7 @@
 
 #include "data/TextConversion.h"
 #include "maps/Stringgrids.h"
+#include "model/dialogs/OkCancelRow.h"
 #include "shell/base/ModalCalls.h"
 
 #include <QCheckBox>
@@ -118,15 +119,7 @@ TFParam::TFParam(QWidget* owner) : QDialog(owner)
   PageControl->addTab(BuildPotentialPage(), QStringLiteral("Потенциал"));
   PageControl->addTab(BuildStructurePage(), QStringLiteral("Разрядная структура"));
   PageControl->addTab(BuildMaterialPage(), QStringLiteral("Материал"));
-  Bok = new QPushButton(QStringLiteral("OK"), this);
-  Bok->setDefault(true);
-  Bcancel = new QPushButton(QStringLiteral("Cancel"), this);
-  connect(Bok, &QPushButton::clicked, this, &TFParam::accept);
-  connect(Bcancel, &QPushButton::clicked, this, &TFParam::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Bok);
-  buttons->addWidget(Bcancel);
+  QHBoxLayout* buttons = MakeOkCancelRow(this, Bok, Bcancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(PageControl);
   layout->addLayout(buttons);

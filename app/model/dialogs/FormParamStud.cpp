@@ -1,6 +1,7 @@
 #include "model/dialogs/FormParamStud.h"
 
 #include "data/TextConversion.h"
+#include "model/dialogs/OkCancelRow.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -61,15 +62,7 @@ TFParamStud::TFParamStud(QWidget* owner) : QDialog(owner)
   Eeps = AddEdit(dielGrid, 0, "Eeps", "ε", nullptr, "относительная диэлектрическая проницаемость");
   Esigma0 = AddEdit(dielGrid, 1, "Esigma0", "σ0", "См/м", "объемная проводимость диэлектрика");
 
-  Bok = new QPushButton(QStringLiteral("OK"), this);
-  Bok->setDefault(true);
-  Bcancel = new QPushButton(QStringLiteral("Cancel"), this);
-  connect(Bok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Bcancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Bok);
-  buttons->addWidget(Bcancel);
+  QHBoxLayout* buttons = MakeOkCancelRow(this, Bok, Bcancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(generator);
   layout->addWidget(dielectric);
