@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Engine.h"
+#include "Lattice.h"
 #include "SmallRecord.h"
 
 namespace korvane {
@@ -40,7 +41,8 @@ class CircuitRecord {
     h.MinNwItr = 8;
     h.MaxNwItr = 20000;
     h.GenC = 2e-8, h.GenR0 = 20000, h.GenR1 = 2, h.GenRT = 6e-8, h.GenL = 1e-5, h.GenCs = 5e-10, h.GenU = 200000;
-    materials_.assign(1, TMaterial{2.5e7, 5, 0.2, 0, 2e-7, 5e-9, 3e-5, 5e7, 1e6, 0, 0.75});
+    materials_.resize(1);
+    SetDefaultMaterial(materials_[0]);
     h.Materials = materials_.data();
     h.MaterialCount = 1;
     SetElectrodes({2, 1});
