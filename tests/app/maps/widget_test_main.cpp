@@ -1,4 +1,5 @@
-// A QApplication on the offscreen platform with "C" number formats, as the
+// The main of the widget suites below the shell (map frames, model dialogs):
+// a QApplication on the offscreen platform with "C" number formats, as the
 // program runs, and settings in a folder of their own.
 #include <QApplication>
 #include <QTemporaryDir>
