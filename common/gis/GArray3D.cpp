@@ -515,8 +515,9 @@ void TGArray3D::Load(TTagStream& stream)
   stream.Read(nz);
   stream.Read(level);
   stream.Read(levelFillMode);
-  level = std::max(level, 0);
-  level = std::min(level, nz - 1);
+  // nz is not checked yet (the volume grid below does that): compare in 64 bits
+  // so a damaged count cannot overflow.
+  level = static_cast<int>(std::max<long long>(0, std::min<long long>(level, static_cast<long long>(nz) - 1)));
   TGArray::Load(stream);
   if (!ReadVolumeGrid(stream)) {
     volume.clear();

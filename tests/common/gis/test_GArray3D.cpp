@@ -182,6 +182,27 @@ TEST_F(Array3DFixture, GeometryFromAnImageReplacesGridAndVolume)
   EXPECT_EQ(other.GetData()[0], 6.0);
 }
 
+// A damaged image whose level count is the most negative integer loads as an
+// empty array at level 0, without overflowing while the level is bounded.
+TEST_F(Array3DFixture, DamagedLevelCountLoadsAnEmptyArray)
+{
+  TMemoryStream stream;
+  {
+    TTagStream tags(&stream, TagStreamWrite);
+    tags.SetGroup(TagGroup::Array3D);
+    tags.WriteInt(INT32_MIN);
+    tags.WriteInt(5);
+    tags.WriteInt(0);
+    tags.Commit();
+  }
+  TGArray3D other(&gis, 2, 2, 2, Code);
+  TMemoryStream in(stream.Bytes());
+  TTagStream tags(&in, TagStreamRead);
+  other.Load(tags);
+  EXPECT_EQ(other.GetLevel(), 0);
+  EXPECT_EQ(other.GetNZ(), 0);
+}
+
 TEST_F(Array3DFixture, BuildTakesEachLevelsDepthRangeAndFillsTheRest)
 {
   // Values only for the top level's depths (0..10 m).
