@@ -1,11 +1,14 @@
 #pragma once
 // Helpers of the GIS tests: a GIS that knows every map object type, a stand-in
-// array, and an off-screen bitmap with pixel access.
+// array, a small regular array and its stored image, and an off-screen bitmap
+// with pixel access.
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "data/Stream.h"
+#include "data/TagStream.h"
+#include "gis/GArray.h"
 #include "gis/GIS.h"
 #include "gis/GMap.h"
 #include "gis/GMark.h"
@@ -63,6 +66,25 @@ inline void LoadImage(TGIS& gis, const std::vector<uint8_t>& bytes)
 {
   TMemoryStream stream(bytes);
   gis.LoadObjects(stream);
+}
+
+// An array over the unit square (relative) with the given values, row 0 first.
+inline std::unique_ptr<TGArray> UnitArray(TGIS* gis, int nx, int ny, const std::vector<double>& data)
+{
+  auto array = std::make_unique<TGArray>(gis, nx, ny, 0);
+  array->SetFarCorner(1, 1);
+  array->SetData(data.data());
+  return array;
+}
+
+// The array's record as a project file stores it.
+inline std::vector<uint8_t> ArrayImage(const TGArray& array)
+{
+  TMemoryStream memory;
+  TTagStream stream(&memory, TagStreamWrite);
+  array.Save(stream);
+  stream.Commit();
+  return memory.Bytes();
 }
 
 // An off-screen 24- or 32-bit bitmap, white when made.

@@ -12,28 +12,13 @@
 
 namespace {
 
+using gistest::ArrayImage;
 using gistest::TTestBitmap;
+using gistest::UnitArray;
 
 constexpr COLORREF White = 0xFFFFFF;
 constexpr COLORREF Green = 0x008000;
 constexpr COLORREF Red = 0x0000FF;
-
-std::unique_ptr<TGArray> UnitArray(int nx, int ny, const std::vector<double>& data)
-{
-  auto array = std::make_unique<TGArray>(nullptr, nx, ny, 0);
-  array->SetFarCorner(1, 1);
-  array->SetData(data.data());
-  return array;
-}
-
-std::vector<uint8_t> Image(const TGArray& array)
-{
-  TMemoryStream memory;
-  TTagStream stream(&memory, TagStreamWrite);
-  array.Save(stream);
-  stream.Commit();
-  return memory.Bytes();
-}
 
 class ArrayDrawing : public testing::TestWithParam<bool> {
 protected:
@@ -44,7 +29,7 @@ protected:
 // view, so 19 px per unit), and every line leaves out its last pixel.
 TEST_P(ArrayDrawing, GridLinesAlongTheCellBorders)
 {
-  auto array = UnitArray(2, 2, {1, 2, 3, 4});
+  auto array = UnitArray(nullptr, 2, 2, {1, 2, 3, 4});
   array->SetFillType(FillNone);
   array->SetContoursOn(false);
   array->SetGrid(true, Green);
@@ -65,7 +50,7 @@ TEST_P(ArrayDrawing, GridLinesAlongTheCellBorders)
 // hatched, the maximum is solid and the middle is a pattern in between.
 TEST_P(ArrayDrawing, HatchingDensityFollowsTheValue)
 {
-  auto array = UnitArray(2, 2, {0, NoValue, 0.5, 1.0});
+  auto array = UnitArray(nullptr, 2, 2, {0, NoValue, 0.5, 1.0});
   array->SetFillType(FillHatching);
   array->SetContoursOn(false);
   array->SetFillColors(0xFF0000, Red);
@@ -93,7 +78,7 @@ TEST_P(ArrayDrawing, HatchingDensityFollowsTheValue)
 // Zoomed in on one cell, only that cell is hatched, over the whole view.
 TEST_P(ArrayDrawing, HatchingWalksOnlyTheCellsInView)
 {
-  auto array = UnitArray(2, 2, {0, 0, 0, 1.0});
+  auto array = UnitArray(nullptr, 2, 2, {0, 0, 0, 1.0});
   array->SetFillType(FillHatching);
   array->SetContoursOn(false);
   array->SetFillColors(0xFF0000, Red);
@@ -111,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(BothRowOrders, ArrayDrawing, testing::Bool());
 
 TEST(ArrayDrawingViews, DegenerateViewsDrawNothing)
 {
-  auto array = UnitArray(2, 2, {0, 1, 2, 3});
+  auto array = UnitArray(nullptr, 2, 2, {0, 1, 2, 3});
   array->SetGrid(true, Green);
   TTestBitmap bitmap(8, 8);
   for (int type : {FillHatching, FillOneTransparency}) {
@@ -133,7 +118,7 @@ TEST(ArrayDrawingViews, DegenerateViewsDrawNothing)
 
 TEST(ArrayDrawingViews, ColourFillingStaysInsideTheClipOutline)
 {
-  auto array = UnitArray(2, 2, {0, 1, 2, 3});
+  auto array = UnitArray(nullptr, 2, 2, {0, 1, 2, 3});
   array->SetContoursOn(false);
   array->SetFillColors(Red, Red);
   array->SetAlpha(0x10000, 0x10000);
@@ -156,7 +141,7 @@ TEST(ArrayDrawingViews, ColourFillingStaysInsideTheClipOutline)
 
 TEST(ArrayDrawingViews, MissingValuesAreNotPainted)
 {
-  auto array = UnitArray(2, 1, {NoValue, 5});
+  auto array = UnitArray(nullptr, 2, 1, {NoValue, 5});
   array->SetContoursOn(false);
   array->SetFillColors(Red, Red);
   array->SetAlpha(0x10000, 0x10000);
@@ -173,7 +158,7 @@ TEST(ArrayDrawingViews, ContoursAndLabelsOfASteppedFilling)
   for (int j = 0; j < 10; ++j)
     for (int i = 0; i < 10; ++i)
       data[j * 10 + i] = i + j;
-  auto array = UnitArray(10, 10, data);
+  auto array = UnitArray(nullptr, 10, 10, data);
   array->SetSteppedFill(true);
   array->SetFillType(FillOneTransparency);
   array->SetContourColors(0x000000, 0x000000);
@@ -193,15 +178,15 @@ TEST(ArrayDrawingViews, LegendBarLeavesTheArrayAsItWas)
 {
   for (int scheme : {LevelSchemeCount, LevelSchemeLog}) {
     for (double low : {0.0, 2.0, -500.0}) {
-      auto array = UnitArray(3, 2, {low, 4, 6, 8, 10, 12});
+      auto array = UnitArray(nullptr, 3, 2, {low, 4, 6, 8, 10, 12});
       array->SetLevelScheme(scheme, 5, 100, 10, 2, 4, 1, 2);
       array->SetGrid(true, Green);
       array->SetFillType(FillTransparencyRamp);
-      const std::vector<uint8_t> before = Image(*array);
+      const std::vector<uint8_t> before = ArrayImage(*array);
       TTestBitmap bitmap(120, 40);
       array->DrawToRect(bitmap.get(), 10, 5, 100, 30, true);
       array->DrawToRect(bitmap.get(), 2, 2, 30, 36, false);
-      EXPECT_EQ(Image(*array), before) << scheme << " " << low;
+      EXPECT_EQ(ArrayImage(*array), before) << scheme << " " << low;
       EXPECT_NE(bitmap.Pixel(60, 20), White);
       EXPECT_EQ(bitmap.Pixel(115, 2), White);
       array->DrawToRect(bitmap.get(), 0, 0, 8, 40, true);

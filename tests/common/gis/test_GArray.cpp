@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "GisTestSupport.h"
 #include "data/SLine.h"
 #include "data/Stream.h"
 #include "data/TagStream.h"
@@ -14,23 +15,8 @@
 
 namespace {
 
-// An array over the unit square (relative) with the given values, row 0 first.
-std::unique_ptr<TGArray> UnitArray(TGIS* gis, int nx, int ny, const std::vector<double>& data)
-{
-  auto array = std::make_unique<TGArray>(gis, nx, ny, 0);
-  array->SetFarCorner(1, 1);
-  array->SetData(data.data());
-  return array;
-}
-
-std::vector<uint8_t> Image(const TGArray& array)
-{
-  TMemoryStream memory;
-  TTagStream stream(&memory, TagStreamWrite);
-  array.Save(stream);
-  stream.Commit();
-  return memory.Bytes();
-}
+using gistest::ArrayImage;
+using gistest::UnitArray;
 
 void LoadFrom(TGArray& array, const std::vector<uint8_t>& bytes)
 {
@@ -359,10 +345,10 @@ TEST(RegularArrayRecord, SavedAndReadBackByteEqual)
   const std::vector<std::string> names{"a", "b"};
   array->SetLevelNames(&names);
 
-  const std::vector<uint8_t> first = Image(*array);
+  const std::vector<uint8_t> first = ArrayImage(*array);
   TGArray copy(&gis);
   LoadFrom(copy, first);
-  EXPECT_EQ(Image(copy), first);
+  EXPECT_EQ(ArrayImage(copy), first);
   EXPECT_EQ(copy.GetNX(), 3);
   EXPECT_EQ(copy.GetData()[2], NoValue);
   EXPECT_EQ(copy.GetUnitText(), "Кл/м3");
@@ -420,7 +406,7 @@ std::vector<uint8_t> WithArrayRecord(const std::vector<uint8_t>& bytes, int id, 
 TEST(RegularArrayRecord, ValuesOfTheWrongSizeEmptyTheGrid)
 {
   auto array = UnitArray(nullptr, 3, 2, {1, 2, 3, 4, 5, 6});
-  const std::vector<uint8_t> image = Image(*array);
+  const std::vector<uint8_t> image = ArrayImage(*array);
   const std::vector<uint8_t> shorter(6 * 8 - 8, 0);
   for (const std::vector<uint8_t>* values : {&shorter, static_cast<const std::vector<uint8_t>*>(nullptr)}) {
     TGArray copy(nullptr, 5, 5, 0);
@@ -440,7 +426,7 @@ TEST(RegularArrayRecord, NegativeSizesAreNoGrid)
   const int32_t negative = -2;
   std::memcpy(minusTwo.data(), &negative, 4);
   TGArray copy(nullptr);
-  LoadFrom(copy, WithArrayRecord(WithArrayRecord(Image(*array), 0, &minusTwo), 1, &minusTwo));
+  LoadFrom(copy, WithArrayRecord(WithArrayRecord(ArrayImage(*array), 0, &minusTwo), 1, &minusTwo));
   EXPECT_EQ(copy.GetCellCount(), 0);
   EXPECT_EQ(copy.GetData(), nullptr);
 }
@@ -451,7 +437,7 @@ TEST(RegularArrayRecord, AZeroRangeTakesTheDataRangeAndAMissingTableIsRebuilt)
   array->SetRange(0, 0);
   array->SetLevelScheme(LevelSchemeStep, 10, 5, 1, 2, 4, 1, 2);
   const std::vector<uint8_t> emptyTable(4, 0);
-  const std::vector<uint8_t> noTable = WithArrayRecord(Image(*array), 5, &emptyTable);
+  const std::vector<uint8_t> noTable = WithArrayRecord(ArrayImage(*array), 5, &emptyTable);
   TGArray copy(nullptr);
   LoadFrom(copy, noTable);
   EXPECT_EQ(copy.GetDrawSettings().rangeMin, -3);
@@ -468,7 +454,7 @@ TEST(RegularArrayRecord, DamagedCountsAreReadWithoutOverflow)
   const double big = 1e300;
   std::memcpy(huge.data(), &big, 8);
   const std::vector<uint8_t> emptyTable(4, 0);
-  std::vector<uint8_t> image = WithArrayRecord(Image(*array), 5, &emptyTable);
+  std::vector<uint8_t> image = WithArrayRecord(ArrayImage(*array), 5, &emptyTable);
   for (int id : {23, 24, 45, 46})
     image = WithArrayRecord(image, id, &huge);
   TGArray copy(nullptr);
@@ -480,7 +466,7 @@ TEST(RegularArrayRecord, ReloadingGeometryKeepsTheDrawingSettings)
 {
   auto source = UnitArray(nullptr, 4, 1, {1, 2, 3, 4});
   source->SetName("новое");
-  const std::vector<uint8_t> image = Image(*source);
+  const std::vector<uint8_t> image = ArrayImage(*source);
 
   auto target = UnitArray(nullptr, 2, 2, {0, 0, 0, 0});
   target->SetGrid(true, 0x123456);
