@@ -11,6 +11,7 @@
 #include "shell/FormFlash.h"
 #include "shell/FormInfo.h"
 #include "shell/FormMain.h"
+#include "shell/ProgramEditorFrames.h"
 #include "shell/ProjectFileStore.h"
 
 #include <QApplication>
@@ -58,6 +59,9 @@ int ApplicationMain(QApplication& app)
   FInfo = new TFInfo(FMain);
   FElectrodes = new TFElectrodes();
   FParam = new TFParam();
+  // The property frames of map objects: the model area's comes from its dialogs.
+  TProgramEditorFrames editorFrames;
+  TEditorFramesScope editorFramesInstalled(editorFrames);
   TBitModelWindowMaker modelMaker;
   FMain->SetModelWindowMaker(&modelMaker);
   // The view windows register their makers here as their folders provide them.

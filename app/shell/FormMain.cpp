@@ -328,6 +328,9 @@ void TFMain::ConnectCommands()
   connect(MINew, &QAction::triggered, this, &TFMain::MINewClick);
   connect(MIModelParams, &QAction::triggered, this, &TFMain::MIModelParamsClick);
   connect(MIModelParamsStud, &QAction::triggered, this, &TFMain::MIModelParamsStudClick);
+  connect(MIElectrodes, &QAction::triggered, this, &TFMain::MIElectrodesClick);
+  connect(MIinhomogeneities, &QAction::triggered, this, &TFMain::MIinhomogeneitiesClick);
+  connect(MIObjects, &QAction::triggered, this, &TFMain::MIObjectsClick);
   connect(MICalcStatus, &QAction::triggered, this, &TFMain::MICalcStatusClick);
   connect(MIcalcpotential, &QAction::triggered, this, &TFMain::MIcalcpotentialClick);
   connect(Bstart, &QAction::triggered, this, &TFMain::BStartClick);

@@ -169,6 +169,12 @@ public:
   // Model menu.
   void MIModelParamsClick();
   void MIModelParamsStudClick();
+  // The tables replace the model's list and stamp its layers on OK; they only
+  // show the list while a run is on or paused.
+  void MIElectrodesClick();
+  void MIinhomogeneitiesClick();
+  // The property frame of the project's model area.
+  void MIObjectsClick();
   void MICalcStatusClick();
   // Writes the next step file; false (the counter kept) when it could not be written.
   bool SaveStep();

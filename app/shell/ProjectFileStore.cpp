@@ -84,6 +84,11 @@ int32_t SaneCalcState(int32_t stored, const TFModel* model)
   int modelState = model ? model->GetState() : TFModel::StateSetup;
   if (stored == CalcRunning && modelState == TFModel::StateRunning)
     return CalcRunning;
+  // A run whose lattice could not be read back stopped while it loaded (its
+  // notice may have come before the window took the model): it cannot be
+  // continued, whatever the file says.
+  if ((stored == CalcRunning || stored == CalcPaused) && modelState == TFModel::StateStopped)
+    return CalcStopped;
   if (stored >= CalcNotStarted && stored <= CalcStopped && stored != CalcRunning)
     return stored;
   switch (modelState) {
@@ -122,6 +127,8 @@ void ReportLoadError(TFMain& main)
   ShowError(main, "Критическая ошибка", Text("Непредвиденная ошибка") + " - " + Text("загрузка данных прервана"));
 }
 
+// The side file could not be written (after a save) or read (after a load, the
+// model then stopped): the reason under "Ошибка".
 void ReportSideFile(TFMain& main, const TFModel* model)
 {
   auto* bit = dynamic_cast<const TFBitModel*>(model);
@@ -215,10 +222,9 @@ bool TProjectFileStore::WriteBody(TFMain& main, TStream& body, const std::string
     auto* bit = dynamic_cast<TFBitModel*>(model);
     if (bit)
       bit->SetProjectName(projectName);
+    // A lattice side file that cannot be written does not stop the project
+    // from being written; the writer says so afterwards.
     model->SaveToStream(&body);
-    // A running or paused model without its lattice could not go on from the file.
-    if (bit && !bit->GetSideFileError().empty())
-      return false;
   } else {
     TTagStream empty(&body, TagStreamWrite);
     if (!empty.Commit())
@@ -239,8 +245,11 @@ bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
   const std::string name = path.toStdString();
   bool written = WriteProjectFile(name, main.StorageMode(),
                                   [&](TStream& body) { return WriteBody(main, body, name); });
-  if (written)
+  if (written) {
+    // The run goes on from a project only with its lattice: say why it cannot.
+    ReportSideFile(main, main.Model());
     return true;
+  }
   flags.Restore();
   ShowError(main, "Ошибка", Text("Ошибка записи в файл."));
   return false;
@@ -333,6 +342,9 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     model->SetModified(false);
     main.SetProjectGis(gis.release());
     main.SetModelWindow(model.release());
+    // The progress lines let messages run before the window took the model:
+    // a stop the model reported then reached no window.
+    main.SetCalcState(SaneCalcState(state, main.Model()));
     main.SetToolMode(0);
     main.SetModified(false);
   } catch (const std::exception&) {

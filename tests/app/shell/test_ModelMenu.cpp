@@ -1,0 +1,357 @@
+// The model menu with the breakdown model: the electrode and inhomogeneity
+// tables reached from their menu items stamp the model's layers and mark the
+// project modified, only show the lists while a run is on or paused, and the
+// model area is edited in the frame the program's factory makes. A lattice side
+// file that cannot be written is reported with its reason, the project itself
+// written.
+#include "support/ProjectTestSupport.h"
+
+#include "gis/GArray3D.h"
+#include "gis/GModelRect.h"
+#include "gis/ObjectTypeCode.h"
+#include "maps/FrameCoord.h"
+#include "maps/Stringgrids.h"
+#include "model/FormBitModel.h"
+#include "model/dialogs/FormCalcStatus.h"
+#include "model/dialogs/FormElectrodes.h"
+#include "model/dialogs/FormInhomogeneities.h"
+#include "model/dialogs/FormModelArea.h"
+#include "model/dialogs/FormParam.h"
+#include "model/dialogs/FormParamStud.h"
+#include "model/dialogs/FrameModelRect.h"
+#include "model/dialogs/ModelDialogCommands.h"
+#include "shell/ProgramEditorFrames.h"
+#include "shell/base/ScriptedModalCalls.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace projecttest;
+
+namespace {
+
+// Scripted answers that let a test act while a dialog is "shown".
+class TActingCalls : public TScriptedModalCalls {
+public:
+  int ExecDialog(QDialog* dialog) override
+  {
+    if (whileShown)
+      whileShown(dialog);
+    return TScriptedModalCalls::ExecDialog(dialog);
+  }
+  std::function<void(QDialog*)> whileShown;
+};
+
+class ModelMenuTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    CreateModelDialogs(&dialogOwner);
+    main = std::make_unique<TFMain>(QStringList());
+    main->SetProjectFiles(&store);
+    main->SetModelWindowMaker(&maker);
+    main->MINewClick();
+    ASSERT_NE(Model(), nullptr);
+    main->SetModified(false);
+  }
+  void TearDown() override
+  {
+    main.reset();
+    ProcessPostedEvents();
+    FParam = nullptr;
+    FParamStud = nullptr;
+    FElectrodes = nullptr;
+    FInhomogeneities = nullptr;
+    FModelArea = nullptr;
+    FCalcStatus = nullptr;
+  }
+
+  TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }
+
+  // Cells of a model layer that hold the value.
+  int CountInLayer(int code, double value) const
+  {
+    auto* layer = dynamic_cast<TGArray3D*>(main->Gis()->FindArrayByCode(code));
+    if (!layer || !layer->GetVolumeData())
+      return -1;
+    int n = 0;
+    const double* data = layer->GetVolumeData();
+    for (int i = 0; i < layer->GetCellCount(); ++i)
+      n += data[i] == value ? 1 : 0;
+    return n;
+  }
+
+  // One electrode with code -5 down the middle of the lattice, plate to plate.
+  void TypeElectrode() const
+  {
+    const THeap& h = *Model()->GetEngine();
+    const QString x = QString::number(h.N1 * h.CellSize1 / 2, 'g', 17);
+    const QString y = QString::number(h.N3 * h.CellSize3 / 2, 'g', 17);
+    const QString d = QString::number(2 * h.CellSize1, 'g', 17);
+    const QString top = QString::number((h.N2 - 1) * h.CellSize2, 'g', 17);
+    const QString cells[10] = {x, y, top, d, x, y, "0", d, "-5", "255"};
+    for (int col = 0; col < 10; ++col)
+      SetGridCell(*FElectrodes->SGdata, col, 1, cells[col]);
+  }
+
+  // One box of permittivity 3 about the middle of the lattice.
+  void TypeInhomogeneity() const
+  {
+    const THeap& h = *Model()->GetEngine();
+    const QString x = QString::number(h.N1 * h.CellSize1 / 2, 'g', 17);
+    const QString y = QString::number(h.N3 * h.CellSize3 / 2, 'g', 17);
+    const QString z = QString::number((h.N2 - 1) * h.CellSize2 / 2, 'g', 17);
+    const QString s = QString::number(3 * h.CellSize1, 'g', 17);
+    const QString cells[12] = {x, y, z, s, s, s, "3", "0", "0", "0", "255", "65536"};
+    for (int col = 0; col < 12; ++col)
+      SetGridCell(*FInhomogeneities->SGdata, col, 1, cells[col]);
+  }
+
+  QWidget dialogOwner;
+  TActingCalls calls;
+  TModalCallsScope scope{calls};
+  TProjectFileStore store;
+  TNeedleModelMaker maker;
+  std::unique_ptr<TFMain> main;
+};
+
+TEST_F(ModelMenuTest, ElectrodeItemStampsTheElectrodeLayerAndMarksTheProjectModified)
+{
+  ASSERT_EQ(CountInLayer(10005, -5), 0);
+  calls.whileShown = [&](QDialog*) { TypeElectrode(); };
+  calls.dialogAnswers = {QDialog::Accepted};
+  main->MIElectrodes->trigger();
+  ASSERT_EQ(calls.dialogs.size(), 1u);
+  EXPECT_EQ(calls.dialogs[0], FElectrodes);
+  EXPECT_EQ(FElectrodes->gis, main->Gis());
+  EXPECT_EQ(FElectrodes->heap, Model()->GetEngine());
+  ASSERT_EQ(Model()->Electrodes().size(), 1u);
+  EXPECT_EQ(Model()->Electrodes()[0].code, -5);
+  EXPECT_GT(CountInLayer(10005, -5), 0);
+  EXPECT_TRUE(main->Modified());
+}
+
+TEST_F(ModelMenuTest, InhomogeneityItemStampsTheMaterialLayerAndRebuildsTheMaterials)
+{
+  ASSERT_EQ(CountInLayer(10007, 1), 0);
+  calls.whileShown = [&](QDialog*) { TypeInhomogeneity(); };
+  calls.dialogAnswers = {QDialog::Accepted};
+  main->MIinhomogeneities->trigger();
+  ASSERT_EQ(calls.dialogs.size(), 1u);
+  EXPECT_EQ(calls.dialogs[0], FInhomogeneities);
+  ASSERT_EQ(Model()->Inhomogeneities().size(), 1u);
+  EXPECT_EQ(Model()->GetEngine()->MaterialCount, 2);
+  EXPECT_EQ(Model()->GetEngine()->Materials[1].Eps, 3);
+  EXPECT_GT(CountInLayer(10007, 1), 0);
+  EXPECT_TRUE(main->Modified());
+}
+
+// The model's current list is what the table shows, and a cancelled table
+// changes neither the list, the layer nor the modified flag.
+TEST_F(ModelMenuTest, CancelledTableChangesNothing)
+{
+  TElectrodeRecord kept{};
+  kept.code = -3;
+  kept.shape = 2;
+  Model()->Electrodes() = {kept};
+  int rowsShown = 0;
+  calls.whileShown = [&](QDialog*) {
+    rowsShown = FElectrodes->SGdata->rowCount() - 1;
+    TypeElectrode();
+  };
+  main->MIElectrodes->trigger();
+  EXPECT_EQ(rowsShown, 1);
+  ASSERT_EQ(Model()->Electrodes().size(), 1u);
+  EXPECT_EQ(Model()->Electrodes()[0].code, -3);
+  EXPECT_EQ(CountInLayer(10005, -5), 0);
+  EXPECT_FALSE(main->Modified());
+}
+
+struct TStateCase {
+  const char* name;
+  int32_t state;
+  bool applied;
+};
+
+class ModelMenuStates : public ModelMenuTest, public ::testing::WithParamInterface<TStateCase> {};
+
+// While a run is on or paused the engine's tables belong to the worker: the
+// tables only show the lists, whatever button closes them.
+TEST_P(ModelMenuStates, TablesApplyOnlyOutsideARun)
+{
+  const TStateCase& c = GetParam();
+  const int materials = Model()->GetEngine()->MaterialCount;
+  main->SetCalcState(c.state);
+  bool electrodesEditable = !c.applied;
+  bool inhomogeneitiesEditable = !c.applied;
+  calls.whileShown = [&](QDialog* dialog) {
+    if (dialog == FElectrodes) {
+      electrodesEditable = FElectrodes->IsEditable();
+      TypeElectrode();
+    } else {
+      inhomogeneitiesEditable = FInhomogeneities->IsEditable();
+      TypeInhomogeneity();
+    }
+  };
+  calls.dialogAnswers = {QDialog::Accepted, QDialog::Accepted};
+  main->MIElectrodes->trigger();
+  main->MIinhomogeneities->trigger();
+  EXPECT_EQ(calls.dialogs.size(), 2u) << c.name;
+  EXPECT_EQ(electrodesEditable, c.applied) << c.name;
+  EXPECT_EQ(inhomogeneitiesEditable, c.applied) << c.name;
+  EXPECT_EQ(Model()->Electrodes().size(), c.applied ? 1u : 0u) << c.name;
+  EXPECT_EQ(Model()->Inhomogeneities().size(), c.applied ? 1u : 0u) << c.name;
+  EXPECT_EQ(Model()->GetEngine()->MaterialCount, c.applied ? 2 : materials) << c.name;
+  EXPECT_EQ(CountInLayer(10005, -5) > 0, c.applied) << c.name;
+  EXPECT_EQ(main->Modified(), c.applied) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ModelMenuStates,
+                         ::testing::Values(TStateCase{"not started", CalcNotStarted, true},
+                                           TStateCase{"running", CalcRunning, false},
+                                           TStateCase{"paused", CalcPaused, false},
+                                           TStateCase{"stopped", CalcStopped, true}));
+
+// The electrode list of the open model is the table's before another project
+// opens, so a project without electrode records takes the electrodes shown last.
+TEST_F(ModelMenuTest, TheTableHoldsTheOpenModelsElectrodesBeforeAnotherProjectOpens)
+{
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  calls.whileShown = [&](QDialog*) { TypeElectrode(); };
+  calls.dialogAnswers = {QDialog::Accepted};
+  main->MIElectrodes->trigger();
+  const QString project = dir.filePath("needle.vzt");
+  main->UpdateCaption(project);
+  ASSERT_TRUE(main->MISaveClick(TSaveSender::Button));
+  FElectrodes->SetItems({});
+  main->OpenProject(project);
+  ASSERT_EQ(FElectrodes->Items().size(), 1u);
+  EXPECT_EQ(FElectrodes->Items()[0].code, -5);
+}
+
+class ModelAreaTest : public ModelMenuTest {
+protected:
+  void SetUp() override
+  {
+    ModelMenuTest::SetUp();
+    auto area = std::make_unique<TGModelRect>(main->Gis());
+    TGIS* gis = main->Gis();
+    areaId = gis->AddObjectAt(nullptr, std::move(area), gis->GetX0(), gis->GetY0(), false);
+    Area()->SetWorldWidth((gis->GetX1() - gis->GetX0()) / 2);
+    Area()->SetWorldHeight((gis->GetY1() - gis->GetY0()) / 2);
+    gis->SetModified(false);
+  }
+
+  TGObj* Area() const { return main->Gis()->FindObjectById(areaId); }
+
+  int32_t areaId = 0;
+  TProgramEditorFrames frames;
+  TEditorFramesScope framesInstalled{frames};
+};
+
+TEST_F(ModelAreaTest, TheFactoryMakesTheModelAreaFrame)
+{
+  QWidget owner;
+  // The owner widget owns the frame.
+  auto* areaFrame = dynamic_cast<TFmModelRect*>(Area()->CreateEditorFrame(false, false, &owner));
+  ASSERT_NE(areaFrame, nullptr);
+  EXPECT_EQ(areaFrame->GetObject(), Area());
+  EXPECT_EQ(areaFrame->parentWidget(), &owner);
+}
+
+TEST_F(ModelAreaTest, ObjectsItemAppliesTheEditedCornersOutsideARun)
+{
+  const double width = Area()->GetWorldWidth();
+  calls.whileShown = [&](QDialog* dialog) {
+    auto* frame = dialog->findChild<TFmModelRect*>();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->isEnabled());
+    const double x = Area()->GetWorldX();
+    const double y = Area()->GetWorldY();
+    frame->Coord2->SetPosition(x + 2 * width, y + Area()->GetWorldHeight());
+  };
+  calls.dialogAnswers = {QDialog::Accepted};
+  main->MIObjects->trigger();
+  ASSERT_EQ(calls.dialogs.size(), 1u);
+  EXPECT_DOUBLE_EQ(Area()->GetWorldWidth(), 2 * width);
+  EXPECT_TRUE(main->Gis()->IsModified());
+  EXPECT_TRUE(main->Modified());
+}
+
+TEST_F(ModelAreaTest, ObjectsItemOnlyShowsTheAreaDuringARun)
+{
+  const double width = Area()->GetWorldWidth();
+  main->SetCalcState(CalcPaused);
+  bool enabled = true;
+  calls.whileShown = [&](QDialog* dialog) {
+    auto* frame = dialog->findChild<TFmModelRect*>();
+    ASSERT_NE(frame, nullptr);
+    enabled = frame->isEnabled();
+    frame->Coord2->SetPosition(Area()->GetWorldX() + 2 * width, Area()->GetWorldY() + Area()->GetWorldHeight());
+  };
+  calls.dialogAnswers = {QDialog::Accepted};
+  main->MIObjects->trigger();
+  ASSERT_EQ(calls.dialogs.size(), 1u);
+  EXPECT_FALSE(enabled);
+  EXPECT_DOUBLE_EQ(Area()->GetWorldWidth(), width);
+  EXPECT_FALSE(main->Modified());
+}
+
+TEST(ModelAreaWithoutFactory, ObjectsItemShowsNothingWithoutAFrame)
+{
+  TScriptedModalCalls calls;
+  TModalCallsScope scope{calls};
+  TNeedleModelMaker maker;
+  TFMain main{QStringList()};
+  main.SetModelWindowMaker(&maker);
+  main.MINewClick();
+  TGIS* gis = main.Gis();
+  gis->AddObjectAt(nullptr, std::make_unique<TGModelRect>(gis), gis->GetX0(), gis->GetY0(), false);
+  main.MIObjects->trigger();
+  EXPECT_TRUE(calls.dialogs.empty());
+}
+
+// A paused run saved where its lattice side file cannot be written: the project
+// is written all the same, and the reason is shown under "Ошибка"; opened
+// again, the run comes back stopped and says why.
+TEST_F(ModelMenuTest, UnwritableSideFileIsReportedWithTheProjectWritten)
+{
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  main->Model()->SetStopMode(TFModel::StopOnEvent);
+  main->BStartClick();
+  ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+  // A folder where the side file should go cannot be replaced by it.
+  ASSERT_TRUE(QDir(dir.path()).mkdir("run.hex"));
+  const QString project = dir.filePath("run.vzt");
+  main->UpdateCaption(project);
+  main->SetModified(true);
+  calls.messages.clear();
+  EXPECT_TRUE(main->MISaveClick(TSaveSender::Button));
+  EXPECT_FALSE(main->Modified());
+  EXPECT_TRUE(QFileInfo(project).isFile());
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].caption, QString::fromUtf8("Ошибка"));
+  EXPECT_TRUE(calls.messages[0].text.startsWith(QString::fromUtf8("Ошибка записи в файл.\n")))
+    << calls.messages[0].text.toStdString();
+  EXPECT_GT(calls.messages[0].text.size(), QString::fromUtf8("Ошибка записи в файл.\n").size());
+
+  calls.messages.clear();
+  main->OpenProject(project);
+  // The model tells the window that it stopped as soon as messages run.
+  EXPECT_TRUE(ServeUntil([&] { return main->CalcState() == CalcStopped; }));
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].caption, QString::fromUtf8("Ошибка"));
+  EXPECT_FALSE(calls.messages[0].text.isEmpty());
+}
+
+} // namespace
