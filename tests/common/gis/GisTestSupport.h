@@ -1,7 +1,7 @@
 #pragma once
 // Helpers of the GIS tests: a GIS that knows every map object type, a stand-in
-// array, a small regular array and its stored image, and an off-screen bitmap
-// with pixel access.
+// array, a small regular array, object records as stored, and an off-screen
+// bitmap with pixel access.
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -77,14 +77,21 @@ inline std::unique_ptr<TGArray> UnitArray(TGIS* gis, int nx, int ny, const std::
   return array;
 }
 
-// The array's record as a project file stores it.
-inline std::vector<uint8_t> ArrayImage(const TGArray& array)
+// An object's record as a project file stores it, and back.
+inline std::vector<uint8_t> ImageOf(const TGObj& object)
 {
-  TMemoryStream memory;
-  TTagStream stream(&memory, TagStreamWrite);
-  array.Save(stream);
-  stream.Commit();
-  return memory.Bytes();
+  TMemoryStream stream;
+  TTagStream tags(&stream, TagStreamWrite);
+  object.Save(tags);
+  tags.Commit();
+  return stream.Bytes();
+}
+
+inline void LoadFrom(TGObj& object, const std::vector<uint8_t>& image)
+{
+  TMemoryStream stream(image);
+  TTagStream tags(&stream, TagStreamRead);
+  object.Load(tags);
 }
 
 // An off-screen 24- or 32-bit bitmap, white when made.

@@ -12,7 +12,7 @@
 
 namespace {
 
-using gistest::ArrayImage;
+using gistest::ImageOf;
 using gistest::TTestBitmap;
 using gistest::UnitArray;
 
@@ -182,11 +182,11 @@ TEST(ArrayDrawingViews, LegendBarLeavesTheArrayAsItWas)
       array->SetLevelScheme(scheme, 5, 100, 10, 2, 4, 1, 2);
       array->SetGrid(true, Green);
       array->SetFillType(FillTransparencyRamp);
-      const std::vector<uint8_t> before = ArrayImage(*array);
+      const std::vector<uint8_t> before = ImageOf(*array);
       TTestBitmap bitmap(120, 40);
       array->DrawToRect(bitmap.get(), 10, 5, 100, 30, true);
       array->DrawToRect(bitmap.get(), 2, 2, 30, 36, false);
-      EXPECT_EQ(ArrayImage(*array), before) << scheme << " " << low;
+      EXPECT_EQ(ImageOf(*array), before) << scheme << " " << low;
       EXPECT_NE(bitmap.Pixel(60, 20), White);
       EXPECT_EQ(bitmap.Pixel(115, 2), White);
       array->DrawToRect(bitmap.get(), 0, 0, 8, 40, true);

@@ -15,15 +15,9 @@
 
 namespace {
 
-using gistest::ArrayImage;
+using gistest::ImageOf;
+using gistest::LoadFrom;
 using gistest::UnitArray;
-
-void LoadFrom(TGArray& array, const std::vector<uint8_t>& bytes)
-{
-  TMemoryStream memory(bytes);
-  TTagStream stream(&memory, TagStreamRead);
-  array.Load(stream);
-}
 
 TEST(RegularArray, NewArrayWithASize)
 {
@@ -345,10 +339,10 @@ TEST(RegularArrayRecord, SavedAndReadBackByteEqual)
   const std::vector<std::string> names{"a", "b"};
   array->SetLevelNames(&names);
 
-  const std::vector<uint8_t> first = ArrayImage(*array);
+  const std::vector<uint8_t> first = ImageOf(*array);
   TGArray copy(&gis);
   LoadFrom(copy, first);
-  EXPECT_EQ(ArrayImage(copy), first);
+  EXPECT_EQ(ImageOf(copy), first);
   EXPECT_EQ(copy.GetNX(), 3);
   EXPECT_EQ(copy.GetData()[2], NoValue);
   EXPECT_EQ(copy.GetUnitText(), "Кл/м3");
@@ -406,7 +400,7 @@ std::vector<uint8_t> WithArrayRecord(const std::vector<uint8_t>& bytes, int id, 
 TEST(RegularArrayRecord, ValuesOfTheWrongSizeEmptyTheGrid)
 {
   auto array = UnitArray(nullptr, 3, 2, {1, 2, 3, 4, 5, 6});
-  const std::vector<uint8_t> image = ArrayImage(*array);
+  const std::vector<uint8_t> image = ImageOf(*array);
   const std::vector<uint8_t> shorter(6 * 8 - 8, 0);
   for (const std::vector<uint8_t>* values : {&shorter, static_cast<const std::vector<uint8_t>*>(nullptr)}) {
     TGArray copy(nullptr, 5, 5, 0);
@@ -426,7 +420,7 @@ TEST(RegularArrayRecord, NegativeSizesAreNoGrid)
   const int32_t negative = -2;
   std::memcpy(minusTwo.data(), &negative, 4);
   TGArray copy(nullptr);
-  LoadFrom(copy, WithArrayRecord(WithArrayRecord(ArrayImage(*array), 0, &minusTwo), 1, &minusTwo));
+  LoadFrom(copy, WithArrayRecord(WithArrayRecord(ImageOf(*array), 0, &minusTwo), 1, &minusTwo));
   EXPECT_EQ(copy.GetCellCount(), 0);
   EXPECT_EQ(copy.GetData(), nullptr);
 }
@@ -437,7 +431,7 @@ TEST(RegularArrayRecord, AZeroRangeTakesTheDataRangeAndAMissingTableIsRebuilt)
   array->SetRange(0, 0);
   array->SetLevelScheme(LevelSchemeStep, 10, 5, 1, 2, 4, 1, 2);
   const std::vector<uint8_t> emptyTable(4, 0);
-  const std::vector<uint8_t> noTable = WithArrayRecord(ArrayImage(*array), 5, &emptyTable);
+  const std::vector<uint8_t> noTable = WithArrayRecord(ImageOf(*array), 5, &emptyTable);
   TGArray copy(nullptr);
   LoadFrom(copy, noTable);
   EXPECT_EQ(copy.GetDrawSettings().rangeMin, -3);
@@ -454,7 +448,7 @@ TEST(RegularArrayRecord, DamagedCountsAreReadWithoutOverflow)
   const double big = 1e300;
   std::memcpy(huge.data(), &big, 8);
   const std::vector<uint8_t> emptyTable(4, 0);
-  std::vector<uint8_t> image = WithArrayRecord(ArrayImage(*array), 5, &emptyTable);
+  std::vector<uint8_t> image = WithArrayRecord(ImageOf(*array), 5, &emptyTable);
   for (int id : {23, 24, 45, 46})
     image = WithArrayRecord(image, id, &huge);
   TGArray copy(nullptr);
@@ -466,7 +460,7 @@ TEST(RegularArrayRecord, ReloadingGeometryKeepsTheDrawingSettings)
 {
   auto source = UnitArray(nullptr, 4, 1, {1, 2, 3, 4});
   source->SetName("новое");
-  const std::vector<uint8_t> image = ArrayImage(*source);
+  const std::vector<uint8_t> image = ImageOf(*source);
 
   auto target = UnitArray(nullptr, 2, 2, {0, 0, 0, 0});
   target->SetGrid(true, 0x123456);

@@ -172,14 +172,7 @@ TEST_F(ArrayIFixture, WorldPointsAreConvertedToMeshCoordinates)
   EXPECT_EQ(value, 20.0);
 }
 
-std::vector<uint8_t> ImageOf(const TGObj& object)
-{
-  TMemoryStream stream;
-  TTagStream tags(&stream, TagStreamWrite);
-  object.Save(tags);
-  tags.Commit();
-  return stream.Bytes();
-}
+using gistest::ImageOf;
 
 TEST_F(ArrayIFixture, RecordKeepsCountSourceSurfaceAndValues)
 {

@@ -153,18 +153,7 @@ TEST(MapObject, KindNamesAndDefaults)
   EXPECT_DOUBLE_EQ(outline.Item(0)->y, 0.6);
 }
 
-namespace {
-
-std::vector<uint8_t> ImageOf(const TGObj& object)
-{
-  TMemoryStream stream;
-  TTagStream tags(&stream, TagStreamWrite);
-  object.Save(tags);
-  tags.Commit();
-  return stream.Bytes();
-}
-
-} // namespace
+using gistest::ImageOf;
 
 TEST(MapObject, RecordHoldsAllThirteenFields)
 {

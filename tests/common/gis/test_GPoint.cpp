@@ -175,25 +175,8 @@ TEST(PointDrawing, ABitmapWithoutPixelsDrawsNothing)
 
 // --- records ------------------------------------------------------------------------
 
-namespace {
-
-std::vector<uint8_t> ImageOf(const TGObj& object)
-{
-  TMemoryStream stream;
-  TTagStream tags(&stream, TagStreamWrite);
-  object.Save(tags);
-  tags.Commit();
-  return stream.Bytes();
-}
-
-void LoadFrom(TGObj& object, const std::vector<uint8_t>& image)
-{
-  TMemoryStream stream(image);
-  TTagStream tags(&stream, TagStreamRead);
-  object.Load(tags);
-}
-
-} // namespace
+using gistest::ImageOf;
+using gistest::LoadFrom;
 
 TEST(PointRecord, GroupHoldsSymbolFontIconsAndAlignment)
 {

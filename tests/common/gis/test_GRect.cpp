@@ -215,14 +215,8 @@ TEST(ModelAreaDrawing, DrawsNothing)
 
 namespace {
 
-std::vector<uint8_t> ImageOf(const TGObj& object)
-{
-  TMemoryStream stream;
-  TTagStream tags(&stream, TagStreamWrite);
-  object.Save(tags);
-  tags.Commit();
-  return stream.Bytes();
-}
+using gistest::ImageOf;
+using gistest::LoadFrom;
 
 // A map image whose group 411 carries the given picture records.
 std::vector<uint8_t> MapImage(const std::vector<uint8_t>& bitmapBytes, const std::vector<uint8_t>& metafileBytes)
@@ -236,13 +230,6 @@ std::vector<uint8_t> MapImage(const std::vector<uint8_t>& bitmapBytes, const std
   tags.WriteBlock(metafileBytes.data(), static_cast<int32_t>(metafileBytes.size()));
   tags.Commit();
   return stream.Bytes();
-}
-
-void LoadFrom(TGObj& object, const std::vector<uint8_t>& image)
-{
-  TMemoryStream stream(image);
-  TTagStream tags(&stream, TagStreamRead);
-  object.Load(tags);
 }
 
 } // namespace
