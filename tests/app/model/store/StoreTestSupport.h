@@ -12,6 +12,7 @@
 #include "data/Stream.h"
 #include "data/TagStream.h"
 #include "korvane.h"
+#include "model/store/EngineStateStore.h"
 
 namespace storetest {
 
@@ -108,6 +109,19 @@ std::vector<uint8_t> WriteImage(F&& write)
     write(tags);
   }
   return stream.Bytes();
+}
+
+// The engine's parameter image, and back.
+inline std::vector<uint8_t> ParamsOf(const THeap& h)
+{
+  return WriteImage([&](TTagStream& s) { WriteHeapParams(s, h); });
+}
+
+inline void ReadParams(const std::vector<uint8_t>& image, THeap& h)
+{
+  TMemoryStream stream(image);
+  TTagStream tags(&stream, TagStreamRead);
+  ReadHeapParams(tags, h);
 }
 
 inline std::vector<uint8_t> ReadFile(const std::string& path)

@@ -50,18 +50,6 @@ void FillParams(THeap& h)
     h.ElectrodeCharges[e] = h.ElectrodeCurrents[e] = 99.0;
 }
 
-std::vector<uint8_t> ParamsOf(const THeap& h)
-{
-  return WriteImage([&](TTagStream& s) { WriteHeapParams(s, h); });
-}
-
-void ReadParams(const std::vector<uint8_t>& image, THeap& h)
-{
-  TMemoryStream stream(image);
-  TTagStream tags(&stream, TagStreamRead);
-  ReadHeapParams(tags, h);
-}
-
 class ParamImage : public ::testing::Test {
 protected:
   void SetUp() override

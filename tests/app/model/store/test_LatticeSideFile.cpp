@@ -32,18 +32,6 @@ uint32_t FuzzSeed()
   return text ? static_cast<uint32_t>(std::strtoul(text, nullptr, 10)) : 20261210u;
 }
 
-std::vector<uint8_t> ParamsOf(const THeap& h)
-{
-  return WriteImage([&](TTagStream& s) { WriteHeapParams(s, h); });
-}
-
-void ReadParams(const std::vector<uint8_t>& image, THeap& h)
-{
-  TMemoryStream stream(image);
-  TTagStream tags(&stream, TagStreamRead);
-  ReadHeapParams(tags, h);
-}
-
 // A model broken down once, its parameter image (what the project keeps) and
 // its side file.
 class SideFile : public ::testing::Test {
