@@ -2,6 +2,7 @@
 // byte for byte; a paused model keeps its lattice in the side file and steps on
 // from it; without the side file it comes back stopped and says why.
 #include "BitModelTestSupport.h"
+#include "store/StoreTestSupport.h"
 
 #include "data/ByteOrder.h"
 #include "data/Stream.h"
@@ -14,15 +15,9 @@ using namespace modeltest;
 
 namespace {
 
-struct Folder {
-  Folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "bitmodelXXXXXX").string();
-    path = mkdtemp(pattern.data());
-  }
-  ~Folder() { std::filesystem::remove_all(path); }
-  std::string Project() const { return (path / "lab.vzt").string(); }
-  std::string SideFile() const { return (path / "lab.hex").string(); }
-  std::filesystem::path path;
+struct Folder : storetest::TempFolder {
+  std::string Project() const { return File("lab.vzt"); }
+  std::string SideFile() const { return File("lab.hex"); }
 };
 
 std::vector<uint8_t> Saved(TFBitModel &model) {
@@ -38,21 +33,11 @@ void Load(TFBitModel &model, const std::vector<uint8_t> &image) {
 
 // The model's image with its calculation state replaced.
 std::vector<uint8_t> WithState(const std::vector<uint8_t> &image, int state) {
-  TMemoryStream in(image);
-  TTagStream tags(&in, TagStreamRead);
-  std::vector<TTagRecord> records = tags.Records();
-  TByteWriter w;
-  w.Int32(static_cast<int32_t>(records.size()));
-  for (TTagRecord &r : records) {
+  std::vector<TTagRecord> records = storetest::RecordsOf(image);
+  for (TTagRecord &r : records)
     if (r.group == 1300 && r.id == 6)
       PutInt32LE(r.data.data(), state);
-    w.Int32(r.id);
-    w.Int32(r.group);
-    w.Int32(static_cast<int32_t>(r.data.size()));
-    w.Int32(static_cast<int32_t>(r.data.size()));
-    w.Bytes(r.data.data(), r.data.size());
-  }
-  return w.Take();
+  return storetest::ImageOf(records);
 }
 
 TElectrodeRecord Needle() {
@@ -186,7 +171,7 @@ TEST(BitModelPersistence, SideFileThatCannotBeWrittenIsReportedAndTheProjectStil
   PrepareForResume(rig, folder);
   rig.model->SetStopTime(5e-9);
   ASSERT_TRUE(rig.RunToPause());
-  rig.model->SetProjectName((folder.path / "missing" / "lab.vzt").string());
+  rig.model->SetProjectName((folder.Path() / "missing" / "lab.vzt").string());
   const std::vector<uint8_t> image = Saved(*rig.model);
   EXPECT_FALSE(image.empty());
   EXPECT_EQ(rig.model->GetSideFileError().rfind("Ошибка записи в файл.\n", 0), 0u);
