@@ -2,7 +2,7 @@
 
 #include "data/TextConversion.h"
 #include "maps/Stringgrids.h"
-#include "model/dialogs/OkCancelRow.h"
+#include "model/dialogs/ParamDialogLayout.h"
 #include "shell/base/ModalCalls.h"
 
 #include <QCheckBox>
@@ -34,20 +34,6 @@ QString Q(const std::string& text)
 std::string S(const QLineEdit* edit)
 {
   return edit->text().toStdString();
-}
-
-QLineEdit* AddEdit(QGridLayout* grid, int row, const char* name, const char* caption, const char* unit,
-                   const char* hint = nullptr)
-{
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  if (hint)
-    edit->setToolTip(QString::fromUtf8(hint));
-  grid->addWidget(new QLabel(QString::fromUtf8(caption)), row, 0);
-  grid->addWidget(edit, row, 1);
-  if (unit)
-    grid->addWidget(new QLabel(QString::fromUtf8(unit)), row, 2);
-  return edit;
 }
 
 QComboBox* MakeCombo(const char* name, const QStringList& items, const char* hint = nullptr)

@@ -1,7 +1,7 @@
 #include "model/dialogs/FormParamStud.h"
 
 #include "data/TextConversion.h"
-#include "model/dialogs/OkCancelRow.h"
+#include "model/dialogs/ParamDialogLayout.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -15,19 +15,6 @@
 TFParamStud* FParamStud = nullptr;
 
 namespace {
-
-QLineEdit* AddEdit(QGridLayout* grid, int row, const char* name, const char* caption, const char* unit,
-                   const char* hint)
-{
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  edit->setToolTip(QString::fromUtf8(hint));
-  grid->addWidget(new QLabel(QString::fromUtf8(caption)), row, 0);
-  grid->addWidget(edit, row, 1);
-  if (unit)
-    grid->addWidget(new QLabel(QString::fromUtf8(unit)), row, 2);
-  return edit;
-}
 
 // The engine keeps at least one material, so material 0 is always there.
 double* Eps0Of(THeap& h)
