@@ -89,15 +89,16 @@ protected:
     return n;
   }
 
-  // One electrode with code -5 down the middle of the lattice, plate to plate.
+  // One electrode with code -5 in the middle of the lattice, standing a quarter
+  // of the gap high on the plate of the last level, across from the needle.
   void TypeElectrode() const
   {
     const THeap& h = *Model()->GetEngine();
     const QString x = QString::number(h.N1 * h.CellSize1 / 2, 'g', 17);
     const QString y = QString::number(h.N3 * h.CellSize3 / 2, 'g', 17);
     const QString d = QString::number(2 * h.CellSize1, 'g', 17);
-    const QString top = QString::number((h.N2 - 1) * h.CellSize2, 'g', 17);
-    const QString cells[10] = {x, y, top, d, x, y, "0", d, "-5", "255"};
+    const QString tip = QString::number((h.N2 - 1) * h.CellSize2 / 4, 'g', 17);
+    const QString cells[10] = {x, y, "0", d, x, y, tip, d, "-5", "255"};
     for (int col = 0; col < 10; ++col)
       SetGridCell(*FElectrodes->SGdata, col, 1, cells[col]);
   }
@@ -137,6 +138,25 @@ TEST_F(ModelMenuTest, ElectrodeItemStampsTheElectrodeLayerAndMarksTheProjectModi
   EXPECT_EQ(Model()->Electrodes()[0].code, -5);
   EXPECT_GT(CountInLayer(10005, -5), 0);
   EXPECT_TRUE(main->Modified());
+}
+
+// What the table stamped is what the engine takes at the next run.
+TEST_F(ModelMenuTest, StampedElectrodesReachTheEngineAtTheNextRun)
+{
+  calls.whileShown = [&](QDialog*) { TypeElectrode(); };
+  calls.dialogAnswers = {QDialog::Accepted};
+  main->MIElectrodes->trigger();
+  const int stamped = CountInLayer(10005, -5);
+  ASSERT_GT(stamped, 0);
+  // The run takes its inputs as it starts; paused, the engine may be read.
+  main->BStartClick();
+  main->BPauseClick();
+  ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+  const THeap& h = *Model()->GetEngine();
+  int inEngine = 0;
+  for (int i = 0; i < h.N1 * h.N2 * h.N3; ++i)
+    inEngine += h.ElectrodeCodes[i] == -5 ? 1 : 0;
+  EXPECT_EQ(inEngine, stamped);
 }
 
 TEST_F(ModelMenuTest, InhomogeneityItemStampsTheMaterialLayerAndRebuildsTheMaterials)
