@@ -221,6 +221,8 @@ protected:
 
 private:
   void Init();
+  // The grid size and values of the array group; damaged ones leave an empty grid.
+  void ReadGridRecords(TTagStream& stream);
   void ReadLevelTable(TTagStream& stream);
   void WriteLevelTable(TTagStream& stream) const;
 };

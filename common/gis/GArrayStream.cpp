@@ -108,6 +108,15 @@ void TGArray::ReadLevelTable(TTagStream& stream)
   SyncLevelPointer();
 }
 
+void TGArray::ReadGridRecords(TTagStream& stream)
+{
+  TGridRecords grid = ReadGrid(stream, nx, ny, dataMax, dataMin);
+  nx = grid.nx;
+  ny = grid.ny;
+  values.swap(grid.values);
+  cellCount = nx * ny;
+}
+
 void TGArray::Save(TTagStream& stream) const
 {
   TGRect::Save(stream);
@@ -173,11 +182,7 @@ void TGArray::Load(TTagStream& stream)
 {
   TGRect::Load(stream);
   stream.SetGroup(TagGroup::Array);
-  TGridRecords grid = ReadGrid(stream, nx, ny, dataMax, dataMin);
-  nx = grid.nx;
-  ny = grid.ny;
-  values.swap(grid.values);
-  cellCount = nx * ny;
+  ReadGridRecords(stream);
   ReadLevelTable(stream);
   ReadColor(stream, settings.fillColor2);
   ReadColor(stream, settings.contourColor2);
@@ -249,10 +254,6 @@ void TGArray::LoadGeometry(TTagStream& stream)
 {
   TGRect::LoadGeometry(stream);
   stream.SetGroup(TagGroup::Array);
-  TGridRecords grid = ReadGrid(stream, nx, ny, dataMax, dataMin);
-  nx = grid.nx;
-  ny = grid.ny;
-  values.swap(grid.values);
-  cellCount = nx * ny;
+  ReadGridRecords(stream);
   UpdateCellSize();
 }
