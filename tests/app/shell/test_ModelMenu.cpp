@@ -22,6 +22,7 @@
 #include "model/dialogs/ModelDialogCommands.h"
 #include "shell/ProgramEditorFrames.h"
 #include "shell/base/ScriptedModalCalls.h"
+#include "../model/dialogs/ActingModalCalls.h"
 
 #include <QAction>
 #include <QDir>
@@ -37,18 +38,6 @@
 using namespace projecttest;
 
 namespace {
-
-// Scripted answers that let a test act while a dialog is "shown".
-class TActingCalls : public TScriptedModalCalls {
-public:
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (whileShown)
-      whileShown(dialog);
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-  std::function<void(QDialog*)> whileShown;
-};
 
 class ModelMenuTest : public ::testing::Test {
 protected:
@@ -117,7 +106,7 @@ protected:
   }
 
   QWidget dialogOwner;
-  TActingCalls calls;
+  TActingModalCalls calls;
   TModalCallsScope scope{calls};
   TProjectFileStore store;
   TNeedleModelMaker maker;
