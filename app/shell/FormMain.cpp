@@ -340,7 +340,7 @@ void TFMain::ConnectCommands()
   connect(Babort, &QAction::triggered, this, &TFMain::BAbortClick);
   connect(MIabort, &QAction::triggered, this, &TFMain::BAbortClick);
   connect(MIrun, &QAction::triggered, this, [this] {
-    if (FCalcState == CalcNotStarted || FCalcState == CalcPaused || FCalcState == CalcStopped)
+    if (RunStartable())
       BStartClick();
     else if (FCalcState == CalcRunning)
       BPauseClick();
@@ -679,7 +679,7 @@ void TFMain::OnDropFiles(const QStringList& paths, const QPoint& globalPos)
     return;
   // A file dropped while a calculation runs or a project is being built would
   // replace the project under the worker's feet.
-  if (FCalcState == CalcRunning || FCalcState == CalcCreating)
+  if (ProjectBusy())
     return;
   show();
   raise();
@@ -713,9 +713,8 @@ void TFMain::UpdateMenuItems()
                           Bloaddatanext10})
       item->setEnabled(idle);
     MIAutoSave->setEnabled(FCalcState == CalcPaused || FCalcState == CalcStopped);
-    bool arrays = FCalcState == CalcNotStarted || FCalcState == CalcStopped;
-    MIDefaultArray->setEnabled(arrays);
-    MIBuildInfo->setEnabled(arrays);
+    MIDefaultArray->setEnabled(ModelEditable());
+    MIBuildInfo->setEnabled(ModelEditable());
   } else {
     bool noProject = FCalcState == CalcNoProject;
     for (QAction* item : {MFile->menuAction(), MINew, MIOpen, Bopen})
@@ -746,13 +745,13 @@ void TFMain::UpdateCalcButtons()
     MIrun->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
   }
   bool running = FCalcState == CalcRunning;
-  Bstart->setEnabled(FCalcState == CalcNotStarted || FCalcState == CalcPaused || FCalcState == CalcStopped);
+  Bstart->setEnabled(RunStartable());
   Bpause->setEnabled(running);
   Bstop->setEnabled(running || FCalcState == CalcPaused);
   MIstop->setEnabled(running || FCalcState == CalcPaused);
   Babort->setEnabled(running);
   MIabort->setEnabled(running);
-  MIcalcpotential->setEnabled(FCalcState == CalcNotStarted || FCalcState == CalcStopped);
+  MIcalcpotential->setEnabled(ModelEditable());
 }
 
 void TFMain::SetToolMode(int32_t mode)
@@ -844,7 +843,7 @@ void TFMain::BuildWindowList()
 void TFMain::OpenProject(const QString& requested)
 {
   // The running model and a project being built must not be dropped.
-  if (FCalcState == CalcRunning || FCalcState == CalcCreating)
+  if (ProjectBusy())
     return;
   if (!ConfirmSaveChanges())
     return;
@@ -935,7 +934,7 @@ void TFMain::RepaintAllWindows()
 void TFMain::LoadResultFile(const QString& path)
 {
   // A running model or a project being built must not be replaced under the worker.
-  if (FCalcState == CalcRunning || FCalcState == CalcCreating)
+  if (ProjectBusy())
     return;
   if (!QFileInfo(path).isFile())
     return;

@@ -67,6 +67,12 @@ public:
   int32_t CalcState() const { return FCalcState; }
   int32_t PrevCalcState() const { return FPrevCalcState; }
   void SetCalcState(int32_t state);
+  // A run is on or a project is being built: the project must not be replaced.
+  bool ProjectBusy() const { return FCalcState == CalcRunning || FCalcState == CalcCreating; }
+  // No run is on or paused: the model's parameters and layers may change.
+  bool ModelEditable() const { return FCalcState == CalcNotStarted || FCalcState == CalcStopped; }
+  // A run may be started or continued.
+  bool RunStartable() const { return ModelEditable() || FCalcState == CalcPaused; }
   const QString& ProjectFileName() const { return FProjectFileName; }
   bool Modified() const { return FModified; }
   void SetModified(bool modified) { FModified = modified; }

@@ -25,7 +25,7 @@ void TFMain::MIModelParamsClick()
   if (!model || !FParam)
     return;
   // While a run is on or paused the dialog only shows the parameters.
-  bool editable = FCalcState == CalcNotStarted || FCalcState == CalcStopped;
+  bool editable = ModelEditable();
   FParam->LoadParams(model->GetEngine(), editable);
   int result = ModalCalls().ExecDialog(FParam);
   if (!editable || result != QDialog::Accepted || !FParam->ApplyParams())
@@ -41,7 +41,7 @@ void TFMain::MIModelParamsStudClick()
   auto* model = dynamic_cast<TFBitModel*>(FModel);
   if (!model || !FParamStud)
     return;
-  bool editable = FCalcState == CalcNotStarted || FCalcState == CalcStopped;
+  bool editable = ModelEditable();
   FParamStud->LoadParams(model->GetEngine(), editable);
   if (ModalCalls().ExecDialog(FParamStud) != QDialog::Accepted || !editable)
     return;
@@ -95,7 +95,7 @@ void TFMain::MIObjectsClick()
   connect(buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);
   // Resizing the area resamples every array, the model's layers among them:
   // never under a run that is on or paused.
-  const bool editable = FCalcState == CalcNotStarted || FCalcState == CalcStopped;
+  const bool editable = ModelEditable();
   frameWidget->setEnabled(editable);
   buttons->button(QDialogButtonBox::Ok)->setEnabled(editable);
   if (ModalCalls().ExecDialog(&window) != QDialog::Accepted || !editable)

@@ -263,7 +263,7 @@ void TFMain::GiveElectrodesToTable()
 
 void TFMain::MIcalcpotentialClick()
 {
-  if (!FModel || (FCalcState != CalcNotStarted && FCalcState != CalcStopped))
+  if (!FModel || !ModelEditable())
     return;
   FSavedStopMode = FModel->GetStopMode();
   FSavedStopTime = FModel->GetStopTime();

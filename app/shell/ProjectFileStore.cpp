@@ -362,7 +362,7 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
 bool TProjectFileStore::LoadResultData(TFMain& main, const QString& path)
 {
   // The running model and a project being built must not be replaced.
-  if (main.CalcState() == CalcRunning || main.CalcState() == CalcCreating || !main.Gis())
+  if (main.ProjectBusy() || !main.Gis())
     return false;
   TOpenedProject opened;
   TProjectBodyLayout layout;
