@@ -36,8 +36,6 @@ TFMain* FMain = nullptr;
 
 namespace {
 
-const char* const MainCaption = "Лабораторная: диэлектрический пробой";
-
 QString Text(const char* utf8)
 {
   return QString::fromUtf8(utf8);
@@ -83,8 +81,6 @@ TFMain::TFMain(const QStringList& arguments, QWidget* owner) : QMainWindow(owner
   setObjectName("FMain");
   setMinimumSize(300, 200);
   resize(800, 600);
-  FCalcState = CalcNoProject;
-  FPrevCalcState = CalcNoProject;
 
   TStartOptions start = ParseStartOptions(arguments);
   FStartRun = start.run;
@@ -103,19 +99,10 @@ TFMain::TFMain(const QStringList& arguments, QWidget* owner) : QMainWindow(owner
   CreateStatusBar();
   ConnectCommands();
 
-  FModified = false;
   RegisterCustomCursors();
-  FStepCounter = 0;
-  FCloseWhenStopped = 0;
-  FAutoClosePending = 0;
   FTicks = SteadyTicks;
   FLastRefreshTick = FTicks();
-  FStorageMode = StoragePacked;
-  FImageIndex = 0;
-  FRefreshCountdown = 0;
-  setWindowTitle(Text(MainCaption));
-  FPotentialOnly = false;
-  FExtended = true;
+  // FExtended starts true: the click turns it off, so the program starts in the student menu set.
   MIextendedClick();
 
   Timer1 = new QTimer(this);

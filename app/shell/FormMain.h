@@ -56,6 +56,8 @@ public:
   static inline const char* const ProgramName = "Kestovar";
   static inline const char* const ProjectExtension = "vzt";
   static inline const char* const NewProjectName = "Новый";
+  // What the status update shows as the caption while the program runs.
+  static inline const char* const MainCaption = "Лабораторная: диэлектрический пробой";
 
   // The arguments are those after the program name.
   explicit TFMain(const QStringList& arguments, QWidget* owner = nullptr);

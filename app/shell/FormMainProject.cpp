@@ -334,7 +334,7 @@ std::string TFMain::MakeTempFileName()
 
 void TFMain::UpdateStatus()
 {
-  setWindowTitle(Text("Лабораторная: диэлектрический пробой"));
+  setWindowTitle(Text(MainCaption));
   SetStatusText(3, QTime::currentTime().toString("hh:mm:ss"));
   if (FCalcState == CalcNotStarted || FCalcState == CalcCreating || FCalcState == CalcNoProject)
     SetStatusText(1, Text("расчет не запущен"));
