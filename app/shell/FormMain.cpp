@@ -443,6 +443,13 @@ QList<TFSimpleView*> TFMain::Views() const
   return views;
 }
 
+QList<TFSimpleView*> TFMain::ViewsLastFirst() const
+{
+  QList<TFSimpleView*> views = Views();
+  std::reverse(views.begin(), views.end());
+  return views;
+}
+
 TFSimpleView* TFMain::ActiveView() const
 {
   // currentSubWindow, not activeSubWindow: the latter is null while a modal dialog is up.
@@ -452,25 +459,22 @@ TFSimpleView* TFMain::ActiveView() const
 
 void TFMain::RefreshViews()
 {
-  QList<TFSimpleView*> views = Views();
-  for (auto it = views.rbegin(); it != views.rend(); ++it)
-    if ((*it)->Tag() != 0)
-      (*it)->Refresh();
+  for (TFSimpleView* view : ViewsLastFirst())
+    if (view->Tag() != 0)
+      view->Refresh();
 }
 
 void TFMain::OnGisObjectAdded(void* sender, int32_t id)
 {
-  QList<TFSimpleView*> views = Views();
-  for (auto it = views.rbegin(); it != views.rend(); ++it)
-    if (auto* view = qobject_cast<TFGisView*>(*it); view && view->Tag() != 0)
+  for (TFSimpleView* each : ViewsLastFirst())
+    if (auto* view = qobject_cast<TFGisView*>(each); view && view->Tag() != 0)
       view->ObjectAdded(sender, id);
 }
 
 void TFMain::OnGisObjectDeleted(void* sender, int32_t id)
 {
-  QList<TFSimpleView*> views = Views();
-  for (auto it = views.rbegin(); it != views.rend(); ++it)
-    if (auto* view = qobject_cast<TFGisView*>(*it); view && view->Tag() != 0)
+  for (TFSimpleView* each : ViewsLastFirst())
+    if (auto* view = qobject_cast<TFGisView*>(each); view && view->Tag() != 0)
       view->ObjectDeleted(sender, id);
 }
 
@@ -913,9 +917,8 @@ bool TFMain::MISaveAsClick()
 void TFMain::RepaintAllWindows()
 {
   repaint();
-  QList<TFSimpleView*> views = Views();
-  for (auto it = views.rbegin(); it != views.rend(); ++it)
-    (*it)->repaint();
+  for (TFSimpleView* view : ViewsLastFirst())
+    view->repaint();
 }
 
 void TFMain::LoadResultFile(const QString& path)

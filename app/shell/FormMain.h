@@ -129,6 +129,8 @@ public:
   QMdiSubWindow* AddView(TFSimpleView* view);
   // The view windows in creation order (broadcasts walk it from the last).
   QList<TFSimpleView*> Views() const;
+  // The same from the last to the first: the order every broadcast to the views takes.
+  QList<TFSimpleView*> ViewsLastFirst() const;
   TFSimpleView* ActiveView() const;
   QMdiArea* MdiArea() const { return FMdiArea; }
   void RefreshViews();

@@ -54,9 +54,8 @@ void TFMain::DestroyGis(TGIS* gis)
 
 void TFMain::SetProjectGis(TGIS* gis)
 {
-  QList<TFSimpleView*> views = Views();
-  for (auto it = views.rbegin(); it != views.rend(); ++it)
-    if (auto* view = qobject_cast<TFGisView*>(*it))
+  for (TFSimpleView* each : ViewsLastFirst())
+    if (auto* view = qobject_cast<TFGisView*>(each))
       view->SetGIS(gis);
   if (FGis != gis)
     DestroyGis(FGis);
@@ -80,10 +79,9 @@ void TFMain::SetModelWindow(TFModel* model)
   FModel = model;
   if (model)
     model->SetHost(this);
-  QList<TFSimpleView*> views = Views();
-  for (auto it = views.rbegin(); it != views.rend(); ++it)
-    if (TakesModel((*it)->Tag()))
-      if (auto* view = dynamic_cast<TModelView*>(*it))
+  for (TFSimpleView* each : ViewsLastFirst())
+    if (TakesModel(each->Tag()))
+      if (auto* view = dynamic_cast<TModelView*>(each))
         view->SetModel(model);
   if (old != model)
     delete old;
