@@ -29,9 +29,15 @@ namespace {
 // Two planes in the pipeline gain most on lattices that the caches hold and
 // still hold their own on the largest lattice, which streams from main memory.
 constexpr int kPipelinedPlanes = 2;
+// Only successive planes are checked for channels between them; with more
+// planes in work a channel to a plane further on would need checking too.
+static_assert(kPipelinedPlanes == 2, "channels are checked between successive planes only");
 // Materials up to which the implicit sweep tabulates the link conductivities.
 constexpr int kLinkSigmaTableMaterials = 64;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// What the sweep notes about a plane before it starts (bit flags).
+constexpr unsigned char kPlaneWithNodes = 1;
+constexpr unsigned char kChannelToNextPlane = 2;  // to the plane of the next higher index
 
 // Error and potential extremes met by one row (or by the whole sweep).
 struct Tally {
@@ -200,8 +206,8 @@ class ExplicitScheme {
         plane_(h.N1 * h.N3) {}
 
   // Cells whose channel terms reach diagonal neighbours: none in this scheme.
-  bool NeedsSerialPlanes() const { return false; }
-  void MarkSerialPlanes(const THeap&, std::vector<unsigned char>&) const {}
+  bool NeedsPlaneNotes() const { return false; }
+  void NotePlanes(const THeap&, std::vector<unsigned char>&) const {}
   void BeginPlane(bool) {}
 
   template <bool Axis2, bool Aside>
@@ -266,14 +272,29 @@ class ImplicitScheme {
   // Only planes that hold nodes have channel cells to look for.
   void BeginPlane(bool withNodes) { channels_ = hasNodes_ && withNodes; }
 
-  // Channel terms read diagonal neighbours and parents, which a trailing row
-  // could reach before the plain order does: planes with nodes run row by row.
-  bool NeedsSerialPlanes() const { return hasNodes_; }
-  void MarkSerialPlanes(const THeap& h, std::vector<unsigned char>& serial) const {
+  // Channel terms read the potential of a node's parent and children, which
+  // may lie in the next plane: a trailing row could reach such a cell before
+  // the plain order does. Planes holding nodes are marked so that the sweep
+  // looks for channel cells there, and two successive planes joined by a
+  // channel are never swept side by side. Reads that stay in a node's own
+  // plane, or reach a plane that is not in work, see the plain order's values.
+  bool NeedsPlaneNotes() const { return hasNodes_; }
+  void NotePlanes(const THeap& h, std::vector<unsigned char>& planes) const {
     const int cells = CellCount(h);
-    for (int n = 0; n < h.Nodes.count; ++n) {
-      const int cell = h.Nodes.nodes[n].cell;
-      if (cell >= 0 && cell < cells) serial[cell / plane_] = 1;
+    const TNode* nodes = h.Nodes.nodes;
+    const int count = h.Nodes.count;
+    for (int n = 0; n < count; ++n) {
+      const int cell = nodes[n].cell;
+      if (cell < 0 || cell >= cells) continue;
+      const int plane = cell / plane_;
+      planes[plane] |= kPlaneWithNodes;
+      const int parent = nodes[n].parent;
+      if (parent < 0 || parent >= count) continue;
+      const int pc = nodes[parent].cell;
+      if (pc < 0 || pc >= cells) continue;
+      const int other = pc / plane_;
+      if (other == plane + 1) planes[plane] |= kChannelToNextPlane;
+      if (other == plane - 1) planes[other] |= kChannelToNextPlane;
     }
   }
 
@@ -473,6 +494,16 @@ void SweepLockstep(Scheme& s, const Row* rows, Tally* const* tallies, int n1, bo
                *tallies[j]);
 }
 
+// The rows in work while the pipeline fills and drains are fewer than J.
+template <int J, class Scheme>
+void SweepActiveRows(int active, Scheme& s, const Row* rows, Tally* const* tallies, int n1, bool back1,
+                     const Bookkeeping& book) {
+  if constexpr (J > 1) {
+    if (active < J) return SweepActiveRows<J - 1>(active, s, rows, tallies, n1, back1, book);
+  }
+  SweepLockstep<J>(s, rows, tallies, n1, back1, book);
+}
+
 // J successive inner planes, plane j trailing plane j-1 by one row: a row is
 // done only after the row it faces in the plane before, and before the row it
 // faces in the plane after, exactly as in the plain plane-by-plane order, while
@@ -493,10 +524,7 @@ void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directi
       rowTally[active] = &tally[j];
       ++active;
     }
-    if (active == J)
-      SweepLockstep<J>(s, row, rowTally, h.N1, dir.back1, book);
-    else
-      SweepLockstep<1>(s, row, rowTally, h.N1, dir.back1, book);
+    SweepActiveRows<J>(active, s, row, rowTally, h.N1, dir.back1, book);
   }
   for (int j = 0; j < J; ++j) MergeTally(tally[j], total);
 }
@@ -508,33 +536,39 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total
   static thread_local std::vector<double> oldRows;
   oldRows.resize(static_cast<std::size_t>(kPipelinedPlanes) * h.N1);
   const Bookkeeping book{h.ElectrodeCodes, h.Potential, h.PotentialNext, h.DwType, h.PotentialRange, oldRows.data()};
-  static thread_local std::vector<unsigned char> serial;
-  const bool useSerial = s.NeedsSerialPlanes();
-  if (useSerial) {
-    serial.assign(h.N2, 0);
-    s.MarkSerialPlanes(h, serial);
+  static thread_local std::vector<unsigned char> planeNotes;
+  const bool useNotes = s.NeedsPlaneNotes();
+  if (useNotes) {
+    planeNotes.assign(h.N2, 0);
+    s.NotePlanes(h, planeNotes);
   }
   const int n2 = h.N2;
   // The Jacobi sweep has no chain to break; more streams would only slow it.
   const bool pipeline = !Aside && gSchedule != SweepSchedule::Plain;
+  auto withNodes = [&](int i2) { return useNotes && (planeNotes[i2] & kPlaneWithNodes) != 0; };
+  // Successive planes i2 and i2 + 1 joined by a channel.
+  auto joined = [&](int a, int b) { return useNotes && (planeNotes[std::min(a, b)] & kChannelToNextPlane) != 0; };
   int pos = 0;
   while (pos < n2) {
-    // Inner planes without channel cells go through the pipeline in groups.
+    // Inner planes go through the pipeline in groups, unless a channel joins
+    // two planes of the group.
     int group[kPipelinedPlanes];
     int count = 0;
+    bool nodesInGroup = false;
     while (pipeline && count < kPipelinedPlanes && pos + count < n2) {
       const int i2 = dir.back2 ? n2 - 1 - (pos + count) : pos + count;
-      if (i2 == 0 || i2 == n2 - 1 || (useSerial && serial[i2])) break;
+      if (i2 == 0 || i2 == n2 - 1 || (count > 0 && joined(group[count - 1], i2))) break;
+      nodesInGroup = nodesInGroup || withNodes(i2);
       group[count++] = i2;
     }
     if (count == kPipelinedPlanes) {
-      s.BeginPlane(false);
+      s.BeginPlane(nodesInGroup);
       SweepPlaneGroup<kPipelinedPlanes>(s, h, group, dir, book, total);
       pos += count;
       continue;
     }
     const int i2 = dir.back2 ? n2 - 1 - pos : pos;
-    s.BeginPlane(useSerial && serial[i2]);
+    s.BeginPlane(withNodes(i2));
     if (i2 > 0 && i2 < n2 - 1)
       SweepPlane<true, Aside>(s, h, i2, dir, book, total);
     else
