@@ -149,6 +149,38 @@ bool OpenChecked(TFMain& main, const QString& path, TOpenedProject& opened, TPro
   return false;
 }
 
+// The main-window record as a load takes it; what the file lacks keeps the
+// open window's value.
+struct TMainRecord {
+  int32_t top, left, width, height;
+  int32_t state, counter, windows, closeWhenStopped;
+};
+
+TMainRecord ReadMainRecord(TStream& body, const TFMain& main)
+{
+  TMainRecord values{main.y(), main.x(), main.width(), main.height(),
+                     main.CalcState(), main.StepCounter(), 0, main.CloseWhenStopped()};
+  TTagStream record(&body, TagStreamRead);
+  record.SetGroup(TagGroup::MainWindow);
+  record.Read(values.top, RecordTop);
+  record.Read(values.left, RecordLeft);
+  record.Read(values.width, RecordClientWidth);
+  record.Read(values.height, RecordClientHeight);
+  record.Read(values.state, RecordCalcState);
+  record.Read(values.counter, RecordStepCounter);
+  record.Read(values.windows, RecordWindowCount);
+  record.Read(values.closeWhenStopped, RecordCloseWhenStopped);
+  return values;
+}
+
+// The run's place as the file gives it, checked against the loaded model.
+void TakeRunState(TFMain& main, const TMainRecord& values, const TFModel* model)
+{
+  main.SetCalcState(SaneCalcState(values.state, model));
+  main.SetStepCounter(std::max(0, values.counter));
+  main.SetCloseWhenStopped(values.closeWhenStopped != 0 ? 1 : 0);
+}
+
 // The modified flags a failed write must leave as they were.
 class TModifiedFlags {
 public:
@@ -188,6 +220,16 @@ std::unique_ptr<TFModel> TProjectFileStore::MakeModel() const
   if (modelMaker)
     return modelMaker();
   return std::make_unique<TFBitModel>();
+}
+
+std::unique_ptr<TFModel> TProjectFileStore::MakeModelToLoad(const TFMain& main, const QString& path) const
+{
+  std::unique_ptr<TFModel> model = MakeModel();
+  if (auto* bit = dynamic_cast<TFBitModel*>(model.get())) {
+    bit->SetProjectName(path.toStdString());
+    bit->SetElectrodeSource(ElectrodeSource(main));
+  }
+  return model;
 }
 
 bool TProjectFileStore::WriteBody(TFMain& main, TStream& body, const std::string& projectName)
@@ -270,26 +312,7 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
   main.hide();
   ShowProgress("чтение", main);
 
-  int32_t top = main.y();
-  int32_t left = main.x();
-  int32_t width = main.width();
-  int32_t height = main.height();
-  int32_t state = main.CalcState();
-  int32_t counter = main.StepCounter();
-  int32_t windows = 0;
-  int32_t closeWhenStopped = main.CloseWhenStopped();
-  {
-    TTagStream record(&body, TagStreamRead);
-    record.SetGroup(TagGroup::MainWindow);
-    record.Read(top, RecordTop);
-    record.Read(left, RecordLeft);
-    record.Read(width, RecordClientWidth);
-    record.Read(height, RecordClientHeight);
-    record.Read(state, RecordCalcState);
-    record.Read(counter, RecordStepCounter);
-    record.Read(windows, RecordWindowCount);
-    record.Read(closeWhenStopped, RecordCloseWhenStopped);
-  }
+  const TMainRecord values = ReadMainRecord(body, main);
 
   // The new project is built beside the open one: whatever goes wrong while its
   // GIS and model are read leaves the open project as it was.
@@ -299,11 +322,7 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     body.SetPosition(layout.gisStart);
     gis = std::make_unique<TBitGIS>(nullptr);
     gis->LoadObjects(body);
-    model = MakeModel();
-    if (auto* bit = dynamic_cast<TFBitModel*>(model.get())) {
-      bit->SetProjectName(path.toStdString());
-      bit->SetElectrodeSource(ElectrodeSource(main));
-    }
+    model = MakeModelToLoad(main, path);
     body.SetPosition(layout.modelStart);
     model->LoadFromStream(&body);
     gis->SetModel(model.get());
@@ -317,14 +336,12 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
 
   main.CloseProject();
   try {
-    main.SetCalcState(SaneCalcState(state, model.get()));
-    main.SetStepCounter(std::max(0, counter));
-    main.SetCloseWhenStopped(closeWhenStopped != 0 ? 1 : 0);
+    TakeRunState(main, values, model.get());
     ShowProgress("обновление", main);
-    main.move(left, top);
-    main.resize(std::clamp(width, 300, 16384), std::clamp(height, 200, 16384));
+    main.move(values.left, values.top);
+    main.resize(std::clamp(values.width, 300, 16384), std::clamp(values.height, 200, 16384));
     body.SetPosition(layout.windowsStart);
-    for (int32_t i = 0; i < windows && body.Remaining() > 0; ++i) {
+    for (int32_t i = 0; i < values.windows && body.Remaining() > 0; ++i) {
       TTagStream image(&body, TagStreamRead);
       image.SetGroup(TagGroup::ViewWindow);
       int32_t kind = -1;
@@ -344,7 +361,7 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     main.SetModelWindow(model.release());
     // The progress lines let messages run before the window took the model:
     // a stop the model reported then reached no window.
-    main.SetCalcState(SaneCalcState(state, main.Model()));
+    main.SetCalcState(SaneCalcState(values.state, main.Model()));
     main.SetToolMode(0);
     main.SetModified(false);
   } catch (const std::exception&) {
@@ -372,16 +389,7 @@ bool TProjectFileStore::LoadResultData(TFMain& main, const QString& path)
   TStream& body = opened.Body();
   main.SetStatusText(0, Text("Загрузка данных") + " ...");
 
-  int32_t state = main.CalcState();
-  int32_t counter = main.StepCounter();
-  int32_t closeWhenStopped = main.CloseWhenStopped();
-  {
-    TTagStream record(&body, TagStreamRead);
-    record.SetGroup(TagGroup::MainWindow);
-    record.Read(state, RecordCalcState);
-    record.Read(counter, RecordStepCounter);
-    record.Read(closeWhenStopped, RecordCloseWhenStopped);
-  }
+  const TMainRecord values = ReadMainRecord(body, main);
 
   // The new model is read first and the GIS updated after it: a file whose
   // model cannot be read changes nothing, and the views keep a live model
@@ -389,12 +397,9 @@ bool TProjectFileStore::LoadResultData(TFMain& main, const QString& path)
   TGIS* gis = main.Gis();
   std::unique_ptr<TFModel> model;
   try {
-    model = MakeModel();
-    if (auto* bit = dynamic_cast<TFBitModel*>(model.get())) {
-      bit->SetProjectName(path.toStdString());
-      bit->SetElectrodeSource(ElectrodeSource(main));
+    model = MakeModelToLoad(main, path);
+    if (auto* bit = dynamic_cast<TFBitModel*>(model.get()))
       bit->SetTakeStoredElectrodes(false);
-    }
     body.SetPosition(layout.modelStart);
     model->LoadFromStream(&body);
     body.SetPosition(layout.gisStart);
@@ -410,9 +415,7 @@ bool TProjectFileStore::LoadResultData(TFMain& main, const QString& path)
   }
   TFModel* loaded = model.get();
   main.SetModelWindow(model.release());
-  main.SetCalcState(SaneCalcState(state, loaded));
-  main.SetStepCounter(std::max(0, counter));
-  main.SetCloseWhenStopped(closeWhenStopped != 0 ? 1 : 0);
+  TakeRunState(main, values, loaded);
   main.SetStatusText(0, QString());
   main.SetToolMode(0);
   auto* bit = dynamic_cast<TFBitModel*>(loaded);

@@ -39,6 +39,9 @@ public:
 
 private:
   std::unique_ptr<TFModel> MakeModel() const;
+  // A model that reads the file at the path; without electrode records of its
+  // own it takes those of the open project.
+  std::unique_ptr<TFModel> MakeModelToLoad(const TFMain& main, const QString& path) const;
 
   TModelMaker modelMaker;
   TViewFactory views;
