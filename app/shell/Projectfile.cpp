@@ -138,6 +138,11 @@ void TOpenedProject::Reset()
 TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened)
 {
   opened.Reset();
+  // Whatever failed, no half-opened body or temporary file is left behind.
+  auto fail = [&opened](TProjectOpenResult result) {
+    opened.Reset();
+    return result;
+  };
   std::unique_ptr<TStream> file;
   try {
     file = std::make_unique<TFileStream>(path, TFileMode::Read);
@@ -157,22 +162,16 @@ TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& open
       decoded = DecodeCapped(*file, [&](const uint8_t* buffer, size_t n) { return out.Write(buffer, n); });
       closed = out.Close();
     } catch (const EStreamError&) {
-      opened.Reset();
-      return TProjectOpenResult::CannotOpen;
+      return fail(TProjectOpenResult::CannotOpen);
     }
-    if (!closed && decoded) {
-      opened.Reset();
-      return TProjectOpenResult::CannotOpen;
-    }
-    if (!decoded) {
-      opened.Reset();
-      return TProjectOpenResult::BadFormat;
-    }
+    if (!closed && decoded)
+      return fail(TProjectOpenResult::CannotOpen);
+    if (!decoded)
+      return fail(TProjectOpenResult::BadFormat);
     try {
       file = std::make_unique<TFileStream>(opened.tempName, TFileMode::Read);
     } catch (const EStreamError&) {
-      opened.Reset();
-      return TProjectOpenResult::CannotOpen;
+      return fail(TProjectOpenResult::CannotOpen);
     }
   } else {
     file->SetPosition(0);
@@ -182,28 +181,21 @@ TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& open
   if (file->Read(signature, 4) != 4 ||
       (std::memcmp(signature, kPlainProjectSignature, 4) != 0 &&
        std::memcmp(signature, kCompressedProjectSignature, 4) != 0)) {
-    opened.Reset();
-    return TProjectOpenResult::BadFormat;
+    return fail(TProjectOpenResult::BadFormat);
   }
   uint8_t version[4];
-  if (file->Read(version, 4) != 4) {
-    opened.Reset();
-    return TProjectOpenResult::BadFormat;
-  }
-  if (GetInt32LE(version) != kProjectFileVersion) {
-    opened.Reset();
-    return TProjectOpenResult::BadVersion;
-  }
+  if (file->Read(version, 4) != 4)
+    return fail(TProjectOpenResult::BadFormat);
+  if (GetInt32LE(version) != kProjectFileVersion)
+    return fail(TProjectOpenResult::BadVersion);
   if (std::memcmp(signature, kCompressedProjectSignature, 4) == 0) {
     std::vector<uint8_t> bytes;
     bool decoded = DecodeCapped(*file, [&](const uint8_t* buffer, size_t n) {
       bytes.insert(bytes.end(), buffer, buffer + n);
       return n;
     });
-    if (!decoded) {
-      opened.Reset();
-      return TProjectOpenResult::BadFormat;
-    }
+    if (!decoded)
+      return fail(TProjectOpenResult::BadFormat);
     file = std::make_unique<TMemoryStream>(std::move(bytes));
   }
   opened.body = std::move(file);
