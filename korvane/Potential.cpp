@@ -144,11 +144,6 @@ Tally TallyRow(const double* fresh, const double* old, const double* codes, int 
 #endif
 }
 
-struct Directions {
-  bool back1 = false;
-  bool back2 = false;
-  bool back3 = false;
-};
 
 // One row of cells (fixed i2, i3): its start and the offsets to its axis-3
 // neighbours, which wrap at the ends of the axis.
@@ -187,6 +182,18 @@ inline void StoreSolution(double* phi, double* next, int c, double numerator, do
     phi[c] = value;
 }
 
+struct Directions {
+  bool back1 = false;
+  bool back2 = false;
+  bool back3 = false;
+};
+
+// Where a cell's row comes in the sweep of its plane.
+inline int RowPosition(const THeap& h, int cell, const Directions& dir) {
+  const int i3 = (cell / h.N1) % h.N3;
+  return dir.back3 ? h.N3 - 1 - i3 : i3;
+}
+
 // ---- the explicit scheme ----------------------------------------------------
 
 class ExplicitScheme {
@@ -207,7 +214,7 @@ class ExplicitScheme {
 
   // Cells whose channel terms reach diagonal neighbours: none in this scheme.
   bool NeedsPlaneNotes() const { return false; }
-  void NotePlanes(const THeap&, std::vector<unsigned char>&) const {}
+  void NotePlanes(const THeap&, const Directions&, std::vector<unsigned char>&) const {}
   void BeginPlane(bool) {}
 
   template <bool Axis2, bool Aside>
@@ -273,13 +280,16 @@ class ImplicitScheme {
   void BeginPlane(bool withNodes) { channels_ = hasNodes_ && withNodes; }
 
   // Channel terms read the potential of a node's parent and children, which
-  // may lie in the next plane: a trailing row could reach such a cell before
-  // the plain order does. Planes holding nodes are marked so that the sweep
-  // looks for channel cells there, and two successive planes joined by a
-  // channel are never swept side by side. Reads that stay in a node's own
-  // plane, or reach a plane that is not in work, see the plain order's values.
+  // may lie in the next plane. Two planes in work side by side have the later
+  // one a row behind: a channel between them reads what the plain order reads
+  // as long as its cell in the later plane comes at the same row position as
+  // its cell in the earlier plane or after it (the later plane's cell is then
+  // still old for the earlier one, the earlier plane's cell already new for the
+  // later one). Planes holding nodes are marked so that the sweep looks for
+  // channel cells there; successive planes joined by any other channel are
+  // never swept side by side.
   bool NeedsPlaneNotes() const { return hasNodes_; }
-  void NotePlanes(const THeap& h, std::vector<unsigned char>& planes) const {
+  void NotePlanes(const THeap& h, const Directions& dir, std::vector<unsigned char>& planes) const {
     const int cells = CellCount(h);
     const TNode* nodes = h.Nodes.nodes;
     const int count = h.Nodes.count;
@@ -293,8 +303,11 @@ class ImplicitScheme {
       const int pc = nodes[parent].cell;
       if (pc < 0 || pc >= cells) continue;
       const int other = pc / plane_;
-      if (other == plane + 1) planes[plane] |= kChannelToNextPlane;
-      if (other == plane - 1) planes[other] |= kChannelToNextPlane;
+      if (other != plane + 1 && other != plane - 1) continue;
+      // The ends of the channel in the plane swept first and in the one after.
+      const bool nodeFirst = (other > plane) != dir.back2;
+      const int first = nodeFirst ? cell : pc, later = nodeFirst ? pc : cell;
+      if (RowPosition(h, later, dir) < RowPosition(h, first, dir)) planes[std::min(plane, other)] |= kChannelToNextPlane;
     }
   }
 
@@ -540,7 +553,7 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total
   const bool useNotes = s.NeedsPlaneNotes();
   if (useNotes) {
     planeNotes.assign(h.N2, 0);
-    s.NotePlanes(h, planeNotes);
+    s.NotePlanes(h, dir, planeNotes);
   }
   const int n2 = h.N2;
   // The Jacobi sweep has no chain to break; more streams would only slow it.
