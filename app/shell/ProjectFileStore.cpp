@@ -20,19 +20,6 @@
 
 namespace {
 
-// Ids of the main-window record (group 1000).
-enum : int32_t {
-  RecordTop = 0,
-  RecordLeft = 1,
-  RecordClientWidth = 2,
-  RecordClientHeight = 3,
-  RecordCalcState = 4,
-  RecordStepCounter = 7,
-  RecordWindowCount = 11,
-  RecordCloseWhenStopped = 14,
-  RecordCount = 15,
-};
-
 QString Text(const char* utf8)
 {
   return QString::fromUtf8(utf8);
@@ -150,26 +137,25 @@ bool OpenChecked(TFMain& main, const QString& path, TOpenedProject& opened, TPro
 }
 
 // The main-window record as a load takes it; what the file lacks keeps the
-// open window's value.
+// open window's value. (Its window count is the body scan's.)
 struct TMainRecord {
   int32_t top, left, width, height;
-  int32_t state, counter, windows, closeWhenStopped;
+  int32_t state, counter, closeWhenStopped;
 };
 
 TMainRecord ReadMainRecord(TStream& body, const TFMain& main)
 {
   TMainRecord values{main.y(), main.x(), main.width(), main.height(),
-                     main.CalcState(), main.StepCounter(), 0, main.CloseWhenStopped()};
+                     main.CalcState(), main.StepCounter(), main.CloseWhenStopped()};
   TTagStream record(&body, TagStreamRead);
   record.SetGroup(TagGroup::MainWindow);
-  record.Read(values.top, RecordTop);
-  record.Read(values.left, RecordLeft);
-  record.Read(values.width, RecordClientWidth);
-  record.Read(values.height, RecordClientHeight);
-  record.Read(values.state, RecordCalcState);
-  record.Read(values.counter, RecordStepCounter);
-  record.Read(values.windows, RecordWindowCount);
-  record.Read(values.closeWhenStopped, RecordCloseWhenStopped);
+  record.Read(values.top, MainRecordTop);
+  record.Read(values.left, MainRecordLeft);
+  record.Read(values.width, MainRecordClientWidth);
+  record.Read(values.height, MainRecordClientHeight);
+  record.Read(values.state, MainRecordCalcState);
+  record.Read(values.counter, MainRecordStepCounter);
+  record.Read(values.closeWhenStopped, MainRecordCloseWhenStopped);
   return values;
 }
 
@@ -238,15 +224,15 @@ bool TProjectFileStore::WriteBody(TFMain& main, TStream& body, const std::string
   {
     TTagStream record(&body, TagStreamWrite);
     record.SetGroup(TagGroup::MainWindow);
-    int32_t values[RecordCount] = {};
-    values[RecordTop] = main.y();
-    values[RecordLeft] = main.x();
-    values[RecordClientWidth] = main.width();
-    values[RecordClientHeight] = main.height();
-    values[RecordCalcState] = main.CalcState();
-    values[RecordStepCounter] = main.StepCounter();
-    values[RecordWindowCount] = static_cast<int32_t>(views.size());
-    values[RecordCloseWhenStopped] = main.CloseWhenStopped();
+    int32_t values[MainRecordCount] = {};
+    values[MainRecordTop] = main.y();
+    values[MainRecordLeft] = main.x();
+    values[MainRecordClientWidth] = main.width();
+    values[MainRecordClientHeight] = main.height();
+    values[MainRecordCalcState] = main.CalcState();
+    values[MainRecordStepCounter] = main.StepCounter();
+    values[MainRecordWindowCount] = static_cast<int32_t>(views.size());
+    values[MainRecordCloseWhenStopped] = main.CloseWhenStopped();
     for (int32_t value : values)
       record.WriteInt(value);
     if (!record.Commit())
@@ -341,7 +327,7 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     main.move(values.left, values.top);
     main.resize(std::clamp(values.width, 300, 16384), std::clamp(values.height, 200, 16384));
     body.SetPosition(layout.windowsStart);
-    for (int32_t i = 0; i < values.windows && body.Remaining() > 0; ++i) {
+    for (int32_t i = 0; i < layout.windowCount && body.Remaining() > 0; ++i) {
       TTagStream image(&body, TagStreamRead);
       image.SetGroup(TagGroup::ViewWindow);
       int32_t kind = -1;

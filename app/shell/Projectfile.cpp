@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int32_t MainRecordGroup = TagGroup::MainWindow;
-constexpr int32_t MainRecordWindowCount = 11;
 constexpr int32_t GisHeaderObjectCount = 5;
 
 // Removes a temporary file when it goes out of scope.

@@ -22,6 +22,19 @@ inline constexpr const char* kCompressedProjectSignature = "%GMZ";
 // checked against it before anything is decoded.
 inline constexpr int64_t kMaxProjectImageSize = int64_t{1} << 30;
 
+// Ids of the main-window record, the first image of a body.
+enum TMainRecordId : int32_t {
+  MainRecordTop = 0,
+  MainRecordLeft = 1,
+  MainRecordClientWidth = 2,
+  MainRecordClientHeight = 3,
+  MainRecordCalcState = 4,
+  MainRecordStepCounter = 7,
+  MainRecordWindowCount = 11,
+  MainRecordCloseWhenStopped = 14,
+  MainRecordCount = 15,
+};
+
 enum class TProjectOpenResult {
   Ok,
   CannotOpen, // the file or its header cannot be read: nothing to say
