@@ -19,36 +19,17 @@ using namespace projecttest;
 
 namespace {
 
-class CalcCommandsTest : public ::testing::Test {
+class CalcCommandsTest : public ProjectWindowTest {
 protected:
-  void SetUp() override
-  {
-    ASSERT_TRUE(dir.isValid());
-    RegisterFakeViews(store.Views());
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
-    main->resize(900, 600);
-    main->show();
-    ProcessPostedEvents();
-  }
   void TearDown() override
   {
     if (main && main->Model() && main->CalcState() == CalcRunning)
       main->BAbortClick();
-    main.reset();
-    ProcessPostedEvents();
+    ProjectWindowTest::TearDown();
   }
 
   TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }
   bool WaitForState(int32_t state) { return ServeUntil([&] { return main->CalcState() == state; }); }
-
-  QTemporaryDir dir;
-  TScriptedModalCalls calls;
-  TModalCallsScope scope{calls};
-  TProjectFileStore store;
-  TNeedleModelMaker maker;
-  std::unique_ptr<TFMain> main;
 };
 
 // The run item and the calculation buttons in one state.

@@ -32,25 +32,8 @@ const QString FormatError = QString::fromUtf8("Неправильный форм
 const QString VersionError = QString::fromUtf8("Неправильная версия файла");
 const QString WriteError = QString::fromUtf8("Ошибка записи в файл.");
 
-class ProjectFileTest : public ::testing::Test {
+class ProjectFileTest : public ProjectWindowTest {
 protected:
-  void SetUp() override
-  {
-    ASSERT_TRUE(dir.isValid());
-    RegisterFakeViews(store.Views());
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
-    main->resize(900, 600);
-    main->show();
-    ProcessPostedEvents();
-  }
-  void TearDown() override
-  {
-    main.reset();
-    ProcessPostedEvents();
-  }
-
   QString Path(const QString& name) const { return dir.filePath(name); }
 
   // A new project whose model has run to its breakdown (paused there).
@@ -76,13 +59,6 @@ protected:
       kinds.append(view->Tag());
     return kinds;
   }
-
-  QTemporaryDir dir;
-  TScriptedModalCalls calls;
-  TModalCallsScope scope{calls};
-  TProjectFileStore store;
-  TNeedleModelMaker maker;
-  std::unique_ptr<TFMain> main;
 };
 
 TEST_F(ProjectFileTest, RunProjectWithViewsOpensEqualAndSavesTheSameImageAgain)

@@ -14,15 +14,20 @@
 #include "shell/ProjectFileStore.h"
 #include "shell/base/FormGisView.h"
 #include "shell/base/ModelView.h"
+#include "shell/base/ScriptedModalCalls.h"
 
 #include <korvane.h>
 
 #include <QEventLoop>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -167,5 +172,34 @@ inline bool ServeUntil(const std::function<bool()>& done, int milliseconds = 300
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   return done();
 }
+
+// A shown main window with the real project files, the needle model, the fake
+// views and scripted modal calls; a folder for the files of the test.
+class ProjectWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    ASSERT_TRUE(dir.isValid());
+    RegisterFakeViews(store.Views());
+    main = std::make_unique<TFMain>(QStringList());
+    main->SetProjectFiles(&store);
+    main->SetModelWindowMaker(&maker);
+    main->resize(900, 600);
+    main->show();
+    ProcessPostedEvents();
+  }
+  void TearDown() override
+  {
+    main.reset();
+    ProcessPostedEvents();
+  }
+
+  QTemporaryDir dir;
+  TScriptedModalCalls calls;
+  TModalCallsScope scope{calls};
+  TProjectFileStore store;
+  TNeedleModelMaker maker;
+  std::unique_ptr<TFMain> main;
+};
 
 } // namespace projecttest
