@@ -172,14 +172,20 @@ inline void KeepValue(const double* phi, double* next, int c) {
 
 // The cell's new potential, numerator over denominator: into the aside array
 // when the sweep must not see it yet, else in place.
+// Returns the cell's potential in place after the visit.
 template <bool Aside>
-inline void StoreSolution(double* phi, double* next, int c, double numerator, double denominator) {
-  if (denominator == 0) return KeepValue<Aside>(phi, next, c);
+inline double StoreSolution(double* phi, double* next, int c, double numerator, double denominator) {
+  if (denominator == 0) {
+    KeepValue<Aside>(phi, next, c);
+    return phi[c];
+  }
   const double value = numerator / denominator;
-  if (Aside)
+  if (Aside) {
     next[c] = value;
-  else
-    phi[c] = value;
+    return phi[c];
+  }
+  phi[c] = value;
+  return value;
 }
 
 struct Directions {
@@ -217,13 +223,15 @@ class ExplicitScheme {
   void NotePlanes(const THeap&, const Directions&, std::vector<unsigned char>&) const {}
   void BeginPlane(bool) {}
 
+  // v1m and v1p are the potentials of cells c1m and c1p as they stand; the
+  // return value is cell c's potential in place after the visit.
   template <bool Axis2, bool Aside>
-  inline void Visit(int c, int c1m, int c1p, int c3m, int c3p) {
+  inline double Visit(int c, int c1m, int /*c1p*/, int c3m, int c3p, double v1m, double v1p) {
     if (!IsFreeCode(codes_[c])) {
       if (Aside) next_[c] = phi_[c];
-      return;
+      return phi_[c];
     }
-    double n = charge_[c] / eps0_ + w1_ * (le1_[c] * phi_[c1p] + le1_[c1m] * phi_[c1m]) +
+    double n = charge_[c] / eps0_ + w1_ * (le1_[c] * v1p + le1_[c1m] * v1m) +
                w3_ * (le3_[c] * phi_[c3p] + le3_[c3m] * phi_[c3m]);
     double d = w1_ * (le1_[c] + le1_[c1m]) + w3_ * (le3_[c] + le3_[c3m]);
     if (Axis2) {
@@ -233,7 +241,7 @@ class ExplicitScheme {
       d = d + w2_ * (le2_[c] + le2_[c2m]);
     }
     // A cell whose links all vanish (no usable permittivity) has no equation.
-    StoreSolution<Aside>(phi_, next_, c, n, d);
+    return StoreSolution<Aside>(phi_, next_, c, n, d);
   }
 
  private:
@@ -311,8 +319,10 @@ class ImplicitScheme {
     }
   }
 
+  // v1m and v1p are the potentials of cells c1m and c1p as they stand; the
+  // return value is cell c's potential in place after the visit.
   template <bool Axis2, bool Aside>
-  inline void Visit(int c, int c1m, int c1p, int c3m, int c3p) {
+  inline double Visit(int c, int c1m, int c1p, int c3m, int c3p, double v1m, double v1p) {
     const double code = codes_[c];
     if (!IsFreeCode(code)) {
       if (Aside) {
@@ -320,32 +330,32 @@ class ImplicitScheme {
         const int k = ClassifyElectrodeCode(h_, code);
         next_[c] = IsValidElectrodeCode(h_, k) ? CodePotential(h_, k) : phi_[c];
       }
-      return;
+      return phi_[c];
     }
     double p = a1_ * (le1_[c1m] + le1_[c]);
-    double q = charge_[c] + a1_ * (le1_[c1m] * phi_[c1m] + le1_[c] * phi_[c1p]);
+    double q = charge_[c] + a1_ * (le1_[c1m] * v1m + le1_[c] * v1p);
     int mc = -1;
     double sc = 0.0;
     if (conductive_) {
       mc = h_.MaterialOfCell[c];
       sc = mc >= 0 && mc < materialCount_ ? h_.Materials[mc].Sigma : 0.0;
     }
-    if (sc > 0) AddConduction(mc, sc, b1_, c1m, c1p, p, q);
+    if (sc > 0) AddConduction(mc, sc, b1_, c1m, c1p, v1m, v1p, p, q);
     if (Axis2) {
       const int c2m = c - plane_;
       const int c2p = c + plane_;
       p += a2_ * (le2_[c2m] + le2_[c]);
       q += a2_ * (le2_[c2m] * phi_[c2m] + le2_[c] * phi_[c2p]);
-      if (sc > 0) AddConduction(mc, sc, b2_, c2m, c2p, p, q);
+      if (sc > 0) AddConduction(mc, sc, b2_, c2m, c2p, phi_[c2m], phi_[c2p], p, q);
     }
     p += a3_ * (le3_[c3m] + le3_[c]);
     q += a3_ * (le3_[c3m] * phi_[c3m] + le3_[c] * phi_[c3p]);
-    if (sc > 0) AddConduction(mc, sc, b3_, c3m, c3p, p, q);
+    if (sc > 0) AddConduction(mc, sc, b3_, c3m, c3p, phi_[c3m], phi_[c3p], p, q);
     if (channels_) {
       const int node = NodeAt(h_, c);
       if (node >= 0) AddChannels(c, node, p, q);
     }
-    StoreSolution<Aside>(phi_, next_, c, q, p);
+    return StoreSolution<Aside>(phi_, next_, c, q, p);
   }
 
  private:
@@ -377,11 +387,12 @@ class ImplicitScheme {
     return SeriesSigma(sc, h_.Materials[mn].Sigma);
   }
 
-  void AddConduction(int mc, double sc, double b, int lower, int upper, double& p, double& q) const {
+  void AddConduction(int mc, double sc, double b, int lower, int upper, double lowerValue, double upperValue,
+                     double& p, double& q) const {
     const double sLower = LinkSigma(mc, sc, lower);
     const double sUpper = LinkSigma(mc, sc, upper);
     p += b * (sLower + sUpper);
-    q += b * (sLower * phi_[lower] + sUpper * phi_[upper]);
+    q += b * (sLower * lowerValue + sUpper * upperValue);
   }
 
   double ChannelWeight(const TNode& node) const { return dt_ * (node.invLength * node.g) / volume_; }
@@ -465,6 +476,21 @@ struct Bookkeeping {
   double* old;  // the row's previous values (in-place sweeps), one row per plane in work
 };
 
+// The potentials of a cell's two axis-1 neighbours. In place, the neighbour
+// visited just before holds the value that visit left, which is handed on in a
+// register instead of being read back from the store that is still in flight:
+// the chain from one cell to the next is the sweep's bottleneck.
+struct Axis1Values {
+  double lower;
+  double upper;
+};
+template <bool Aside>
+inline Axis1Values Axis1Neighbours(const double* phi, int c1m, int c1p, int pos, bool back1, double previous) {
+  if (Aside || pos == 0) return {phi[c1m], phi[c1p]};
+  if (back1) return {phi[c1m], previous};
+  return {previous, phi[c1p]};
+}
+
 // One plane, row after row, cell after cell.
 template <bool Axis2, bool Aside, class Scheme>
 void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, const Bookkeeping& book, Tally& total) {
@@ -474,12 +500,14 @@ void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, const 
     const Row row = RowOf(h, i2, p3, dir.back3);
     const double* old = Aside ? book.phi + row.base : book.old;
     if (!Aside) std::memcpy(book.old, book.phi + row.base, sizeof(double) * n1);
+    double previous = 0.0;
     for (int p1 = 0; p1 <= last; ++p1) {
       const int i1 = dir.back1 ? last - p1 : p1;
       const int c = row.base + i1;
       const int c1m = i1 == 0 ? c + last : c - 1;
       const int c1p = i1 == last ? c - last : c + 1;
-      s.template Visit<Axis2, Aside>(c, c1m, c1p, c + row.lower3, c + row.upper3);
+      const Axis1Values v = Axis1Neighbours<Aside>(book.phi, c1m, c1p, p1, dir.back1, previous);
+      previous = s.template Visit<Axis2, Aside>(c, c1m, c1p, c + row.lower3, c + row.upper3, v.lower, v.upper);
     }
     const double* fresh = (Aside ? book.next : book.phi) + row.base;
     MergeTally(TallyRow(fresh, old, book.codes + row.base, n1, dir.back1, book.dwType, book.range), total);
@@ -492,13 +520,16 @@ template <int M, class Scheme>
 void SweepLockstep(Scheme& s, const Row* rows, Tally* const* tallies, int n1, bool back1, const Bookkeeping& book) {
   const int last = n1 - 1;
   for (int j = 0; j < M; ++j) std::memcpy(book.old + j * n1, book.phi + rows[j].base, sizeof(double) * n1);
+  double previous[M] = {};
   for (int pos = 0; pos <= last; ++pos) {
     const int i1 = back1 ? last - pos : pos;
     const int down = i1 == 0 ? last : -1;
     const int up = i1 == last ? -last : 1;
     for (int j = 0; j < M; ++j) {
       const int c = rows[j].base + i1;
-      s.template Visit<true, false>(c, c + down, c + up, c + rows[j].lower3, c + rows[j].upper3);
+      const Axis1Values v = Axis1Neighbours<false>(book.phi, c + down, c + up, pos, back1, previous[j]);
+      previous[j] = s.template Visit<true, false>(c, c + down, c + up, c + rows[j].lower3, c + rows[j].upper3, v.lower,
+                                                  v.upper);
     }
   }
   for (int j = 0; j < M; ++j)
