@@ -27,8 +27,7 @@ std::unique_ptr<TFModel> TBitModelWindowMaker::CreateModel(TFMain& main)
   try {
     return std::make_unique<TFBitModel>();
   } catch (const EModelCreateError& e) {
-    ModalCalls().Message(&main, QMessageBox::Critical, QString::fromUtf8("Ошибка"), QString::fromStdString(e.what()),
-                         QMessageBox::Ok);
+    ShowErrorMessage(&main, QString::fromStdString(e.what()));
     return nullptr;
   }
 }

@@ -419,8 +419,7 @@ bool TFMain::LoadResultData(const QString& path)
 
 bool TFMain::ReportNoProjectFiles()
 {
-  ModalCalls().Message(this, QMessageBox::Critical, Text("Ошибка"),
-                       Text("Файлы проектов в этой версии программы не поддерживаются."), QMessageBox::Ok);
+  ShowErrorMessage(this, Text("Файлы проектов в этой версии программы не поддерживаются."));
   return false;
 }
 
@@ -527,8 +526,7 @@ void TFMain::HandleMessage(int message)
       break;
     }
   } catch (const std::exception& e) {
-    ModalCalls().Message(this, QMessageBox::Critical, Text("Ошибка"), QString::fromStdString(e.what()),
-                         QMessageBox::Ok);
+    ShowErrorMessage(this, QString::fromStdString(e.what()));
   }
 }
 

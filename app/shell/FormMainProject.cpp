@@ -308,7 +308,7 @@ void TFMain::OnCalcError(TFModel*, const std::string& text)
   QString message = QString::fromStdString(text);
   if (message.isEmpty())
     message = Text("Неустранимая ошибка. Расчет прерван.");
-  ModalCalls().Message(this, QMessageBox::Critical, Text("Ошибка"), message, QMessageBox::Ok);
+  ShowErrorMessage(this, message);
   SetCalcState(CalcStopped);
   UpdateMenuItems();
 }

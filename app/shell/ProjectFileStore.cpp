@@ -25,11 +25,6 @@ QString Text(const char* utf8)
   return QString::fromUtf8(utf8);
 }
 
-void ShowError(TFMain& main, const char* caption, const QString& text)
-{
-  ModalCalls().Message(&main, QMessageBox::Critical, Text(caption), text, QMessageBox::Ok);
-}
-
 // The hourglass for the length of a load.
 class TBusyCursor {
 public:
@@ -104,14 +99,15 @@ void ReportOpenFailure(TFMain& main, TProjectOpenResult result, bool withPeriod)
 {
   const char* period = withPeriod ? "." : "";
   if (result == TProjectOpenResult::BadFormat)
-    ShowError(main, "Ошибка", Text("Неправильный формат файла") + period);
+    ShowErrorMessage(&main, Text("Неправильный формат файла") + period);
   else if (result == TProjectOpenResult::BadVersion)
-    ShowError(main, "Ошибка", Text("Неправильная версия файла") + period);
+    ShowErrorMessage(&main, Text("Неправильная версия файла") + period);
 }
 
 void ReportLoadError(TFMain& main)
 {
-  ShowError(main, "Критическая ошибка", Text("Непредвиденная ошибка") + " - " + Text("загрузка данных прервана"));
+  ModalCalls().Message(&main, QMessageBox::Critical, Text("Критическая ошибка"),
+                       Text("Непредвиденная ошибка") + " - " + Text("загрузка данных прервана"), QMessageBox::Ok);
 }
 
 // The side file could not be written (after a save) or read (after a load, the
@@ -120,7 +116,7 @@ void ReportSideFile(TFMain& main, const TFModel* model)
 {
   auto* bit = dynamic_cast<const TFBitModel*>(model);
   if (bit && !bit->GetSideFileError().empty())
-    ShowError(main, "Ошибка", QString::fromStdString(bit->GetSideFileError()));
+    ShowErrorMessage(&main, QString::fromStdString(bit->GetSideFileError()));
 }
 
 // Opens and checks a file; reports what is wrong with it. False: nothing to read.
@@ -279,7 +275,7 @@ bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
     return true;
   }
   flags.Restore();
-  ShowError(main, "Ошибка", Text("Ошибка записи в файл."));
+  ShowErrorMessage(&main, Text("Ошибка записи в файл."));
   return false;
 }
 

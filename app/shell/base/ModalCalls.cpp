@@ -19,3 +19,7 @@ void SetModalCalls(TModalCalls* calls)
   InstalledCalls = calls;
 }
 
+void ShowErrorMessage(QWidget* parent, const QString& text)
+{
+  ModalCalls().Message(parent, QMessageBox::Critical, QString::fromUtf8("Ошибка"), text, QMessageBox::Ok);
+}

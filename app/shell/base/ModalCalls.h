@@ -36,6 +36,10 @@ TModalCalls& ModalCalls();
 // Installs the calls (null restores Qt's own); the caller keeps ownership.
 void SetModalCalls(TModalCalls* calls);
 
+// The box most failures show: the text as a critical message under "Ошибка",
+// with an OK button.
+void ShowErrorMessage(QWidget* parent, const QString& text);
+
 // Installs other calls (scripted ones in tests) for the lifetime of a scope.
 class TModalCallsScope {
 public:
