@@ -358,12 +358,17 @@ void TFMain::ConnectCommands()
   connect(MImodel, &QAction::triggered, this, [this] { TogglePanel(TBmodel, MImodel); });
   connect(MIstatus, &QAction::triggered, this, [this] { TogglePanel(TBstatus, MIstatus); });
   connect(HelpAboutItem, &QAction::triggered, this, &TFMain::HelpAboutItemClick);
-  connect(MILoadDataNext, &QAction::triggered, this, [this] { LoadResultFile(StepFileName(FStepCounter)); });
-  connect(Bloaddatanext, &QAction::triggered, this, [this] { LoadResultFile(StepFileName(FStepCounter)); });
-  connect(MILoadDataPrev, &QAction::triggered, this, [this] { LoadResultFile(StepFileName(FStepCounter - 2)); });
-  connect(Bloaddataprev, &QAction::triggered, this, [this] { LoadResultFile(StepFileName(FStepCounter - 2)); });
-  connect(Bloaddataprev10, &QAction::triggered, this, [this] { LoadResultFile(StepFileName(FStepCounter - 11)); });
-  connect(Bloaddatanext10, &QAction::triggered, this, [this] { LoadResultFile(StepFileName(FStepCounter + 9)); });
+  // The step shown is one below the counter: a step of the row is reached by
+  // its distance from the one shown.
+  auto loadStep = [this](int distance) {
+    return [this, distance] { LoadResultFile(StepFileName(FStepCounter - 1 + distance)); };
+  };
+  for (QAction* item : {MILoadDataNext, Bloaddatanext})
+    connect(item, &QAction::triggered, this, loadStep(1));
+  for (QAction* item : {MILoadDataPrev, Bloaddataprev})
+    connect(item, &QAction::triggered, this, loadStep(-1));
+  connect(Bloaddataprev10, &QAction::triggered, this, loadStep(-10));
+  connect(Bloaddatanext10, &QAction::triggered, this, loadStep(10));
   connect(MILoadData, &QAction::triggered, this, [this] {
     QString path = ModalCalls().OpenFileName(this, ReadLastProjectFolder(), FDialogFilter);
     if (!path.isEmpty())
