@@ -232,10 +232,9 @@ void TFMain::BAbortClick()
   if (!FModel)
     return;
   unsetCursor();
-  for (QAction* button : {Bstart, Bpause, Bstop, Babort})
-    button->setEnabled(false);
   SyncToolMode();
   SetCalcState(CalcStopped);
+  // Sets every calculation button for the stopped state.
   UpdateMenuItems();
   FModel->Abort(true);
   EndPotentialOnly();
