@@ -30,11 +30,7 @@ TSizedPlacement ComputeSizedPlacement(const QString& stored, const TSizedDefault
   }
   result.shown = n >= 5 ? v[4] != 0 : defaults.show != 0 && design.visible;
 
-  int show = defaults.show;
-  if (show < 0)
-    show = design.state & Qt::WindowMinimized   ? ShowMinimized
-           : design.state & Qt::WindowMaximized ? ShowMaximized
-                                                : ShowNormal;
+  const int show = defaults.show >= 0 ? defaults.show : ShowCommandOf(design.state);
   p.showCmd = n >= 6 ? v[5] : show;
   if (n >= 7)
     p.minX = v[6];

@@ -12,6 +12,11 @@ namespace {
 const char* const NormalRectProperty = "kestovarNormalRect";
 const char* const TrackedProperty = "kestovarNormalRectTracked";
 
+bool IsNormalState(Qt::WindowStates state)
+{
+  return !(state & (Qt::WindowMinimized | Qt::WindowMaximized));
+}
+
 // Sub-windows have no normal geometry of their own in Qt: remember the last
 // rectangle they had while neither minimised nor maximised.
 class TNormalRectTracker : public QObject {
@@ -22,7 +27,7 @@ public:
   {
     if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
       auto* w = static_cast<QWidget*>(watched);
-      if (!(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+      if (IsNormalState(w->windowState()))
         w->setProperty(NormalRectProperty, w->geometry());
     }
     return false;
@@ -35,7 +40,7 @@ void TrackNormalRect(QWidget* w)
     return;
   w->setProperty(TrackedProperty, true);
   w->installEventFilter(new TNormalRectTracker(w));
-  if (!(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+  if (IsNormalState(w->windowState()))
     w->setProperty(NormalRectProperty, w->geometry());
 }
 
@@ -43,7 +48,7 @@ QRect NormalRectOf(QWidget* w)
 {
   if (w->isWindow())
     return w->normalGeometry().isValid() ? w->normalGeometry() : w->geometry();
-  if (!(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+  if (IsNormalState(w->windowState()))
     return w->geometry();
   QVariant stored = w->property(NormalRectProperty);
   return stored.isValid() ? stored.toRect() : w->geometry();
@@ -85,6 +90,15 @@ bool TWindowPlacement::FromBytes(const std::vector<uint8_t>& bytes)
   return true;
 }
 
+int32_t ShowCommandOf(Qt::WindowStates state)
+{
+  if (state & Qt::WindowMinimized)
+    return ShowMinimized;
+  if (state & Qt::WindowMaximized)
+    return ShowMaximized;
+  return ShowNormal;
+}
+
 void TrackWindowPlacement(QWidget* widget)
 {
   TrackNormalRect(PlacedWidget(widget));
@@ -103,12 +117,7 @@ TWindowPlacement GetWindowPlacement(QWidget* widget)
   TrackNormalRect(w);
   TWindowPlacement p;
   p.SetNormalRect(NormalRectOf(w));
-  if (w->windowState() & Qt::WindowMinimized)
-    p.showCmd = ShowMinimized;
-  else if (w->windowState() & Qt::WindowMaximized)
-    p.showCmd = ShowMaximized;
-  else
-    p.showCmd = ShowNormal;
+  p.showCmd = ShowCommandOf(w->windowState());
   return p;
 }
 

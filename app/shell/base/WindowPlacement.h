@@ -42,6 +42,9 @@ struct TWindowPlacement {
   bool operator==(const TWindowPlacement&) const = default;
 };
 
+// The show command that gives a window the state.
+int32_t ShowCommandOf(Qt::WindowStates state);
+
 // The widget that is placed for a view: its MDI sub-window when it has one.
 QWidget* PlacedWidget(QWidget* widget);
 // Starts remembering the normal rectangle of the widget's window (its MDI
