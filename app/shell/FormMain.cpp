@@ -9,6 +9,7 @@
 #include "shell/StepFiles.h"
 #include "shell/base/FormGisView.h"
 #include "shell/base/ModalCalls.h"
+#include "shell/base/WindowKind.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -62,6 +63,12 @@ QAction* AddButton(QToolBar* bar, const char* name, QStyle::StandardPixmap icon,
   action->setToolTip(Text(hint));
   action->setStatusTip(Text(hint));
   return action;
+}
+
+// The views whose zoom buttons apply.
+bool IsZoomable(int kind)
+{
+  return kind == WindowKind3DView || kind == WindowKindBit3DView || kind == WindowKindSectionView;
 }
 
 uint32_t SteadyTicks()
@@ -336,16 +343,13 @@ void TFMain::ConnectCommands()
     if (TFSimpleView* view = ActiveView())
       view->CopyToClipboard();
   });
-  auto zoomable = [](TFSimpleView* view) {
-    return view && (view->Tag() == 4 || view->Tag() == 104 || view->Tag() == 5);
-  };
-  connect(Bzoomin, &QAction::triggered, this, [this, zoomable] {
-    if (zoomable(ActiveView()))
-      ActiveView()->ZoomIn();
+  connect(Bzoomin, &QAction::triggered, this, [this] {
+    if (TFSimpleView* view = ActiveView(); view && IsZoomable(view->Tag()))
+      view->ZoomIn();
   });
-  connect(Bzoomout, &QAction::triggered, this, [this, zoomable] {
-    if (zoomable(ActiveView()))
-      ActiveView()->ZoomOut();
+  connect(Bzoomout, &QAction::triggered, this, [this] {
+    if (TFSimpleView* view = ActiveView(); view && IsZoomable(view->Tag()))
+      view->ZoomOut();
   });
   connect(MICloseWin, &QAction::triggered, this, &TFMain::MICloseWinClick);
   connect(WindowMinimizeItem, &QAction::triggered, this, &TFMain::WindowMinimizeItemClick);
@@ -693,7 +697,7 @@ void TFMain::UpdateMenuItems()
   bool anyWindow = !FMdiArea->subWindowList().isEmpty();
   for (QAction* item : {MICloseWin, WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem})
     item->setEnabled(anyWindow);
-  bool zoom = kind == 4 || kind == 104 || kind == 5;
+  bool zoom = IsZoomable(kind);
   Bzoomin->setEnabled(zoom);
   Bzoomout->setEnabled(zoom);
 

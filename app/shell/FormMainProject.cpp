@@ -14,6 +14,7 @@
 #include "shell/base/FormGisView.h"
 #include "shell/base/ModalCalls.h"
 #include "shell/base/ModelView.h"
+#include "shell/base/WindowKind.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +34,8 @@ QString Text(const char* utf8)
 
 bool TakesModel(int kind)
 {
-  return kind == 9 || kind == 104 || kind == 209 || kind == 110 || kind == 1104 || kind == 1105;
+  return kind == WindowKindTimePlot || kind == WindowKindBit3DView || kind == WindowKindTreePlot ||
+         kind == WindowKindDimPlot || kind == WindowKindModelInfo || kind == WindowKindTreeInfo;
 }
 
 } // namespace
