@@ -39,58 +39,77 @@ inline double LinkCurrent(double field, double sc, double sn) {
 
 }  // namespace
 
-void ComputeDisplacementCurrents(THeap& h) {
-  const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
-  const int plane = n1 * n3;
+namespace {
+
+// New link fields and the displacement currents they imply on one plane; the
+// fields of the step before are read before they are overwritten.
+void DisplacementLinksOfPlane(THeap& h, int i2) {
+  const int n1 = h.N1, n3 = h.N3;
   const double k = 2 * h.Eps0 / h.Dt;
   const double s1 = h.CellSize1, s2 = h.CellSize2, s3 = h.CellSize3;
   const double* phi = h.Potential;
-  for (int i2 = 0; i2 < n2; ++i2) {
-    for (int i3 = 0; i3 < n3; ++i3) {
-      const RowLinks r = LinksOfRow(h, i2, i3);
-      for (int i1 = 0; i1 < n1; ++i1) {
-        const int c = r.base + i1;
-        const double v = phi[c];
-        const double inv = InvEpsOf(h, c);
+  for (int i3 = 0; i3 < n3; ++i3) {
+    const RowLinks r = LinksOfRow(h, i2, i3);
+    for (int i1 = 0; i1 < n1; ++i1) {
+      const int c = r.base + i1;
+      const double v = phi[c];
+      const double inv = InvEpsOf(h, c);
 
-        const int c1m = LowerOnAxis1(c, i1, n1);
-        const double fx = (phi[c1m] - v) / s1;
-        h.DispCurrentX[c] = k * (fx - h.FieldX[c]) / (inv + InvEpsOf(h, c1m));
-        h.FieldX[c] = fx;
+      const int c1m = LowerOnAxis1(c, i1, n1);
+      const double fx = (phi[c1m] - v) / s1;
+      h.DispCurrentX[c] = k * (fx - h.FieldX[c]) / (inv + InvEpsOf(h, c1m));
+      h.FieldX[c] = fx;
 
-        const int p2 = c + r.partner2;
-        const double fy = i2 > 0 ? (phi[p2] - v) / s2 : (v - phi[p2]) / s2;
-        h.DispCurrentY[c] = k * (fy - h.FieldY[c]) / (inv + InvEpsOf(h, p2));
-        h.FieldY[c] = fy;
+      const int p2 = c + r.partner2;
+      const double fy = i2 > 0 ? (phi[p2] - v) / s2 : (v - phi[p2]) / s2;
+      h.DispCurrentY[c] = k * (fy - h.FieldY[c]) / (inv + InvEpsOf(h, p2));
+      h.FieldY[c] = fy;
 
-        const int c3m = c + r.lower3;
-        const double fz = (phi[c3m] - v) / s3;
-        h.DispCurrentZ[c] = k * (fz - h.FieldZ[c]) / (inv + InvEpsOf(h, c3m));
-        h.FieldZ[c] = fz;
-      }
+      const int c3m = c + r.lower3;
+      const double fz = (phi[c3m] - v) / s3;
+      h.DispCurrentZ[c] = k * (fz - h.FieldZ[c]) / (inv + InvEpsOf(h, c3m));
+      h.FieldZ[c] = fz;
     }
   }
-  // Cell values average the two links of each axis; the top plane has only its
-  // lower link.
-  for (int i2 = 0; i2 < n2; ++i2) {
-    const bool top = i2 == n2 - 1;
-    for (int i3 = 0; i3 < n3; ++i3) {
-      const RowLinks r = LinksOfRow(h, i2, i3);
-      for (int i1 = 0; i1 < n1; ++i1) {
-        const int c = r.base + i1;
-        const int c1p = UpperOnAxis1(c, i1, n1);
-        const int c3p = c + r.upper3;
-        const double x = (h.FieldX[c] + h.FieldX[c1p]) / 2;
-        const double y = top ? h.FieldY[c] : (h.FieldY[c] + h.FieldY[c + plane]) / 2;
-        const double z = (h.FieldZ[c] + h.FieldZ[c3p]) / 2;
-        h.FieldAbs[c] = std::sqrt(x * x + y * y + z * z);
-        const double dx = (h.DispCurrentX[c] + h.DispCurrentX[c1p]) / 2;
-        const double dy = top ? h.DispCurrentY[c] : (h.DispCurrentY[c] + h.DispCurrentY[c + plane]) / 2;
-        const double dz = (h.DispCurrentZ[c] + h.DispCurrentZ[c3p]) / 2;
-        h.DispCurrentAbs[c] = std::sqrt(dx * dx + dy * dy + dz * dz);
-      }
+}
+
+// Cell values average the two links of each axis; the top plane has only its
+// lower link. Needs the new links of this plane and of the one above.
+void DisplacementCellsOfPlane(THeap& h, int i2) {
+  const int n1 = h.N1, n3 = h.N3;
+  const int plane = n1 * n3;
+  const bool top = i2 == h.N2 - 1;
+  for (int i3 = 0; i3 < n3; ++i3) {
+    const RowLinks r = LinksOfRow(h, i2, i3);
+    for (int i1 = 0; i1 < n1; ++i1) {
+      const int c = r.base + i1;
+      const int c1p = UpperOnAxis1(c, i1, n1);
+      const int c3p = c + r.upper3;
+      const double x = (h.FieldX[c] + h.FieldX[c1p]) / 2;
+      const double y = top ? h.FieldY[c] : (h.FieldY[c] + h.FieldY[c + plane]) / 2;
+      const double z = (h.FieldZ[c] + h.FieldZ[c3p]) / 2;
+      h.FieldAbs[c] = std::sqrt(x * x + y * y + z * z);
+      const double dx = (h.DispCurrentX[c] + h.DispCurrentX[c1p]) / 2;
+      const double dy = top ? h.DispCurrentY[c] : (h.DispCurrentY[c] + h.DispCurrentY[c + plane]) / 2;
+      const double dz = (h.DispCurrentZ[c] + h.DispCurrentZ[c3p]) / 2;
+      h.DispCurrentAbs[c] = std::sqrt(dx * dx + dy * dy + dz * dz);
     }
   }
+}
+
+}  // namespace
+
+// The cell values of a plane follow one plane behind its links, while the
+// links of both planes are still in the cache; the link pass neither reads nor
+// writes what the cell pass writes, so the values are those of two whole
+// passes one after the other.
+void ComputeDisplacementCurrents(THeap& h) {
+  const int n2 = h.N2;
+  for (int i2 = 0; i2 < n2; ++i2) {
+    DisplacementLinksOfPlane(h, i2);
+    if (i2 > 0) DisplacementCellsOfPlane(h, i2 - 1);
+  }
+  if (n2 > 0) DisplacementCellsOfPlane(h, n2 - 1);
 }
 
 void ComputeBulkCurrents(THeap& h) {
