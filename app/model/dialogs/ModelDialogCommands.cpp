@@ -20,6 +20,16 @@ void CreateModelDialogs(QWidget* owner)
   FParam = new TFParam(owner);
 }
 
+void ForgetModelDialogs()
+{
+  FParam = nullptr;
+  FParamStud = nullptr;
+  FElectrodes = nullptr;
+  FInhomogeneities = nullptr;
+  FModelArea = nullptr;
+  FCalcStatus = nullptr;
+}
+
 bool RunParamCommand(THeap* heap, int calcState, bool newProject)
 {
   if (!FParam || !heap)

@@ -16,6 +16,8 @@ struct THeap;
 // Creates the dialogs that live for the whole run (FParam, FParamStud,
 // FElectrodes, FInhomogeneities, FModelArea, FCalcStatus), owned by owner.
 void CreateModelDialogs(QWidget* owner);
+// Drops the global pointers to the dialogs; their owner widget deletes them.
+void ForgetModelDialogs();
 
 // The full parameter dialog: applied on OK when the state allows editing; a
 // new project hides Cancel and always applies. True when values were written;

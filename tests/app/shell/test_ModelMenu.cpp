@@ -55,12 +55,7 @@ protected:
   {
     main.reset();
     ProcessPostedEvents();
-    FParam = nullptr;
-    FParamStud = nullptr;
-    FElectrodes = nullptr;
-    FInhomogeneities = nullptr;
-    FModelArea = nullptr;
-    FCalcStatus = nullptr;
+    ForgetModelDialogs();
   }
 
   TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }

@@ -28,12 +28,7 @@ protected:
   }
   void TearDown() override
   {
-    FParam = nullptr;
-    FParamStud = nullptr;
-    FElectrodes = nullptr;
-    FInhomogeneities = nullptr;
-    FModelArea = nullptr;
-    FCalcStatus = nullptr;
+    ForgetModelDialogs();
     HeapTest::TearDown();
   }
 
