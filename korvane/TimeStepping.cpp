@@ -186,6 +186,37 @@ void ArrayMinMax(const THeap& h, const double* array, double& minValue, double& 
   maxValue = hi;
 }
 
+namespace {
+
+// The extremes of the field, the critical field and the potential after a
+// step in one pass over the lattice; each array is taken in the same cell order
+// as ArrayMinMax takes it, so the results are the same.
+void StepExtremes(THeap& h) {
+  const int cells = CellCount(h);
+  if (cells < 1) return;
+  const double* field = h.FieldAbs;
+  const double* ec = h.Ec;
+  const double* phi = h.Potential;
+  double fieldLo = field[0], fieldHi = field[0], ecLo = ec[0], ecHi = ec[0], phiLo = phi[0], phiHi = phi[0];
+  for (int c = 1; c < cells; ++c) {
+    const double f = field[c], e = ec[c], v = phi[c];
+    if (f < fieldLo) fieldLo = f;
+    if (f > fieldHi) fieldHi = f;
+    if (e < ecLo) ecLo = e;
+    if (e > ecHi) ecHi = e;
+    if (v < phiLo) phiLo = v;
+    if (v > phiHi) phiHi = v;
+  }
+  h.FieldAbsMin = fieldLo;
+  h.FieldAbsMax = fieldHi;
+  h.EcMin = ecLo;
+  h.EcMax = ecHi;
+  h.PotentialMin = phiLo;
+  h.PotentialMax = phiHi;
+}
+
+}  // namespace
+
 void SolveUntilConverged(THeap& h, bool implicit, bool generatorCoupling) {
   h.Converged = 0;
   // The iteration counts itself to MaxNwItr; the bound here only guards
@@ -468,9 +499,7 @@ KORVANE_API double THeapGoTimeStep(THeap* heap) {
     h.PostStepIterations += h.TotalIterations - before;
   }
 
-  ArrayMinMax(h, h.FieldAbs, h.FieldAbsMin, h.FieldAbsMax);
-  ArrayMinMax(h, h.Ec, h.EcMin, h.EcMax);
-  ArrayMinMax(h, h.Potential, h.PotentialMin, h.PotentialMax);
+  StepExtremes(h);
 
   ComputeElectrodeCurrents(h);
   for (int e = 0; e < h.ElectrodeCount; ++e) h.ElectrodeFluxCharges[e] = ElectrodeCharge(h, e);
