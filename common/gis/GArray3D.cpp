@@ -359,20 +359,16 @@ bool TGArray3D::GetProfile(double& X1, double& Y1, double& Z1, double& X2, doubl
   WorldToRelative(X2, Y2);
   WorldToRelativeZ(Z1);
   WorldToRelativeZ(Z2);
-  const double sx2 = GetScaleX() * GetScaleX();
-  const double sy2 = GetScaleY() * GetScaleY();
-  const double sz2 = GetScaleZ() * GetScaleZ();
-  const double lx = X2 - X1, ly = Y2 - Y1, lz = Z2 - Z1;
-  const double stepX = lx / n, stepY = ly / n, stepZ = lz / n;
-  if (stepX == 0 && stepY == 0 && stepZ == 0)
+  const TProfileLine line(X1, Y1, Z1, X2, Y2, Z2, n, GetScaleX(), GetScaleY(), GetScaleZ());
+  if (line.Degenerate())
     return false;
-  const double length2 = lx * lx + ly * ly + lz * lz;
   samples.reserve(static_cast<size_t>(n) + 1);
   positions.reserve(static_cast<size_t>(n) + 1);
   long previousCell = -1;
   const TVolume view = View();
   for (int s = 0; s <= n; ++s) {
-    const double px = X1 + s * stepX, py = Y1 + s * stepY, pz = Z1 + s * stepZ;
+    double px, py, pz;
+    line.PointAt(s, px, py, pz);
     double qx = px, qy = py, qz = pz, value = NoValue;
     bool replace = false;
     if (mode == ProfileCellCentres) {
@@ -382,10 +378,7 @@ bool TGArray3D::GetProfile(double& X1, double& Y1, double& Z1, double& X2, doubl
         cell = view.Index(i, j, k);
         double cx = 0, cy = 0, cz = 0;
         GetCellCentre(i, j, k, cx, cy, cz);
-        const double t = ((cx - X1) * lx + (cy - Y1) * ly + (cz - Z1) * lz) / length2;
-        qx = X1 + t * lx;
-        qy = Y1 + t * ly;
-        qz = Z1 + t * lz;
+        line.Project(cx, cy, cz, qx, qy, qz);
         replace = cell == previousCell && !samples.empty();
         GetCellValue(i, j, k, value);
       } else {
@@ -397,9 +390,7 @@ bool TGArray3D::GetProfile(double& X1, double& Y1, double& Z1, double& X2, doubl
     } else {
       GetVolumeValueAt(px, py, pz, value);
     }
-    const double position =
-        std::sqrt((X1 - qx) * (X1 - qx) * sx2 + (Y1 - qy) * (Y1 - qy) * sy2 + (Z1 - qz) * (Z1 - qz) * sz2);
-    AddProfileSample(samples, positions, value, position, replace);
+    AddProfileSample(samples, positions, value, line.DistanceTo(qx, qy, qz), replace);
   }
   n = static_cast<int>(samples.size());
   return true;

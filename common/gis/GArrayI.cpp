@@ -234,18 +234,14 @@ bool TGArrayI::GetProfile(double& X1, double& Y1, double& Z1, double& X2, double
   WorldToRelative(X2, Y2);
   WorldToRelativeZ(Z1);
   WorldToRelativeZ(Z2);
-  const double sx2 = GetScaleX() * GetScaleX();
-  const double sy2 = GetScaleY() * GetScaleY();
-  const double sz2 = GetScaleZ() * GetScaleZ();
-  const double lx = X2 - X1, ly = Y2 - Y1, lz = Z2 - Z1;
-  const double stepX = lx / n, stepY = ly / n, stepZ = lz / n;
-  if (stepX == 0 && stepY == 0 && stepZ == 0)
+  const TProfileLine line(X1, Y1, Z1, X2, Y2, Z2, n, GetScaleX(), GetScaleY(), GetScaleZ());
+  if (line.Degenerate())
     return false;
-  const double length2 = lx * lx + ly * ly + lz * lz;
   const TIrregularMesh* mesh = GetReadyMesh();
   int previousA = -1, previousB = -1;
   for (int k = 0; k <= n; ++k) {
-    const double px = X1 + k * stepX, py = Y1 + k * stepY, pz = Z1 + k * stepZ;
+    double px, py, pz;
+    line.PointAt(k, px, py, pz);
     double qx = px, qy = py, qz = pz, value = NoValue;
     bool replace = false;
     if (mode == ProfileInterpolated) {
@@ -255,19 +251,14 @@ bool TGArrayI::GetProfile(double& X1, double& Y1, double& Z1, double& X2, double
       if (mode == ProfileCellCentres && !PerElement() && mesh != nullptr && LocatePoint(px, py, pz, a, b)) {
         const double nx = mesh->nodeXY[2 * a], ny = mesh->nodeXY[2 * a + 1];
         const double nz = SnappedHeight(*mesh, b, pz);
-        const double t = ((nx - X1) * lx + (ny - Y1) * ly + (nz - Z1) * lz) / length2;
-        qx = X1 + t * lx;
-        qy = Y1 + t * ly;
-        qz = Z1 + t * lz;
+        line.Project(nx, ny, nz, qx, qy, qz);
         replace = a == previousA && b == previousB && !samples.empty();
       }
       previousA = a;
       previousB = b;
       GetValueAtPoint(qx, qy, qz, value);
     }
-    const double distance =
-        std::sqrt((X1 - qx) * (X1 - qx) * sx2 + (Y1 - qy) * (Y1 - qy) * sy2 + (Z1 - qz) * (Z1 - qz) * sz2);
-    AddProfileSample(samples, distances, value, distance, replace);
+    AddProfileSample(samples, distances, value, line.DistanceTo(qx, qy, qz), replace);
   }
   n = static_cast<int>(samples.size());
   return true;
