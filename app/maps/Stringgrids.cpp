@@ -31,8 +31,7 @@ public:
 
 void ShowFileError(const QTableWidget& grid, const char* text)
 {
-  ModalCalls().Message(const_cast<QTableWidget*>(&grid), QMessageBox::Critical, QStringLiteral("Ошибка"),
-                       QString::fromUtf8(text), QMessageBox::Ok);
+  ShowErrorMessage(const_cast<QTableWidget*>(&grid), QString::fromUtf8(text));
 }
 
 bool IsFixedCell(const QTableWidget& grid, int col, int row)

@@ -435,12 +435,11 @@ bool TFParam::ApplyParams()
   TParamValues values;
   std::string error;
   if (!ParseParamTexts(CollectTexts(), values, error)) {
-    ModalCalls().Message(this, QMessageBox::Critical, QStringLiteral("Ошибка"), Q(error), QMessageBox::Ok);
+    ShowErrorMessage(this, Q(error));
     return false;
   }
   if (!WriteParamValues(*heap, values)) {
-    ModalCalls().Message(this, QMessageBox::Critical, QStringLiteral("Ошибка"),
-                         QStringLiteral("Параметры не применены: ядро отклонило размер решетки."), QMessageBox::Ok);
+    ShowErrorMessage(this, QStringLiteral("Параметры не применены: ядро отклонило размер решетки."));
     return false;
   }
   return true;
@@ -451,7 +450,7 @@ void TFParam::accept()
   // A bad field keeps the dialog open, so that OK never leads to a partial apply.
   std::string error;
   if (editable && heap && !CheckParams(error)) {
-    ModalCalls().Message(this, QMessageBox::Critical, QStringLiteral("Ошибка"), Q(error), QMessageBox::Ok);
+    ShowErrorMessage(this, Q(error));
     return;
   }
   QDialog::accept();
