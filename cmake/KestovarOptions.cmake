@@ -18,8 +18,12 @@ option(KESTOVAR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanit
 
 find_program(CCACHE_PROGRAM ccache)
 if(CCACHE_PROGRAM)
-  set(CMAKE_C_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
-  set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+  # Paths are hashed relative to the source tree, so that another checkout of the
+  # same sources (a clean CI clone, a second work tree) reuses what was compiled.
+  set(KESTOVAR_CCACHE ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} CCACHE_NOHASHDIR=true
+      ${CCACHE_PROGRAM})
+  set(CMAKE_C_COMPILER_LAUNCHER ${KESTOVAR_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${KESTOVAR_CCACHE})
 endif()
 
 # Results must not depend on the compiler's choice to fuse multiply-adds.

@@ -2,7 +2,7 @@
 
 #include "data/Cp1251.h"
 #include "maps/GridText.h"
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
 #include <QClipboard>
 #include <QFile>

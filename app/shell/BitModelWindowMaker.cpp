@@ -7,7 +7,7 @@
 #include "model/FormBitModel.h"
 #include "model/dialogs/FormParam.h"
 #include "shell/FormMain.h"
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
 #include <QPushButton>
 

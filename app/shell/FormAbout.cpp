@@ -1,6 +1,6 @@
 #include "shell/FormAbout.h"
 
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
 #include <QFrame>
 #include <QGuiApplication>

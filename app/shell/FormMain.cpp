@@ -7,9 +7,9 @@
 #include "shell/MainMessages.h"
 #include "shell/ProjectFiles.h"
 #include "shell/StepFiles.h"
-#include "shell/base/FormGisView.h"
-#include "shell/base/ModalCalls.h"
-#include "shell/base/WindowKind.h"
+#include "base/FormGisView.h"
+#include "base/ModalCalls.h"
+#include "base/WindowKind.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -12,7 +12,7 @@
 #include "model/dialogs/FormParamStud.h"
 #include "model/dialogs/ModelDialogCommands.h"
 #include "shell/BitModelWindowMaker.h"
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -11,10 +11,10 @@
 #include "model/TempFileName.h"
 #include "shell/MainMessages.h"
 #include "shell/ModelWindowMaker.h"
-#include "shell/base/FormGisView.h"
-#include "shell/base/ModalCalls.h"
-#include "shell/base/ModelView.h"
-#include "shell/base/WindowKind.h"
+#include "base/FormGisView.h"
+#include "base/ModalCalls.h"
+#include "base/ModelView.h"
+#include "base/WindowKind.h"
 
 #include <QAction>
 #include <QApplication>

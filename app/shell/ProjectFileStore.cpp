@@ -7,8 +7,8 @@
 #include "shell/FormInfo.h"
 #include "shell/FormMain.h"
 #include "shell/Projectfile.h"
-#include "shell/base/FormSimpleView.h"
-#include "shell/base/ModalCalls.h"
+#include "base/FormSimpleView.h"
+#include "base/ModalCalls.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

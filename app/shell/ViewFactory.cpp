@@ -1,6 +1,6 @@
 #include "shell/ViewFactory.h"
 
-#include "shell/base/WindowKind.h"
+#include "base/WindowKind.h"
 
 bool TViewFactory::IsRecreatedKind(int kind)
 {

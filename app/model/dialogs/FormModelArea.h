@@ -1,7 +1,7 @@
 #pragma once
 // TFModelArea: enlarges or shrinks the model area by a margin, in percent or
 // as a length, about one of nine anchors.
-#include "shell/base/FormSized.h"
+#include "base/FormSized.h"
 
 class QButtonGroup;
 class QComboBox;

@@ -3,7 +3,7 @@
 #include "data/TextConversion.h"
 #include "maps/Stringgrids.h"
 #include "model/dialogs/ParamDialogLayout.h"
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 #include "maps/FrameCoord.h"
 #include "model/dialogs/FormModelArea.h"
 #include "model/dialogs/ModelAreaMath.h"
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
 #include <QComboBox>
 #include <QDialog>

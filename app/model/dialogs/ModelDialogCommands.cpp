@@ -6,7 +6,7 @@
 #include "model/dialogs/FormModelArea.h"
 #include "model/dialogs/FormParam.h"
 #include "model/dialogs/FormParamStud.h"
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
 #include <QPushButton>
 

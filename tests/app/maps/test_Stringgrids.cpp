@@ -1,6 +1,6 @@
 #include "maps/Stringgrids.h"
 
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -10,7 +10,7 @@
 #include "model/dialogs/FormParam.h"
 #include "model/dialogs/FormParamStud.h"
 #include "shell/BitModelWindowMaker.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <QPushButton>
 

@@ -5,7 +5,7 @@
 #include "support/ProjectTestSupport.h"
 
 #include "shell/MainMessages.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <QAction>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // The information window's text placement and the about window's links.
 #include "shell/FormAbout.h"
 #include "shell/FormInfo.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 #include "support/ShellTestSupport.h"
 
 #include "shell/MainMessages.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <QAction>
 #include <QFile>

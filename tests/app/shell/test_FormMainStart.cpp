@@ -5,7 +5,7 @@
 #include "gis/GObj.h"
 #include "gis/ObjectTypeCode.h"
 #include "shell/FormFlash.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <QAction>
 #include <QFile>

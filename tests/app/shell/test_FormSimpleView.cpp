@@ -5,10 +5,10 @@
 #include "data/Stream.h"
 #include "gis/GMap.h"
 #include "data/TagStream.h"
-#include "shell/base/FormGisView.h"
-#include "shell/base/ModelView.h"
-#include "shell/base/ScriptedModalCalls.h"
-#include "shell/base/WindowPlacement.h"
+#include "base/FormGisView.h"
+#include "base/ModelView.h"
+#include "base/ScriptedModalCalls.h"
+#include "base/WindowPlacement.h"
 
 #include <QKeyEvent>
 #include <QMdiSubWindow>

@@ -1,7 +1,7 @@
 // Sized windows: their placement from the stored text, the defaults and the
 // design, and the text they store.
 #include "data/qt/RegistrySettings.h"
-#include "shell/base/FormSized.h"
+#include "base/FormSized.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@
 #include "model/dialogs/FrameModelRect.h"
 #include "model/dialogs/ModelDialogCommands.h"
 #include "shell/ProgramEditorFrames.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 #include "../model/dialogs/ActingModalCalls.h"
 
 #include <QAction>

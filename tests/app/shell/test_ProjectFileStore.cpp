@@ -7,7 +7,7 @@
 #include "data/ByteOrder.h"
 #include "data/LzhCoder.h"
 #include "shell/Projectfile.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 // Scripted modal calls that let a test act while a dialog is "shown".
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <functional>
 

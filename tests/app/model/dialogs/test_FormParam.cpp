@@ -2,7 +2,7 @@
 
 #include "HeapFixture.h"
 #include "maps/Stringgrids.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

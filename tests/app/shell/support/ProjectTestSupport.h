@@ -12,9 +12,9 @@
 #include "model/TempFileName.h"
 #include "shell/BitModelWindowMaker.h"
 #include "shell/ProjectFileStore.h"
-#include "shell/base/FormGisView.h"
-#include "shell/base/ModelView.h"
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/FormGisView.h"
+#include "base/ModelView.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <korvane.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The modal calls shown with Qt's own dialogs.
 
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
 class TQtModalCalls : public TModalCalls {
 public:

@@ -2,7 +2,7 @@
 // How a sized window's placement comes together from its stored settings text,
 // the defaults its constructor was given and the values of its design.
 
-#include "shell/base/WindowPlacement.h"
+#include "base/WindowPlacement.h"
 
 #include <QString>
 

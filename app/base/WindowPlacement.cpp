@@ -1,4 +1,4 @@
-#include "shell/base/WindowPlacement.h"
+#include "base/WindowPlacement.h"
 
 #include "data/ByteOrder.h"
 

@@ -5,7 +5,7 @@
 // which the main window saves, loads, refreshes, copies, exports and zooms all
 // view windows alike.
 
-#include "shell/base/WindowKind.h"
+#include "base/WindowKind.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "shell/base/FormSized.h"
+#include "base/FormSized.h"
 
 #include "data/qt/RegistrySettings.h"
 

@@ -1,4 +1,4 @@
-#include "shell/base/ScriptedModalCalls.h"
+#include "base/ScriptedModalCalls.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "shell/base/FormSimpleView.h"
+#include "base/FormSimpleView.h"
 
 #include "data/TagStream.h"
-#include "shell/base/ModalCalls.h"
-#include "shell/base/WindowPlacement.h"
+#include "base/ModalCalls.h"
+#include "base/WindowPlacement.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

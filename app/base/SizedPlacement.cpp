@@ -1,4 +1,4 @@
-#include "shell/base/SizedPlacement.h"
+#include "base/SizedPlacement.h"
 
 #include <cstdio>
 

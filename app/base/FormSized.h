@@ -3,7 +3,7 @@
 // and visibility in the settings between runs (group "Windows", a value named
 // after the form).
 
-#include "shell/base/SizedPlacement.h"
+#include "base/SizedPlacement.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "shell/base/QtModalCalls.h"
+#include "base/QtModalCalls.h"
 
 #include <QDesktopServices>
 #include <QDialog>

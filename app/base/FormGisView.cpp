@@ -1,4 +1,4 @@
-#include "shell/base/FormGisView.h"
+#include "base/FormGisView.h"
 
 #include "data/TagStream.h"
 

@@ -2,7 +2,7 @@
 // TFGisView: a view window that shows the project's GIS. The main window hands
 // the GIS in and tells the window of every object added or deleted.
 
-#include "shell/base/FormSimpleView.h"
+#include "base/FormSimpleView.h"
 
 class TGIS;
 

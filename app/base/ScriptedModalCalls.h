@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
 #include <deque>
 #include <vector>

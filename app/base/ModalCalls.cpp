@@ -1,6 +1,6 @@
-#include "shell/base/ModalCalls.h"
+#include "base/ModalCalls.h"
 
-#include "shell/base/QtModalCalls.h"
+#include "base/QtModalCalls.h"
 
 namespace {
 
