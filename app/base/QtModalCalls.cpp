@@ -1,8 +1,10 @@
 #include "base/QtModalCalls.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
 
 QMessageBox::StandardButton TQtModalCalls::Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
@@ -53,3 +55,20 @@ void TQtModalCalls::OpenUrl(const QUrl& url)
   QDesktopServices::openUrl(url);
 }
 
+
+std::optional<QColor> TQtModalCalls::ChooseColor(QWidget* parent, const QColor& initial)
+{
+  QColor chosen = QColorDialog::getColor(initial, parent);
+  if (!chosen.isValid())
+    return std::nullopt;
+  return chosen;
+}
+
+std::optional<QFont> TQtModalCalls::ChooseFont(QWidget* parent, const QFont& initial)
+{
+  bool confirmed = false;
+  QFont chosen = QFontDialog::getFont(&confirmed, initial, parent);
+  if (!confirmed)
+    return std::nullopt;
+  return chosen;
+}

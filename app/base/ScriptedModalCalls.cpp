@@ -67,3 +67,21 @@ void TScriptedModalCalls::OpenUrl(const QUrl& url)
 {
   urls.push_back(url);
 }
+
+std::optional<QColor> TScriptedModalCalls::ChooseColor(QWidget*, const QColor&)
+{
+  if (colorAnswers.empty())
+    return std::nullopt;
+  QColor answer = colorAnswers.front();
+  colorAnswers.pop_front();
+  return answer;
+}
+
+std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget*, const QFont&)
+{
+  if (fontAnswers.empty())
+    return std::nullopt;
+  QFont answer = fontAnswers.front();
+  fontAnswers.pop_front();
+  return answer;
+}

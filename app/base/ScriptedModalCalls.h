@@ -25,6 +25,8 @@ public:
   std::deque<std::optional<QString>> inputAnswers;
   std::deque<QString> fileAnswers;
   std::deque<int> dialogAnswers;
+  std::deque<QColor> colorAnswers;
+  std::deque<QFont> fontAnswers;
 
   std::vector<TMessageCall> messages;
   std::vector<TInputCall> inputs;
@@ -41,5 +43,7 @@ public:
                        const QString& defaultSuffix) override;
   int ExecDialog(QDialog* dialog) override;
   void OpenUrl(const QUrl& url) override;
+  std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+  std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
 };
 
