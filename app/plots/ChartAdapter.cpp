@@ -51,7 +51,7 @@ void SetPointer(QScatterSeries* series, int32_t style)
     QScatterSeries::MarkerShapeCircle,
   };
   series->setMarkerShape(Shapes[std::clamp(style, 0, 8)]);
-  series->setMarkerSize(style == 8 ? 4 : 8);
+  series->setMarkerSize(style == 8 ? 4 : 7);
 }
 
 QList<QPointF> Points(const std::vector<QPointF>& points)
@@ -100,6 +100,7 @@ TChartAdapter::TChartAdapter(TChartPanel* panel) : FPanel(panel)
   for (QCategoryAxis* axis : {FBottom, FY[0], FY[1]}) {
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     axis->setMinorTickCount(4);
+    axis->setTruncateLabels(false);
     axis->setLinePenColor(Qt::black);
   }
   for (int k = 0; k < 2; ++k) {
@@ -261,8 +262,9 @@ void TChartAdapter::Apply(const TChartDescription& d)
     QAbstractSeries* series = MakeSeries(s, d);
     series->setName(s.title);
     Attach(series, s.axis);
-    for (QLegendMarker* marker : chart->legend()->markers(series))
-      marker->setVisible(s.showInLegend);
+    if (!s.showInLegend)
+      for (QLegendMarker* marker : chart->legend()->markers(series))
+        marker->setVisible(false);
     FShown.push_back(series);
   }
 

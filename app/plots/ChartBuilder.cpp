@@ -20,7 +20,7 @@ constexpr uint32_t Green = 0x008000;
 constexpr uint32_t Grey = 0x808080;
 // The room one label takes along an axis, in pixels, which limits how many fit.
 constexpr int BottomLabelPitch = 64;
-constexpr int SideLabelPitch = 24;
+constexpr int SideLabelPitch = 32;
 
 struct TRange {
   double min = NoValue;

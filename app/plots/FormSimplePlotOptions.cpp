@@ -6,7 +6,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGroupBox>
@@ -76,14 +75,6 @@ QFont PointFont(const TFontRecord& record)
   font.setUnderline(record.style & TFontRecord::Underline);
   font.setStrikeOut(record.style & TFontRecord::StrikeOut);
   return font;
-}
-
-TFSimplePlotOptions* SharedDialog = nullptr;
-
-void FreeSharedDialog()
-{
-  delete SharedDialog;
-  SharedDialog = nullptr;
 }
 
 } // namespace
@@ -277,9 +268,5 @@ void TFSimplePlotOptions::ChooseFont(int index)
 
 TFSimplePlotOptions* FSimplePlotOptions()
 {
-  if (!SharedDialog) {
-    SharedDialog = new TFSimplePlotOptions;
-    qAddPostRoutine(FreeSharedDialog);
-  }
-  return SharedDialog;
+  return SharedPlotOptions<TFSimplePlotOptions>();
 }

@@ -7,6 +7,7 @@
 
 #include "data/TagStream.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 
 #include <array>
@@ -85,5 +86,21 @@ private:
   void ChooseFont(int index);
 };
 
-// The dialog of the plain chart windows, made on first use and kept for the run.
+// The one dialog of a kind, made on first use and kept for the run; it goes when
+// the application ends.
+template <class TDialog>
+TDialog* SharedPlotOptions()
+{
+  static TDialog* dialog = nullptr;
+  if (!dialog) {
+    dialog = new TDialog;
+    qAddPostRoutine([] {
+      delete dialog;
+      dialog = nullptr;
+    });
+  }
+  return dialog;
+}
+
+// The dialog of the plain chart windows.
 TFSimplePlotOptions* FSimplePlotOptions();
