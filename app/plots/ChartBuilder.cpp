@@ -20,6 +20,7 @@ constexpr uint32_t Green = 0x008000;
 constexpr uint32_t Grey = 0x808080;
 // The room one label takes along an axis, in pixels, which limits how many fit.
 constexpr int BottomLabelPitch = 64;
+constexpr int DateLabelPitch = 90;
 constexpr int SideLabelPitch = 32;
 
 struct TRange {
@@ -479,7 +480,7 @@ TChartDescription BuildChart(const TPlotSettings& settings, const TPlotInput& in
       d.bottom.increment = 1;
     else
       d.bottom.increment = 1.0 / 1440;
-    d.bottom.ticks = DateTicks(xmin, xmax, d.bottom.increment, bottomLabels);
+    d.bottom.ticks = DateTicks(xmin, xmax, d.bottom.increment, MaxLabels(client.width, DateLabelPitch));
   } else {
     d.bottom.increment = TickIncrement(xmin, xmax, s.XTickDigits);
     LabelTicks(d.bottom, s.XTickDigits, bottomLabels);

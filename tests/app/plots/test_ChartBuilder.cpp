@@ -50,6 +50,37 @@ TEST(ChartBuilder, SeriesKeepTheirAxisAndGetALegendEntry)
   EXPECT_EQ(d.y[1].title, "I, A");
 }
 
+TEST(ChartBuilder, StyleCodesGiveTheirSeries)
+{
+  struct Expected {
+    TChartSeriesKind kind;
+    int32_t tag;
+    bool inLegend;
+    bool pointer;
+  };
+  using K = TChartSeriesKind;
+  const std::vector<std::pair<int32_t, std::vector<Expected>>> cases = {
+    {SeriesStyle::Points, {{K::Points, SeriesTagLegend, true, true}, {K::Points, SeriesTagData, false, true}}},
+    {SeriesStyle::Line, {{K::Line, SeriesTagData, false, false}, {K::Line, SeriesTagLegend, true, false}}},
+    {SeriesStyle::LineAndPoints,
+     {{K::Line, SeriesTagData, false, false}, {K::Line, SeriesTagLegend, true, true},
+      {K::Points, SeriesTagLegend, false, true}}},
+    {SeriesStyle::Bars, {{K::Points, SeriesTagLegend, true, false}, {K::Bars, SeriesTagData, false, false}}},
+  };
+  for (const auto& [code, expected] : cases) {
+    SCOPED_TRACE(code);
+    TChartDescription d = Build(MakeInput({MakeSeries({0, 1, 2}, {1, 2, 3}, "a", code)}));
+    ASSERT_EQ(d.series.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ(d.series[i].kind, expected[i].kind);
+      EXPECT_EQ(d.series[i].tag, expected[i].tag);
+      EXPECT_EQ(d.series[i].showInLegend, expected[i].inLegend);
+      EXPECT_EQ(d.series[i].pointerVisible, expected[i].pointer);
+      EXPECT_EQ(d.series[i].points.size(), expected[i].inLegend ? 0u : 3u);
+    }
+  }
+}
+
 TEST(ChartBuilder, LinearAxisDividesByItsDecadeAndPrefixesTheUnit)
 {
   struct Case {
