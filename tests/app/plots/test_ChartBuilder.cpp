@@ -291,7 +291,7 @@ TEST(ChartBuilder, DateAxisIncrementsAndLabels)
   const double jan2000 = 36526; // 1 January 2000
   const Case cases[] = {
     {jan2000, jan2000 + 1500, 360, "2000"},
-    {jan2000, jan2000 + 10, 1, "01.01.2000"},
+    {jan2000, jan2000 + 6, 1, "01.01.2000"},
     {jan2000 + 0.25, jan2000 + 0.5, 1.0 / 1440, "06:00"},
   };
   TPlotSettings settings;
