@@ -10,6 +10,16 @@ QMessageBox::StandardButton CancelAnswer(QMessageBox::StandardButtons buttons)
   return QMessageBox::NoButton;
 }
 
+template <class T>
+std::optional<T> TakeAnswer(std::deque<T>& answers)
+{
+  if (answers.empty())
+    return std::nullopt;
+  T answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
 } // namespace
 
 QMessageBox::StandardButton TScriptedModalCalls::Message(QWidget*, QMessageBox::Icon icon, const QString& caption,
@@ -70,18 +80,10 @@ void TScriptedModalCalls::OpenUrl(const QUrl& url)
 
 std::optional<QColor> TScriptedModalCalls::ChooseColor(QWidget*, const QColor&)
 {
-  if (colorAnswers.empty())
-    return std::nullopt;
-  QColor answer = colorAnswers.front();
-  colorAnswers.pop_front();
-  return answer;
+  return TakeAnswer(colorAnswers);
 }
 
 std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget*, const QFont&)
 {
-  if (fontAnswers.empty())
-    return std::nullopt;
-  QFont answer = fontAnswers.front();
-  fontAnswers.pop_front();
-  return answer;
+  return TakeAnswer(fontAnswers);
 }

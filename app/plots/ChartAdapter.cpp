@@ -198,10 +198,11 @@ void TChartAdapter::ApplyAxis(QCategoryAxis* axis, const TChartAxis& from, const
   axis->setLabelsColor(TBitmapCanvas::ColorOf(s.AxisLabelFont));
   axis->setGridLineVisible(from.grid);
   axis->setGridLineColor(Colour(d.gridColour));
-  for (const QString& label : axis->categoriesLabels())
-    axis->remove(label);
+  // An axis without a span keeps its previous limits and labels.
   if (!from.setLimits)
     return;
+  for (const QString& label : axis->categoriesLabels())
+    axis->remove(label);
   axis->setRange(from.min, from.max);
   axis->setStartValue(from.min);
   QStringList used;

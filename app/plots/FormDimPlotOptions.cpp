@@ -4,18 +4,9 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-namespace {
-
-QString Tr(const char* text)
-{
-  return QString::fromUtf8(text);
-}
-
-} // namespace
-
 TFDimPlotOptions::TFDimPlotOptions(QWidget* parent) : TFSimplePlotOptions(parent)
 {
-  CBcustom = new QCheckBox(Tr("Задать зависимость:"), PageCommon);
+  CBcustom = new QCheckBox(QString::fromUtf8("Задать зависимость:"), PageCommon);
   CBcustom->setObjectName("CBcustom");
   Ea = new QLineEdit(PageCommon);
   Ea->setObjectName("Ea");
@@ -25,8 +16,8 @@ TFDimPlotOptions::TFDimPlotOptions(QWidget* parent) : TFSimplePlotOptions(parent
   Eb->setEnabled(false);
   auto* form = static_cast<QFormLayout*>(PageCommon->layout());
   form->addRow(CBcustom);
-  form->addRow(Tr("a="), Ea);
-  form->addRow(Tr("b="), Eb);
+  form->addRow(QString::fromUtf8("a="), Ea);
+  form->addRow(QString::fromUtf8("b="), Eb);
   connect(CBcustom, &QCheckBox::toggled, this, &TFDimPlotOptions::CBcustomClick);
 }
 

@@ -3,22 +3,13 @@
 #include <QComboBox>
 #include <QFormLayout>
 
-namespace {
-
-QString Tr(const char* text)
-{
-  return QString::fromUtf8(text);
-}
-
-} // namespace
-
 TFTimePlotOptions::TFTimePlotOptions(QWidget* parent) : TFSimplePlotOptions(parent)
 {
   CBxstyle = new QComboBox(PageX);
   CBxstyle->setObjectName("CBxstyle");
-  SetTimeUnits({{Tr("даты"), 0}, {Tr("наносекунды"), 250}, {Tr("микросекунды"), 240}, {Tr("миллисекунды"), 230},
-                {Tr("секунды"), 220}, {Tr("минуты"), 210}, {Tr("часы"), 200}, {Tr("сутки"), 100},
-                {Tr("месяцы"), 110}, {Tr("годы"), 120}});
+  SetTimeUnits({{QString::fromUtf8("даты"), 0}, {QString::fromUtf8("наносекунды"), 250}, {QString::fromUtf8("микросекунды"), 240}, {QString::fromUtf8("миллисекунды"), 230},
+                {QString::fromUtf8("секунды"), 220}, {QString::fromUtf8("минуты"), 210}, {QString::fromUtf8("часы"), 200}, {QString::fromUtf8("сутки"), 100},
+                {QString::fromUtf8("месяцы"), 110}, {QString::fromUtf8("годы"), 120}});
   static_cast<QFormLayout*>(PageX->layout())->addRow(CBxstyle);
 }
 

@@ -3,21 +3,12 @@
 #include <QComboBox>
 #include <QFormLayout>
 
-namespace {
-
-QString Tr(const char* text)
-{
-  return QString::fromUtf8(text);
-}
-
-} // namespace
-
 TFTreePlotOptions::TFTreePlotOptions(QWidget* parent) : TFSimplePlotOptions(parent)
 {
   CBxstyle = new QComboBox(PageX);
   CBxstyle->setObjectName("CBxstyle");
   for (const char* unit : {"ангстремы", "нанометры", "микрометры", "миллиметры", "сантиметры", "метры", "киломерты"})
-    CBxstyle->addItem(Tr(unit));
+    CBxstyle->addItem(QString::fromUtf8(unit));
   static_cast<QFormLayout*>(PageX->layout())->addRow(CBxstyle);
 }
 

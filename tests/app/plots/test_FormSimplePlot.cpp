@@ -6,7 +6,7 @@
 #include "plots/FormSimplePlotOptions.h"
 #include "plots/SeriesDataView.h"
 
-#include "base/ScriptedModalCalls.h"
+#include "ActingModalCalls.h"
 #include "data/Stream.h"
 #include "data/TextConversion.h"
 
@@ -28,18 +28,6 @@
 #include <memory>
 
 namespace {
-
-// Scripted modal calls that let a test act while a dialog is "shown".
-class TActingModalCalls : public TScriptedModalCalls {
-public:
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (whileShown)
-      whileShown(dialog);
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-  std::function<void(QDialog*)> whileShown;
-};
 
 TPlotSeriesData LineData(int count = 1)
 {
