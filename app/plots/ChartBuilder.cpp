@@ -290,7 +290,7 @@ QString MakeAxisTitle(const QString& custom, const QString& name, const QString&
   return unit.isEmpty() ? name : name + ", " + unit;
 }
 
-TChartDescription BuildChart(const TPlotSettings& settings, const TPlotInput& input, TClientSize client)
+TChartDescription BuildChart(const TPlotSettings& settings, TPlotInput input, TClientSize client)
 {
   TChartDescription d;
   d.settings = settings;
@@ -299,7 +299,7 @@ TChartDescription BuildChart(const TPlotSettings& settings, const TPlotInput& in
   d.title.inFoot = s.TitlePosition != 0;
   d.y[0].labelsSize = s.YLabelsSize[0];
   d.y[1].labelsSize = s.YLabelsSize[1];
-  if (input.ready != true || !input.hasData)
+  if (!input.ready || !input.hasData)
     return d;
   d.built = true;
   d.autoCaption = input.defaultCaption;
@@ -325,7 +325,7 @@ TChartDescription BuildChart(const TPlotSettings& settings, const TPlotInput& in
     d.y[k].titleColour = textColour;
   }
 
-  TPlotSeriesData data = input.series;
+  TPlotSeriesData& data = input.series;
   if (s.XShiftMode == 1 || s.XShiftMode == 2)
     for (auto& axisSeries : data)
       for (TPlotSeries& series : axisSeries) {

@@ -100,7 +100,7 @@ struct TClientSize {
   int height = 0;
 };
 
-TChartDescription BuildChart(const TPlotSettings& settings, const TPlotInput& input, TClientSize client);
+TChartDescription BuildChart(const TPlotSettings& settings, TPlotInput input, TClientSize client);
 
 // The colour of the i-th non-empty series: the EGA colours in turn, without
 // white, which would vanish on the white chart.

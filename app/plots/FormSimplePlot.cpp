@@ -134,7 +134,7 @@ void TFSimplePlot::Refresh()
     input.axisTitles = GetAxisTitles();
     input.series = GetSeriesData();
   }
-  FLast = BuildChart(Settings, input, {width(), height()});
+  FLast = BuildChart(Settings, std::move(input), {width(), height()});
   if (FLast.built) {
     Settings = FLast.settings;
     AxisState = FLast.axisState;
