@@ -91,7 +91,7 @@ TFSimplePlot::TFSimplePlot(TFMain* mainWindow, QWidget* owner) : TFGisView(mainW
   Look = new TFSimplePlotLook(this);
   Look->setWindowTitle(Tr("Инспектор"));
   Look->hide();
-  Look->OnClosed = [this] { FAdapter->CursorLine(0)->setVisible(false), FAdapter->CursorLine(1)->setVisible(false); };
+  Look->OnClosed = [this] { HideCursorLines(); };
 }
 
 TFSimplePlot::~TFSimplePlot() = default;
@@ -241,10 +241,15 @@ void TFSimplePlot::PMIlookClick(QObject* sender)
   if (sender) {
     if (Look)
       Look->hide();
-    FAdapter->CursorLine(0)->setVisible(false);
-    FAdapter->CursorLine(1)->setVisible(false);
+    HideCursorLines();
   }
   FPanel->View()->setRubberBand(QChartView::RectangleRubberBand);
+}
+
+void TFSimplePlot::HideCursorLines()
+{
+  FAdapter->CursorLine(0)->setVisible(false);
+  FAdapter->CursorLine(1)->setVisible(false);
 }
 
 bool TFSimplePlot::ReadOut(QPoint pos, bool activate)

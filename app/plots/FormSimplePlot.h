@@ -11,9 +11,11 @@
 //    build leaves the chart empty, so resizes during construction draw nothing;
 //  - GetXAxis, HasData, GetAxisTitles and GetSeriesData describe the data: the
 //    series of the left (0) and right (1) Y axis in data units, each with its
-//    SeriesStyle; the kind decides which axis a curve goes to (by unit code: a
-//    curve of a new unit takes the left axis and pushes the left axis' curves to
-//    the right one, dropping what was there);
+//    SeriesStyle; the kind decides which axis a curve goes to (by unit code, with
+//    the functions of AxisAssignment.h: a curve of a new unit takes the left
+//    axis and pushes the left axis' curves to the right one, dropping what was
+//    there). The series are returned by value, so nothing needs freeing; 1e300
+//    marks a missing value;
 //  - BuildDataMenu adds the kind's data-choice items to the popup menu each
 //    time it opens, ClearDataMenu removes them; after a change of choice the
 //    kind calls Refresh;
@@ -107,6 +109,7 @@ protected:
 
 private:
   bool ReadOut(QPoint pos, bool activate);
+  void HideCursorLines();
   QImage ChartImage();
 
   TChartPanel* FPanel = nullptr;
