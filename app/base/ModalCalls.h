@@ -3,6 +3,8 @@
 // file dialogs, modal forms, opening links) goes through this interface, so that
 // the program's logic can be driven by tests without a call that blocks in exec().
 
+#include <QColor>
+#include <QImage>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -29,6 +31,10 @@ public:
   // Shows a form modally and returns its result (QDialog::Accepted, QDialog::Rejected or a code of its own).
   virtual int ExecDialog(QDialog* dialog) = 0;
   virtual void OpenUrl(const QUrl& url) = 0;
+  // The colour dialog starting at a colour: the chosen colour, or nothing when cancelled.
+  virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) = 0;
+  // Puts a picture on the clipboard.
+  virtual void SetClipboardImage(const QImage& image) = 0;
 };
 
 // The calls in force: Qt's own unless a test installed others.

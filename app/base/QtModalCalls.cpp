@@ -1,6 +1,9 @@
 #include "base/QtModalCalls.h"
 
+#include <QClipboard>
+#include <QColorDialog>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -53,3 +56,16 @@ void TQtModalCalls::OpenUrl(const QUrl& url)
   QDesktopServices::openUrl(url);
 }
 
+
+std::optional<QColor> TQtModalCalls::ChooseColour(QWidget* parent, const QColor& initial)
+{
+  const QColor colour = QColorDialog::getColor(initial, parent);
+  if (!colour.isValid())
+    return std::nullopt;
+  return colour;
+}
+
+void TQtModalCalls::SetClipboardImage(const QImage& image)
+{
+  QGuiApplication::clipboard()->setImage(image);
+}

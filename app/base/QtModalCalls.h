@@ -14,5 +14,7 @@ public:
                        const QString& defaultSuffix) override;
   int ExecDialog(QDialog* dialog) override;
   void OpenUrl(const QUrl& url) override;
+  std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
+  void SetClipboardImage(const QImage& image) override;
 };
 

@@ -67,3 +67,18 @@ void TScriptedModalCalls::OpenUrl(const QUrl& url)
 {
   urls.push_back(url);
 }
+
+std::optional<QColor> TScriptedModalCalls::ChooseColour(QWidget* /*parent*/, const QColor& initial)
+{
+  colourStarts.push_back(initial);
+  if (colourAnswers.empty())
+    return std::nullopt;
+  std::optional<QColor> answer = colourAnswers.front();
+  colourAnswers.pop_front();
+  return answer;
+}
+
+void TScriptedModalCalls::SetClipboardImage(const QImage& image)
+{
+  clipboardImages.push_back(image);
+}
