@@ -79,34 +79,41 @@ void TCubeView::FreeData()
   ResampleZ.clear();
 }
 
-void TCubeView::SetSegments(const CubeViewSegment* records, int32_t count)
+namespace {
+
+// Copies records into their end points (6 per record) and their drawing styles.
+template <class Record, class Style, class StyleOf>
+int32_t CopyRecords(const Record* records, int32_t count, std::vector<double>& points, std::vector<Style>& styles,
+                    StyleOf styleOf)
 {
   count = records ? std::max(count, 0) : 0;
-  SegmentsCube.resize(static_cast<size_t>(count) * 6);
-  SegmentStyles.resize(static_cast<size_t>(count));
+  points.resize(static_cast<size_t>(count) * 6);
+  styles.resize(static_cast<size_t>(count));
   for (int32_t i = 0; i < count; ++i) {
-    const CubeViewSegment& r = records[i];
-    const double points[6] = {r.x1, r.y1, r.z1, r.x2, r.y2, r.z2};
-    std::copy(points, points + 6, &SegmentsCube[6 * static_cast<size_t>(i)]);
-    SegmentStyles[static_cast<size_t>(i)] = {r.width * r.width, r.colour, r.opacity};
+    const Record& r = records[i];
+    const double ends[6] = {r.x1, r.y1, r.z1, r.x2, r.y2, r.z2};
+    std::copy(ends, ends + 6, &points[6 * static_cast<size_t>(i)]);
+    styles[static_cast<size_t>(i)] = styleOf(r);
   }
-  SegmentCount = count;
+  return count;
+}
+
+} // namespace
+
+void TCubeView::SetSegments(const CubeViewSegment* records, int32_t count)
+{
+  SegmentCount = CopyRecords(records, count, SegmentsCube, SegmentStyles, [](const CubeViewSegment& r) {
+    return CubeSegmentStyle{r.width * r.width, r.colour, r.opacity};
+  });
   UpdateScaledPoints();
   UpdateGeometry();
 }
 
 void TCubeView::SetBodies(const CubeViewBody* records, int32_t count)
 {
-  count = records ? std::max(count, 0) : 0;
-  BodyCoords.resize(static_cast<size_t>(count) * 6);
-  BodyStyles.resize(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) {
-    const CubeViewBody& r = records[i];
-    const double points[6] = {r.x1, r.y1, r.z1, r.x2, r.y2, r.z2};
-    std::copy(points, points + 6, &BodyCoords[6 * static_cast<size_t>(i)]);
-    BodyStyles[static_cast<size_t>(i)] = {r.kind, r.radius1, r.radius2, r.opacity, r.colour};
-  }
-  BodyCount = count;
+  BodyCount = CopyRecords(records, count, BodyCoords, BodyStyles, [](const CubeViewBody& r) {
+    return CubeBodyStyle{r.kind, r.radius1, r.radius2, r.opacity, r.colour};
+  });
   UpdateScaledPoints();
 }
 

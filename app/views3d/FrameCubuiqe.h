@@ -133,6 +133,8 @@ private:
   QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (TFmCubuiqe::*handler)() = nullptr,
                    bool checkable = false);
   QMenu* AddSubmenu(QMenu* menu, const char* name, const QString& caption);
+  // A checkable item that calls choose(tag); checked when tag is the chosen one.
+  void AddChoiceItem(QMenu* menu, const QString& caption, int tag, int chosen, void (TCubeView::*choose)(int32_t));
   void SetModePair(int action, int mode);
   void ChooseColour(COLORREF* colour);
   std::optional<double> AskNumber(const QString& caption, double shown);

@@ -169,19 +169,21 @@ void TFmCubuiqe::UpdatePopupState()
   RebuildSectionsMenu();
 }
 
+void TFmCubuiqe::AddChoiceItem(QMenu* menu, const QString& caption, int tag, int chosen, void (TCubeView::*choose)(int32_t))
+{
+  QAction* item = menu->addAction(caption);
+  item->setData(tag);
+  item->setCheckable(true);
+  item->setChecked(tag == chosen);
+  connect(item, &QAction::triggered, this, [this, tag, choose] { (this->*choose)(tag); });
+}
+
 void TFmCubuiqe::RebuildSectionsMenu()
 {
   PMIselected->clear();
-  auto add = [this](const QString& caption, int tag) {
-    QAction* item = PMIselected->addAction(caption);
-    item->setData(tag);
-    item->setCheckable(true);
-    item->setChecked(tag == CurrentSection);
-    connect(item, &QAction::triggered, this, [this, tag] { SetCurrentSection(tag); });
-  };
-  add(QString::fromUtf8("все"), -1);
+  AddChoiceItem(PMIselected, QString::fromUtf8("все"), -1, CurrentSection, &TCubeView::SetCurrentSection);
   for (int s = 0; s < SectionCount; ++s)
-    add(QString::number(s), s);
+    AddChoiceItem(PMIselected, QString::number(s), s, CurrentSection, &TCubeView::SetCurrentSection);
 }
 
 void TFmCubuiqe::RebuildHorizonsMenu()
@@ -190,17 +192,10 @@ void TFmCubuiqe::RebuildHorizonsMenu()
   if (!MeshSource)
     return;
   const TIrregularMesh* mesh = MeshSource->Mesh();
-  auto add = [this](const QString& caption, int tag) {
-    QAction* item = PMIgrid_horisons->addAction(caption);
-    item->setData(tag);
-    item->setCheckable(true);
-    item->setChecked(tag == Horizon);
-    connect(item, &QAction::triggered, this, [this, tag] { SetHorizon(tag); });
-  };
-  add(QString::fromUtf8("все"), -1);
+  AddChoiceItem(PMIgrid_horisons, QString::fromUtf8("все"), -1, Horizon, &TCubeView::SetHorizon);
   for (int h = 0; h < HorizonCount(); ++h) {
     const char* name = mesh && mesh->layerNames ? mesh->layerNames[h + 1] : nullptr;
-    add(name ? QString::fromUtf8(name) : QString(), h);
+    AddChoiceItem(PMIgrid_horisons, name ? QString::fromUtf8(name) : QString(), h, Horizon, &TCubeView::SetHorizon);
   }
 }
 
