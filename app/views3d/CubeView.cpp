@@ -42,13 +42,16 @@ void TCubeView::SetData(const double* values, int32_t valueParam, int32_t nx, in
   Nx = std::max(nx, 0), Ny = std::max(ny, 0), Nz = std::max(nz, 0);
   if (Nx != 0 || Ny != 0 || Nz != 0) {
     const size_t total = static_cast<size_t>(Nx) * Ny * Nz;
-    if (autoRange) {
+    if (autoRange || !rangeMin || !rangeMax) {
       const TCubeValueRange range = values ? CubeAutoRange(values, total) : TCubeValueRange{};
-      *rangeMin = range.min;
-      *rangeMax = range.max;
+      ValueMin = range.min;
+      ValueMax = range.max;
+      if (rangeMin && rangeMax)
+        *rangeMin = range.min, *rangeMax = range.max;
+    } else {
+      ValueMin = *rangeMin;
+      ValueMax = *rangeMax;
     }
-    ValueMin = *rangeMin;
-    ValueMax = *rangeMax;
     AxisDirX = extentX > 0 ? 1 : -1;
     AxisDirY = extentY > 0 ? 1 : -1;
     AxisDirZ = extentZ > 0 ? 1 : -1;

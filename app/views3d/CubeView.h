@@ -62,7 +62,8 @@ public:
   // fastest), irregular arrays (nx = ny = nz = 0) one value per mesh node; the
   // caller keeps them alive. An extent below 0 marks an axis stored backwards.
   // With autoRange the range found is written to rangeMin / rangeMax, else they
-  // are read. settings is copied with its own copy of the levels (may be null).
+  // are read (null range pointers: the range is found and kept to the view).
+  // settings is copied with its own copy of the levels (may be null).
   // Does not redraw.
   void SetData(const double* values, int32_t valueParam, int32_t nx, int32_t ny, int32_t nz, double extentX,
                double extentY, double extentZ, bool autoRange, double* rangeMin, double* rangeMax,

@@ -305,8 +305,7 @@ void TFmCubuiqe::keyPressEvent(QKeyEvent* event)
 
 void TFmCubuiqe::contextMenuEvent(QContextMenuEvent* event)
 {
-  UpdatePopupState();
-  PMOptions->popup(event->globalPos());
+  PMOptions->popup(event->globalPos()); // the menu updates its state as it opens
 }
 
 void TFmCubuiqe::PickRay(double origin[3], double direction[3]) const
