@@ -6,8 +6,11 @@
 // off-screen bitmap (the default) or straight onto its window.
 //
 // What a view window does with it:
-// - SetData (the array), SetSegments / SetBodies (tree and bodies),
-//   SetSectionPositions (predefined sections), then Redraw(); all are copied.
+// - SetData (the array; an irregular array passes nx = ny = nz = 0, its node
+//   values and a TCubeMeshSource over its mesh), SetSegments / SetBodies (tree
+//   and bodies), SetSectionPositions (predefined sections), then Redraw(); the
+//   records are copied, the values and the mesh source are not.
+// - The tree view sets SetMouseAction(3) for its structure inspector.
 // - Save / Load (TCubeView) store the settings image in the window's record.
 // - Mouse, wheel, keys and the popup menu are handled by the frame itself. For
 //   the inspector actions (MouseAction 2 and 3) the window installs
