@@ -1,7 +1,9 @@
 #include "base/QtModalCalls.h"
 
+#include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -56,19 +58,24 @@ void TQtModalCalls::OpenUrl(const QUrl& url)
 }
 
 
-std::optional<QColor> TQtModalCalls::ChooseColor(QWidget* parent, const QColor& initial)
+std::optional<QColor> TQtModalCalls::ChooseColour(QWidget* parent, const QColor& initial)
 {
-  QColor chosen = QColorDialog::getColor(initial, parent);
-  if (!chosen.isValid())
+  const QColor colour = QColorDialog::getColor(initial, parent);
+  if (!colour.isValid())
     return std::nullopt;
-  return chosen;
+  return colour;
+}
+
+void TQtModalCalls::SetClipboardImage(const QImage& image)
+{
+  QGuiApplication::clipboard()->setImage(image);
 }
 
 std::optional<QFont> TQtModalCalls::ChooseFont(QWidget* parent, const QFont& initial)
 {
   bool confirmed = false;
-  QFont chosen = QFontDialog::getFont(&confirmed, initial, parent);
+  const QFont font = QFontDialog::getFont(&confirmed, initial, parent);
   if (!confirmed)
     return std::nullopt;
-  return chosen;
+  return font;
 }

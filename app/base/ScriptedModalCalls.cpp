@@ -10,16 +10,6 @@ QMessageBox::StandardButton CancelAnswer(QMessageBox::StandardButtons buttons)
   return QMessageBox::NoButton;
 }
 
-template <class T>
-std::optional<T> TakeAnswer(std::deque<T>& answers)
-{
-  if (answers.empty())
-    return std::nullopt;
-  T answer = answers.front();
-  answers.pop_front();
-  return answer;
-}
-
 } // namespace
 
 QMessageBox::StandardButton TScriptedModalCalls::Message(QWidget*, QMessageBox::Icon icon, const QString& caption,
@@ -78,12 +68,26 @@ void TScriptedModalCalls::OpenUrl(const QUrl& url)
   urls.push_back(url);
 }
 
-std::optional<QColor> TScriptedModalCalls::ChooseColor(QWidget*, const QColor&)
+std::optional<QColor> TScriptedModalCalls::ChooseColour(QWidget* /*parent*/, const QColor& initial)
 {
-  return TakeAnswer(colorAnswers);
+  colourStarts.push_back(initial);
+  if (colourAnswers.empty())
+    return std::nullopt;
+  std::optional<QColor> answer = colourAnswers.front();
+  colourAnswers.pop_front();
+  return answer;
 }
 
-std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget*, const QFont&)
+void TScriptedModalCalls::SetClipboardImage(const QImage& image)
 {
-  return TakeAnswer(fontAnswers);
+  clipboardImages.push_back(image);
+}
+
+std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget* /*parent*/, const QFont& /*initial*/)
+{
+  if (fontAnswers.empty())
+    return std::nullopt;
+  std::optional<QFont> answer = fontAnswers.front();
+  fontAnswers.pop_front();
+  return answer;
 }

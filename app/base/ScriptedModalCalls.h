@@ -25,14 +25,16 @@ public:
   std::deque<std::optional<QString>> inputAnswers;
   std::deque<QString> fileAnswers;
   std::deque<int> dialogAnswers;
-  std::deque<QColor> colorAnswers;
-  std::deque<QFont> fontAnswers;
+  std::deque<std::optional<QColor>> colourAnswers;
+  std::deque<std::optional<QFont>> fontAnswers;
 
   std::vector<TMessageCall> messages;
   std::vector<TInputCall> inputs;
   std::vector<QString> fileFolders;
   std::vector<QDialog*> dialogs;
   std::vector<QUrl> urls;
+  std::vector<QColor> colourStarts;
+  std::vector<QImage> clipboardImages;
 
   QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                       const QString& text, QMessageBox::StandardButtons buttons) override;
@@ -43,7 +45,8 @@ public:
                        const QString& defaultSuffix) override;
   int ExecDialog(QDialog* dialog) override;
   void OpenUrl(const QUrl& url) override;
-  std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+  std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
+  void SetClipboardImage(const QImage& image) override;
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
 };
 

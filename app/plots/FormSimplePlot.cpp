@@ -10,10 +10,8 @@
 #include "data/TextConversion.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QChart>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
@@ -153,7 +151,7 @@ QImage TFSimplePlot::ChartImage()
 
 void TFSimplePlot::CopyToClipboard()
 {
-  QApplication::clipboard()->setImage(ChartImage());
+  ModalCalls().SetClipboardImage(ChartImage());
 }
 
 void TFSimplePlot::SaveBitmap(const QString& fileName)

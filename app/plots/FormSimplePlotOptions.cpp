@@ -256,7 +256,7 @@ bool TFSimplePlotOptions::eventFilter(QObject* watched, QEvent* event)
 void TFSimplePlotOptions::ChooseColour(QFrame* shape)
 {
   const QColor current = TBitmapCanvas::ColorOf(static_cast<COLORREF>(ShapeColour(shape)));
-  if (std::optional<QColor> chosen = ModalCalls().ChooseColor(this, current))
+  if (std::optional<QColor> chosen = ModalCalls().ChooseColour(this, current))
     SetShapeColour(shape, ColorRef(*chosen));
 }
 

@@ -205,9 +205,11 @@ TEST_F(ChartWindow, CopyAndBitmapHoldTheDrawnChart)
 {
   auto plot = Show(LineData(1));
   const QColor firstSeries(0, 0, 255); // the first series colour, blue
-  QApplication::clipboard()->clear();
+  TScriptedModalCalls calls;
+  TModalCallsScope scope(calls);
   QTest::keyPress(plot.get(), Qt::Key_C, Qt::ControlModifier);
-  QImage copied = QApplication::clipboard()->image();
+  ASSERT_EQ(calls.clipboardImages.size(), 1u);
+  QImage copied = calls.clipboardImages[0];
   ASSERT_FALSE(copied.isNull());
   EXPECT_EQ(copied.size(), plot->ChartPanel()->size());
   EXPECT_TRUE(HasColour(copied, firstSeries));
@@ -234,7 +236,7 @@ TEST_F(ChartWindow, OptionsDialogShowsTheSettingsAndOkStoresTheEdits)
   TActingModalCalls calls;
   TModalCallsScope scope(calls);
   calls.dialogAnswers = {QDialog::Accepted};
-  calls.colorAnswers = {QColor(1, 2, 3)};
+  calls.colourAnswers = {QColor(1, 2, 3)};
   QFont chosen("Courier New");
   chosen.setPointSize(14);
   chosen.setBold(true);
