@@ -3,6 +3,8 @@
 // file dialogs, modal forms, opening links) goes through this interface, so that
 // the program's logic can be driven by tests without a call that blocks in exec().
 
+#include <QColor>
+#include <QFont>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -29,6 +31,9 @@ public:
   // Shows a form modally and returns its result (QDialog::Accepted, QDialog::Rejected or a code of its own).
   virtual int ExecDialog(QDialog* dialog) = 0;
   virtual void OpenUrl(const QUrl& url) = 0;
+  // The chosen colour or font, or nothing when the user cancelled.
+  virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
+  virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) = 0;
 };
 
 // The calls in force: Qt's own unless a test installed others.

@@ -1,6 +1,8 @@
 #include "base/QtModalCalls.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
+#include <QFontDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -53,3 +55,20 @@ void TQtModalCalls::OpenUrl(const QUrl& url)
   QDesktopServices::openUrl(url);
 }
 
+
+std::optional<QColor> TQtModalCalls::ChooseColor(QWidget* parent, const QColor& initial)
+{
+  const QColor chosen = QColorDialog::getColor(initial, parent);
+  if (!chosen.isValid())
+    return std::nullopt;
+  return chosen;
+}
+
+std::optional<QFont> TQtModalCalls::ChooseFont(QWidget* parent, const QFont& initial)
+{
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+  if (!ok)
+    return std::nullopt;
+  return chosen;
+}

@@ -10,6 +10,16 @@ QMessageBox::StandardButton CancelAnswer(QMessageBox::StandardButtons buttons)
   return QMessageBox::NoButton;
 }
 
+template <class T>
+std::optional<T> NextAnswer(std::deque<std::optional<T>>& answers)
+{
+  if (answers.empty())
+    return std::nullopt;
+  std::optional<T> answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
 } // namespace
 
 QMessageBox::StandardButton TScriptedModalCalls::Message(QWidget*, QMessageBox::Icon icon, const QString& caption,
@@ -27,14 +37,7 @@ std::optional<QString> TScriptedModalCalls::InputBox(QWidget*, const QString& ca
                                                      const QString& text)
 {
   inputs.push_back({caption, prompt, text});
-  if (inputAnswers.empty())
-    return std::nullopt;
-  bool given = inputAnswers.front().has_value();
-  QString typed = given ? *inputAnswers.front() : QString();
-  inputAnswers.pop_front();
-  if (!given)
-    return std::nullopt;
-  return typed;
+  return NextAnswer(inputAnswers);
 }
 
 QString TScriptedModalCalls::OpenFileName(QWidget*, const QString& folder, const QString&)
@@ -66,4 +69,16 @@ int TScriptedModalCalls::ExecDialog(QDialog* dialog)
 void TScriptedModalCalls::OpenUrl(const QUrl& url)
 {
   urls.push_back(url);
+}
+
+std::optional<QColor> TScriptedModalCalls::ChooseColor(QWidget*, const QColor& initial)
+{
+  colorsOffered.push_back(initial);
+  return NextAnswer(colorAnswers);
+}
+
+std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget*, const QFont& initial)
+{
+  fontsOffered.push_back(initial);
+  return NextAnswer(fontAnswers);
 }

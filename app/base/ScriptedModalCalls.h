@@ -25,12 +25,16 @@ public:
   std::deque<std::optional<QString>> inputAnswers;
   std::deque<QString> fileAnswers;
   std::deque<int> dialogAnswers;
+  std::deque<std::optional<QColor>> colorAnswers;
+  std::deque<std::optional<QFont>> fontAnswers;
 
   std::vector<TMessageCall> messages;
   std::vector<TInputCall> inputs;
   std::vector<QString> fileFolders;
   std::vector<QDialog*> dialogs;
   std::vector<QUrl> urls;
+  std::vector<QColor> colorsOffered;
+  std::vector<QFont> fontsOffered;
 
   QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                       const QString& text, QMessageBox::StandardButtons buttons) override;
@@ -41,5 +45,7 @@ public:
                        const QString& defaultSuffix) override;
   int ExecDialog(QDialog* dialog) override;
   void OpenUrl(const QUrl& url) override;
+  std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+  std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
 };
 
