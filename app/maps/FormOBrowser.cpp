@@ -32,8 +32,8 @@ QPushButton* FlatButton(QWidget* parent, const char* caption)
 
 TFOBrowser::TFOBrowser(QWidget* owner) : TFSized(owner, "FOBrowser")
 {
+  // Placed when first shown: a modal window never shows itself.
   BuildDesign();
-  RestorePlacement();
 }
 
 TFOBrowser::~TFOBrowser()
@@ -243,8 +243,9 @@ void TFOBrowser::BdeleteClick()
     nodes.push_back(selected);
   if (nodes.isEmpty())
     return;
-  const int count = !GisBrowser->Selection().isEmpty() ? static_cast<int>(GisBrowser->Selection().size())
-                                                       : selected->childCount();
+  // A single selected node counts its children, so that a group asks in the plural.
+  const int listed = static_cast<int>(GisBrowser->Selection().size());
+  const int count = listed > 1 || !selected ? listed : selected->childCount();
   const QString text = QString::fromUtf8(count < 2 ? "Удалить объект" : "Удалить объекты") + " ?";
   if (ModalCalls().Message(this, QMessageBox::Question, QString::fromUtf8("Удаление"), text,
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)

@@ -85,8 +85,8 @@ int RowOf(const QObject* control)
 
 TFSetArrayDrawing::TFSetArrayDrawing(QWidget* owner) : TFSized(owner, "FSetArrayDrawing")
 {
+  // Placed when first shown: a modal window never shows itself.
   BuildDesign();
-  RestorePlacement();
 }
 
 void TFSetArrayDrawing::BuildDesign()

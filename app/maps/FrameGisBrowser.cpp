@@ -235,8 +235,11 @@ void TFmGisBrowser::TreeClick(QTreeWidgetItem* node)
 
 void TFmGisBrowser::TreeKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-  if (key == Qt::Key_Shift || key == Qt::Key_Control)
-    shiftState = modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
+  // Some platforms report a modifier key's own press without its modifier.
+  if (key == Qt::Key_Shift)
+    shiftState = (modifiers & Qt::ControlModifier) | Qt::ShiftModifier;
+  else if (key == Qt::Key_Control)
+    shiftState = (modifiers & Qt::ShiftModifier) | Qt::ControlModifier;
 }
 
 void TFmGisBrowser::TreeKeyUp(int key)
