@@ -70,6 +70,8 @@ public:
   QPushButton* Bapplay = nullptr;
 
 public slots:
+  // Closing, whichever way, deletes the level list: the next showing builds it afresh.
+  void done(int result) override;
   void SBokClick();
   void BapplayClick();
   void BcancelClick();
@@ -86,9 +88,6 @@ public slots:
   void SpeedButton1Click();
   void LevelSwatchMouseDown(TColorSwatch* swatch);
   void LevelValueChange();
-
-protected:
-  void done(int result) override;
 
 private:
   void BuildDesign();
