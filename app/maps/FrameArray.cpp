@@ -258,6 +258,17 @@ void TFmArray::SfillMouseDown(TColorSwatch* swatch)
   Notify();
 }
 
+void TFmArray::ChangeShownPart(const std::function<void()>& change)
+{
+  if (guard)
+    return;
+  guard = true;
+  change();
+  FireChanged();
+  guard = false;
+  SetModified();
+}
+
 bool TFmArray::OpenDataWindow() const
 {
   TGArray* array = Array();

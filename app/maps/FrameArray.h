@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -72,6 +73,9 @@ protected:
   // Opens the data window registered for the array's type; true when it
   // reported a change.
   bool OpenDataWindow() const;
+  // Shows another level or surface of the array: the change runs under the
+  // guard (it sets the control to what the array took), then the views redraw.
+  void ChangeShownPart(const std::function<void()>& change);
 
   bool guard = false;
 

@@ -45,12 +45,10 @@ void TFmArray3D::ApplyTo(TGArray& array)
 void TFmArray3D::ElevelChange()
 {
   auto* volume = dynamic_cast<TGArray3D*>(Array());
-  if (guard || !volume)
+  if (!volume)
     return;
-  guard = true;
-  volume->SetLevel(Elevel->value() - 1);
-  Elevel->setValue(volume->GetLevel() + 1);
-  FireChanged();
-  guard = false;
-  SetModified();
+  ChangeShownPart([this, volume] {
+    volume->SetLevel(Elevel->value() - 1);
+    Elevel->setValue(volume->GetLevel() + 1);
+  });
 }

@@ -42,12 +42,10 @@ void TFmArrayI3D::FillFrom(TGArray& array, bool multiple)
 void TFmArrayI3D::CBlevelsChange()
 {
   auto* layered = dynamic_cast<TGArrayI*>(Array());
-  if (guard || !layered)
+  if (!layered)
     return;
-  guard = true;
-  layered->SetLayer(CBlevels->currentIndex());
-  CBlevels->setCurrentIndex(layered->GetLayer());
-  FireChanged();
-  guard = false;
-  SetModified();
+  ChangeShownPart([this, layered] {
+    layered->SetLayer(CBlevels->currentIndex());
+    CBlevels->setCurrentIndex(layered->GetLayer());
+  });
 }

@@ -191,7 +191,7 @@ void TFmGisBrowser::TreeChanging(QTreeWidgetItem* previous)
   previousNode = previous;
 }
 
-void TFmGisBrowser::TreeChange(QObject* sender, QTreeWidgetItem* node)
+void TFmGisBrowser::TreeChange(QObject* /*sender*/, QTreeWidgetItem* node)
 {
   inChange = true;
   if (!node)
@@ -201,8 +201,8 @@ void TFmGisBrowser::TreeChange(QObject* sender, QTreeWidgetItem* node)
   if (sameParent && shiftState.testFlag(Qt::ControlModifier)) {
     if (!selection.removeOne(node))
       selection.push_back(node);
-    if (sender == this)
-      Repaint();
+    // Node colours are item data here, not drawn on demand: every change repaints.
+    Repaint();
     return;
   }
   if (sameParent && shiftState.testFlag(Qt::ShiftModifier)) {

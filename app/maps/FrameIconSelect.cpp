@@ -5,6 +5,7 @@
 #include "gis/Bitmap.h"
 #include "gis/BitmapCanvas.h"
 #include "maps/FormSelectChar.h"
+#include "maps/GreyText.h"
 #include "maps/SignFont.h"
 
 #include <QGridLayout>
@@ -98,23 +99,12 @@ void TFmIconSelect::SetMultiple(bool multiple)
   Es->setPalette(palette);
   for (QWidget* widget : {static_cast<QWidget*>(Bfont), static_cast<QWidget*>(RBsign),
                           static_cast<QWidget*>(RBicon)})
-    SetTextColor(widget, multiple);
+    ShowTextGreyed(widget, multiple);
 }
 
 void TFmIconSelect::ClearEdited()
 {
   fontEdited = signEdited = kindEdited = iconEdited = false;
-}
-
-void TFmIconSelect::SetTextColor(QWidget* widget, bool greyed)
-{
-  QPalette palette = widget->palette();
-  const QPalette normal;
-  const QColor color = greyed ? normal.color(QPalette::Disabled, QPalette::WindowText)
-                              : normal.color(QPalette::WindowText);
-  palette.setColor(QPalette::WindowText, color);
-  palette.setColor(QPalette::ButtonText, color);
-  widget->setPalette(palette);
 }
 
 void TFmIconSelect::EsChange()
@@ -128,8 +118,8 @@ void TFmIconSelect::EsChange()
 void TFmIconSelect::RBsignClick()
 {
   kindEdited = true;
-  SetTextColor(RBsign, false);
-  SetTextColor(RBicon, false);
+  ShowTextGreyed(RBsign, false);
+  ShowTextGreyed(RBicon, false);
 }
 
 void TFmIconSelect::RBiconClick()
@@ -144,7 +134,7 @@ void TFmIconSelect::BfontClick()
     return;
   SetSignFont(FontRecordFromFont(*chosen, signFont));
   fontEdited = true;
-  SetTextColor(Bfont, false);
+  ShowTextGreyed(Bfont, false);
 }
 
 void TFmIconSelect::BselectcharClick()

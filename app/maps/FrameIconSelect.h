@@ -61,7 +61,6 @@ public slots:
   void BloadClick();
 
 private:
-  void SetTextColor(QWidget* widget, bool greyed);
   void ShowIcon(const QImage& image);
 
   bool fontEdited = false;

@@ -7,6 +7,7 @@
 #include "gis/GMap.h"
 #include "data/TextConversion.h"
 #include "maps/FrameCoord.h"
+#include "maps/GreyText.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -142,12 +143,6 @@ void TFmMap::SpeedButton1Click()
 
 void TFmMap::ShowGreyed(QWidget* a, QWidget* b, bool greyed)
 {
-  const QPalette normal;
-  const QColor color = normal.color(greyed ? QPalette::Disabled : QPalette::Active, QPalette::WindowText);
-  for (QWidget* widget : {a, b}) {
-    QPalette palette = normal;
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
-    widget->setPalette(palette);
-  }
+  ShowTextGreyed(a, greyed);
+  ShowTextGreyed(b, greyed);
 }

@@ -4,6 +4,7 @@
 #include "gis/GMark.h"
 #include "maps/FrameCoord.h"
 #include "maps/FrameIconSelect.h"
+#include "maps/GreyText.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -107,25 +108,19 @@ void TFmSignPoint::ApplyToPoint(TGMark& point)
 void TFmSignPoint::EcaptionChange()
 {
   captionEdited = true;
-  for (QWidget* widget : {static_cast<QWidget*>(Ecaption), static_cast<QWidget*>(Lcaption)})
-    widget->setPalette(QPalette());
+  ShowTextGreyed(Ecaption, false);
+  ShowTextGreyed(Lcaption, false);
 }
 
 void TFmSignPoint::CBcaptionClick()
 {
   showEdited = true;
-  CBcaption->setPalette(QPalette());
+  ShowTextGreyed(CBcaption, false);
 }
 
 void TFmSignPoint::ShowGreyed(bool greyed)
 {
-  const QPalette normal;
-  const QColor color = normal.color(greyed ? QPalette::Disabled : QPalette::Active, QPalette::WindowText);
   for (QWidget* widget :
-       {static_cast<QWidget*>(Lcaption), static_cast<QWidget*>(Ecaption), static_cast<QWidget*>(CBcaption)}) {
-    QPalette palette = normal;
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
-    widget->setPalette(palette);
-  }
+       {static_cast<QWidget*>(Lcaption), static_cast<QWidget*>(Ecaption), static_cast<QWidget*>(CBcaption)})
+    ShowTextGreyed(widget, greyed);
 }

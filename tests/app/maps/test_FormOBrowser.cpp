@@ -116,6 +116,10 @@ TEST_F(OBrowserTest, CtrlTogglesAndShiftTakesARunOfSiblings)
   Select(reperGroup->child(0));
   Select(reperGroup->child(2), Qt::ControlModifier);
   EXPECT_EQ(selection, QList<QTreeWidgetItem*>({reperGroup->child(0), reperGroup->child(2)}));
+  // Listed nodes are drawn on navy when current, on silver otherwise.
+  EXPECT_EQ(reperGroup->child(2)->background(0).color(), QColor(0x00, 0x00, 0x80));
+  EXPECT_EQ(reperGroup->child(0)->background(0).color(), QColor(0xC0, 0xC0, 0xC0));
+  EXPECT_EQ(reperGroup->child(1)->background(0).color(), QColor(Qt::white));
   Select(reperGroup->child(0), Qt::ControlModifier);
   EXPECT_EQ(selection, QList<QTreeWidgetItem*>({reperGroup->child(2)}));
   // The run goes from the anchor towards the new node, both included.

@@ -8,6 +8,7 @@
 #include "maps/FrameCoord.h"
 #include "maps/FrameMap.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,11 +93,20 @@ TEST_F(FrameMapTest, ANewPictureIsWrittenAtOnce)
   blue.fill(Qt::blue);
   const QString file = folder.filePath("map.bmp");
   ASSERT_TRUE(blue.save(file, "BMP"));
+  const QString notAPicture = folder.filePath("map.txt");
+  QFile text(notAPicture);
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write("no picture");
+  text.close();
   TFmMap frame(map, false, nullptr);
-  calls.fileAnswers = {QString(), file};
-  // A cancelled dialog changes nothing.
+  calls.fileAnswers = {QString(), notAPicture, file};
+  // A cancelled dialog changes nothing; a file that is no picture is reported.
+  frame.SpeedButton1Click();
   frame.SpeedButton1Click();
   EXPECT_EQ(changes, 0);
+  EXPECT_EQ(map->GetBitmap()->Image().size(), QSize(2, 2));
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].caption, "Ошибка");
   frame.SpeedButton1Click();
   ASSERT_NE(map->GetBitmap(), nullptr);
   EXPECT_EQ(map->GetBitmap()->Image().size(), QSize(3, 2));
