@@ -7,6 +7,7 @@
 #include "maps/FrameGisBrowser.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -118,10 +119,8 @@ void TFOBrowser::FormShow()
   TGObj* current = CurrentObject();
   // The frame was made for an object of the current type; one that left the
   // GIS (or changed under the id) takes its frame with it.
-  if (!current || current->GetTypeCode() != currentType) {
+  if (frame && (!current || current->GetTypeCode() != currentType))
     DropFrame();
-    current = nullptr;
-  }
   GisBrowser->SetGis(gis, current);
   if (!GisBrowser->Tree->currentItem()) {
     DropFrame();
@@ -285,11 +284,13 @@ void TFOBrowser::FormResize()
   const int treeWidth = clientWidth * 2 / 5;
   GisBrowser->setGeometry(kTreeLeft, kTreeTop, treeWidth, height() - kTreeTop - 2);
   const int right = kTreeLeft + treeWidth + 5;
+  const int buttonTop = height() - 30;
+  // The frame takes the room right of the tree and above the buttons.
   if (QWidget* widget = FrameWidget())
-    widget->move(right, kFrameTop);
+    widget->setGeometry(right, kFrameTop, std::max(0, clientWidth - right - 5),
+                        std::max(widget->minimumSizeHint().height(), buttonTop - kFrameTop - 5));
   LIntro->move((clientWidth + right - LIntro->width()) / 2, LIntro->y());
   Pname->setGeometry(right, Pname->y(), clientWidth - right - 10, Pname->height());
-  const int buttonTop = height() - 30;
   Bclose->setGeometry(clientWidth - 80, buttonTop, 75, 25);
   Bdelete->setGeometry(clientWidth - 160, buttonTop, 75, 25);
   Bapplay->setGeometry(clientWidth - 240, buttonTop, 75, 25);

@@ -88,7 +88,9 @@ void TFSelectChar::Prepare(const TFontRecord& font)
     const int i = c - FirstChar;
     const int x = (i % Columns) * cellWidth + Margin;
     const int y = (i / Columns) * cellHeight + Margin;
-    painter.drawText(QPoint(x, y + metrics.ascent()), CharacterOf(font, c));
+    const QString character = CharacterOf(font, c);
+    if (character != QChar(QChar::ReplacementCharacter))
+      painter.drawText(QPoint(x, y + metrics.ascent()), character);
     cells.push_back({x, y, x + cellWidth, y + cellHeight, static_cast<std::uint16_t>(c)});
   }
   painter.end();
@@ -111,8 +113,12 @@ void TFSelectChar::ImageMouseDown(int x, int y)
 {
   for (const TCharCell& cell : cells) {
     if (cell.left < x && x < cell.right && cell.top < y && y < cell.bottom) {
+      // A code the font's encoding leaves empty shows nothing and gives nothing.
+      const QString character = CharacterOf(fontRecord, cell.code);
+      if (character == QChar(QChar::ReplacementCharacter))
+        return;
       chosenCode = cell.code;
-      chosenText = CharacterOf(fontRecord, cell.code);
+      chosenText = character;
       done(ResultChosen);
       return;
     }

@@ -302,6 +302,15 @@ TEST_F(OBrowserTest, ReopeningShowsTheLastObjectWithItsFrame)
   EXPECT_EQ(Tree()->currentItem(), NodeOf(r2));
 }
 
+TEST_F(OBrowserTest, OpensOnTheObjectItIsGiven)
+{
+  browser.SetGis(&gis, mark);
+  browser.show();
+  EXPECT_EQ(Tree()->currentItem(), NodeOf(mark));
+  EXPECT_NE(FrameAs<TFmMark>(), nullptr);
+  EXPECT_FALSE(browser.LIntro->isVisible());
+}
+
 TEST_F(OBrowserTest, AFrameWhoseObjectLeftTheGisIsDropped)
 {
   Open();
