@@ -225,3 +225,22 @@ TEST(CharPicker, CellsFollowTheDigitOfTheFont)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CharPicker, CodesASymbolFontLeavesEmptyGiveNothing)
+{
+  TFSelectChar picker;
+  TFontRecord symbol;
+  symbol.name = "Symbol";
+  picker.Prepare(symbol);
+  const TCharCell& empty = picker.Cells()[0x80 - 32];
+  picker.ImageMouseDown((empty.left + empty.right) / 2, (empty.top + empty.bottom) / 2);
+  EXPECT_TRUE(picker.ChosenText().isEmpty());
+  const TCharCell& alpha = picker.Cells()['a' - 32];
+  picker.ImageMouseDown((alpha.left + alpha.right) / 2, (alpha.top + alpha.bottom) / 2);
+  EXPECT_EQ(picker.ChosenText(), QString(QChar(0x03B1)));
+  EXPECT_EQ(picker.ChosenCode(), 'a');
+}
+
+} // namespace
