@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -31,9 +32,12 @@ public:
   // Shows a form modally and returns its result (QDialog::Accepted, QDialog::Rejected or a code of its own).
   virtual int ExecDialog(QDialog* dialog) = 0;
   virtual void OpenUrl(const QUrl& url) = 0;
-  // The chosen colour or font, or nothing when the user cancelled.
-  virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
+  // The colour dialog starting at a colour: the chosen colour, or nothing when cancelled.
+  virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) = 0;
+  // The font dialog starting at a font: the chosen font, or nothing when cancelled.
   virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) = 0;
+  // Puts a picture on the clipboard.
+  virtual void SetClipboardImage(const QImage& image) = 0;
 };
 
 // The calls in force: Qt's own unless a test installed others.

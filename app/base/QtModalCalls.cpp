@@ -1,8 +1,10 @@
 #include "base/QtModalCalls.h"
 
+#include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -56,12 +58,12 @@ void TQtModalCalls::OpenUrl(const QUrl& url)
 }
 
 
-std::optional<QColor> TQtModalCalls::ChooseColor(QWidget* parent, const QColor& initial)
+std::optional<QColor> TQtModalCalls::ChooseColour(QWidget* parent, const QColor& initial)
 {
-  const QColor chosen = QColorDialog::getColor(initial, parent);
-  if (!chosen.isValid())
+  const QColor colour = QColorDialog::getColor(initial, parent);
+  if (!colour.isValid())
     return std::nullopt;
-  return chosen;
+  return colour;
 }
 
 std::optional<QFont> TQtModalCalls::ChooseFont(QWidget* parent, const QFont& initial)
@@ -71,4 +73,9 @@ std::optional<QFont> TQtModalCalls::ChooseFont(QWidget* parent, const QFont& ini
   if (!ok)
     return std::nullopt;
   return chosen;
+}
+
+void TQtModalCalls::SetClipboardImage(const QImage& image)
+{
+  QGuiApplication::clipboard()->setImage(image);
 }

@@ -14,7 +14,8 @@ public:
                        const QString& defaultSuffix) override;
   int ExecDialog(QDialog* dialog) override;
   void OpenUrl(const QUrl& url) override;
-  std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+  std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
+  void SetClipboardImage(const QImage& image) override;
 };
 

@@ -10,6 +10,7 @@ QMessageBox::StandardButton CancelAnswer(QMessageBox::StandardButtons buttons)
   return QMessageBox::NoButton;
 }
 
+// The next prepared answer; an empty queue answers "cancelled".
 template <class T>
 std::optional<T> NextAnswer(std::deque<std::optional<T>>& answers)
 {
@@ -37,7 +38,14 @@ std::optional<QString> TScriptedModalCalls::InputBox(QWidget*, const QString& ca
                                                      const QString& text)
 {
   inputs.push_back({caption, prompt, text});
-  return NextAnswer(inputAnswers);
+  if (inputAnswers.empty())
+    return std::nullopt;
+  bool given = inputAnswers.front().has_value();
+  QString typed = given ? *inputAnswers.front() : QString();
+  inputAnswers.pop_front();
+  if (!given)
+    return std::nullopt;
+  return typed;
 }
 
 QString TScriptedModalCalls::OpenFileName(QWidget*, const QString& folder, const QString&)
@@ -71,14 +79,19 @@ void TScriptedModalCalls::OpenUrl(const QUrl& url)
   urls.push_back(url);
 }
 
-std::optional<QColor> TScriptedModalCalls::ChooseColor(QWidget*, const QColor& initial)
+std::optional<QColor> TScriptedModalCalls::ChooseColour(QWidget* /*parent*/, const QColor& initial)
 {
-  colorsOffered.push_back(initial);
-  return NextAnswer(colorAnswers);
+  colourStarts.push_back(initial);
+  return NextAnswer(colourAnswers);
 }
 
-std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget*, const QFont& initial)
+std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget* /*parent*/, const QFont& initial)
 {
-  fontsOffered.push_back(initial);
+  fontStarts.push_back(initial);
   return NextAnswer(fontAnswers);
+}
+
+void TScriptedModalCalls::SetClipboardImage(const QImage& image)
+{
+  clipboardImages.push_back(image);
 }

@@ -25,7 +25,7 @@ public:
   std::deque<std::optional<QString>> inputAnswers;
   std::deque<QString> fileAnswers;
   std::deque<int> dialogAnswers;
-  std::deque<std::optional<QColor>> colorAnswers;
+  std::deque<std::optional<QColor>> colourAnswers;
   std::deque<std::optional<QFont>> fontAnswers;
 
   std::vector<TMessageCall> messages;
@@ -33,8 +33,9 @@ public:
   std::vector<QString> fileFolders;
   std::vector<QDialog*> dialogs;
   std::vector<QUrl> urls;
-  std::vector<QColor> colorsOffered;
-  std::vector<QFont> fontsOffered;
+  std::vector<QColor> colourStarts;
+  std::vector<QFont> fontStarts;
+  std::vector<QImage> clipboardImages;
 
   QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                       const QString& text, QMessageBox::StandardButtons buttons) override;
@@ -45,7 +46,8 @@ public:
                        const QString& defaultSuffix) override;
   int ExecDialog(QDialog* dialog) override;
   void OpenUrl(const QUrl& url) override;
-  std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+  std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
+  void SetClipboardImage(const QImage& image) override;
 };
 

@@ -451,7 +451,7 @@ void TFSetArrayDrawing::SpeedButton1Click()
 
 void TFSetArrayDrawing::LevelSwatchMouseDown(TColorSwatch* swatch)
 {
-  const std::optional<QColor> chosen = ModalCalls().ChooseColor(this, QColorOf(swatch->Color()));
+  const std::optional<QColor> chosen = ModalCalls().ChooseColour(this, QColorOf(swatch->Color()));
   if (!chosen || !array)
     return;
   swatch->SetColor(ColorRefOf(*chosen));

@@ -216,7 +216,7 @@ void TFmArray::CBdrawcontourClick()
 bool TFmArray::AskColor(const QColor& initial, COLORREF& chosen)
 {
   dialogColor = initial;
-  const std::optional<QColor> answer = ModalCalls().ChooseColor(this, initial);
+  const std::optional<QColor> answer = ModalCalls().ChooseColour(this, initial);
   if (!answer)
     return false;
   dialogColor = *answer;

@@ -78,7 +78,7 @@ TEST_F(SetArrayDrawingTest, TableEditsAreWrittenWithoutRebuildingTheLevels)
 {
   dialog.SetArray(array);
   ValueEdit(1)->setText("45,5");
-  calls.colorAnswers = {QColor(Qt::red)};
+  calls.colourAnswers = {QColor(Qt::red)};
   Swatch(0)->Pressed(Swatch(0));
   EXPECT_TRUE(dialog.TableEdited());
   EXPECT_FALSE(dialog.SchemeChanged());

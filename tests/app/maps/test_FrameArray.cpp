@@ -110,7 +110,7 @@ TEST_F(FrameArrayTest, ControlsWriteIntoTheArrayAtOnce)
 TEST_F(FrameArrayTest, ColourSwatchesAskTheColourDialog)
 {
   auto frame = FrameOf(*array);
-  calls.colorAnswers = {std::nullopt, QColor(0x12, 0x34, 0x56), QColor(Qt::red)};
+  calls.colourAnswers = {std::nullopt, QColor(0x12, 0x34, 0x56), QColor(Qt::red)};
   frame->SgridMouseDown();
   EXPECT_EQ(changes, 0);
   frame->SgridMouseDown();
