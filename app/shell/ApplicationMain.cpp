@@ -1,5 +1,7 @@
 #include "shell/ApplicationMain.h"
 
+#include "maps/FormSelectChar.h"
+#include "maps/FormSetArrayDrawing.h"
 #include "model/dialogs/FormCalcStatus.h"
 #include "model/dialogs/FormElectrodes.h"
 #include "model/dialogs/FormInhomogeneities.h"
@@ -59,7 +61,7 @@ int ApplicationMain(QApplication& app)
   FInfo = new TFInfo(FMain);
   FElectrodes = new TFElectrodes();
   FParam = new TFParam();
-  // The property frames of map objects: the model area's comes from its dialogs.
+  // The property frames and data windows of map objects, found by type code.
   TProgramEditorFrames editorFrames;
   TEditorFramesScope editorFramesInstalled(editorFrames);
   TBitModelWindowMaker modelMaker;
@@ -72,6 +74,8 @@ int ApplicationMain(QApplication& app)
   int code = app.exec();
   // The project goes first: its model and views may still use the dialogs.
   FMain->CloseProject();
+  DestroySetArrayDrawing();
+  DestroySelectChar();
   DestroyForm(FParam);
   DestroyForm(FElectrodes);
   DestroyForm(FInfo);

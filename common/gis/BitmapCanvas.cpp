@@ -193,6 +193,17 @@ QString TBitmapCanvas::TextOf(const TFontRecord& record, const std::string& text
   return QString::fromStdString(IsSymbolFont(record) ? SymbolTextToUtf8(text) : text);
 }
 
+std::string TBitmapCanvas::StoredTextOf(const TFontRecord& record, const QString& shown)
+{
+  const std::string utf8 = shown.toStdString();
+  return IsSymbolFont(record) ? SymbolTextFromUtf8(utf8) : utf8;
+}
+
+bool TBitmapCanvas::IsSymbolFont(const TFontRecord& record)
+{
+  return ::IsSymbolFont(record);
+}
+
 void TBitmapCanvas::SelectFont(const TFontRecord& record)
 {
   fontRecord = record;

@@ -74,6 +74,10 @@ public:
   // The record's text as the characters the font shows (symbol fonts decode
   // through their own encoding).
   static QString TextOf(const TFontRecord& font, const std::string& text);
+  // The reverse of TextOf: characters as the font shows them back to the text a record keeps.
+  static std::string StoredTextOf(const TFontRecord& font, const QString& shown);
+  // Whether the font shows its text through the Symbol encoding.
+  static bool IsSymbolFont(const TFontRecord& font);
 
 private:
   QPainter& Painter();

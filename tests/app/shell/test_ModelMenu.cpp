@@ -9,7 +9,9 @@
 #include "gis/GArray3D.h"
 #include "gis/GModelRect.h"
 #include "gis/ObjectTypeCode.h"
+#include "maps/FormOBrowser.h"
 #include "maps/FrameCoord.h"
+#include "maps/FrameGisBrowser.h"
 #include "maps/Stringgrids.h"
 #include "model/FormBitModel.h"
 #include "model/dialogs/FormCalcStatus.h"
@@ -27,7 +29,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -272,23 +276,36 @@ TEST_F(ModelAreaTest, TheFactoryMakesTheModelAreaFrame)
   EXPECT_EQ(areaFrame->parentWidget(), &owner);
 }
 
+// The object browser of "Редактировать ...", shown, with the model area selected.
+TFmModelRect* ShowAreaInBrowser(QDialog* dialog, const TGObj* area)
+{
+  auto* browser = dynamic_cast<TFOBrowser*>(dialog);
+  if (!browser)
+    return nullptr;
+  browser->show();
+  QTreeWidget* tree = browser->GisBrowser->Tree;
+  for (QTreeWidgetItemIterator it(tree); *it; ++it)
+    if (TFmGisBrowser::NodeId(*it) == area->GetId())
+      tree->setCurrentItem(*it);
+  return dynamic_cast<TFmModelRect*>(browser->Frame());
+}
+
 TEST_F(ModelAreaTest, ObjectsItemAppliesTheEditedCornersOutsideARun)
 {
   const double width = Area()->GetWorldWidth();
   calls.whileShown = [&](QDialog* dialog) {
-    auto* frame = dialog->findChild<TFmModelRect*>();
+    TFmModelRect* frame = ShowAreaInBrowser(dialog, Area());
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->isEnabled());
     const double x = Area()->GetWorldX();
     const double y = Area()->GetWorldY();
     frame->Coord2->SetPosition(x + 2 * width, y + Area()->GetWorldHeight());
+    dynamic_cast<TFOBrowser*>(dialog)->BapplayClick();
   };
-  calls.dialogAnswers = {QDialog::Accepted};
   main->MIObjects->trigger();
   ASSERT_EQ(calls.dialogs.size(), 1u);
   EXPECT_DOUBLE_EQ(Area()->GetWorldWidth(), 2 * width);
   EXPECT_TRUE(main->Gis()->IsModified());
-  EXPECT_TRUE(main->Modified());
 }
 
 TEST_F(ModelAreaTest, ObjectsItemOnlyShowsTheAreaDuringARun)
@@ -296,32 +313,59 @@ TEST_F(ModelAreaTest, ObjectsItemOnlyShowsTheAreaDuringARun)
   const double width = Area()->GetWorldWidth();
   main->SetCalcState(CalcPaused);
   bool enabled = true;
+  bool applyEnabled = true;
   calls.whileShown = [&](QDialog* dialog) {
-    auto* frame = dialog->findChild<TFmModelRect*>();
+    TFmModelRect* frame = ShowAreaInBrowser(dialog, Area());
     ASSERT_NE(frame, nullptr);
     enabled = frame->isEnabled();
+    applyEnabled = dynamic_cast<TFOBrowser*>(dialog)->Bapplay->isEnabled();
     frame->Coord2->SetPosition(Area()->GetWorldX() + 2 * width, Area()->GetWorldY() + Area()->GetWorldHeight());
+    dynamic_cast<TFOBrowser*>(dialog)->BapplayClick();
   };
-  calls.dialogAnswers = {QDialog::Accepted};
   main->MIObjects->trigger();
   ASSERT_EQ(calls.dialogs.size(), 1u);
   EXPECT_FALSE(enabled);
+  EXPECT_FALSE(applyEnabled);
   EXPECT_DOUBLE_EQ(Area()->GetWorldWidth(), width);
-  EXPECT_FALSE(main->Modified());
+  EXPECT_FALSE(main->Gis()->IsModified());
 }
 
-TEST(ModelAreaWithoutFactory, ObjectsItemShowsNothingWithoutAFrame)
+TEST(ModelAreaWithoutFactory, ObjectsItemShowsTheAreaWithoutAFrame)
 {
-  TScriptedModalCalls calls;
+  TActingModalCalls calls;
   TModalCallsScope scope{calls};
   TNeedleModelMaker maker;
   TFMain main{QStringList()};
   main.SetModelWindowMaker(&maker);
   main.MINewClick();
   TGIS* gis = main.Gis();
-  gis->AddObjectAt(nullptr, std::make_unique<TGModelRect>(gis), gis->GetX0(), gis->GetY0(), false);
+  const int32_t id = gis->AddObjectAt(nullptr, std::make_unique<TGModelRect>(gis), gis->GetX0(), gis->GetY0(), false);
+  bool framed = true;
+  calls.whileShown = [&](QDialog* dialog) {
+    framed = ShowAreaInBrowser(dialog, gis->FindObjectById(id)) != nullptr;
+  };
   main.MIObjects->trigger();
-  EXPECT_TRUE(calls.dialogs.empty());
+  ASSERT_EQ(calls.dialogs.size(), 1u);
+  EXPECT_FALSE(framed);
+}
+
+// A closed project takes the browser's frame and tree with it.
+TEST_F(ModelAreaTest, ANewProjectEmptiesTheBrowser)
+{
+  TFOBrowser* browser = nullptr;
+  calls.whileShown = [&](QDialog* dialog) {
+    ASSERT_NE(ShowAreaInBrowser(dialog, Area()), nullptr);
+    browser = dynamic_cast<TFOBrowser*>(dialog);
+    browser->hide();
+  };
+  main->MIObjects->trigger();
+  ASSERT_NE(browser, nullptr);
+  calls.whileShown = nullptr;
+  main->SetModified(false);
+  main->Gis()->SetModified(false);
+  main->MINewClick();
+  EXPECT_EQ(browser->Frame(), nullptr);
+  EXPECT_EQ(browser->Gis(), nullptr);
 }
 
 // A paused run saved where its lattice side file cannot be written: the project
