@@ -38,8 +38,6 @@ public:
   virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) = 0;
   // Puts a picture on the clipboard.
   virtual void SetClipboardImage(const QImage& image) = 0;
-  // The font dialog starting at a font: the chosen font, or nothing when cancelled.
-  virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) = 0;
 };
 
 // The calls in force: Qt's own unless a test installed others.

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QDialog>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QInputDialog>
 
 QMessageBox::StandardButton TQtModalCalls::Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
@@ -79,13 +78,4 @@ std::optional<QFont> TQtModalCalls::ChooseFont(QWidget* parent, const QFont& ini
 void TQtModalCalls::SetClipboardImage(const QImage& image)
 {
   QGuiApplication::clipboard()->setImage(image);
-}
-
-std::optional<QFont> TQtModalCalls::ChooseFont(QWidget* parent, const QFont& initial)
-{
-  bool confirmed = false;
-  const QFont font = QFontDialog::getFont(&confirmed, initial, parent);
-  if (!confirmed)
-    return std::nullopt;
-  return font;
 }

@@ -95,12 +95,3 @@ void TScriptedModalCalls::SetClipboardImage(const QImage& image)
 {
   clipboardImages.push_back(image);
 }
-
-std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget* /*parent*/, const QFont& /*initial*/)
-{
-  if (fontAnswers.empty())
-    return std::nullopt;
-  std::optional<QFont> answer = fontAnswers.front();
-  fontAnswers.pop_front();
-  return answer;
-}

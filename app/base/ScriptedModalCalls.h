@@ -49,6 +49,5 @@ public:
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
   void SetClipboardImage(const QImage& image) override;
-  std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
 };
 
