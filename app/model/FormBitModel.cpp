@@ -195,7 +195,15 @@ void TFBitModel::SetArrayData(int id, const double *data) {
   TFModel3D::SetArrayData(id, data);
 }
 
-bool TFBitModel::IsCodeLayer(int id) const { return IsCodeArray(id); }
+// The levels of the engine's lattice are its node planes from plate to plate;
+// the electrode layer's first and last planes are the plates themselves.
+std::optional<TLevelMap> TFBitModel::CodeLevels(int id) const {
+  if (id == ArrayElectrodes)
+    return TLevelMap{TLevelMatch::NodesBetweenPlates, -1.0};
+  if (IsCodeArray(id))
+    return TLevelMap{TLevelMatch::Nodes, 0.0};
+  return std::nullopt;
+}
 
 void TFBitModel::BuildAllInputArrays() { BuildInputArrays(0); }
 

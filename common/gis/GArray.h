@@ -173,6 +173,11 @@ public:
   void SetReadOnly(bool value) { readOnly = value; }
   std::int32_t GetModelArrayKind() const { return modelArrayKind; }
   void SetModelArrayKind(std::int32_t kind) { modelArrayKind = kind; }
+  // Values that are codes (electrodes, materials) are never blended: moving
+  // the rectangle gives each cell the value of the old cell under its centre.
+  // Not stored; the model marks its layers.
+  bool HoldsCodes() const { return holdsCodes; }
+  void SetHoldsCodes(bool value) { holdsCodes = value; }
   TArrayBuildParams& BuildParams() { return buildParams; }
   const TArrayBuildParams& BuildParams() const { return buildParams; }
   const std::vector<std::uint8_t>& GetOpaqueBlock() const { return opaqueBlock; }
@@ -216,6 +221,7 @@ protected:
   std::vector<TContourLevel> levels;
   TArrayBuildParams buildParams;
   std::int32_t modelArrayKind = ModelArrayInput;
+  bool holdsCodes = false;
   std::vector<std::uint8_t> opaqueBlock;
   TArrayLabelFont labelFontHandle;
 
