@@ -354,37 +354,45 @@ void TFModel3D::UpdateArrayLayers() {
   gis->SetModified(true);
 }
 
-// The array builder has no switch for counting a layer's present values as
-// known data, so every mode builds from the reper values as the layer says.
-void TFModel3D::BuildInputArrays(int /*mode*/) {
+// Volumes first, then plane layers, each pass in the progress window of its
+// own: a cancel ends the pass after the layer in hand, whose values have
+// reached the model, and the next pass starts afresh.
+void TFModel3D::BuildInputArrays(int mode) {
   if (!gis)
     return;
-  TArrayBuildProgress &progress = GetArrayBuildProgress();
-  // Volumes first, then plane layers; a cancel stops each pass after the
-  // layer in hand, whose copy has already reached the model.
-  for (const int type : {int(ObjectTypeArray3D), int(ObjectTypeArray)}) {
-    std::vector<TGArray *> layers;
-    for (int index = 0; index < gis->GetObjectCount(); ++index) {
-      TGObj *o = gis->GetObject(index);
-      if (o && o->IsArray() && o->GetTypeCode() == type)
-        layers.push_back(static_cast<TGArray *>(o));
-    }
-    progress.SetStepCount(static_cast<int>(layers.size()));
-    for (size_t step = 0; step < layers.size(); ++step) {
-      TGArray *layer = layers[step];
-      const int kind = layer->GetModelArrayKind();
-      if (kind != ArrayKindInput && kind != ArrayKindInputOnRequest)
-        continue;
-      progress.SetStep(static_cast<int>(step));
-      progress.SetName(layer->GetName());
-      progress.SetProgress(0);
-      if (layer->Build(progress))
-        LoadLayer(layer);
-      if (progress.Cancelled())
-        break;
-    }
-  }
+  BuildInputLayers(ObjectTypeArray3D, mode);
+  BuildInputLayers(ObjectTypeArray, mode);
   modified = true;
+}
+
+void TFModel3D::BuildInputLayers(int typeCode, int mode) {
+  TArrayBuildProgress &progress = GetArrayBuildProgress();
+  progress.SetStepCount(gis->CountObjectsOfType(typeCode));
+  progress.Show();
+  int step = 0;
+  for (int index = 0; index < gis->GetObjectCount(); ++index) {
+    TGObj *o = gis->GetObject(index);
+    if (!o || !o->IsArray() || o->GetTypeCode() != typeCode)
+      continue;
+    auto *layer = static_cast<TGArray *>(o);
+    const int kind = layer->GetModelArrayKind();
+    if (kind != ArrayKindInput && kind != ArrayKindInputOnRequest)
+      continue;
+    progress.SetStep(step);
+    progress.SetName(layer->GetName());
+    progress.SetProgress(0);
+    bool &present = layer->BuildParams().presentValuesKnown;
+    const bool kept = present;
+    if (mode == 1 || mode == 2)
+      present = mode == 2;
+    layer->Build(progress);
+    present = kept;
+    LoadLayer(layer);
+    if (progress.Cancelled())
+      break;
+    ++step;
+  }
+  progress.Hide();
 }
 
 void TFModel3D::UpdateModelFromLayers() {

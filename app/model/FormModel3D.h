@@ -94,6 +94,7 @@ private:
   void DescribeLayer(TGArray *layer, const TModelArray &a) const;
   void FillLayerFromModel(TGObj *layer, int id);
   void LoadLayer(TGObj *layer);
+  void BuildInputLayers(int typeCode, int mode);
   void AllocateOwnStorage();
   size_t ExpectedCount(const TModelArray &a) const;
 

@@ -1,5 +1,7 @@
 #include "shell/ApplicationMain.h"
 
+#include "base/FormArrayBuildProgress.h"
+#include "gis/ArrayBuilder.h"
 #include "model/dialogs/FormCalcStatus.h"
 #include "model/dialogs/FormElectrodes.h"
 #include "model/dialogs/FormInhomogeneities.h"
@@ -59,6 +61,9 @@ int ApplicationMain(QApplication& app)
   FInfo = new TFInfo(FMain);
   FElectrodes = new TFElectrodes();
   FParam = new TFParam();
+  // Every array build of the run reports to this window.
+  FArrayBuildProgress = new TFArrayBuildProgress(FMain);
+  SetArrayBuildProgress(FArrayBuildProgress);
   // The property frames of map objects: the model area's comes from its dialogs.
   TProgramEditorFrames editorFrames;
   TEditorFramesScope editorFramesInstalled(editorFrames);
@@ -72,6 +77,8 @@ int ApplicationMain(QApplication& app)
   int code = app.exec();
   // The project goes first: its model and views may still use the dialogs.
   FMain->CloseProject();
+  SetArrayBuildProgress(nullptr);
+  DestroyForm(FArrayBuildProgress);
   DestroyForm(FParam);
   DestroyForm(FElectrodes);
   DestroyForm(FInfo);
