@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "MeliscoTypes.h"
@@ -198,6 +200,7 @@ protected:
   void DrawPixelContours(TMemBitmap* target);
   void ResampleOnto(double rx1, double ry1, double rx2, double ry2);
   void SetRecordedMinMax(double minimum, double maximum);
+  bool EndsFollowRamp() const;
 
   std::vector<double> values;
   std::int32_t cellCount = 0;
@@ -219,6 +222,8 @@ protected:
   TLevelScheme scheme;
   TArrayDrawSettings settings{};
   std::vector<TContourLevel> levels;
+  // The ends the transparencies were last spread between (not stored).
+  std::optional<std::pair<int, int>> rampAlpha;
   TArrayBuildParams buildParams;
   std::int32_t modelArrayKind = ModelArrayInput;
   bool holdsCodes = false;
