@@ -70,6 +70,10 @@ void TFBitModel::InitCalculation() {
 
 void TFBitModel::CalculateStep() {
   timeStep = THeapGoTimeStep(engine);
+  // A step that is not a number would never reach a stop time: the run ends
+  // with an error instead of running on without end.
+  if (!std::isfinite(timeStep) || !std::isfinite(engine->Time))
+    throw std::runtime_error("шаг по времени или время модели не является конечным числом");
   stageCount = engine->Nodes.count;
   TFModel3D::CalculateStep();
 }

@@ -205,6 +205,25 @@ TEST(BitModel, InputsReachTheEngineOnlyOutsideARun) {
   EXPECT_EQ(h.ChargeInit[0], 0.0);
 }
 
+// A model time that is no longer a number would never reach the stop time:
+// the next step ends the run with the worker's error.
+TEST(BitModel, ANonFiniteTimeEndsTheRunWithAnError) {
+  TBitModelRig rig;
+  rig.model->SetStopMode(TFModel::StopAtTime);
+  rig.model->SetStopTime(5e-9);
+  ASSERT_TRUE(rig.RunToPause());
+  ASSERT_TRUE(rig.host.errors.empty());
+  rig.Engine().Time = std::nan("");
+  rig.model->SetStopTime(1.0);
+  rig.model->Start();
+  ASSERT_TRUE(ServeUntil([&] { return !rig.host.errors.empty(); }, std::chrono::milliseconds(20000)));
+  EXPECT_NE(rig.host.errors[0].find("неустранимая ошибка при расчете временного шага модели: шаг по времени или "
+                                    "время модели не является конечным числом"),
+            std::string::npos)
+      << rig.host.errors[0];
+  EXPECT_EQ(rig.model->GetState(), TFModel::StateAborted);
+}
+
 TEST(BitModel, ALatticeChangeKeepsElectrodeCodesWholeAndTheModelRuns) {
   TBitModelRig rig;
   THeap &h = rig.Engine();
