@@ -359,16 +359,15 @@ void TFBitModel::FindSurfaceHeight() {
 
 void TFBitModel::GetTreeLimbInfo(double *area, double *horizontal, double *maxHeight, double *lengthAbove,
                                  double *ratio) {
+  // Without an electrode layer or a grown node there is nothing to measure:
+  // every output reads 0.
+  for (double *out : {area, horizontal, maxHeight, lengthAbove, ratio})
+    if (out)
+      *out = 0;
   int lx = 0, ly = 0, lz = 0;
   if (!LayerSizes(ArrayElectrodes, lx, ly, lz))
     return;
   FindSurfaceHeight();
-  if (area)
-    *area = 0;
-  if (maxHeight)
-    *maxHeight = 0;
-  if (lengthAbove)
-    *lengthAbove = 0;
   const TCellLookup codes = [this](int i, int j, int k, double &v) {
     return LayerCellValue(ArrayElectrodes, i, j, k, v);
   };

@@ -300,9 +300,22 @@ TEST(BitModel, ChannelDataAndReportTimesOnAHandBuiltTree) {
   EXPECT_EQ(m.GetTimeTb(), m.GetTime());
   double area = -1, horizontal = -1, maxHeight = -1, lengthAbove = -1, ratio = -1;
   m.GetTreeLimbInfo(&area, &horizontal, &maxHeight, &lengthAbove, &ratio);
-  EXPECT_GE(area, 0.0);
-  EXPECT_GE(maxHeight, 0.0);
-  EXPECT_GE(m.GetTreeLimbsLength(), 0.0);
+  // No material: the surface lies at height 0, and the path from the tip on
+  // the plate down to the root climbs four cells straight up.
+  ASSERT_EQ(m.GetSurfaceHeight(), 0.0);
+  const double d2 = h.CellSize2;
+  EXPECT_EQ(area, 0.0);
+  EXPECT_EQ(horizontal, 0.0);
+  EXPECT_DOUBLE_EQ(maxHeight, 9.5 * d2);
+  EXPECT_DOUBLE_EQ(lengthAbove, 4 * d2);
+  EXPECT_DOUBLE_EQ(ratio, 1.0);
+  EXPECT_DOUBLE_EQ(m.GetTreeLimbsLength(), 4 * d2);
+  // Without the electrode layer nothing is measured, and every output says so.
+  m.SetGIS(nullptr);
+  area = horizontal = maxHeight = lengthAbove = ratio = -1;
+  m.GetTreeLimbInfo(&area, &horizontal, &maxHeight, &lengthAbove, &ratio);
+  for (double out : {area, horizontal, maxHeight, lengthAbove, ratio})
+    EXPECT_EQ(out, 0.0);
 }
 
 TEST(BitModel, SurfaceHeightFromTheMaterialLayer) {
