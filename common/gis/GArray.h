@@ -105,8 +105,10 @@ public:
   // --- grid and values ---
   // Changes the grid size, resampling the values onto the new cells.
   void Resize(int columns, int rows);
-  double* GetData() { return values.empty() ? nullptr : values.data(); }
-  const double* GetData() const { return values.empty() ? nullptr : values.data(); }
+  // The cells of the plane (nx * ny values, row after row), read and written
+  // in place.
+  double* GetData() { return PlaneData(); }
+  const double* GetData() const { return PlaneData(); }
   int GetNX() const { return nx; }
   int GetNY() const { return ny; }
   double GetCellWidth() const { return cellWidth; }
@@ -200,6 +202,9 @@ protected:
   void DrawPixelContours(TMemBitmap* target);
   void ResampleOnto(double rx1, double ry1, double rx2, double ry2);
   void SetRecordedMinMax(double minimum, double maximum);
+  // Where the plane's cells live: the array's own values, or a level of a volume.
+  virtual double* PlaneData() { return values.empty() ? nullptr : values.data(); }
+  virtual const double* PlaneData() const { return values.empty() ? nullptr : values.data(); }
   bool EndsFollowRamp() const;
 
   std::vector<double> values;
