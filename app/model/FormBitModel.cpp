@@ -9,6 +9,7 @@
 #include "model/breakdown/ChannelData.h"
 #include "model/breakdown/EngineArrays.h"
 #include "model/breakdown/OutputQuantities.h"
+#include "model/worker/CalcError.h"
 #include "model/breakdown/ProjectBase.h"
 #include "model/breakdown/RunCheck.h"
 
@@ -73,7 +74,7 @@ void TFBitModel::CalculateStep() {
   // A step that is not a number would never reach a stop time: the run ends
   // with an error instead of running on without end.
   if (!std::isfinite(timeStep) || !std::isfinite(engine->Time))
-    throw std::runtime_error("шаг по времени или время модели не является конечным числом");
+    throw ECalcError("шаг по времени или время модели не является конечным числом");
   stageCount = engine->Nodes.count;
   TFModel3D::CalculateStep();
 }

@@ -1,9 +1,9 @@
 #include "model/worker/ModelThread.h"
 
-#include <exception>
 #include <string>
 
 #include "model/worker/CalcCycle.h"
+#include "model/worker/CalcError.h"
 #include "model/worker/CalcEvents.h"
 #include "model/worker/TickClock.h"
 #include "model/worker/WorkerReleased.h"
@@ -216,7 +216,7 @@ void TModelThread::RunCycle(TState &s) {
       model.CalculateStep();
   } catch (const EWorkerReleased &) {
     throw;
-  } catch (const std::exception &e) {
+  } catch (const ECalcError &e) {
     stage = first ? InitStage : StepStage;
     why = e.what();
   } catch (...) {
