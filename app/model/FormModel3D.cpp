@@ -369,6 +369,11 @@ void TFModel3D::BuildInputLayers(int typeCode, int mode) {
   TArrayBuildProgress &progress = GetArrayBuildProgress();
   progress.SetStepCount(gis->CountObjectsOfType(typeCode));
   progress.Show();
+  // Hidden again however the pass ends, a failing build included.
+  struct THideAtEnd {
+    TArrayBuildProgress &window;
+    ~THideAtEnd() { window.Hide(); }
+  } hideAtEnd{progress};
   int step = 0;
   for (int index = 0; index < gis->GetObjectCount(); ++index) {
     TGObj *o = gis->GetObject(index);
@@ -392,7 +397,6 @@ void TFModel3D::BuildInputLayers(int typeCode, int mode) {
       break;
     ++step;
   }
-  progress.Hide();
 }
 
 void TFModel3D::UpdateModelFromLayers() {
