@@ -2,6 +2,8 @@
 
 #include "maps/FormSelectChar.h"
 #include "maps/FormSetArrayDrawing.h"
+#include "base/FormArrayBuildProgress.h"
+#include "gis/ArrayBuilder.h"
 #include "model/dialogs/FormCalcStatus.h"
 #include "model/dialogs/FormElectrodes.h"
 #include "model/dialogs/FormInhomogeneities.h"
@@ -61,6 +63,9 @@ int ApplicationMain(QApplication& app)
   FInfo = new TFInfo(FMain);
   FElectrodes = new TFElectrodes();
   FParam = new TFParam();
+  // Every array build of the run reports to this window.
+  FArrayBuildProgress = new TFArrayBuildProgress(FMain);
+  SetArrayBuildProgress(FArrayBuildProgress);
   // The property frames and data windows of map objects, found by type code.
   TProgramEditorFrames editorFrames;
   TEditorFramesScope editorFramesInstalled(editorFrames);
@@ -76,6 +81,8 @@ int ApplicationMain(QApplication& app)
   FMain->CloseProject();
   DestroySetArrayDrawing();
   DestroySelectChar();
+  SetArrayBuildProgress(nullptr);
+  DestroyForm(FArrayBuildProgress);
   DestroyForm(FParam);
   DestroyForm(FElectrodes);
   DestroyForm(FInfo);

@@ -20,13 +20,7 @@
 void TFMain::MIModelParamsClick()
 {
   auto* model = dynamic_cast<TFBitModel*>(FModel);
-  if (!model || !FParam)
-    return;
-  // While a run is on or paused the dialog only shows the parameters.
-  bool editable = ModelEditable();
-  FParam->LoadParams(model->GetEngine(), editable);
-  int result = ModalCalls().ExecDialog(FParam);
-  if (!editable || result != QDialog::Accepted || !FParam->ApplyParams())
+  if (!model || !RunParamCommand(model->GetEngine(), FCalcState, false))
     return;
   TBitModelWindowMaker::ApplyGeoReference(*this);
   model->UpdateLatticeSize();
@@ -37,13 +31,8 @@ void TFMain::MIModelParamsClick()
 void TFMain::MIModelParamsStudClick()
 {
   auto* model = dynamic_cast<TFBitModel*>(FModel);
-  if (!model || !FParamStud)
+  if (!model || !RunStudentParamCommand(model->GetEngine(), FCalcState))
     return;
-  bool editable = ModelEditable();
-  FParamStud->LoadParams(model->GetEngine(), editable);
-  if (ModalCalls().ExecDialog(FParamStud) != QDialog::Accepted || !editable)
-    return;
-  FParamStud->ApplyParams();
   RefreshViews();
 }
 
@@ -86,8 +75,5 @@ void TFMain::MIObjectsClick()
 
 void TFMain::MICalcStatusClick()
 {
-  if (!FCalcStatus)
-    return;
-  FCalcStatus->SetModel(FModel);
-  ModalCalls().ExecDialog(FCalcStatus);
+  RunCalcStatusCommand(FModel);
 }

@@ -78,10 +78,17 @@ public:
   static std::string StoredTextOf(const TFontRecord& font, const QString& shown);
   // Whether the font shows its text through the Symbol encoding.
   static bool IsSymbolFont(const TFontRecord& font);
+  // Whether the font's own glyphs (no borrowed ones) cover the text.
+  static bool HasGlyphs(const QFont& font, const QString& text);
+  // The font, or the first installed family like it whose own glyphs cover
+  // the text.
+  static QFont CoveringFont(const QFont& font, const QString& text);
 
 private:
   QPainter& Painter();
   void EndPainting();
+  // The selected font for a text as shown: symbol texts may need another family.
+  QFont FontFor(const QString& shown) const;
 
   TMemBitmap* bitmap;
   QImage image;
