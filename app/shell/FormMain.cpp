@@ -1,3 +1,4 @@
+#include "maps/FormInspector.h"
 #include "shell/FormMain.h"
 
 #include "data/qt/RegistrySettings.h"
@@ -467,6 +468,8 @@ TFSimpleView* TFMain::ActiveView() const
 
 void TFMain::RefreshViews()
 {
+  if (FInspector && !Views().isEmpty())
+    FInspector->Refresh();
   for (TFSimpleView* view : ViewsLastFirst())
     if (view->Tag() != 0)
       view->Refresh();
