@@ -1,6 +1,9 @@
 #include "plots/series/DropDownDialog.h"
 
 #include <QApplication>
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QToolButton>
@@ -17,6 +20,28 @@ TDropDownDialog::TDropDownDialog(QWidget* owner) : QDialog(owner, Qt::Dialog | Q
   SBCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
   connect(SBOk, &QToolButton::clicked, this, &TDropDownDialog::Accept);
   connect(SBCancel, &QToolButton::clicked, this, &TDropDownDialog::Cancel);
+}
+
+void TDropDownDialog::BuildDesign(QWidget* second, QLabel* secondLabel, int x)
+{
+  setFixedSize(152, 46);
+  Shape = new QFrame(this);
+  Shape->setFrameShape(QFrame::Box);
+  Shape->setGeometry(0, 0, 152, 46);
+  Shape->lower();
+  Ldate = new QLabel("дата", this);
+  Ldate->setGeometry(4, 2, 40, 12);
+  date = new QDateEdit(this);
+  date->setObjectName("date");
+  date->setDisplayFormat("dd.MM.yyyy");
+  date->setCalendarPopup(true);
+  date->setGeometry(4, 16, x - 6, 24);
+  secondLabel->setGeometry(x, 2, 40, 12);
+  second->setGeometry(x, 16, 132 - x, 24);
+  SBOk->setGeometry(134, 4, 14, 18);
+  SBCancel->setGeometry(134, 24, 14, 18);
+  WatchKeys(date);
+  WatchKeys(second);
 }
 
 void TDropDownDialog::Accept() { done(1); }

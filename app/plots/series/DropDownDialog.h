@@ -4,6 +4,9 @@
 // value back into the controls. Enter accepts, Escape cancels.
 #include <QDialog>
 
+class QDateEdit;
+class QFrame;
+class QLabel;
 class QToolButton;
 
 class TDropDownDialog : public QDialog {
@@ -14,6 +17,9 @@ public:
 
   QToolButton* SBOk = nullptr;
   QToolButton* SBCancel = nullptr;
+  QFrame* Shape = nullptr;
+  QLabel* Ldate = nullptr;
+  QDateEdit* date = nullptr;
 
 protected:
   // Puts the kept value back into the controls.
@@ -22,6 +28,10 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   // The pickers pass their Enter and Escape keys to the dialog.
   void WatchKeys(QWidget* control);
+  // The design both dialogs share: 152 x 46 in a frame, the date picker under
+  // "дата" on the left, a second control under its label from x on, and the
+  // two buttons on the right.
+  void BuildDesign(QWidget* second, QLabel* secondLabel, int x);
 
 private:
   void Accept();

@@ -3,10 +3,8 @@
 #include "plots/series/DialogDays.h"
 
 #include <QDateEdit>
-#include <QFrame>
 #include <QLabel>
 #include <QSpinBox>
-#include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
@@ -16,27 +14,11 @@ TFDateShift* FDateShift = nullptr;
 TFDateShift::TFDateShift(QWidget* owner) : TDropDownDialog(owner)
 {
   setObjectName("FDateShift");
-  setFixedSize(152, 46);
-  Shape = new QFrame(this);
-  Shape->setFrameShape(QFrame::Box);
-  Shape->setGeometry(0, 0, 152, 46);
-  Ldate = new QLabel("дата", this);
-  Ldate->setGeometry(4, 2, 40, 12);
   Lshift = new QLabel("смена", this);
-  Lshift->setGeometry(90, 2, 40, 12);
-  date = new QDateEdit(this);
-  date->setObjectName("date");
-  date->setDisplayFormat("dd.MM.yyyy");
-  date->setCalendarPopup(true);
-  date->setGeometry(4, 16, 84, 24);
   Eshift = new QSpinBox(this);
   Eshift->setObjectName("Eshift");
   Eshift->setRange(1, 3);
-  Eshift->setGeometry(90, 16, 42, 24);
-  SBOk->setGeometry(134, 4, 14, 18);
-  SBCancel->setGeometry(134, 24, 14, 18);
-  WatchKeys(date);
-  WatchKeys(Eshift);
+  BuildDesign(Eshift, Lshift, 90);
 }
 
 void TFDateShift::SetDateShift(double days, double length)

@@ -2,8 +2,6 @@
 // TFDateShift: the drop-down editor of a date and a work shift of it.
 #include "plots/series/DropDownDialog.h"
 
-class QDateEdit;
-class QFrame;
 class QLabel;
 class QSpinBox;
 
@@ -18,10 +16,7 @@ public:
   // The date plus the shift's start: date + (shift - 1) * shift length.
   double GetDateShift() const;
 
-  QFrame* Shape = nullptr;
-  QLabel* Ldate = nullptr;
   QLabel* Lshift = nullptr;
-  QDateEdit* date = nullptr;
   QSpinBox* Eshift = nullptr;
 
 protected:

@@ -2,8 +2,6 @@
 // TFDateTime: the drop-down editor of a date and a time of day.
 #include "plots/series/DropDownDialog.h"
 
-class QDateEdit;
-class QFrame;
 class QLabel;
 class QTimeEdit;
 
@@ -18,10 +16,7 @@ public:
   // Whole days of the date picker plus the fraction of a day of the time picker.
   double GetDialogDateTime() const;
 
-  QFrame* Shape = nullptr;
-  QLabel* Ldate = nullptr;
   QLabel* Ltime = nullptr;
-  QDateEdit* date = nullptr;
   QTimeEdit* time = nullptr;
 
 protected:
