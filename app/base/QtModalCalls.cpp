@@ -53,3 +53,8 @@ void TQtModalCalls::OpenUrl(const QUrl& url)
   QDesktopServices::openUrl(url);
 }
 
+
+QString TQtModalCalls::ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder)
+{
+  return QFileDialog::getExistingDirectory(parent, caption, folder);
+}

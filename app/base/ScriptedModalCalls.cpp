@@ -67,3 +67,10 @@ void TScriptedModalCalls::OpenUrl(const QUrl& url)
 {
   urls.push_back(url);
 }
+
+QString TScriptedModalCalls::ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder)
+{
+  (void)caption;
+  // Folders come from the same queue as file names.
+  return OpenFileName(parent, folder, QString());
+}

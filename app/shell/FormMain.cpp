@@ -199,7 +199,13 @@ void TFMain::CreateMenus()
   MIReportWord = AddItem(MIReport, "MIReportWord", "Просмотр ...");
   MIReportPrint = AddItem(MIReport, "MIReportPrint", "Печать ...");
   MOptions->addMenu(MIReport);
-  MIBMPExport = AddItem(MOptions, "MIBMPExport", "Экспорт изображений");
+  QMenu* bmpExport = AddSubmenu(MOptions, "MIBMPExport", "Экспорт изображений");
+  MIBMPExport = bmpExport->menuAction();
+  MIBMPProjectExport = AddItem(bmpExport, "MIBMPProjectExport", "Весь рассчет");
+  // Choosing single step files has no dialog of its own yet.
+  MIBMPSelectExport = AddItem(bmpExport, "MIBMPSelectExport", "Выбрать файлы");
+  MIBMPSelectExport->setEnabled(false);
+  MOptions->addMenu(bmpExport);
   MOptions->addSeparator();
   MIextended = AddItem(MOptions, "MIextended", "Расширенная модель");
   MIextended->setCheckable(true);
@@ -314,6 +320,7 @@ void TFMain::CreateStatusBar()
 void TFMain::ConnectCommands()
 {
   connect(MIextended, &QAction::triggered, this, &TFMain::MIextendedClick);
+  connect(MIBMPProjectExport, &QAction::triggered, this, &TFMain::ExportCalculationToBmp);
   connect(FileExitItem, &QAction::triggered, this, &TFMain::FileExitItemClick);
   connect(MIOpen, &QAction::triggered, this, [this] { OpenProject(QString()); });
   connect(Bopen, &QAction::triggered, this, [this] { OpenProject(QString()); });
@@ -710,6 +717,7 @@ void TFMain::UpdateMenuItems()
       item->setEnabled(true);
     bool idle = FCalcState != CalcRunning;
     for (QAction* item : {MINew, MIOpen, MISave, MISaveAs, MISaveClones, MICalcArrayModel->menuAction(), Bopen,
+                          MIBMPProjectExport,
                           Bsave, Binspect, Binsert, Bedit, Bloaddataprev10, Bloaddataprev, Bloaddatanext,
                           Bloaddatanext10})
       item->setEnabled(idle);

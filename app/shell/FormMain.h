@@ -23,6 +23,7 @@ class QMenu;
 class QMdiSubWindow;
 class QTimer;
 class QToolBar;
+class TFBMPExportProgress;
 class TFSimpleView;
 class TGIS;
 class TFModel;
@@ -163,6 +164,17 @@ public:
   void LoadResultFile(const QString& path);
   void RepaintAllWindows();
 
+  // --- BMP export ---
+  // Asks for the folder and the start index, then exports every step file of
+  // the project in the order of its step numbers.
+  void ExportCalculationToBmp();
+  // Loads each file as result data and exports the views after it; the
+  // progress window blocks the rest of the program and can cancel after a file.
+  void ExportFilesToBmp(const QStringList& files, const QString& folder);
+  // One picture per view window under the next image index.
+  void ExportViewsToBmp(const QString& folder);
+  TFBMPExportProgress* BmpExportProgress();
+
   // --- calculation ---
   void BStartClick();
   void BPauseClick();
@@ -243,6 +255,8 @@ public:
   QAction* MIReportWord = nullptr;
   QAction* MIReportPrint = nullptr;
   QAction* MIBMPExport = nullptr;
+  QAction* MIBMPProjectExport = nullptr;
+  QAction* MIBMPSelectExport = nullptr;
   QAction* MIextended = nullptr;
   QMenu* MWindows = nullptr;
   QMenu* MINewWin = nullptr;
@@ -352,6 +366,9 @@ private:
   bool FCloseAtStart = false;
   QString FLastOpenedPath;
   int32_t FImageIndex = 0;
+  // The folder chosen last for the BMP export; empty after a cancel.
+  QString FExportFolder;
+  TFBMPExportProgress* FBmpExportProgress = nullptr;
   bool FPotentialOnly = false;
   int32_t FSavedStopMode = 0;
   double FSavedStopTime = 0;
