@@ -158,6 +158,16 @@ TEST_F(EditTimeSeriesTest, CopyTakesTheTableForOneCellAndTheSelectionOtherwise)
   Select(0, 1, 1, 2);
   frame.BcopyClick();
   EXPECT_EQ(QApplication::clipboard()->text(), "01.01.1980\t1\n02.01.1980\t2\n");
+
+  // Ctrl+C in the grid is the menu's copy, not the grid's own copy of one cell.
+  frame.show();
+  QApplication::setActiveWindow(&frame);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  frame.SGdata->setFocus();
+  Select(1, 3, 1, 3);
+  QApplication::clipboard()->clear();
+  QTest::keyClick(frame.SGdata, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "01.01.1980\t1\t\n02.01.1980\t2\t5\n03.01.1980\t\t6\n");
   // The cells keep their numbers: only the text carries dates.
   EXPECT_EQ(Cell(0, 1).toDouble(), DateSeconds(1980, 1, 1));
 }
