@@ -321,6 +321,8 @@ void TFMain::ConnectCommands()
 {
   connect(MIextended, &QAction::triggered, this, &TFMain::MIextendedClick);
   connect(MIBMPProjectExport, &QAction::triggered, this, &TFMain::ExportCalculationToBmp);
+  connect(MIReportWord, &QAction::triggered, this, [this] { MIReportClick(false); });
+  connect(MIReportPrint, &QAction::triggered, this, [this] { MIReportClick(true); });
   connect(FileExitItem, &QAction::triggered, this, &TFMain::FileExitItemClick);
   connect(MIOpen, &QAction::triggered, this, [this] { OpenProject(QString()); });
   connect(Bopen, &QAction::triggered, this, [this] { OpenProject(QString()); });

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -24,6 +25,8 @@ class QMdiSubWindow;
 class QTimer;
 class QToolBar;
 class TFBMPExportProgress;
+class TFReportOptions;
+class TWordBasic;
 class TFSimpleView;
 class TGIS;
 class TFModel;
@@ -175,6 +178,17 @@ public:
   void ExportViewsToBmp(const QString& folder);
   TFBMPExportProgress* BmpExportProgress();
 
+  // --- report ---
+  // The options dialog, then the report shown (false) or printed (true).
+  void MIReportClick(bool print);
+  void ShowWordReport();
+  void PrintWordReport();
+  // Writes the whole report; raises on a failed command or without a model.
+  void BuildReport(TWordBasic& word);
+  TFReportOptions* ReportOptions();
+  // The word processor of the next report; the .docx writer unless set.
+  void SetWordBasicMaker(std::function<std::unique_ptr<TWordBasic>()> maker);
+
   // --- calculation ---
   void BStartClick();
   void BPauseClick();
@@ -320,6 +334,7 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  std::unique_ptr<TWordBasic> MakeWordBasic() const;
   void FormCreate();
   void FormResize();
   void CreateMenus();
@@ -369,6 +384,8 @@ private:
   // The folder chosen last for the BMP export; empty after a cancel.
   QString FExportFolder;
   TFBMPExportProgress* FBmpExportProgress = nullptr;
+  TFReportOptions* FReportOptions = nullptr;
+  std::function<std::unique_ptr<TWordBasic>()> FWordMaker;
   bool FPotentialOnly = false;
   int32_t FSavedStopMode = 0;
   double FSavedStopTime = 0;
