@@ -133,6 +133,59 @@ TEST(ReportPictures, WindowsWithoutAPictureTakeNoPlaceAndSizeFollowsTheWindow)
   EXPECT_EQ(word.log[paste + 4], "CharRight");
 }
 
+// The header and the parameters cell of a generator with a spark gap, command
+// by command.
+TEST(ReportCommands, HeaderAndParametersCell)
+{
+  TReportValues v;
+  v.lastOpenedPath = "/p/run_0002.vzt";
+  v.dt = 1e-9;
+  v.cellSize1 = 0.001;
+  v.cellSize2 = 0.002;
+  v.cellSize3 = 0.003;
+  v.n1 = 10;
+  v.n2 = 20;
+  v.n3 = 30;
+  v.genU = 1e5;
+  v.genC = 1e-9;
+  v.genL = 1e-6;
+  v.genR0 = 100;
+  v.genR1 = 5;
+  v.genRT = 2e-9;
+  v.genCs = 3e-12;
+  TRecordingWordBasic word;
+  BuildWordReport(word, v, {}, true);
+  const QString symbol = "Font$|Font \"Symbol\"|Insert \"%1\"|Font \"Arial\"";
+  const QString times = symbol.arg(QChar(0xB4));
+  const QString expected =
+      "FileNew \"Normal\"|FilePageSetup 0, 1, \"2.0 cm\", \"1.5 cm\", \"1.5 cm\", \"1.5 cm\"|"
+      "InsertPageNumbers 1, 1, 1|ViewHeader|Font \"Arial\", 10|RightPara|Italic|Insert \"/p/run_0002.vzt\"|Italic|"
+      "CloseViewHeaderFooter|Font \"Arial\", 10|TableInsertTable 0, 3, 1|"
+      "FormatBordersAndShading 3, 0, 0, 0, 0, 0, 0, 0|TableSelectTable|Font \"Arial\", 10|"
+      "FormatTabs \"1.0 cm\", \"1 cm\", 0, 0, 0|FormatTabs \"1.5 cm\", \"1 cm\", 0, 0, 0|"
+      "FormatTabs \"3.5 cm\", \"1 cm\", 0, 0, 0|StartOfColumn|StartOfRow|"
+      "Underline|Insert \"Параметры\"|Underline|Insert \":\n\"|" +
+      symbol.arg("D") + "|Insert \"t\"|Insert \"\t=\t\"|Insert \"1\"|Insert \"·10\"|Superscript|Insert \"-9\"|"
+      "Superscript|Insert \"\ts\n\"|" +
+      symbol.arg("D") + "|Italic|Insert \"l\"|Italic|Insert \"\t=\t\"|Insert \"1\"|" + times + "|Insert \"3\"|" + times +
+      "|Insert \"2\"|Insert \"\tmm\n\"|Insert \"Dim.\"|Insert \"\t=\t\"|Insert \"1\"|" + times + "|Insert \"9\"|" + times +
+      "|Insert \"4\"|Insert \"\tcm\n\"|Underline|Insert \"Генератор\"|Underline|Insert \":\n\"|"
+      "Insert \"U\"|Subscript|Insert \"0\"|Subscript|Insert \"\t=\t\"|Insert \"100\"|Insert \"\tkV\n\"|"
+      "Insert \"C\"|Subscript|Insert \"0\"|Subscript|Insert \"\t=\t\"|Insert \"1\"|Insert \"\tnF\n\"|"
+      "Insert \"L\"|Subscript|Insert \"0\"|Subscript|Insert \"\t=\t\"|Insert \"1\"|Insert \"\tmkH\n\"|"
+      "Insert \"R\"|Insert \"\t=\t\"|Insert \"5\"|Insert \"+(\"|Insert \"100\"|Insert \"-\"|Insert \"5\"|"
+      "Insert \")·exp(-t/\"|" +
+      symbol.arg("q") + "|Insert \")\"|Insert \"\tOm\n\"|" + symbol.arg("q") +
+      "|Insert \"\t=\t\"|Insert \"2\"|Insert \"\tns\n\"|"
+      "Insert \"C\"|Subscript|Insert \"s\"|Subscript|Insert \"\t=\t\"|Insert \"3\"|Insert \"\tpF\n\"|NextCell";
+  const QStringList lines = expected.split('|');
+  ASSERT_GE(word.log.size(), lines.size());
+  for (qsizetype k = 0; k < lines.size(); ++k)
+    ASSERT_EQ(word.log[k], lines[k]) << "command " << k;
+  // The results cell begins right after.
+  EXPECT_EQ(word.log.mid(lines.size(), 3), (QStringList{"Underline", "Insert \"Результаты\"", "Underline"}));
+}
+
 struct TVoltageCase {
   const char* name;
   double tau, genU, genRT;
