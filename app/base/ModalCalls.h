@@ -29,6 +29,9 @@ public:
   virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) = 0;
   virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                                const QString& defaultSuffix) = 0;
+  // The chosen folder, or an empty text when the user cancelled; the browser
+  // starts in folder (anywhere when it is empty).
+  virtual QString ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder) = 0;
   // Shows a form modally and returns its result (QDialog::Accepted, QDialog::Rejected or a code of its own).
   virtual int ExecDialog(QDialog* dialog) = 0;
   virtual void OpenUrl(const QUrl& url) = 0;

@@ -79,3 +79,8 @@ void TQtModalCalls::SetClipboardImage(const QImage& image)
 {
   QGuiApplication::clipboard()->setImage(image);
 }
+
+QString TQtModalCalls::ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder)
+{
+  return QFileDialog::getExistingDirectory(parent, caption, folder);
+}

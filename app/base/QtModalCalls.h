@@ -12,6 +12,7 @@ public:
   QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) override;
   QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                        const QString& defaultSuffix) override;
+  QString ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder) override;
   int ExecDialog(QDialog* dialog) override;
   void OpenUrl(const QUrl& url) override;
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;

@@ -95,3 +95,10 @@ void TScriptedModalCalls::SetClipboardImage(const QImage& image)
 {
   clipboardImages.push_back(image);
 }
+
+QString TScriptedModalCalls::ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder)
+{
+  (void)caption;
+  // Folders come from the same queue as file names.
+  return OpenFileName(parent, folder, QString());
+}

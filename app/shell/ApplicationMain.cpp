@@ -1,15 +1,27 @@
 #include "shell/ApplicationMain.h"
 
-#include "maps/FormSelectChar.h"
-#include "maps/FormSetArrayDrawing.h"
 #include "base/FormArrayBuildProgress.h"
 #include "gis/ArrayBuilder.h"
+#include "maps/FormCoord.h"
+#include "maps/FormInspector.h"
+#include "maps/FormNewGObj.h"
+#include "maps/FormSectionLoc.h"
+#include "maps/FormSelectChar.h"
+#include "maps/FormSetArrayDrawing.h"
+#include "maps/FormVisibility.h"
 #include "model/dialogs/FormCalcStatus.h"
 #include "model/dialogs/FormElectrodes.h"
 #include "model/dialogs/FormInhomogeneities.h"
 #include "model/dialogs/FormModelArea.h"
 #include "model/dialogs/FormParam.h"
 #include "model/dialogs/FormParamStud.h"
+#include "plots/series/FormDate.h"
+#include "plots/series/FormDateShift.h"
+#include "plots/series/FormDateTime.h"
+#include "plots/series/FormMonthSelector.h"
+#include "plots/series/FormSeriesDataView.h"
+#include "plots/series/FormSeriesDataViewEx.h"
+#include "plots/series/FormXDateTime.h"
 #include "shell/BitModelWindowMaker.h"
 #include "shell/FormAbout.h"
 #include "shell/FormFlash.h"
@@ -54,12 +66,24 @@ int ApplicationMain(QApplication& app)
   // The forms of the whole run, in their order; the main window comes first,
   // so that the splash can read its command-line flags.
   FMain = new TFMain(arguments);
+  FCoord = new TFCoord();
+  FNewGObj = new TFNewGObj();
+  FSectionLoc = new TFSectionLoc();
+  FVisibility = new TFVisibility();
   FFlash = new TFFlash(FMain);
+  FSeriesDataView = new TFSeriesDataView();
+  FXDateTime = new TFXDateTime();
   FAbout = new TFAbout(FMain);
+  FDateTime = new TFDateTime();
   FParamStud = new TFParamStud();
   FInhomogeneities = new TFInhomogeneities();
+  FInspector = new TFInspector();
   FModelArea = new TFModelArea();
   FCalcStatus = new TFCalcStatus();
+  FSeriesDataViewEx = new TFSeriesDataViewEx();
+  FMonthSelector = new TFMonthSelector();
+  FDateShift = new TFDateShift();
+  FDate = new TFDate();
   FInfo = new TFInfo(FMain);
   FElectrodes = new TFElectrodes();
   FParam = new TFParam();
@@ -86,12 +110,24 @@ int ApplicationMain(QApplication& app)
   DestroyForm(FParam);
   DestroyForm(FElectrodes);
   DestroyForm(FInfo);
+  DestroyForm(FDate);
+  DestroyForm(FDateShift);
+  DestroyForm(FMonthSelector);
+  DestroyForm(FSeriesDataViewEx);
   DestroyForm(FCalcStatus);
   DestroyForm(FModelArea);
+  DestroyForm(FInspector);
   DestroyForm(FInhomogeneities);
   DestroyForm(FParamStud);
+  DestroyForm(FDateTime);
   DestroyForm(FAbout);
+  DestroyForm(FXDateTime);
+  DestroyForm(FSeriesDataView);
   DestroyForm(FFlash);
+  DestroyForm(FVisibility);
+  DestroyForm(FSectionLoc);
+  DestroyForm(FNewGObj);
+  DestroyForm(FCoord);
   DestroyForm(FMain);
   return code;
 }

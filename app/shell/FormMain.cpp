@@ -1,3 +1,4 @@
+#include "maps/FormInspector.h"
 #include "shell/FormMain.h"
 
 #include "data/qt/RegistrySettings.h"
@@ -199,7 +200,13 @@ void TFMain::CreateMenus()
   MIReportWord = AddItem(MIReport, "MIReportWord", "Просмотр ...");
   MIReportPrint = AddItem(MIReport, "MIReportPrint", "Печать ...");
   MOptions->addMenu(MIReport);
-  MIBMPExport = AddItem(MOptions, "MIBMPExport", "Экспорт изображений");
+  QMenu* bmpExport = AddSubmenu(MOptions, "MIBMPExport", "Экспорт изображений");
+  MIBMPExport = bmpExport->menuAction();
+  MIBMPProjectExport = AddItem(bmpExport, "MIBMPProjectExport", "Весь рассчет");
+  // Choosing single step files has no dialog of its own yet.
+  MIBMPSelectExport = AddItem(bmpExport, "MIBMPSelectExport", "Выбрать файлы");
+  MIBMPSelectExport->setEnabled(false);
+  MOptions->addMenu(bmpExport);
   MOptions->addSeparator();
   MIextended = AddItem(MOptions, "MIextended", "Расширенная модель");
   MIextended->setCheckable(true);
@@ -314,6 +321,9 @@ void TFMain::CreateStatusBar()
 void TFMain::ConnectCommands()
 {
   connect(MIextended, &QAction::triggered, this, &TFMain::MIextendedClick);
+  connect(MIBMPProjectExport, &QAction::triggered, this, &TFMain::ExportCalculationToBmp);
+  connect(MIReportWord, &QAction::triggered, this, [this] { MIReportClick(false); });
+  connect(MIReportPrint, &QAction::triggered, this, [this] { MIReportClick(true); });
   connect(FileExitItem, &QAction::triggered, this, &TFMain::FileExitItemClick);
   connect(MIOpen, &QAction::triggered, this, [this] { OpenProject(QString()); });
   connect(Bopen, &QAction::triggered, this, [this] { OpenProject(QString()); });
@@ -468,6 +478,8 @@ TFSimpleView* TFMain::ActiveView() const
 
 void TFMain::RefreshViews()
 {
+  if (FInspector && !Views().isEmpty())
+    FInspector->Refresh();
   for (TFSimpleView* view : ViewsLastFirst())
     if (view->Tag() != 0)
       view->Refresh();
@@ -708,6 +720,7 @@ void TFMain::UpdateMenuItems()
       item->setEnabled(true);
     bool idle = FCalcState != CalcRunning;
     for (QAction* item : {MINew, MIOpen, MISave, MISaveAs, MISaveClones, MICalcArrayModel->menuAction(), Bopen,
+                          MIBMPProjectExport,
                           Bsave, Binspect, Binsert, Bedit, Bloaddataprev10, Bloaddataprev, Bloaddatanext,
                           Bloaddatanext10})
       item->setEnabled(idle);

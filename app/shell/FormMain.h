@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -24,6 +25,9 @@ class QMdiSubWindow;
 class QTimer;
 class QToolBar;
 class TFOBrowser;
+class TFBMPExportProgress;
+class TFReportOptions;
+class TWordBasic;
 class TFSimpleView;
 class TGIS;
 class TFModel;
@@ -164,6 +168,28 @@ public:
   void LoadResultFile(const QString& path);
   void RepaintAllWindows();
 
+  // --- BMP export ---
+  // Asks for the folder and the start index, then exports every step file of
+  // the project in the order of its step numbers.
+  void ExportCalculationToBmp();
+  // Loads each file as result data and exports the views after it; the
+  // progress window blocks the rest of the program and can cancel after a file.
+  void ExportFilesToBmp(const QStringList& files, const QString& folder);
+  // One picture per view window under the next image index.
+  void ExportViewsToBmp(const QString& folder);
+  TFBMPExportProgress* BmpExportProgress();
+
+  // --- report ---
+  // The options dialog, then the report shown (false) or printed (true).
+  void MIReportClick(bool print);
+  void ShowWordReport();
+  void PrintWordReport();
+  // Writes the whole report; raises on a failed command or without a model.
+  void BuildReport(TWordBasic& word);
+  TFReportOptions* ReportOptions();
+  // The word processor of the next report; the .docx writer unless set.
+  void SetWordBasicMaker(std::function<std::unique_ptr<TWordBasic>()> maker);
+
   // --- calculation ---
   void BStartClick();
   void BPauseClick();
@@ -244,6 +270,8 @@ public:
   QAction* MIReportWord = nullptr;
   QAction* MIReportPrint = nullptr;
   QAction* MIBMPExport = nullptr;
+  QAction* MIBMPProjectExport = nullptr;
+  QAction* MIBMPSelectExport = nullptr;
   QAction* MIextended = nullptr;
   QMenu* MWindows = nullptr;
   QMenu* MINewWin = nullptr;
@@ -307,6 +335,7 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  std::unique_ptr<TWordBasic> MakeWordBasic() const;
   void FormCreate();
   void FormResize();
   void CreateMenus();
@@ -355,6 +384,11 @@ private:
   bool FCloseAtStart = false;
   QString FLastOpenedPath;
   int32_t FImageIndex = 0;
+  // The folder chosen last for the BMP export; empty after a cancel.
+  QString FExportFolder;
+  TFBMPExportProgress* FBmpExportProgress = nullptr;
+  TFReportOptions* FReportOptions = nullptr;
+  std::function<std::unique_ptr<TWordBasic>()> FWordMaker;
   bool FPotentialOnly = false;
   int32_t FSavedStopMode = 0;
   double FSavedStopTime = 0;

@@ -1,5 +1,6 @@
 // The main window's project and calculation operations: the parts of TFMain
 // that install, drive and remove the GIS and the model window.
+#include "maps/FormInspector.h"
 #include "shell/FormMain.h"
 
 #include "maps/FormOBrowser.h"
@@ -61,6 +62,9 @@ void TFMain::DestroyGis(TGIS* gis)
 
 void TFMain::SetProjectGis(TGIS* gis)
 {
+  // The inspector lets go of the old GIS before it is destroyed.
+  if (FInspector)
+    FInspector->SetGis(gis);
   for (TFSimpleView* each : ViewsLastFirst())
     if (auto* view = qobject_cast<TFGisView*>(each))
       view->SetGIS(gis);
@@ -119,6 +123,8 @@ void TFMain::CloseProject()
     delete *it;
   delete FModel;
   FModel = nullptr;
+  if (FInspector)
+    FInspector->SetGis(nullptr);
   DestroyGis(FGis);
   FGis = nullptr;
 }

@@ -265,6 +265,13 @@ bool TGArray::GetValueAtWorld(double X, double Y, double& value) const
   return GetValueAt(u, v, value);
 }
 
+bool TGArray::InterpolateAtWorld(double X, double Y, double& value) const
+{
+  double u, v;
+  WorldToRelative(X, Y, u, v);
+  return InterpolateAt(u, v, value) && !IsNoValue(value);
+}
+
 bool TGArray::InterpolateAt(double px, double py, double& value) const
 {
   double u, v;

@@ -89,6 +89,9 @@ public:
   virtual bool GetValueAt(double px, double py, double& value) const;
   // Bilinear between cell centres; tells whether the point lies in the grid.
   virtual bool InterpolateAt(double px, double py, double& value) const;
+  // InterpolateAt at a world point; false also where the cells around the
+  // point hold no value.
+  bool InterpolateAtWorld(double X, double Y, double& value) const;
   // Samples the segment between two world points (converted in place to
   // relative ones) at n + 1 points; n becomes the number of samples. False,
   // with both lists empty, when n < 1 or the segment has no length.

@@ -1,0 +1,11 @@
+#pragma once
+// Names one time series of the model window: the quantity and the object it
+// belongs to (object 0: a channel quantity of the discharge tree).
+#include <cstdint>
+
+struct TSeriesKey {
+  std::int32_t QuantityId = 0;
+  std::int32_t ObjectId = 0;
+
+  bool operator==(const TSeriesKey&) const = default;
+};

@@ -1,0 +1,187 @@
+// The BMP export: picture names, the step files it finds, and the command that
+// loads every step file and has the view windows save their pictures.
+#include "support/ProjectTestSupport.h"
+
+#include "base/FormSimpleView.h"
+#include "shell/BmpExport.h"
+#include "shell/FormBMPExportProgress.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using namespace projecttest;
+
+struct TNameCase {
+  int32_t id;
+  int32_t index;
+  const char* name;
+};
+
+class BmpExportNameTest : public ::testing::TestWithParam<TNameCase> {};
+
+TEST_P(BmpExportNameTest, IdAndIndexPadded)
+{
+  EXPECT_EQ(BmpExportFileName("out", GetParam().id, GetParam().index), QString("out/") + GetParam().name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BmpExportNameTest,
+                         ::testing::Values(TNameCase{7, 12, "f007_0012.bmp"}, TNameCase{1234, 12345, "f1234_12345.bmp"},
+                                           TNameCase{1, -1, "f001_00-1.bmp"}, TNameCase{0, 0, "f000_0000.bmp"}));
+
+void Touch(const QString& path)
+{
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+
+TEST(StepFilesOfAProject, NamedLikeStepsAndSortedByNumber)
+{
+  QTemporaryDir dir;
+  for (const char* name : {"run.vzt", "run_0002.vzt", "run_0001.vzt", "run_10000.vzt", "run_9999.vzt", "run_0003.txt",
+                           "run_x1.vzt", "Run_0004.vzt", "run_0007", "other_0001.vzt"})
+    Touch(dir.filePath(name));
+  ASSERT_TRUE(QDir(dir.path()).mkdir("run_0005.vzt"));
+  const QString folder = dir.path() + "/";
+  EXPECT_EQ(FindStepFiles(dir.filePath("run.vzt")), (QStringList{folder + "run_0001.vzt", folder + "run_0002.vzt",
+                                                                 folder + "run_9999.vzt", folder + "run_10000.vzt"}));
+  EXPECT_EQ(FindStepFiles(dir.filePath("run")), QStringList{folder + "run_0007"});
+  EXPECT_TRUE(FindStepFiles(QString()).isEmpty());
+}
+
+// A view window that notes the names it is asked to save its picture under.
+class TPictureView : public TFSimpleView {
+public:
+  TPictureView(TFMain* main, QStringList& log) : TFSimpleView(main, nullptr), log(log) {}
+  void CopyToClipboard() override {}
+  void SaveBitmap(const QString& fileName) override
+  {
+    log << QFileInfo(fileName).fileName();
+    folders << QFileInfo(fileName).absolutePath();
+    if (onSave)
+      onSave();
+  }
+  QStringList& log;
+  QStringList folders;
+  std::function<void()> onSave;
+};
+
+class BmpExportTest : public ProjectWindowTest {
+protected:
+  void SetUp() override
+  {
+    ProjectWindowTest::SetUp();
+    main->MINewClick();
+    main->UpdateCaption(dir.filePath("run.vzt"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("out"));
+    out = dir.filePath("out");
+  }
+
+  void AddSteps(int count)
+  {
+    for (int k = 0; k < count; ++k)
+      ASSERT_TRUE(main->SaveStep());
+  }
+
+  TPictureView* AddPictureView()
+  {
+    auto* view = new TPictureView(main.get(), log);
+    main->AddView(view);
+    return view;
+  }
+
+  QString Name(const TPictureView* view, int index) const
+  {
+    return QFileInfo(BmpExportFileName(out, view->WindowId(), index)).fileName();
+  }
+
+  void Export(const std::optional<QString>& startIndex)
+  {
+    calls.fileAnswers.push_back(out);
+    calls.inputAnswers.push_back(startIndex);
+    main->MIBMPProjectExport->trigger();
+  }
+
+  QString out;
+  QStringList log;
+};
+
+TEST_F(BmpExportTest, EveryStepFileGivesOneSetOfPicturesFromTheLastWindowDown)
+{
+  AddSteps(3);
+  TPictureView* low = AddPictureView();
+  TPictureView* high = AddPictureView();
+  TFBMPExportProgress* progress = main->BmpExportProgress();
+  bool blocking = true;
+  high->onSave = [&] { blocking = blocking && progress->isVisible() && QApplication::activeModalWidget() == progress; };
+  Export(QString("0"));
+  EXPECT_EQ(log, (QStringList{Name(high, 0), Name(low, 0), Name(high, 1), Name(low, 1), Name(high, 2), Name(low, 2)}));
+  EXPECT_EQ(high->folders.front(), QFileInfo(out).absoluteFilePath());
+  EXPECT_EQ(main->ImageIndex(), 3);
+  EXPECT_TRUE(blocking);
+  EXPECT_FALSE(progress->isVisible());
+  // The project holds the data of the last step exported, under its own name.
+  EXPECT_EQ(main->ProjectFileName(), dir.filePath("run.vzt"));
+}
+
+TEST_F(BmpExportTest, CancelEndsTheExportAfterTheCurrentFile)
+{
+  AddSteps(4);
+  TPictureView* view = AddPictureView();
+  view->onSave = [&] {
+    if (log.size() == 2)
+      main->BmpExportProgress()->Bcancel->click();
+  };
+  Export(QString("10"));
+  EXPECT_EQ(log, (QStringList{Name(view, 10), Name(view, 11)}));
+  EXPECT_EQ(main->ImageIndex(), 12);
+}
+
+TEST_F(BmpExportTest, StartIndexFolderAndCancelledQuestions)
+{
+  AddSteps(1);
+  AddPictureView();
+  main->SetImageIndex(5);
+  // A cancelled index question keeps the index.
+  Export(std::nullopt);
+  EXPECT_EQ(main->ImageIndex(), 6);
+  // Text that is no number starts at 0.
+  Export(QString("abc"));
+  EXPECT_EQ(main->ImageIndex(), 1);
+  // The folder browser opens where the last export went; cancelling it ends the command.
+  const size_t before = log.size();
+  main->MIBMPProjectExport->trigger();
+  EXPECT_EQ(calls.fileFolders.back(), out);
+  EXPECT_EQ(log.size(), before);
+  main->MIBMPProjectExport->trigger();
+  EXPECT_EQ(calls.fileFolders.back(), QString());
+}
+
+TEST_F(BmpExportTest, WithoutStepFilesNothingIsWrittenAndTheIndexStays)
+{
+  AddPictureView();
+  Export(QString("4"));
+  EXPECT_TRUE(log.isEmpty());
+  EXPECT_EQ(main->ImageIndex(), 4);
+}
+
+TEST_F(BmpExportTest, NotDuringARunAndChoosingFilesStaysDisabled)
+{
+  EXPECT_TRUE(main->MIBMPProjectExport->isEnabled());
+  EXPECT_FALSE(main->MIBMPSelectExport->isEnabled());
+  main->SetCalcState(CalcRunning);
+  main->UpdateMenuItems();
+  EXPECT_FALSE(main->MIBMPProjectExport->isEnabled());
+  EXPECT_FALSE(main->MIBMPSelectExport->isEnabled());
+  main->SetCalcState(CalcNotStarted);
+  main->UpdateMenuItems();
+}
+
+} // namespace
