@@ -7,6 +7,7 @@
 #include "model/dialogs/FormParam.h"
 #include "model/dialogs/FormParamStud.h"
 #include "shell/BitModelWindowMaker.h"
+#include "shell/FormCloneProject.h"
 #include "shell/FormAbout.h"
 #include "shell/FormFlash.h"
 #include "shell/FormInfo.h"
@@ -58,6 +59,7 @@ int ApplicationMain(QApplication& app)
   FCalcStatus = new TFCalcStatus();
   FInfo = new TFInfo(FMain);
   FElectrodes = new TFElectrodes();
+  FCloneProject = new TFCloneProject(FMain);
   FParam = new TFParam();
   // The property frames of map objects: the model area's comes from its dialogs.
   TProgramEditorFrames editorFrames;
@@ -73,6 +75,7 @@ int ApplicationMain(QApplication& app)
   // The project goes first: its model and views may still use the dialogs.
   FMain->CloseProject();
   DestroyForm(FParam);
+  DestroyForm(FCloneProject);
   DestroyForm(FElectrodes);
   DestroyForm(FInfo);
   DestroyForm(FCalcStatus);

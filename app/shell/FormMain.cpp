@@ -319,6 +319,7 @@ void TFMain::ConnectCommands()
   connect(MISave, &QAction::triggered, this, [this] { MISaveClick(TSaveSender::MenuSave); });
   connect(Bsave, &QAction::triggered, this, [this] { MISaveClick(TSaveSender::Button); });
   connect(MISaveAs, &QAction::triggered, this, [this] { MISaveAsClick(); });
+  connect(MISaveClones, &QAction::triggered, this, &TFMain::MISaveClonesClick);
   connect(MINew, &QAction::triggered, this, &TFMain::MINewClick);
   connect(MIModelParams, &QAction::triggered, this, &TFMain::MIModelParamsClick);
   connect(MIModelParamsStud, &QAction::triggered, this, &TFMain::MIModelParamsStudClick);
@@ -882,9 +883,16 @@ void TFMain::AddRecentProject(const QString& path)
   }
   PMopen->clear();
   for (const QString& entry : FRecentProjects) {
-    QAction* item = PMopen->addAction(entry);
-    connect(item, &QAction::triggered, this, [this, entry] { OpenProject(entry); });
+    // A single "&" in a caption marks an accelerator: the path's own are doubled.
+    QAction* item = PMopen->addAction(QString(entry).replace('&', "&&"));
+    item->setData(entry);
+    connect(item, &QAction::triggered, this, [this, item] { PMopenClick(item); });
   }
+}
+
+void TFMain::PMopenClick(QAction* item)
+{
+  OpenProject(item->data().toString());
 }
 
 bool TFMain::MISaveClick(TSaveSender sender)
@@ -934,6 +942,9 @@ void TFMain::LoadResultFile(const QString& path)
   if (ProjectBusy())
     return;
   if (!QFileInfo(path).isFile())
+    return;
+  // The loaded results replace the model's: its changes are saved first or dropped knowingly.
+  if (!ConfirmSaveChanges())
     return;
   FLastOpenedPath = path;
   GiveElectrodesToTable();

@@ -157,6 +157,10 @@ public:
   // --- project commands ---
   void OpenProject(const QString& path);
   void AddRecentProject(const QString& path);
+  // An item of the recent list: the path is the item's data, not its caption.
+  void PMopenClick(QAction* item);
+  // Numbered clones of the project and, when asked, the script that runs them.
+  void MISaveClonesClick();
   // True when the project was written.
   bool MISaveClick(TSaveSender sender);
   bool MISaveAsClick();
@@ -325,6 +329,9 @@ private:
   void BuildWindowList();
   bool IsOverNavigator(const QPoint& globalPos) const;
   void DestroyGis(TGIS* gis);
+  // Both false after the error box.
+  bool CopyClone(const QString& from, const QString& to);
+  bool WriteCloneScript(const QString& path, const QStringList& clones);
   bool ReportNoProjectFiles();
   // Ends a potential-only run: the stop settings and the close flag come back.
   void EndPotentialOnly();

@@ -533,8 +533,11 @@ TEST_F(ProjectFileTest, ResultDataKeepTheWindowsAndHandThemTheNewModel)
   ASSERT_TRUE(main->Gis()->DeleteObject(nullptr, main->Gis()->GetObject(0), true));
   TFModel* old = main->Model();
   main->SetCalcState(CalcStopped);
+  // The deletion is a change of the project: the save question comes first.
+  calls.messageAnswers = {QMessageBox::No};
   main->LoadResultFile(step);
-  EXPECT_TRUE(calls.messages.empty());
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   EXPECT_NE(main->Model(), old);
   EXPECT_EQ(main->Views(), QList<TFSimpleView*>({plot, tree}));
   EXPECT_EQ(plot->model, main->Model());
