@@ -69,6 +69,7 @@ int ApplicationMain(QApplication& app)
   // The view windows register their makers here as their folders provide them.
   TProjectFileStore projectFiles;
   FMain->SetProjectFiles(&projectFiles);
+  FMain->SetViewFactory(&projectFiles.Views());
   // The application does not show the main window: the splash does when it ends.
   FFlash->FormCreate(FMain->StartProjectFound(), FMain->StartRun());
   int code = app.exec();

@@ -7,6 +7,7 @@
 #include "shell/MainMessages.h"
 #include "shell/ProjectFiles.h"
 #include "shell/StepFiles.h"
+#include "shell/ViewFactory.h"
 #include "base/FormGisView.h"
 #include "base/ModalCalls.h"
 #include "base/WindowKind.h"
@@ -352,6 +353,7 @@ void TFMain::ConnectCommands()
     if (TFSimpleView* view = ActiveView(); view && IsZoomable(view->Tag()))
       view->ZoomOut();
   });
+  ConnectViewCommands();
   connect(MICloseWin, &QAction::triggered, this, &TFMain::MICloseWinClick);
   connect(WindowMinimizeItem, &QAction::triggered, this, &TFMain::WindowMinimizeItemClick);
   connect(WindowArrangeItem, &QAction::triggered, this, &TFMain::WindowArrangeItemClick);
@@ -702,14 +704,15 @@ void TFMain::UpdateMenuItems()
   Bzoomin->setEnabled(zoom);
   Bzoomout->setEnabled(zoom);
 
-  if (FCalcState >= CalcNotStarted && FCalcState <= CalcStopped) {
+  const bool projectOpen = FCalcState >= CalcNotStarted && FCalcState <= CalcStopped;
+  if (projectOpen) {
     for (QAction* item : {MFile->menuAction(), Mmodel->menuAction(), MCalc->menuAction(), MOptions->menuAction(),
-                          MWindows->menuAction(), MINewWin->menuAction(), MIInfo, MICloseWin, Bcopy})
+                          MWindows->menuAction(), MINewWin->menuAction(), MICloseWin, Bcopy})
       item->setEnabled(true);
     bool idle = FCalcState != CalcRunning;
     for (QAction* item : {MINew, MIOpen, MISave, MISaveAs, MISaveClones, MICalcArrayModel->menuAction(), Bopen,
                           Bsave, Binspect, Binsert, Bedit, Bloaddataprev10, Bloaddataprev, Bloaddatanext,
-                          Bloaddatanext10})
+                          Bloaddatanext10, MIData->menuAction(), MILoadData, MILoadDataNext, MILoadDataPrev})
       item->setEnabled(idle);
     MIAutoSave->setEnabled(FCalcState == CalcPaused || FCalcState == CalcStopped);
     MIDefaultArray->setEnabled(ModelEditable());
@@ -718,12 +721,19 @@ void TFMain::UpdateMenuItems()
     bool noProject = FCalcState == CalcNoProject;
     for (QAction* item : {MFile->menuAction(), MINew, MIOpen, Bopen})
       item->setEnabled(noProject);
-    for (QAction* item : {MISave, MISaveAs, MIAutoSave, MISaveClones, MINewWin->menuAction(), MIInfo, MICloseWin,
+    for (QAction* item : {MISave, MISaveAs, MIAutoSave, MISaveClones, MINewWin->menuAction(), MICloseWin,
                           Mmodel->menuAction(), MCalc->menuAction(), MOptions->menuAction(),
                           MWindows->menuAction(), Bsave, Bcopy, Binspect, Binsert, Bedit, Bloaddataprev10,
-                          Bloaddataprev, Bloaddatanext, Bloaddatanext10})
+                          Bloaddataprev, Bloaddatanext, Bloaddatanext10, MIData->menuAction(), MILoadData,
+                          MILoadDataNext, MILoadDataPrev, MICalcArrayModel->menuAction()})
       item->setEnabled(false);
   }
+  // A kind without a registered maker has no window to open yet.
+  for (const TNewWindowItem& entry : FNewWindowItems)
+    entry.item->setEnabled(projectOpen && FViews && FViews->CanCreate(entry.kind));
+  // Commands whose windows this program does not have.
+  for (QAction* item : {MIReport->menuAction(), MIBMPExport, MIHelp})
+    item->setEnabled(false);
   UpdateCalcButtons();
 }
 

@@ -28,6 +28,7 @@ class TGIS;
 class TFModel;
 class TProjectFiles;
 class TModelWindowMaker;
+class TViewFactory;
 
 // The calculation state of the open project.
 enum TCalcState : int32_t {
@@ -116,6 +117,9 @@ public:
   void SetProjectFiles(TProjectFiles* files) { FProjectFiles = files; }
   // The maker of model windows for new projects; not owned, may be null.
   void SetModelWindowMaker(TModelWindowMaker* maker) { FModelMaker = maker; }
+  // The makers of view windows by kind; not owned, may be null. A "new window"
+  // item is usable exactly when its kind has a maker.
+  void SetViewFactory(const TViewFactory* views);
   // The tick count of the refresh throttle (milliseconds; tests set their own).
   void SetTickSource(std::function<uint32_t()> ticks);
   // New project: a GIS with a blank map and, when a maker is installed, a model window.
@@ -201,6 +205,24 @@ public:
   void SetToolMode(int32_t mode);
   void ApplyToolButtons();
   void SyncToolMode();
+  void BInspectClick();
+  void MPIInspectPointClick();
+  void MPIInspectStructClick();
+  void BInsertClick();
+  void BEditObjClick();
+  // No tool-bar menu of Qt's own: the bars the user may show and hide are in "Панели".
+  QMenu* createPopupMenu() override { return nullptr; }
+
+  // --- new view windows and the array commands ---
+  // A new window of the kind with the project's GIS (and model, for the kinds
+  // that take one); the caption replaces the window's own unless empty. Null
+  // without a maker for the kind.
+  TFSimpleView* NewViewWindow(int kind, const QString& caption);
+  // The model information window: the one there is comes to the front.
+  void MIInfoClick();
+  void MIDefaultArrayClick();
+  void MIUpdateArraysClick();
+  void MIBuildInfoClick();
 
   // Called from the first show and every activation.
   void FormActivate();
@@ -374,6 +396,16 @@ private:
   bool FFirstShowDone = false;
   QList<QMenu*> FWindowListMenus;
   QList<QAction*> FWindowListActions;
+  const TViewFactory* FViews = nullptr;
+  // The "new window" items and the kind each makes.
+  struct TNewWindowItem {
+    QAction* item;
+    int kind;
+    const char* caption; // replaces the window's own; null keeps it
+    bool refresh;        // drawn at once rather than by the next refresh
+  };
+  QList<TNewWindowItem> FNewWindowItems;
+  void ConnectViewCommands();
 };
 
 // The program's main window, created first at start.
