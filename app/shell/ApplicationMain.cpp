@@ -11,6 +11,7 @@
 #include "shell/FormAbout.h"
 #include "shell/FormFlash.h"
 #include "shell/FormInfo.h"
+#include "shell/FormOptions.h"
 #include "shell/FormMain.h"
 #include "shell/ProgramEditorFrames.h"
 #include "shell/ProjectFileStore.h"
@@ -60,6 +61,7 @@ int ApplicationMain(QApplication& app)
   FInfo = new TFInfo(FMain);
   FElectrodes = new TFElectrodes();
   FCloneProject = new TFCloneProject(FMain);
+  FOptions = new TFOptions(FMain);
   FParam = new TFParam();
   // The property frames of map objects: the model area's comes from its dialogs.
   TProgramEditorFrames editorFrames;
@@ -77,6 +79,7 @@ int ApplicationMain(QApplication& app)
   FMain->CloseProject();
   DestroyForm(FParam);
   DestroyForm(FCloneProject);
+  DestroyForm(FOptions);
   DestroyForm(FElectrodes);
   DestroyForm(FInfo);
   DestroyForm(FCalcStatus);

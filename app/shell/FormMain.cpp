@@ -321,6 +321,7 @@ void TFMain::ConnectCommands()
   connect(Bsave, &QAction::triggered, this, [this] { MISaveClick(TSaveSender::Button); });
   connect(MISaveAs, &QAction::triggered, this, [this] { MISaveAsClick(); });
   connect(MISaveClones, &QAction::triggered, this, &TFMain::MISaveClonesClick);
+  connect(MIOptions, &QAction::triggered, this, &TFMain::MIOptionsClick);
   connect(MINew, &QAction::triggered, this, &TFMain::MINewClick);
   connect(MIModelParams, &QAction::triggered, this, &TFMain::MIModelParamsClick);
   connect(MIModelParamsStud, &QAction::triggered, this, &TFMain::MIModelParamsStudClick);

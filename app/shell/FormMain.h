@@ -199,6 +199,9 @@ public:
   QString StepFileName(int n) const;
   void ParseStepNumber(QString& name) const;
 
+  // The calculation settings of the open project in the options dialog.
+  void MIOptionsClick();
+
   // --- menus and tool modes ---
   void UpdateMenuItems();
   void UpdateCalcButtons();
