@@ -935,9 +935,14 @@ bool TFMain::MISaveAsClick()
     return false;
   // Step files are named around the extension: a name without one gets it.
   file = WithExtension(file, ProjectExtension);
+  const QString oldName = FProjectFileName;
   UpdateCaption(file);
   WriteLastProjectFolder(file);
-  return MISaveClick(TSaveSender::MenuSaveAs);
+  if (MISaveClick(TSaveSender::MenuSaveAs))
+    return true;
+  // A name that could not be written would fail every later save the same way.
+  UpdateCaption(oldName);
+  return false;
 }
 
 void TFMain::RepaintAllWindows()

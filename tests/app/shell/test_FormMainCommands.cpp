@@ -144,6 +144,21 @@ TEST_F(FormMainCommandsTest, YesSavesUnderTheChosenNameWithoutTouchingTheRecentL
   EXPECT_TRUE(main->RecentProjects().contains(chosen));
 }
 
+TEST_F(FormMainCommandsTest, FailedSaveAsKeepsTheOldName)
+{
+  main->MINewClick();
+  main->UpdateCaption(file);
+  main->SetModified(true);
+  files.writeSucceeds = false;
+  calls.fileAnswers = {dir.filePath("locked.vzt")};
+  main->MISaveAs->trigger();
+  EXPECT_EQ(files.written, QStringList({dir.filePath("locked.vzt")}));
+  EXPECT_EQ(main->ProjectFileName(), file);
+  EXPECT_EQ(main->windowTitle(), "Kestovar - " + file);
+  EXPECT_TRUE(main->Modified());
+  EXPECT_FALSE(main->RecentProjects().contains(dir.filePath("locked.vzt")));
+}
+
 TEST_F(FormMainCommandsTest, SaveButtonLeavesTheRecentListAlone)
 {
   main->MINewClick();
