@@ -865,6 +865,9 @@ void TFMain::OpenProject(const QString& requested)
   }
   if (!QFileInfo(path).isFile())
     return;
+  // The recent list and the project's name must still find the file from
+  // another working folder: a relative name from the command line is not kept.
+  path = QFileInfo(path).canonicalFilePath();
   WriteLastProjectFolder(path);
   GiveElectrodesToTable();
   if (LoadProject(path)) {
@@ -903,7 +906,12 @@ void TFMain::AddRecentProject(const QString& path)
 
 void TFMain::PMopenClick(QAction* item)
 {
-  OpenProject(item->data().toString());
+  const QString path = item->data().toString();
+  if (!QFileInfo(path).isFile()) {
+    ShowErrorMessage(this, Text("Файл проекта не найден:") + "\n" + path);
+    return;
+  }
+  OpenProject(path);
 }
 
 bool TFMain::MISaveClick(TSaveSender sender)

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QProcess>
 #include <QSpinBox>
@@ -136,6 +137,25 @@ TEST_F(ProjectCommandsTest, RecentItemOpensItsPathWhateverTheCaption)
   EXPECT_EQ(item->text(), QString(path).replace("&", "&&"));
   item->trigger();
   EXPECT_EQ(files.loaded, QStringList({path}));
+}
+
+TEST_F(ProjectCommandsTest, RecentEntriesAreAbsoluteAndAMissingOneIsReported)
+{
+  const QString path = MakeProjectFile("rel.vzt");
+  const QString before = QDir::currentPath();
+  QDir::setCurrent(dir.path());
+  main->OpenProject("rel.vzt");
+  QDir::setCurrent(before);
+  const QString canonical = QFileInfo(path).canonicalFilePath();
+  EXPECT_EQ(main->RecentProjects(), QStringList({canonical}));
+  EXPECT_EQ(main->ProjectFileName(), canonical);
+
+  ASSERT_TRUE(QFile::remove(path));
+  files.loaded.clear();
+  main->PMopen->actions().value(0)->trigger();
+  EXPECT_TRUE(files.loaded.isEmpty());
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_TRUE(calls.messages[0].text.contains(canonical));
 }
 
 TEST_F(ProjectCommandsTest, ClonesAreSavedCopiedAndNamedInTheScript)
