@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -985,7 +986,15 @@ void TFMain::LoadResultFile(const QString& path)
 
 QString TFMain::StepFileName(int n) const
 {
-  return ::StepFileName(FProjectFileName, n);
+  if (FProjectFileName != Text(NewProjectName))
+    return ::StepFileName(FProjectFileName, n);
+  // A project never saved has no folder and no extension: its step files go
+  // where projects were last opened or saved (else the home folder), with the
+  // project extension, so the open dialog lists them.
+  QString folder = ReadLastProjectFolder();
+  if (folder.isEmpty())
+    folder = QDir::homePath();
+  return ::StepFileName(QDir(folder).filePath(FProjectFileName + "." + ProjectExtension), n);
 }
 
 void TFMain::ParseStepNumber(QString& name) const

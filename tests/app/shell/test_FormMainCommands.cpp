@@ -4,7 +4,10 @@
 #include "shell/MainMessages.h"
 #include "base/ScriptedModalCalls.h"
 
+#include "data/qt/RegistrySettings.h"
+
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -261,6 +264,18 @@ TEST_F(FormMainCommandsTest, StepFileNames)
   name = "my_data.vzt";
   main->ParseStepNumber(name);
   EXPECT_EQ(name, "my_data.vzt");
+}
+
+TEST_F(FormMainCommandsTest, StepFilesOfANeverSavedProjectGoToTheLastProjectFolder)
+{
+  main->MINewClick();
+  WriteLastProjectFolder(file);
+  ASSERT_TRUE(main->SaveStep());
+  const QString expected = QDir(dir.path()).filePath(QString::fromUtf8("Новый_0000.vzt"));
+  EXPECT_EQ(QDir::cleanPath(files.written.value(0)), QDir::cleanPath(expected));
+  // Browsing the steps finds the same files.
+  EXPECT_EQ(main->StepFileName(0), files.written.value(0));
+  EXPECT_EQ(main->ProjectFileName(), QString::fromUtf8("Новый"));
 }
 
 TEST_F(FormMainCommandsTest, CaptionShowsTheLastStepNumber)
