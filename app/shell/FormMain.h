@@ -385,6 +385,8 @@ private:
   QString FLastOpenedPath;
   int32_t FImageIndex = 0;
   bool FPotentialOnly = false;
+  // An autosave of this run could not write its step file.
+  bool FStepFilesFailed = false;
   int32_t FSavedStopMode = 0;
   double FSavedStopTime = 0;
   bool FSavedCloseWhenStopped = false;

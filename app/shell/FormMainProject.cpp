@@ -198,6 +198,7 @@ void TFMain::BStartClick()
     setCursor(Qt::BusyCursor);
     Bstart->setEnabled(false);
     SetCalcState(CalcRunning);
+    FStepFilesFailed = false;
     FModel->Start();
     if (FPrevCalcState != CalcPaused)
       FStepCounter = 0;
@@ -316,7 +317,12 @@ void TFMain::OnCalcError(TFModel*, const std::string& text)
 
 void TFMain::OnCalcStep(TFModel*)
 {
-  SaveStep();
+  // One failure a run is said once; the run then goes on without step files
+  // rather than stopping at a box on every autosave point.
+  if (FStepFilesFailed)
+    return;
+  if (!SaveStep())
+    FStepFilesFailed = true;
 }
 
 void TFMain::PostRefreshViews()

@@ -287,6 +287,32 @@ TEST_F(CalcCommandsTest, StepFilesAreBrowsedByNumber)
   EXPECT_EQ(main->ProjectFileName(), project);
 }
 
+// Step files that cannot be written are reported once a run, and the run goes on.
+TEST_F(CalcCommandsTest, StepFilesThatCannotBeWrittenAreReportedOnceARun)
+{
+  const QString blocker = dir.filePath("not-a-folder");
+  WriteBytes(blocker, {1});
+  main->MINewClick();
+  main->UpdateCaption(blocker + "/model.vzt");
+  Model()->SetStopMode(TFModel::StopOnEvent);
+  Model()->SetSaveFlags(TFModel::SaveOnGrowth);
+  Model()->SetSaveStageCount(1);
+  for (int run = 1; run <= 2; ++run) {
+    main->BStartClick();
+    ASSERT_TRUE(WaitForState(CalcPaused));
+    ProcessPostedEvents();
+    EXPECT_GT(Model()->GetStageCount(), 2) << "several autosave points";
+    EXPECT_EQ(calls.messages.size(), size_t(run)) << "one box in run " << run;
+    main->BStopClick();
+    ASSERT_TRUE(WaitForState(CalcStopped));
+  }
+  // The command of the menu always tries.
+  main->SetCalcState(CalcStopped);
+  main->UpdateMenuItems();
+  main->MIAutoSave->trigger();
+  EXPECT_EQ(calls.messages.size(), 3u);
+}
+
 // A close after the run that cannot write its last step file keeps the program
 // open with the project marked modified, after saying why.
 TEST_F(CalcCommandsTest, CloseAfterTheRunStaysOpenWhenTheLastStepFileCannotBeWritten)
