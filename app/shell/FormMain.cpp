@@ -7,6 +7,7 @@
 #include "shell/MainMessages.h"
 #include "shell/ProjectFiles.h"
 #include "shell/StepFiles.h"
+#include "shell/ToolIcons.h"
 #include "shell/ViewFactory.h"
 #include "base/FormGisView.h"
 #include "base/ModalCalls.h"
@@ -58,13 +59,18 @@ QMenu* AddSubmenu(QWidget* parent, const char* name, const char* caption)
   return menu;
 }
 
-QAction* AddButton(QToolBar* bar, const char* name, QStyle::StandardPixmap icon, const char* hint)
+QAction* AddButton(QToolBar* bar, const char* name, const QIcon& icon, const char* hint)
 {
-  QAction* action = bar->addAction(bar->style()->standardIcon(icon), Text(hint));
+  QAction* action = bar->addAction(icon, Text(hint));
   action->setObjectName(name);
   action->setToolTip(Text(hint));
   action->setStatusTip(Text(hint));
   return action;
+}
+
+QAction* AddButton(QToolBar* bar, const char* name, QStyle::StandardPixmap icon, const char* hint)
+{
+  return AddButton(bar, name, bar->style()->standardIcon(icon), hint);
 }
 
 // The views whose zoom buttons apply.
@@ -240,9 +246,9 @@ void TFMain::CreateToolBars()
   if (auto* button = qobject_cast<QToolButton*>(TBmain->widgetForAction(Bopen)))
     button->setPopupMode(QToolButton::MenuButtonPopup);
   Bsave = AddButton(TBmain, "Bsave", QStyle::SP_DialogSaveButton, "Сохранить проект");
-  Bcopy = AddButton(TBmain, "Bcopy", QStyle::SP_FileDialogContentsView, "Копировать");
-  Bzoomin = AddButton(TBmain, "Bzoomin", QStyle::SP_ArrowUp, "Увеличить");
-  Bzoomout = AddButton(TBmain, "Bzoomout", QStyle::SP_ArrowDown, "Уменьшить");
+  Bcopy = AddButton(TBmain, "Bcopy", CopyToolIcon(), "Копировать");
+  Bzoomin = AddButton(TBmain, "Bzoomin", ZoomToolIcon(true), "Увеличить");
+  Bzoomout = AddButton(TBmain, "Bzoomout", ZoomToolIcon(false), "Уменьшить");
 
   TBmodel = addToolBar(Text("модель"));
   TBmodel->setObjectName("TBmodel");
