@@ -624,7 +624,13 @@ QString TFMain::StatusText(int panel) const
 
 void TFMain::SetStatusText(int panel, const QString& text)
 {
-  FStatusPanels[panel]->setText(text);
+  QLabel* label = FStatusPanels[panel];
+  label->setText(text);
+  // The fixed panels grow to their longest text rather than clip it; the
+  // first one takes what the window leaves.
+  const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->frameWidth() + 6;
+  if (panel > 0 && needed > label->width())
+    label->setFixedWidth(needed);
 }
 
 int TFMain::StatusPanelWidth(int panel) const

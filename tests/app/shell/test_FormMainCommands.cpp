@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -276,6 +277,18 @@ TEST_F(FormMainCommandsTest, StepFilesOfANeverSavedProjectGoToTheLastProjectFold
   // Browsing the steps finds the same files.
   EXPECT_EQ(main->StepFileName(0), files.written.value(0));
   EXPECT_EQ(main->ProjectFileName(), QString::fromUtf8("Новый"));
+}
+
+TEST_F(FormMainCommandsTest, StatusPanelsShowTheirWholeText)
+{
+  main->MINewClick();
+  main->UpdateStatus();
+  for (int panel = 1; panel <= 3; ++panel) {
+    main->SetStatusText(panel, QString::fromUtf8("итерация 123456 из 999999, шаг 1.23456e-09"));
+    const QLabel* label = main->findChild<QLabel*>(QString("StatusPanel%1").arg(panel));
+    ASSERT_NE(label, nullptr);
+    EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text())) << panel;
+  }
 }
 
 TEST_F(FormMainCommandsTest, CaptionShowsTheLastStepNumber)
