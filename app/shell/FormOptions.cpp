@@ -14,9 +14,6 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <charconv>
-#include <cmath>
-#include <optional>
 
 TFOptions* FOptions = nullptr;
 
@@ -37,21 +34,6 @@ QLineEdit* AddTimeEdit(QGridLayout* grid, int row, QWidget* owner, const char* n
   return edit;
 }
 
-// The whole text as a number, "," or "." as the separator; nothing otherwise.
-std::optional<double> ParseNumber(const QString& text)
-{
-  std::string s = text.trimmed().toStdString();
-  CommaToPoint(s);
-  if (!s.empty() && s.front() == '+')
-    s.erase(0, 1);
-  double value = 0;
-  const char* end = s.data() + s.size();
-  auto [last, error] = std::from_chars(s.data(), end, value);
-  if (s.empty() || error != std::errc() || last != end || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
 // An edited time field: a positive number of nanoseconds in seconds; the old
 // value when the text was not edited or is rejected.
 double ReadTime(const QLineEdit* edit, const QString& shown, double old, const QString& caption,
@@ -59,12 +41,12 @@ double ReadTime(const QLineEdit* edit, const QString& shown, double old, const Q
 {
   if (edit->text() == shown)
     return old;
-  std::optional<double> ns = ParseNumber(edit->text());
-  if (!ns || *ns <= 0) {
+  double ns = 0;
+  if (!TryStrToFloatStrict(edit->text().toStdString(), ns) || ns <= 0) {
     rejected.append(caption);
     return old;
   }
-  return *ns * 1e-9;
+  return ns * 1e-9;
 }
 
 } // namespace
