@@ -30,6 +30,18 @@ protected:
 
   TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }
   bool WaitForState(int32_t state) { return ServeUntil([&] { return main->CalcState() == state; }); }
+  // A new project named inside a plain file, which stops at breakdown and
+  // autosaves every so many new elements.
+  void NewProjectWhoseStepFilesCannotBeWritten(int stageCount)
+  {
+    const QString blocker = dir.filePath("not-a-folder");
+    WriteBytes(blocker, {1});
+    main->MINewClick();
+    main->UpdateCaption(blocker + "/model.vzt");
+    Model()->SetStopMode(TFModel::StopOnEvent);
+    Model()->SetSaveFlags(TFModel::SaveOnGrowth);
+    Model()->SetSaveStageCount(stageCount);
+  }
 };
 
 // The run item and the calculation buttons in one state.
@@ -290,13 +302,7 @@ TEST_F(CalcCommandsTest, StepFilesAreBrowsedByNumber)
 // Step files that cannot be written are reported once a run, and the run goes on.
 TEST_F(CalcCommandsTest, StepFilesThatCannotBeWrittenAreReportedOnceARun)
 {
-  const QString blocker = dir.filePath("not-a-folder");
-  WriteBytes(blocker, {1});
-  main->MINewClick();
-  main->UpdateCaption(blocker + "/model.vzt");
-  Model()->SetStopMode(TFModel::StopOnEvent);
-  Model()->SetSaveFlags(TFModel::SaveOnGrowth);
-  Model()->SetSaveStageCount(1);
+  NewProjectWhoseStepFilesCannotBeWritten(1);
   for (int run = 1; run <= 2; ++run) {
     main->BStartClick();
     ASSERT_TRUE(WaitForState(CalcPaused));
@@ -317,13 +323,7 @@ TEST_F(CalcCommandsTest, StepFilesThatCannotBeWrittenAreReportedOnceARun)
 // open with the project marked modified, after saying why.
 TEST_F(CalcCommandsTest, CloseAfterTheRunStaysOpenWhenTheLastStepFileCannotBeWritten)
 {
-  const QString blocker = dir.filePath("not-a-folder");
-  WriteBytes(blocker, {1});
-  main->MINewClick();
-  main->UpdateCaption(blocker + "/model.vzt");
-  Model()->SetStopMode(TFModel::StopOnEvent);
-  Model()->SetSaveFlags(TFModel::SaveOnGrowth);
-  Model()->SetSaveStageCount(100000);
+  NewProjectWhoseStepFilesCannotBeWritten(100000);
   main->SetCloseWhenStopped(1);
   main->BStartClick();
   ASSERT_TRUE(WaitForState(CalcPaused));
