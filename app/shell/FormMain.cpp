@@ -61,7 +61,7 @@ QMenu* AddSubmenu(QWidget* parent, const char* name, const char* caption)
 
 QAction* AddButton(QToolBar* bar, const char* name, const QIcon& icon, const char* hint)
 {
-  QAction* action = bar->addAction(icon, Text(hint));
+  QAction* action = bar->addAction(WithFaintDisabledState(icon), Text(hint));
   action->setObjectName(name);
   action->setToolTip(Text(hint));
   action->setStatusTip(Text(hint));

@@ -1,5 +1,6 @@
 #include "shell/ToolIcons.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
 
@@ -54,4 +55,25 @@ QIcon CopyToolIcon()
 QIcon ZoomToolIcon(bool zoomIn)
 {
   return QIcon::fromTheme(zoomIn ? "zoom-in" : "zoom-out", DrawnZoomIcon(zoomIn));
+}
+
+QIcon WithFaintDisabledState(const QIcon& icon)
+{
+  QIcon result;
+  for (int size : {16, 24, 32}) {
+    const QPixmap normal = icon.pixmap(size, size);
+    if (normal.isNull())
+      continue;
+    result.addPixmap(normal, QIcon::Normal);
+    QImage faint = normal.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < faint.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(faint.scanLine(y));
+      for (int x = 0; x < faint.width(); ++x) {
+        const int grey = qGray(line[x]);
+        line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) * 35 / 100);
+      }
+    }
+    result.addPixmap(QPixmap::fromImage(faint), QIcon::Disabled);
+  }
+  return result;
 }

@@ -7,3 +7,7 @@
 QIcon CopyToolIcon();
 // A magnifier with "+" (in) or "−" (out).
 QIcon ZoomToolIcon(bool zoomIn);
+
+// The icon with a disabled state that plainly differs from the enabled one:
+// grey and faint, where the style's own is barely lighter.
+QIcon WithFaintDisabledState(const QIcon& icon);
