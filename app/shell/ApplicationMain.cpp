@@ -23,9 +23,11 @@
 #include "plots/series/FormSeriesDataViewEx.h"
 #include "plots/series/FormXDateTime.h"
 #include "shell/BitModelWindowMaker.h"
+#include "shell/FormCloneProject.h"
 #include "shell/FormAbout.h"
 #include "shell/FormFlash.h"
 #include "shell/FormInfo.h"
+#include "shell/FormOptions.h"
 #include "shell/FormMain.h"
 #include "shell/ProgramEditorFrames.h"
 #include "shell/ProjectFileStore.h"
@@ -86,6 +88,8 @@ int ApplicationMain(QApplication& app)
   FDate = new TFDate();
   FInfo = new TFInfo(FMain);
   FElectrodes = new TFElectrodes();
+  FCloneProject = new TFCloneProject(FMain);
+  FOptions = new TFOptions(FMain);
   FParam = new TFParam();
   // Every array build of the run reports to this window.
   FArrayBuildProgress = new TFArrayBuildProgress(FMain);
@@ -98,6 +102,7 @@ int ApplicationMain(QApplication& app)
   // The view windows register their makers here as their folders provide them.
   TProjectFileStore projectFiles;
   FMain->SetProjectFiles(&projectFiles);
+  FMain->SetViewFactory(&projectFiles.Views());
   // The application does not show the main window: the splash does when it ends.
   FFlash->FormCreate(FMain->StartProjectFound(), FMain->StartRun());
   int code = app.exec();
@@ -108,6 +113,8 @@ int ApplicationMain(QApplication& app)
   SetArrayBuildProgress(nullptr);
   DestroyForm(FArrayBuildProgress);
   DestroyForm(FParam);
+  DestroyForm(FCloneProject);
+  DestroyForm(FOptions);
   DestroyForm(FElectrodes);
   DestroyForm(FInfo);
   DestroyForm(FDate);

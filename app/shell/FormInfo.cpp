@@ -1,5 +1,7 @@
 #include "shell/FormInfo.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -30,6 +32,8 @@ TFInfo::TFInfo(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::FramelessWindowHi
 {
   setObjectName("FInfo");
   setAttribute(Qt::WA_QuitOnClose, false);
+  // Staying on top, the window would cover the buttons of any box shown while it is up.
+  qApp->installEventFilter(this);
   setFixedSize(ClientWidth, ClientHeight);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xFF));
@@ -95,4 +99,12 @@ void TFInfo::paintEvent(QPaintEvent*)
   band.setColorAt(0, QColor(0xE8, 0xE8, 0xFF));
   band.setColorAt(1, QColor(0xC0, 0xC0, 0xFF));
   p.fillRect(rect(), band);
+}
+
+bool TFInfo::eventFilter(QObject* watched, QEvent* event)
+{
+  if (event->type() == QEvent::Show && isVisible() && watched != this)
+    if (auto* dialog = qobject_cast<QDialog*>(watched); dialog && dialog->isWindow())
+      hide();
+  return QWidget::eventFilter(watched, event);
 }

@@ -22,6 +22,7 @@ public:
   QProgressBar* ProgressBar = nullptr;
 
 protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 

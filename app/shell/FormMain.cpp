@@ -8,6 +8,8 @@
 #include "shell/MainMessages.h"
 #include "shell/ProjectFiles.h"
 #include "shell/StepFiles.h"
+#include "shell/ToolIcons.h"
+#include "shell/ViewFactory.h"
 #include "base/FormGisView.h"
 #include "base/ModalCalls.h"
 #include "base/WindowKind.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -57,13 +60,18 @@ QMenu* AddSubmenu(QWidget* parent, const char* name, const char* caption)
   return menu;
 }
 
-QAction* AddButton(QToolBar* bar, const char* name, QStyle::StandardPixmap icon, const char* hint)
+QAction* AddButton(QToolBar* bar, const char* name, const QIcon& icon, const char* hint)
 {
-  QAction* action = bar->addAction(bar->style()->standardIcon(icon), Text(hint));
+  QAction* action = bar->addAction(WithFaintDisabledState(icon), Text(hint));
   action->setObjectName(name);
   action->setToolTip(Text(hint));
   action->setStatusTip(Text(hint));
   return action;
+}
+
+QAction* AddButton(QToolBar* bar, const char* name, QStyle::StandardPixmap icon, const char* hint)
+{
+  return AddButton(bar, name, bar->style()->standardIcon(icon), hint);
 }
 
 // The views whose zoom buttons apply.
@@ -246,9 +254,9 @@ void TFMain::CreateToolBars()
   if (auto* button = qobject_cast<QToolButton*>(TBmain->widgetForAction(Bopen)))
     button->setPopupMode(QToolButton::MenuButtonPopup);
   Bsave = AddButton(TBmain, "Bsave", QStyle::SP_DialogSaveButton, "Сохранить проект");
-  Bcopy = AddButton(TBmain, "Bcopy", QStyle::SP_FileDialogContentsView, "Копировать");
-  Bzoomin = AddButton(TBmain, "Bzoomin", QStyle::SP_ArrowUp, "Увеличить");
-  Bzoomout = AddButton(TBmain, "Bzoomout", QStyle::SP_ArrowDown, "Уменьшить");
+  Bcopy = AddButton(TBmain, "Bcopy", CopyToolIcon(), "Копировать");
+  Bzoomin = AddButton(TBmain, "Bzoomin", ZoomToolIcon(true), "Увеличить");
+  Bzoomout = AddButton(TBmain, "Bzoomout", ZoomToolIcon(false), "Уменьшить");
 
   TBmodel = addToolBar(Text("модель"));
   TBmodel->setObjectName("TBmodel");
@@ -330,6 +338,8 @@ void TFMain::ConnectCommands()
   connect(MISave, &QAction::triggered, this, [this] { MISaveClick(TSaveSender::MenuSave); });
   connect(Bsave, &QAction::triggered, this, [this] { MISaveClick(TSaveSender::Button); });
   connect(MISaveAs, &QAction::triggered, this, [this] { MISaveAsClick(); });
+  connect(MISaveClones, &QAction::triggered, this, &TFMain::MISaveClonesClick);
+  connect(MIOptions, &QAction::triggered, this, &TFMain::MIOptionsClick);
   connect(MINew, &QAction::triggered, this, &TFMain::MINewClick);
   connect(MIModelParams, &QAction::triggered, this, &TFMain::MIModelParamsClick);
   connect(MIModelParamsStud, &QAction::triggered, this, &TFMain::MIModelParamsStudClick);
@@ -362,6 +372,7 @@ void TFMain::ConnectCommands()
     if (TFSimpleView* view = ActiveView(); view && IsZoomable(view->Tag()))
       view->ZoomOut();
   });
+  ConnectViewCommands();
   connect(MICloseWin, &QAction::triggered, this, &TFMain::MICloseWinClick);
   connect(WindowMinimizeItem, &QAction::triggered, this, &TFMain::WindowMinimizeItemClick);
   connect(WindowArrangeItem, &QAction::triggered, this, &TFMain::WindowArrangeItemClick);
@@ -626,7 +637,13 @@ QString TFMain::StatusText(int panel) const
 
 void TFMain::SetStatusText(int panel, const QString& text)
 {
-  FStatusPanels[panel]->setText(text);
+  QLabel* label = FStatusPanels[panel];
+  label->setText(text);
+  // The fixed panels grow to their longest text rather than clip it; the
+  // first one takes what the window leaves.
+  const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->frameWidth() + 6;
+  if (panel > 0 && needed > label->width())
+    label->setFixedWidth(needed);
 }
 
 int TFMain::StatusPanelWidth(int panel) const
@@ -714,15 +731,16 @@ void TFMain::UpdateMenuItems()
   Bzoomin->setEnabled(zoom);
   Bzoomout->setEnabled(zoom);
 
-  if (FCalcState >= CalcNotStarted && FCalcState <= CalcStopped) {
+  const bool projectOpen = FCalcState >= CalcNotStarted && FCalcState <= CalcStopped;
+  if (projectOpen) {
     for (QAction* item : {MFile->menuAction(), Mmodel->menuAction(), MCalc->menuAction(), MOptions->menuAction(),
-                          MWindows->menuAction(), MINewWin->menuAction(), MIInfo, MICloseWin, Bcopy})
+                          MWindows->menuAction(), MINewWin->menuAction(), MICloseWin, Bcopy})
       item->setEnabled(true);
     bool idle = FCalcState != CalcRunning;
     for (QAction* item : {MINew, MIOpen, MISave, MISaveAs, MISaveClones, MICalcArrayModel->menuAction(), Bopen,
                           MIBMPProjectExport,
                           Bsave, Binspect, Binsert, Bedit, Bloaddataprev10, Bloaddataprev, Bloaddatanext,
-                          Bloaddatanext10})
+                          Bloaddatanext10, MIData->menuAction(), MILoadData, MILoadDataNext, MILoadDataPrev})
       item->setEnabled(idle);
     MIAutoSave->setEnabled(FCalcState == CalcPaused || FCalcState == CalcStopped);
     MIDefaultArray->setEnabled(ModelEditable());
@@ -731,12 +749,19 @@ void TFMain::UpdateMenuItems()
     bool noProject = FCalcState == CalcNoProject;
     for (QAction* item : {MFile->menuAction(), MINew, MIOpen, Bopen})
       item->setEnabled(noProject);
-    for (QAction* item : {MISave, MISaveAs, MIAutoSave, MISaveClones, MINewWin->menuAction(), MIInfo, MICloseWin,
+    for (QAction* item : {MISave, MISaveAs, MIAutoSave, MISaveClones, MINewWin->menuAction(), MICloseWin,
                           Mmodel->menuAction(), MCalc->menuAction(), MOptions->menuAction(),
                           MWindows->menuAction(), Bsave, Bcopy, Binspect, Binsert, Bedit, Bloaddataprev10,
-                          Bloaddataprev, Bloaddatanext, Bloaddatanext10})
+                          Bloaddataprev, Bloaddatanext, Bloaddatanext10, MIData->menuAction(), MILoadData,
+                          MILoadDataNext, MILoadDataPrev, MICalcArrayModel->menuAction()})
       item->setEnabled(false);
   }
+  // A kind without a registered maker has no window to open yet.
+  for (const TNewWindowItem& entry : FNewWindowItems)
+    entry.item->setEnabled(projectOpen && FViews && FViews->CanCreate(entry.kind));
+  // Commands whose windows this program does not have.
+  for (QAction* item : {MIReport->menuAction(), MIBMPExport, MIHelp})
+    item->setEnabled(false);
   UpdateCalcButtons();
 }
 
@@ -867,6 +892,9 @@ void TFMain::OpenProject(const QString& requested)
   }
   if (!QFileInfo(path).isFile())
     return;
+  // The recent list and the project's name must still find the file from
+  // another working folder: a relative name from the command line is not kept.
+  path = QFileInfo(path).canonicalFilePath();
   WriteLastProjectFolder(path);
   GiveElectrodesToTable();
   if (LoadProject(path)) {
@@ -896,9 +924,21 @@ void TFMain::AddRecentProject(const QString& path)
   }
   PMopen->clear();
   for (const QString& entry : FRecentProjects) {
-    QAction* item = PMopen->addAction(entry);
-    connect(item, &QAction::triggered, this, [this, entry] { OpenProject(entry); });
+    // A single "&" in a caption marks an accelerator: the path's own are doubled.
+    QAction* item = PMopen->addAction(QString(entry).replace('&', "&&"));
+    item->setData(entry);
+    connect(item, &QAction::triggered, this, [this, item] { PMopenClick(item); });
   }
+}
+
+void TFMain::PMopenClick(QAction* item)
+{
+  const QString path = item->data().toString();
+  if (!QFileInfo(path).isFile()) {
+    ShowErrorMessage(this, Text("Файл проекта не найден:") + "\n" + path);
+    return;
+  }
+  OpenProject(path);
 }
 
 bool TFMain::MISaveClick(TSaveSender sender)
@@ -930,9 +970,14 @@ bool TFMain::MISaveAsClick()
     return false;
   // Step files are named around the extension: a name without one gets it.
   file = WithExtension(file, ProjectExtension);
+  const QString oldName = FProjectFileName;
   UpdateCaption(file);
   WriteLastProjectFolder(file);
-  return MISaveClick(TSaveSender::MenuSaveAs);
+  if (MISaveClick(TSaveSender::MenuSaveAs))
+    return true;
+  // A name that could not be written would fail every later save the same way.
+  UpdateCaption(oldName);
+  return false;
 }
 
 void TFMain::RepaintAllWindows()
@@ -949,6 +994,9 @@ void TFMain::LoadResultFile(const QString& path)
     return;
   if (!QFileInfo(path).isFile())
     return;
+  // The loaded results replace the model's: its changes are saved first or dropped knowingly.
+  if (!ConfirmSaveChanges())
+    return;
   FLastOpenedPath = path;
   GiveElectrodesToTable();
   // A file that could not be read leaves the project and its name as they were.
@@ -964,7 +1012,15 @@ void TFMain::LoadResultFile(const QString& path)
 
 QString TFMain::StepFileName(int n) const
 {
-  return ::StepFileName(FProjectFileName, n);
+  if (FProjectFileName != Text(NewProjectName))
+    return ::StepFileName(FProjectFileName, n);
+  // A project never saved has no folder and no extension: its step files go
+  // where projects were last opened or saved (else the home folder), with the
+  // project extension, so the open dialog lists them.
+  QString folder = ReadLastProjectFolder();
+  if (folder.isEmpty())
+    folder = QDir::homePath();
+  return ::StepFileName(QDir(folder).filePath(FProjectFileName + "." + ProjectExtension), n);
 }
 
 void TFMain::ParseStepNumber(QString& name) const

@@ -33,6 +33,7 @@ class TGIS;
 class TFModel;
 class TProjectFiles;
 class TModelWindowMaker;
+class TViewFactory;
 
 // The calculation state of the open project.
 enum TCalcState : int32_t {
@@ -121,6 +122,9 @@ public:
   void SetProjectFiles(TProjectFiles* files) { FProjectFiles = files; }
   // The maker of model windows for new projects; not owned, may be null.
   void SetModelWindowMaker(TModelWindowMaker* maker) { FModelMaker = maker; }
+  // The makers of view windows by kind; not owned, may be null. A "new window"
+  // item is usable exactly when its kind has a maker.
+  void SetViewFactory(const TViewFactory* views);
   // The tick count of the refresh throttle (milliseconds; tests set their own).
   void SetTickSource(std::function<uint32_t()> ticks);
   // New project: a GIS with a blank map and, when a maker is installed, a model window.
@@ -162,6 +166,10 @@ public:
   // --- project commands ---
   void OpenProject(const QString& path);
   void AddRecentProject(const QString& path);
+  // An item of the recent list: the path is the item's data, not its caption.
+  void PMopenClick(QAction* item);
+  // Numbered clones of the project and, when asked, the script that runs them.
+  void MISaveClonesClick();
   // True when the project was written.
   bool MISaveClick(TSaveSender sender);
   bool MISaveAsClick();
@@ -218,12 +226,33 @@ public:
   QString StepFileName(int n) const;
   void ParseStepNumber(QString& name) const;
 
+  // The calculation settings of the open project in the options dialog.
+  void MIOptionsClick();
+
   // --- menus and tool modes ---
   void UpdateMenuItems();
   void UpdateCalcButtons();
   void SetToolMode(int32_t mode);
   void ApplyToolButtons();
   void SyncToolMode();
+  void BInspectClick();
+  void MPIInspectPointClick();
+  void MPIInspectStructClick();
+  void BInsertClick();
+  void BEditObjClick();
+  // No tool-bar menu of Qt's own: the bars the user may show and hide are in "Панели".
+  QMenu* createPopupMenu() override { return nullptr; }
+
+  // --- new view windows and the array commands ---
+  // A new window of the kind with the project's GIS (and model, for the kinds
+  // that take one); the caption replaces the window's own unless empty. Null
+  // without a maker for the kind.
+  TFSimpleView* NewViewWindow(int kind, const QString& caption);
+  // The model information window: the one there is comes to the front.
+  void MIInfoClick();
+  void MIDefaultArrayClick();
+  void MIUpdateArraysClick();
+  void MIBuildInfoClick();
 
   // Called from the first show and every activation.
   void FormActivate();
@@ -355,6 +384,9 @@ private:
   void BuildWindowList();
   bool IsOverNavigator(const QPoint& globalPos) const;
   void DestroyGis(TGIS* gis);
+  // Both false after the error box.
+  bool CopyClone(const QString& from, const QString& to);
+  bool WriteCloneScript(const QString& path, const QStringList& clones);
   bool ReportNoProjectFiles();
   // Ends a potential-only run: the stop settings and the close flag come back.
   void EndPotentialOnly();
@@ -390,6 +422,8 @@ private:
   TFReportOptions* FReportOptions = nullptr;
   std::function<std::unique_ptr<TWordBasic>()> FWordMaker;
   bool FPotentialOnly = false;
+  // An autosave of this run could not write its step file.
+  bool FStepFilesFailed = false;
   int32_t FSavedStopMode = 0;
   double FSavedStopTime = 0;
   bool FSavedCloseWhenStopped = false;
@@ -404,6 +438,16 @@ private:
   bool FFirstShowDone = false;
   QList<QMenu*> FWindowListMenus;
   QList<QAction*> FWindowListActions;
+  const TViewFactory* FViews = nullptr;
+  // The "new window" items and the kind each makes.
+  struct TNewWindowItem {
+    QAction* item;
+    int kind;
+    const char* caption; // replaces the window's own; null keeps it
+    bool refresh;        // drawn at once rather than by the next refresh
+  };
+  QList<TNewWindowItem> FNewWindowItems;
+  void ConnectViewCommands();
 };
 
 // The program's main window, created first at start.

@@ -209,6 +209,7 @@ void TFMain::BStartClick()
     setCursor(Qt::BusyCursor);
     Bstart->setEnabled(false);
     SetCalcState(CalcRunning);
+    FStepFilesFailed = false;
     FModel->Start();
     if (FPrevCalcState != CalcPaused)
       FStepCounter = 0;
@@ -327,7 +328,12 @@ void TFMain::OnCalcError(TFModel*, const std::string& text)
 
 void TFMain::OnCalcStep(TFModel*)
 {
-  SaveStep();
+  // One failure a run is said once; the run then goes on without step files
+  // rather than stopping at a box on every autosave point.
+  if (FStepFilesFailed)
+    return;
+  if (!SaveStep())
+    FStepFilesFailed = true;
 }
 
 void TFMain::PostRefreshViews()

@@ -17,6 +17,8 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -267,15 +269,21 @@ bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
 {
   TModifiedFlags flags(main);
   const std::string name = path.toStdString();
+  errno = 0;
   bool written = WriteProjectFile(name, main.StorageMode(),
                                   [&](TStream& body) { return WriteBody(main, body, name); });
+  const int reason = errno;
   if (written) {
     // The run goes on from a project only with its lattice: say why it cannot.
     ReportSideFile(main, main.Model());
     return true;
   }
   flags.Restore();
-  ShowErrorMessage(&main, Text("Ошибка записи в файл."));
+  // Which file, and what the system said, on the line below.
+  QString where = path;
+  if (reason != 0)
+    where += ": " + QString::fromLocal8Bit(std::strerror(reason));
+  ShowErrorMessage(&main, Text("Ошибка записи в файл.") + "\n" + where);
   return false;
 }
 

@@ -26,14 +26,19 @@ void TViewFactory::Register(int kind, TMaker maker)
     makers[kind] = std::move(maker);
 }
 
-TFSimpleView* TViewFactory::Create(int kind, TFMain& main, TFModel* model) const
+bool TViewFactory::CanCreate(int kind) const
 {
-  if (!IsRecreatedKind(kind))
-    return nullptr;
   if (kind == WindowKind3DView)
     kind = WindowKindBit3DView;
   auto found = makers.find(kind);
-  if (found == makers.end() || !found->second)
+  return found != makers.end() && found->second;
+}
+
+TFSimpleView* TViewFactory::Create(int kind, TFMain& main, TFModel* model) const
+{
+  if (!IsRecreatedKind(kind) || !CanCreate(kind))
     return nullptr;
-  return found->second(main, model);
+  if (kind == WindowKind3DView)
+    kind = WindowKindBit3DView;
+  return makers.at(kind)(main, model);
 }

@@ -23,6 +23,8 @@ public:
   // three-dimensional view, comes back as the discharge-tree view (104).
   TFSimpleView* Create(int kind, TFMain& main, TFModel* model) const;
   static bool IsRecreatedKind(int kind);
+  // A maker for the kind is registered: the main window's "new window" item of the kind is usable.
+  bool CanCreate(int kind) const;
 
 private:
   std::map<int, TMaker> makers;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -172,6 +173,36 @@ bool TFileStream::Close()
 
 namespace {
 
+// The process's file-creation mask, read without changing it (umask() would,
+// for a moment, for every thread).
+mode_t CurrentUmask()
+{
+  if (FILE* status = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status))
+      found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    std::fclose(status);
+    if (found)
+      return static_cast<mode_t>(mask);
+  }
+  const mode_t mask = umask(022);
+  umask(mask);
+  return mask;
+}
+
+// The mode the saved file would have had from a plain create, or the mode of
+// the file it replaces: mkstemp's 0600 would hide it from the other users of
+// a shared folder.
+mode_t SavedFileMode(const std::string& target)
+{
+  struct stat info;
+  if (stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    return info.st_mode & 07777;
+  return 0666 & ~CurrentUmask();
+}
+
 std::string MakeSiblingTempFile(const std::string& target)
 {
   std::string pattern = target + ".gfmXXXXXX";
@@ -180,6 +211,7 @@ std::string MakeSiblingTempFile(const std::string& target)
   const int fd = mkstemp(name.data());
   if (fd < 0)
     throw EFileOpenError("Cannot create file " + target + ": " + std::strerror(errno));
+  fchmod(fd, SavedFileMode(target));
   close(fd);
   return std::string(name.data());
 }

@@ -232,6 +232,27 @@ int32_t StrToIntStrict(const std::string& text)
   return value;
 }
 
+bool TryStrToFloatStrict(const std::string& text, double& value)
+{
+  size_t begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin]))
+    ++begin;
+  while (end > begin && IsBlank(text[end - 1]))
+    --end;
+  std::string number = text.substr(begin, end - begin);
+  CommaToPoint(number);
+  const char* first = number.data();
+  const char* last = first + number.size();
+  if (first < last && *first == '+')
+    ++first;
+  double parsed = 0;
+  const auto result = std::from_chars(first, last, parsed);
+  if (first == last || result.ec != std::errc() || result.ptr != last || !std::isfinite(parsed))
+    return false;
+  value = parsed;
+  return true;
+}
+
 std::string FloatToStrGeneral(double value)
 {
   return FloatToStrSep(value, ffGeneral, 15, 0);

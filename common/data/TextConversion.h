@@ -37,6 +37,9 @@ double StrToFloatAny(const std::string& text);
 
 // A whole text as an int32 (blanks around it allowed); raises EConvertError otherwise.
 int32_t StrToIntStrict(const std::string& text);
+// A whole text as a finite number, "," or "." as the separator, blanks around it
+// allowed; false (value unchanged) for anything else, an empty text among them.
+bool TryStrToFloatStrict(const std::string& text, double& value);
 
 // General format with 15 significant digits: "0.1", "1E20", "1.5E-7".
 std::string FloatToStrGeneral(double value);

@@ -18,7 +18,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <charconv>
 
 TFParam* FParam = nullptr;
 
@@ -46,22 +45,6 @@ QComboBox* MakeCombo(const char* name, const QStringList& items, const char* hin
   return combo;
 }
 
-// The class library's strict conversion: the whole text must be a number
-// with "." as the separator.
-bool StrictFloat(const std::string& text, double& value)
-{
-  const size_t first = text.find_first_not_of(' ');
-  const size_t last = text.find_last_not_of(' ');
-  if (first == std::string::npos)
-    return false;
-  const char* begin = text.data() + first;
-  const char* end = text.data() + last + 1;
-  if (*begin == '+')
-    ++begin;
-  const auto result = std::from_chars(begin, end, value);
-  return result.ec == std::errc() && result.ptr == end;
-}
-
 // The extent of one lattice axis: cell size times the node count less the
 // extra node of a bounded axis. A node count that is 0 or not a number, or a
 // cell size that is not a number, leaves the label as it was.
@@ -76,7 +59,7 @@ void ShowExtent(QLabel* label, const QLineEdit* cell, const QLineEdit* nodes, in
   if (count == 0)
     return;
   double size = 0;
-  if (!StrictFloat(S(cell), size))
+  if (!TryStrToFloatStrict(S(cell), size))
     return;
   label->setText(Q(FloatToStrGeneral(size * (count - extraNodes))));
 }

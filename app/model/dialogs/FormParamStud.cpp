@@ -2,6 +2,7 @@
 
 #include "data/TextConversion.h"
 #include "model/dialogs/ParamDialogLayout.h"
+#include "base/ModalCalls.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -55,15 +56,15 @@ TFParamStud::TFParamStud(QWidget* owner) : QDialog(owner)
   layout->addWidget(dielectric);
   layout->addLayout(buttons);
 
-  fields = {{EgenU, [](THeap& h) { return &h.GenU; }, 0.001, 1000, {}},
-            {EgenC, [](THeap& h) { return &h.GenC; }, 1e9, 1e-9, {}},
-            {EgenL, [](THeap& h) { return &h.GenL; }, 1e6, 1e-6, {}},
-            {EgenR0, [](THeap& h) { return &h.GenR0; }, 1, 1, {}},
-            {EgenR1, [](THeap& h) { return &h.GenR1; }, 1, 1, {}},
-            {EgenRT, [](THeap& h) { return &h.GenRT; }, 1e9, 1e-9, {}},
-            {EgenCs, [](THeap& h) { return &h.GenCs; }, 1e12, 1e-12, {}},
-            {Eeps, Eps0Of, 1, 1, {}},
-            {Esigma0, Sigma0Of, 1, 1, {}}};
+  fields = {{EgenU, [](THeap& h) { return &h.GenU; }, 0.001, 1000, {}, "U"},
+            {EgenC, [](THeap& h) { return &h.GenC; }, 1e9, 1e-9, {}, "C"},
+            {EgenL, [](THeap& h) { return &h.GenL; }, 1e6, 1e-6, {}, "L"},
+            {EgenR0, [](THeap& h) { return &h.GenR0; }, 1, 1, {}, "R"},
+            {EgenR1, [](THeap& h) { return &h.GenR1; }, 1, 1, {}, "R"},
+            {EgenRT, [](THeap& h) { return &h.GenRT; }, 1e9, 1e-9, {}, "ΘR"},
+            {EgenCs, [](THeap& h) { return &h.GenCs; }, 1e12, 1e-12, {}, "Cs"},
+            {Eeps, Eps0Of, 1, 1, {}, "ε"},
+            {Esigma0, Sigma0Of, 1, 1, {}, "σ0"}};
   editable = false;
 }
 
@@ -84,13 +85,31 @@ void TFParamStud::LoadParams(THeap* record, bool canEdit)
   CBgenidle->setEnabled(editable);
 }
 
+void TFParamStud::accept()
+{
+  // A text that is no number would be taken as 0 (U = 0 switches the
+  // generator off): the dialog stays open, the field named.
+  for (const TField& field : fields) {
+    double value = 0;
+    if (editable && field.edit->text() != field.loadedText &&
+        !TryStrToFloatStrict(field.edit->text().toStdString(), value)) {
+      ShowErrorMessage(this, QString::fromUtf8("Недопустимое значение поля \"%1\".").arg(QString::fromUtf8(field.caption)));
+      field.edit->setFocus();
+      return;
+    }
+  }
+  QDialog::accept();
+}
+
 void TFParamStud::ApplyParams()
 {
   if (!editable || !heap)
     return;
-  for (const TField& field : fields)
-    if (field.edit->text() != field.loadedText)
-      *field.member(*heap) = StrToFloatAny(field.edit->text().toStdString()) * field.applyFactor;
+  for (const TField& field : fields) {
+    double value = 0;
+    if (field.edit->text() != field.loadedText && TryStrToFloatStrict(field.edit->text().toStdString(), value))
+      *field.member(*heap) = value * field.applyFactor;
+  }
   if (CBgenidle->isChecked() != loadedIdle)
     heap->GenIdle = CBgenidle->isChecked() ? 1 : 0;
 }

@@ -24,6 +24,8 @@ public:
   // stored value in its last bit on every OK.
   void ApplyParams();
   bool IsEditable() const { return editable; }
+  // OK: an edited field that holds no number keeps the dialog open.
+  void accept() override;
 
   QLineEdit* EgenU = nullptr;
   QLineEdit* EgenC = nullptr;
@@ -46,6 +48,7 @@ private:
     double displayFactor;
     double applyFactor;
     QString loadedText;
+    const char* caption; // names the field when its text is refused
   };
 
   std::vector<TField> fields;

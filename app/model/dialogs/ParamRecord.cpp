@@ -3,6 +3,9 @@
 #include "data/TextConversion.h"
 
 #include <cstdint>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -221,8 +224,37 @@ TParamTexts ParamTextsFromHeap(THeap& heap)
   return t;
 }
 
+// Every number field holds a number: a text that is not one would be taken as
+// 0 (U = 0 switches the generator off) without a word.
+bool CheckNumbers(const TParamTexts& t, std::string& error)
+{
+  static const char* const materialColumns[] = {"№",  "Ec, MV/m", "ε",      "α, m²/V²·s", "σ0, S/m", "γ0, S·m",
+                                                "χ, S·m²/J", "ξ, s⁻¹", "Ec min", "β, m³/J", "κ"};
+  std::vector<std::pair<const std::string*, const char*>> fields = {
+    {&t.Etau, "τ"},       {&t.Edw, "ошибка на временной шаг"}, {&t.Edw0, "ошибка потенциала 0 заряда"},
+    {&t.Eeps0, "ε0"},     {&t.EgenU, "U"},   {&t.EgenC, "C"},     {&t.EgenL, "L"},       {&t.EgenR0, "R"},
+    {&t.EgenR1, "R"},     {&t.EgenRT, "ΘR"}, {&t.EgenCs, "Cs"},   {&t.EgenL1, "L1"},     {&t.EgenL2, "L2"},
+    {&t.EgenNR1, "NR1"},  {&t.EgenNR2, "NR2"}, {&t.ElimbEn, "n"}, {&t.ElimbMinCond, "min"},
+    {&t.ElimbMaxCond, "max"}};
+  for (const std::string& potential : t.Potentials)
+    fields.push_back({&potential, "потенциал"});
+  for (const TMaterialTexts& row : t.Materials)
+    for (size_t column = 1; column < row.size() && column < std::size(materialColumns); ++column)
+      fields.push_back({&row[column], materialColumns[column]});
+  for (const auto& [text, caption] : fields) {
+    double value = 0;
+    if (!TryStrToFloatStrict(*text, value)) {
+      error = Invalid(caption);
+      return false;
+    }
+  }
+  return true;
+}
+
 bool ParseParamTexts(const TParamTexts& texts, TParamValues& values, std::string& error)
 {
+  if (!CheckNumbers(texts, error))
+    return false;
   ReadGenerator(texts, values);
   return ReadLattice(texts, values, error) && ReadElectrodes(texts, values, error) &&
          ReadSolver(texts, values, error) && ReadStructure(texts, values, error) &&

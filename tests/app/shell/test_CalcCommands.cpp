@@ -30,6 +30,18 @@ protected:
 
   TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }
   bool WaitForState(int32_t state) { return ServeUntil([&] { return main->CalcState() == state; }); }
+  // A new project named inside a plain file, which stops at breakdown and
+  // autosaves every so many new elements.
+  void NewProjectWhoseStepFilesCannotBeWritten(int stageCount)
+  {
+    const QString blocker = dir.filePath("not-a-folder");
+    WriteBytes(blocker, {1});
+    main->MINewClick();
+    main->UpdateCaption(blocker + "/model.vzt");
+    Model()->SetStopMode(TFModel::StopOnEvent);
+    Model()->SetSaveFlags(TFModel::SaveOnGrowth);
+    Model()->SetSaveStageCount(stageCount);
+  }
 };
 
 // The run item and the calculation buttons in one state.
@@ -287,17 +299,31 @@ TEST_F(CalcCommandsTest, StepFilesAreBrowsedByNumber)
   EXPECT_EQ(main->ProjectFileName(), project);
 }
 
+// Step files that cannot be written are reported once a run, and the run goes on.
+TEST_F(CalcCommandsTest, StepFilesThatCannotBeWrittenAreReportedOnceARun)
+{
+  NewProjectWhoseStepFilesCannotBeWritten(1);
+  for (int run = 1; run <= 2; ++run) {
+    main->BStartClick();
+    ASSERT_TRUE(WaitForState(CalcPaused));
+    ProcessPostedEvents();
+    EXPECT_GT(Model()->GetStageCount(), 2) << "several autosave points";
+    EXPECT_EQ(calls.messages.size(), size_t(run)) << "one box in run " << run;
+    main->BStopClick();
+    ASSERT_TRUE(WaitForState(CalcStopped));
+  }
+  // The command of the menu always tries.
+  main->SetCalcState(CalcStopped);
+  main->UpdateMenuItems();
+  main->MIAutoSave->trigger();
+  EXPECT_EQ(calls.messages.size(), 3u);
+}
+
 // A close after the run that cannot write its last step file keeps the program
 // open with the project marked modified, after saying why.
 TEST_F(CalcCommandsTest, CloseAfterTheRunStaysOpenWhenTheLastStepFileCannotBeWritten)
 {
-  const QString blocker = dir.filePath("not-a-folder");
-  WriteBytes(blocker, {1});
-  main->MINewClick();
-  main->UpdateCaption(blocker + "/model.vzt");
-  Model()->SetStopMode(TFModel::StopOnEvent);
-  Model()->SetSaveFlags(TFModel::SaveOnGrowth);
-  Model()->SetSaveStageCount(100000);
+  NewProjectWhoseStepFilesCannotBeWritten(100000);
   main->SetCloseWhenStopped(1);
   main->BStartClick();
   ASSERT_TRUE(WaitForState(CalcPaused));
@@ -306,7 +332,7 @@ TEST_F(CalcCommandsTest, CloseAfterTheRunStaysOpenWhenTheLastStepFileCannotBeWri
   EXPECT_TRUE(main->Modified());
   EXPECT_EQ(main->StepCounter(), 0);
   ASSERT_GE(calls.messages.size(), 2u) << "the autosave at the start and the one on closing";
-  EXPECT_EQ(calls.messages.back().text, QString::fromUtf8("Ошибка записи в файл."));
+  EXPECT_EQ(calls.messages.back().text.section('\n', 0, 0), QString::fromUtf8("Ошибка записи в файл."));
 }
 
 // The program itself: "-r" opens the project, runs it to its stop condition

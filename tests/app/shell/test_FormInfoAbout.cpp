@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QMouseEvent>
 #include <QScreen>
@@ -25,6 +26,20 @@ TEST(FormInfo, LineEndsTenPixelsFromTheRightEdge)
   }
   // The long line starts left of the window rather than running past the margin.
   EXPECT_LT(info.Label2->x(), 0);
+  EXPECT_TRUE(info.isVisible());
+  info.hide();
+}
+
+TEST(FormInfo, GivesWayToAnyBox)
+{
+  TFInfo info;
+  info.ShowText("x", "y", nullptr);
+  QMessageBox box(QMessageBox::Critical, QString::fromUtf8("Ошибка"), "text");
+  box.show();
+  EXPECT_FALSE(info.isVisible());
+  box.hide();
+  // Its own progress lines show it again.
+  info.ShowText("x", "y", nullptr);
   EXPECT_TRUE(info.isVisible());
   info.hide();
 }

@@ -4,8 +4,12 @@
 #include "shell/MainMessages.h"
 #include "base/ScriptedModalCalls.h"
 
+#include "data/qt/RegistrySettings.h"
+
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -144,6 +148,21 @@ TEST_F(FormMainCommandsTest, YesSavesUnderTheChosenNameWithoutTouchingTheRecentL
   EXPECT_TRUE(main->RecentProjects().contains(chosen));
 }
 
+TEST_F(FormMainCommandsTest, FailedSaveAsKeepsTheOldName)
+{
+  main->MINewClick();
+  main->UpdateCaption(file);
+  main->SetModified(true);
+  files.writeSucceeds = false;
+  calls.fileAnswers = {dir.filePath("locked.vzt")};
+  main->MISaveAs->trigger();
+  EXPECT_EQ(files.written, QStringList({dir.filePath("locked.vzt")}));
+  EXPECT_EQ(main->ProjectFileName(), file);
+  EXPECT_EQ(main->windowTitle(), "Kestovar - " + file);
+  EXPECT_TRUE(main->Modified());
+  EXPECT_FALSE(main->RecentProjects().contains(dir.filePath("locked.vzt")));
+}
+
 TEST_F(FormMainCommandsTest, SaveButtonLeavesTheRecentListAlone)
 {
   main->MINewClick();
@@ -246,6 +265,30 @@ TEST_F(FormMainCommandsTest, StepFileNames)
   name = "my_data.vzt";
   main->ParseStepNumber(name);
   EXPECT_EQ(name, "my_data.vzt");
+}
+
+TEST_F(FormMainCommandsTest, StepFilesOfANeverSavedProjectGoToTheLastProjectFolder)
+{
+  main->MINewClick();
+  WriteLastProjectFolder(file);
+  ASSERT_TRUE(main->SaveStep());
+  const QString expected = QDir(dir.path()).filePath(QString::fromUtf8("Новый_0000.vzt"));
+  EXPECT_EQ(QDir::cleanPath(files.written.value(0)), QDir::cleanPath(expected));
+  // Browsing the steps finds the same files.
+  EXPECT_EQ(main->StepFileName(0), files.written.value(0));
+  EXPECT_EQ(main->ProjectFileName(), QString::fromUtf8("Новый"));
+}
+
+TEST_F(FormMainCommandsTest, StatusPanelsShowTheirWholeText)
+{
+  main->MINewClick();
+  main->UpdateStatus();
+  for (int panel = 1; panel <= 3; ++panel) {
+    main->SetStatusText(panel, QString::fromUtf8("итерация 123456 из 999999, шаг 1.23456e-09"));
+    const QLabel* label = main->findChild<QLabel*>(QString("StatusPanel%1").arg(panel));
+    ASSERT_NE(label, nullptr);
+    EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text())) << panel;
+  }
 }
 
 TEST_F(FormMainCommandsTest, CaptionShowsTheLastStepNumber)

@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <csignal>
 #include <cstdlib>
 #include <random>
@@ -429,7 +432,9 @@ TEST_F(ProjectFileTest, SaveUnderAFileThatIsNoFolderFailsAndKeepsTheFlags)
   main->Gis()->SetModified(true);
   EXPECT_FALSE(SaveAs(blocker + "/project.vzt"));
   ASSERT_EQ(calls.messages.size(), 1u);
-  EXPECT_EQ(calls.messages[0].text, WriteError);
+  // The file and the system's reason on the line below the text.
+  EXPECT_EQ(calls.messages[0].text,
+            WriteError + "\n" + blocker + "/project.vzt: " + QString::fromLocal8Bit(std::strerror(ENOTDIR)));
   EXPECT_EQ(calls.messages[0].caption, QString::fromUtf8("Ошибка"));
   EXPECT_TRUE(main->Modified());
   EXPECT_TRUE(main->Model()->IsModified());
@@ -463,7 +468,7 @@ TEST_F(ProjectFileTest, SaveThatRunsOutOfSpaceKeepsTheOldFileAndTheFlags)
 
   EXPECT_FALSE(saved_ok);
   ASSERT_EQ(calls.messages.size(), 1u);
-  EXPECT_EQ(calls.messages[0].text, WriteError);
+  EXPECT_TRUE(calls.messages[0].text.startsWith(WriteError + "\n")) << calls.messages[0].text.toStdString();
   EXPECT_EQ(ReadBytes(path), old);
   EXPECT_TRUE(main->Modified());
   EXPECT_TRUE(main->Model()->IsModified());
@@ -482,7 +487,7 @@ TEST_F(ProjectFileTest, SaveThatRunsOutOfSpaceKeepsTheOldFileAndTheFlags)
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(stepWritten);
   ASSERT_EQ(calls.messages.size(), 1u);
-  EXPECT_EQ(calls.messages[0].text, WriteError);
+  EXPECT_TRUE(calls.messages[0].text.startsWith(WriteError + "\n")) << calls.messages[0].text.toStdString();
   EXPECT_EQ(main->StepCounter(), 4);
   EXPECT_FALSE(QFileInfo::exists(Path("full_0004.vzt")));
   EXPECT_TRUE(main->SaveStep());
@@ -533,8 +538,11 @@ TEST_F(ProjectFileTest, ResultDataKeepTheWindowsAndHandThemTheNewModel)
   ASSERT_TRUE(main->Gis()->DeleteObject(nullptr, main->Gis()->GetObject(0), true));
   TFModel* old = main->Model();
   main->SetCalcState(CalcStopped);
+  // The deletion is a change of the project: the save question comes first.
+  calls.messageAnswers = {QMessageBox::No};
   main->LoadResultFile(step);
-  EXPECT_TRUE(calls.messages.empty());
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   EXPECT_NE(main->Model(), old);
   EXPECT_EQ(main->Views(), QList<TFSimpleView*>({plot, tree}));
   EXPECT_EQ(plot->model, main->Model());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -87,6 +89,31 @@ TEST(StreamPrimitives, BlocksAndArraysCheckWhatRemains)
   std::vector<Bytes> items;
   EXPECT_EQ(StreamReadRecordList(bad, items, 0x10000), 0);
   EXPECT_TRUE(items.empty());
+}
+
+TEST(FileStreams, SavedFileHasTheModeOfAPlainCreateOrOfTheFileItReplaces)
+{
+  const fs::path dir = fs::temp_directory_path() / ("kestovar_modes_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string target = (dir / "shared.vzt").string();
+  const mode_t oldMask = ::umask(022);
+  auto save = [&] {
+    TSaveFileStream out(target);
+    StreamWriteInt(out, 1);
+    return out.Commit();
+  };
+  auto mode = [&] {
+    struct stat info {};
+    ::stat(target.c_str(), &info);
+    return info.st_mode & 07777;
+  };
+  ASSERT_TRUE(save());
+  EXPECT_EQ(mode(), 0644u);
+  ::chmod(target.c_str(), 0640);
+  ASSERT_TRUE(save());
+  EXPECT_EQ(mode(), 0640u);
+  ::umask(oldMask);
+  fs::remove_all(dir);
 }
 
 TEST(FileStreams, SaveIsAtomic)

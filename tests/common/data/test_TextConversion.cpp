@@ -31,6 +31,24 @@ TEST(NumberText, StrictIntegers)
     EXPECT_THROW(StrToIntStrict(bad), EConvertError) << bad;
 }
 
+TEST(NumberText, StrictNumbers)
+{
+  const struct {
+    const char* text;
+    double value;
+  } good[] = {{" 2,5 ", 2.5}, {"+1e-9", 1e-9}, {"-3.", -3.0}, {".5", 0.5}, {"7", 7.0}};
+  for (const auto& c : good) {
+    double value = 0;
+    EXPECT_TRUE(TryStrToFloatStrict(c.text, value)) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+  }
+  for (const char* bad : {"", " ", "abc", "12abc", "1,2,3", "inf", "nan", "1e999", "--1", "0x10"}) {
+    double value = 42;
+    EXPECT_FALSE(TryStrToFloatStrict(bad, value)) << bad;
+    EXPECT_EQ(value, 42) << bad;
+  }
+}
+
 TEST(NumberText, FormatsLikeTheClassLibrary)
 {
   struct TCase {

@@ -197,7 +197,12 @@ INSTANTIATE_TEST_SUITE_P(
                       TBadCase{"cell size zero", [](TFParam& d) { d.Edz->setText("0"); }, "\"dy\""},
                       TBadCase{"iterations", [](TFParam& d) { d.Emaxnwitr->setText("x"); }, "не более"},
                       TBadCase{"dimension count", [](TFParam& d) { d.ElimbDimMinCount->setText(""); },
-                               "минимальное число"}));
+                               "минимальное число"},
+                      TBadCase{"voltage not a number", [](TFParam& d) { d.EgenU->setText("abc"); }, "\"U\""},
+                      TBadCase{"number with trailing text", [](TFParam& d) { d.Etau->setText("1e-9s"); }, "\"τ\""},
+                      TBadCase{"empty conductivity", [](TFParam& d) { d.ElimbMaxCond->setText(""); }, "\"max\""},
+                      TBadCase{"potential", [](TFParam& d) { d.SGww->item(0, 1)->setText("x"); }, "потенциал"},
+                      TBadCase{"material cell", [](TFParam& d) { d.SGmm->item(0, 2)->setText("эпс"); }, "\"ε\""}));
 
 TEST_F(FormParamTest, OkWithABadFieldKeepsTheDialogOpen)
 {

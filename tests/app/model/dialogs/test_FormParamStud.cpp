@@ -1,9 +1,11 @@
 #include "model/dialogs/FormParamStud.h"
 
 #include "HeapFixture.h"
+#include "base/ScriptedModalCalls.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <functional>
 
@@ -122,6 +124,30 @@ TEST_F(FormParamStudTest, NotEditableWritesNothing)
   const std::vector<unsigned char> before = Snapshot();
   dialog.ApplyParams();
   EXPECT_EQ(Snapshot(), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FormParamStudTest, TextThatIsNoNumberKeepsTheDialogOpen)
+{
+  TScriptedModalCalls calls;
+  TModalCallsScope scope(calls);
+  dialog.show();
+  const std::vector<unsigned char> before = Snapshot();
+  dialog.EgenU->setText("abc");
+  dialog.Bok->click();
+  EXPECT_TRUE(dialog.isVisible());
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].text, QString::fromUtf8("Недопустимое значение поля \"U\"."));
+  dialog.ApplyParams();
+  EXPECT_EQ(Snapshot(), before) << "a refused text is never applied";
+  dialog.EgenU->setText("150");
+  dialog.Bok->click();
+  EXPECT_FALSE(dialog.isVisible());
+  dialog.ApplyParams();
+  EXPECT_EQ(heap->GenU, 150000);
 }
 
 }  // namespace

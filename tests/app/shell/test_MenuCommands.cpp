@@ -1,0 +1,329 @@
+// The main window's enable table, tool modes, window menu and "new window"
+// items, driven through the menu actions.
+#include "support/ProjectTestSupport.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace projecttest;
+
+namespace {
+
+// A model that counts the array commands that reach it.
+class TCountingModel : public TTestModel {
+public:
+  void SetDefaults() override { ++defaults; }
+  void UpdateArrayLayers() override { ++layerUpdates; }
+  int defaults = 0;
+  int layerUpdates = 0;
+};
+
+class TCountingModelMaker : public TTestModelMaker {
+public:
+  std::unique_ptr<TFModel> CreateModel(TFMain&) override { return std::make_unique<TCountingModel>(); }
+};
+
+class MenuCommandsTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    // Only the tree plot and the model information window have makers.
+    for (int kind : {WindowKindTreePlot, WindowKindModelInfo})
+      factory.Register(kind, [kind](TFMain& m, TFModel* model) { return new TFakeView(&m, kind, model); });
+    main = std::make_unique<TFMain>(QStringList());
+    main->SetProjectFiles(&files);
+    main->SetModelWindowMaker(&maker);
+    main->SetViewFactory(&factory);
+    main->resize(900, 700);
+    main->show();
+    ProcessPostedEvents();
+  }
+  void TearDown() override
+  {
+    main.reset();
+    ProcessPostedEvents();
+  }
+
+  // A menu item, a submenu (its menu action) or a tool button by name.
+  QAction* Item(const char* name) const
+  {
+    if (auto* menu = main->findChild<QMenu*>(name))
+      return menu->menuAction();
+    QAction* action = main->findChild<QAction*>(name);
+    EXPECT_NE(action, nullptr) << name;
+    return action;
+  }
+  // What the enable table set: Qt reports every hidden item disabled.
+  bool EnabledByTable(const char* name) const
+  {
+    QAction* item = Item(name);
+    if (item->isVisible())
+      return item->isEnabled();
+    item->setVisible(true);
+    const bool enabled = item->isEnabled();
+    item->setVisible(false);
+    return enabled;
+  }
+  QList<TFSimpleView*> ViewsOfKind(int kind) const
+  {
+    QList<TFSimpleView*> found;
+    for (TFSimpleView* view : main->Views())
+      if (view->Tag() == kind)
+        found.append(view);
+    return found;
+  }
+  TFakeView* AddView(int kind) { return AddFakeView(*main, kind, "", 0); }
+
+  TScriptedModalCalls calls;
+  TModalCallsScope scope{calls};
+  TRecordingProjectFiles files;
+  TCountingModelMaker maker;
+  TViewFactory factory;
+  std::unique_ptr<TFMain> main;
+};
+
+// Per item the expected enabled state in calculation states 0 to 5 ("-": not decided there).
+struct TEnableRow {
+  const char* name;
+  const char* states;
+};
+
+const TEnableRow EnableTable[] = {
+  {"MFile", "YYYYNY"},        {"MINew", "YNYYNY"},         {"MIOpen", "YNYYNY"},
+  {"Bopen", "YNYYNY"},        {"MISave", "YNYYNN"},        {"MISaveAs", "YNYYNN"},
+  {"MISaveClones", "YNYYNN"}, {"Bsave", "YNYYNN"},         {"MIAutoSave", "NNYYNN"},
+  {"Mmodel", "YYYYNN"},       {"MCalc", "YYYYNN"},         {"MOptions", "YYYYNN"},
+  {"MWindows", "YYYYNN"},     {"MINewWin", "YYYYNN"},      {"MICloseWin", "YYYYNN"},
+  {"Bcopy", "YYYYNN"},        {"MIData", "YNYYNN"},        {"MILoadData", "YNYYNN"},
+  {"MILoadDataNext", "YNYYNN"}, {"Bloaddataprev10", "YNYYNN"}, {"Bloaddatanext", "YNYYNN"},
+  {"Binspect", "YNYYNN"},     {"Binsert", "YNYYNN"},       {"Bedit", "YNYYNN"},
+  {"MICalcArrayModel", "YNYYNN"}, {"MIDefaultArray", "YNNY--"}, {"MIBuildInfo", "YNNY--"},
+  {"MIInfo", "YYYYNN"},       {"MINewTreePlot", "YYYYNN"}, {"MINewPlot", "NNNNNN"},
+  {"MINewCubuiqe", "NNNNNN"}, {"MIDimension", "NNNNNN"},   {"MIReport", "NNNNNN"},
+  {"MIBMPExport", "NNNNNN"},  {"MIHelp", "NNNNNN"},        {"Bstart", "YNYYNN"},
+  {"Bpause", "NYNNNN"},       {"Babort", "NYNNNN"},        {"Bzoomin", "NNNNNN"},
+};
+
+TEST_F(MenuCommandsTest, EnableTableOverEveryStateInBothMenuSets)
+{
+  for (bool extended : {false, true}) {
+    if (main->Extended() != extended)
+      Item("MIextended")->trigger();
+    for (int state = CalcNotStarted; state <= CalcNoProject; ++state) {
+      main->CloseProject();
+      if (state != CalcNoProject)
+        main->CreateModelWindow(new TBitGIS(nullptr));
+      main->SetCalcState(state);
+      main->UpdateMenuItems();
+      for (const TEnableRow& row : EnableTable) {
+        const char expected = row.states[state];
+        if (expected == '-')
+          continue;
+        EXPECT_EQ(EnabledByTable(row.name), expected == 'Y')
+          << row.name << " in state " << state << (extended ? " (extended)" : " (student)");
+      }
+    }
+  }
+}
+
+TEST_F(MenuCommandsTest, MenuSetsShowTheirOwnItems)
+{
+  ASSERT_FALSE(main->Extended());
+  const char* extendedOnly[] = {"MIModelParams", "MIElectrodes", "MIObjects", "MIInfo", "MIBMPExport"};
+  for (bool extended : {false, true}) {
+    if (main->Extended() != extended)
+      Item("MIextended")->trigger();
+    for (const char* name : extendedOnly)
+      EXPECT_EQ(Item(name)->isVisible(), extended) << name;
+    EXPECT_EQ(Item("MIModelParamsStud")->isVisible(), !extended);
+    for (const char* hidden : {"MISaveClones", "MICalcArrayModel", "MIgis"})
+      EXPECT_FALSE(Item(hidden)->isVisible()) << hidden;
+  }
+}
+
+TEST_F(MenuCommandsTest, ToolBarsHaveNoMenuOfTheirOwn)
+{
+  // Qt's menu would let the user show the hidden "ГИС" and "статус" bars.
+  EXPECT_EQ(main->createPopupMenu(), nullptr);
+  Item("MPanels")->menu()->aboutToShow();
+  EXPECT_FALSE(Item("MIgis")->isChecked());
+  EXPECT_FALSE(main->TBgis->isVisible());
+  Item("MIstatus")->trigger();
+  EXPECT_TRUE(main->TBstatus->isVisible());
+  Item("MIstatus")->trigger();
+  EXPECT_FALSE(main->TBstatus->isVisible());
+}
+
+struct TToolCase {
+  const char* name;
+  std::vector<const char*> clicks; // actions triggered in order
+  int mode;
+};
+
+class ToolModeTest : public MenuCommandsTest, public ::testing::WithParamInterface<TToolCase> {};
+
+TEST_P(ToolModeTest, ClicksSetTheModeAndTheButtons)
+{
+  main->MINewClick();
+  for (const char* click : GetParam().clicks)
+    Item(click)->trigger();
+  ProcessPostedEvents();
+  const int mode = GetParam().mode;
+  EXPECT_EQ(main->ToolMode(), mode);
+  EXPECT_EQ(main->Binspect->isChecked(), mode == 1 || mode == 4);
+  EXPECT_EQ(main->Binsert->isChecked(), mode == 3);
+  EXPECT_EQ(main->Bedit->isChecked(), mode >= 6 && mode <= 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  Cases, ToolModeTest,
+  ::testing::Values(TToolCase{"inspectAtPoint", {"Binspect"}, 1},
+                    TToolCase{"inspectTwiceIsOff", {"Binspect", "Binspect"}, 0},
+                    TToolCase{"structureChosenFirst", {"MPIInspectStruct", "Binspect", "Binspect"}, 4},
+                    TToolCase{"pointChosenAgain", {"MPIInspectStruct", "MPIInspectPoint"}, 1},
+                    TToolCase{"insertToggles", {"Binsert", "Binsert"}, 0},
+                    TToolCase{"insertAfterInspect", {"Binspect", "Binsert"}, 3},
+                    TToolCase{"editWithNothingChecked", {"Bedit"}, 0},
+                    TToolCase{"editProperties", {"PMIEditProp", "Bedit"}, 6},
+                    TToolCase{"editTwiceIsOff", {"PMIEditMoveAll", "Bedit", "Bedit"}, 0}),
+  [](const ::testing::TestParamInfo<TToolCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MenuCommandsTest, NewProjectAndEndOfRunClearTheToolMode)
+{
+  main->MINewClick();
+  Item("Binsert")->trigger();
+  main->Gis()->SetModified(false);
+  main->MINewClick();
+  ProcessPostedEvents();
+  EXPECT_EQ(main->ToolMode(), 0);
+  EXPECT_FALSE(main->Binsert->isChecked());
+  main->BStartClick();
+  EXPECT_EQ(main->ToolMode(), 9);
+  main->OnCalcStopped(main->Model());
+  ProcessPostedEvents();
+  EXPECT_EQ(main->ToolMode(), 0);
+}
+
+bool Overlap(const QList<QMdiSubWindow*>& subs)
+{
+  for (int i = 0; i < subs.size(); ++i)
+    for (int j = i + 1; j < subs.size(); ++j)
+      if (subs[i]->geometry().intersects(subs[j]->geometry()))
+        return true;
+  return false;
+}
+
+TEST_F(MenuCommandsTest, WindowMenuArrangesTheChildren)
+{
+  main->MINewClick();
+  for (int kind : {9, 104, 209})
+    AddView(kind);
+  QMdiArea* area = main->MdiArea();
+  QList<QMdiSubWindow*> subs = area->subWindowList(QMdiArea::CreationOrder);
+
+  Item("WindowTileItem")->trigger();
+  EXPECT_FALSE(Overlap(subs));
+  for (QMdiSubWindow* sub : subs)
+    EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry())) << sub->windowTitle().toStdString();
+
+  Item("WindowCascadeItem")->trigger();
+  // Each window stands down and to the right of the one before.
+  for (int i = 1; i < subs.size(); ++i) {
+    EXPECT_GT(subs[i]->x(), subs[i - 1]->x());
+    EXPECT_GT(subs[i]->y(), subs[i - 1]->y());
+  }
+
+  Item("WindowMinimizeItem")->trigger();
+  for (QMdiSubWindow* sub : subs)
+    EXPECT_TRUE(sub->isMinimized());
+  subs[1]->move(200, 100);
+  Item("WindowArrangeItem")->trigger();
+  EXPECT_FALSE(Overlap(subs));
+  for (QMdiSubWindow* sub : subs)
+    EXPECT_EQ(sub->geometry().bottom(), area->viewport()->rect().bottom());
+
+  area->setActiveSubWindow(subs[2]);
+  Item("MICloseWin")->trigger();
+  ProcessPostedEvents();
+  EXPECT_EQ(main->Views().size(), 2);
+}
+
+TEST_F(MenuCommandsTest, WindowItemsFollowTheChildren)
+{
+  main->MINewClick();
+  for (const char* name : {"WindowTileItem", "WindowCascadeItem", "WindowMinimizeItem", "WindowArrangeItem"})
+    EXPECT_FALSE(Item(name)->isEnabled()) << name;
+  AddView(9);
+  for (const char* name : {"WindowTileItem", "WindowCascadeItem", "WindowMinimizeItem", "WindowArrangeItem"})
+    EXPECT_TRUE(Item(name)->isEnabled()) << name;
+  // Closing with no child does nothing.
+  main->MdiArea()->closeAllSubWindows();
+  ProcessPostedEvents();
+  Item("MICloseWin")->trigger();
+  EXPECT_TRUE(main->Views().isEmpty());
+}
+
+TEST_F(MenuCommandsTest, InformationWindowIsMadeOnceAndBroughtToTheFront)
+{
+  main->MINewClick();
+  main->SetModified(false);
+  Item("MIInfo")->trigger();
+  ASSERT_EQ(ViewsOfKind(WindowKindModelInfo).size(), 1);
+  auto* info = static_cast<TFakeView*>(ViewsOfKind(WindowKindModelInfo).first());
+  EXPECT_EQ(info->model, main->Model());
+  EXPECT_TRUE(main->Modified());
+
+  main->SetModified(false);
+  QMdiSubWindow* infoSub = main->MdiArea()->currentSubWindow();
+  AddView(9);
+  infoSub->showMinimized();
+  const int refreshes = info->refreshes;
+  Item("MIInfo")->trigger();
+  EXPECT_EQ(ViewsOfKind(WindowKindModelInfo).size(), 1);
+  EXPECT_EQ(main->ActiveView(), info);
+  EXPECT_FALSE(infoSub->isMinimized());
+  EXPECT_GT(info->refreshes, refreshes);
+  EXPECT_FALSE(main->Modified());
+}
+
+TEST_F(MenuCommandsTest, NewWindowItemMakesItsKindWithTheProject)
+{
+  main->MINewClick();
+  main->SetModified(false);
+  Item("MINewTreePlot")->trigger();
+  QList<TFSimpleView*> made = ViewsOfKind(WindowKindTreePlot);
+  ASSERT_EQ(made.size(), 1);
+  auto* plot = static_cast<TFakeView*>(made.first());
+  EXPECT_EQ(plot->windowTitle(), QString::fromUtf8("Распределение по каналам"));
+  EXPECT_EQ(plot->ViewGis(), main->Gis());
+  EXPECT_EQ(plot->model, main->Model());
+  EXPECT_TRUE(main->Modified());
+  // A kind without a maker stays disabled and makes nothing.
+  Item("MINewPlot")->trigger();
+  EXPECT_EQ(main->Views().size(), 1);
+}
+
+TEST_F(MenuCommandsTest, ArrayCommandsReachTheModelInTheirStates)
+{
+  main->MINewClick();
+  auto* model = static_cast<TCountingModel*>(main->Model());
+  Item("MIDefaultArray")->trigger();
+  Item("MIUpdateArrays")->trigger();
+  EXPECT_EQ(model->defaults, 1);
+  EXPECT_EQ(model->layerUpdates, 1);
+  main->SetCalcState(CalcPaused);
+  main->UpdateMenuItems();
+  Item("MIDefaultArray")->trigger();
+  Item("MIUpdateArrays")->trigger();
+  EXPECT_EQ(model->defaults, 1);
+  EXPECT_EQ(model->layerUpdates, 2);
+}
+
+} // namespace
