@@ -324,7 +324,10 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     main.resize(std::clamp(values.width, 300, 16384), std::clamp(values.height, 200, 16384));
     body.SetPosition(layout.windowsStart);
     for (int32_t i = 0; i < layout.windowCount && body.Remaining() > 0; ++i) {
+      const int64_t before = body.GetPosition();
       TTagStream image(&body, TagStreamRead);
+      if (body.GetPosition() == before)
+        break; // a tail too short for an image: the count was damaged
       image.SetGroup(TagGroup::ViewWindow);
       int32_t kind = -1;
       if (!image.Read(kind, 0))
