@@ -17,6 +17,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -102,6 +103,21 @@ void ReportOpenFailure(TFMain& main, TProjectOpenResult result, bool withPeriod)
     ShowErrorMessage(&main, Text("Неправильный формат файла") + period);
   else if (result == TProjectOpenResult::BadVersion)
     ShowErrorMessage(&main, Text("Неправильная версия файла") + period);
+}
+
+// What the packed records of one project file may expand to in all: room for
+// the largest records of the largest lattice, not for a file that claims more.
+constexpr int64_t kOpenExpansionBudget = int64_t{512} << 20;
+
+// A packed record that claims more than the file can hold.
+struct EExpansionRefused : std::runtime_error {
+  EExpansionRefused() : std::runtime_error("a packed record claims more than a project holds") {}
+};
+
+void CheckExpansion(const TExpansionBudget& budget)
+{
+  if (budget.Exceeded())
+    throw EExpansionRefused();
 }
 
 void ReportLoadError(TFMain& main)
@@ -300,6 +316,7 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
   // GIS and model are read leaves the open project as it was.
   std::unique_ptr<TGIS> gis;
   std::unique_ptr<TFModel> model;
+  TExpansionBudget budget(kOpenExpansionBudget);
   try {
     body.SetPosition(layout.gisStart);
     gis = std::make_unique<TBitGIS>(nullptr);
@@ -307,12 +324,16 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     model = MakeModelToLoad(main, path);
     body.SetPosition(layout.modelStart);
     model->LoadFromStream(&body);
+    CheckExpansion(budget);
     gis->SetModel(model.get());
     model->SetGIS(gis.get());
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     HideProgress();
     main.SetStatusText(0, QString());
-    ReportLoadError(main);
+    if (dynamic_cast<const EExpansionRefused*>(&e))
+      ReportOpenFailure(main, TProjectOpenResult::BadFormat, false);
+    else
+      ReportLoadError(main);
     return false;
   }
 
@@ -337,6 +358,7 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
         continue;
       main.AddView(view);
       view->LoadFromStream(&image);
+      CheckExpansion(budget);
     }
     // The layers the model makes again are part of what was read: the project
     // opens unmodified.
@@ -349,9 +371,12 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     main.SetCalcState(SaneCalcState(values.state, main.Model()));
     main.SetToolMode(0);
     main.SetModified(false);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     main.SetCalcState(CalcNoProject);
-    ReportLoadError(main);
+    if (dynamic_cast<const EExpansionRefused*>(&e))
+      ReportOpenFailure(main, TProjectOpenResult::BadFormat, false);
+    else
+      ReportLoadError(main);
     main.CloseProject();
     main.SetStatusText(0, QString());
     return false;
@@ -381,21 +406,26 @@ bool TProjectFileStore::LoadResultData(TFMain& main, const QString& path)
   // until the new one is handed to them.
   TGIS* gis = main.Gis();
   std::unique_ptr<TFModel> model;
+  TExpansionBudget budget(kOpenExpansionBudget);
   try {
     model = MakeModelToLoad(main, path);
     if (auto* bit = dynamic_cast<TFBitModel*>(model.get()))
       bit->SetTakeStoredElectrodes(false);
     body.SetPosition(layout.modelStart);
     model->LoadFromStream(&body);
+    CheckExpansion(budget);
     body.SetPosition(layout.gisStart);
     gis->UpdateObjects(body);
     gis->SetModel(model.get());
     model->SetGIS(gis);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     if (model)
       gis->SetModel(main.Model());
     main.SetStatusText(0, QString());
-    ReportLoadError(main);
+    if (dynamic_cast<const EExpansionRefused*>(&e))
+      ReportOpenFailure(main, TProjectOpenResult::BadFormat, true);
+    else
+      ReportLoadError(main);
     return false;
   }
   TFModel* loaded = model.get();

@@ -144,7 +144,8 @@ TBreakdownBlockRead ReadBreakdownModelBlock(TTagStream& stream, THeap& engine, T
   stream.Read(state.repeatCount, 3);
 
   std::vector<uint8_t> block;
-  const bool hasElectrodes = stream.ReadBlock(block, 4);
+  const bool hasElectrodes =
+      stream.ReadBlock(block, 4, int64_t{EngineImage::kMaxElectrodes} * TElectrodeRecord::Size);
   int32_t size = 0;
   stream.Read(size, 5);
   if (takeStoredElectrodes && hasElectrodes && size > 0) {

@@ -6,8 +6,12 @@
 
 #include "data/ByteOrder.h"
 #include "data/LzhCoder.h"
+#include "data/StreamPrimitives.h"
 #include "shell/Projectfile.h"
 #include "base/ScriptedModalCalls.h"
+#include "model/store/ModelPersistence.h"
+
+#include "../../support/AllocationMeter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -249,6 +253,40 @@ std::vector<uint8_t> WithMainRecord(std::vector<uint8_t> plain, int id, int32_t 
   return plain;
 }
 
+// The plain image with the model window's own block (record 0) replaced by a
+// packed record that claims the given size with the code of 64 KB of zeros.
+std::vector<uint8_t> WithPackedModelBlock(const std::vector<uint8_t>& plain, int32_t claimed)
+{
+  TMemoryStream body(plain);
+  body.SetPosition(8);
+  TProjectBodyLayout layout;
+  if (!ScanProjectBody(body, layout))
+    return {};
+  body.SetPosition(layout.modelStart);
+  TTagStream model(&body, TagStreamRead);
+  const std::vector<uint8_t> zeros(1 << 16);
+  std::vector<uint8_t> claim(4);
+  PutInt32LE(claim.data(), claimed);
+  std::vector<uint8_t> coded;
+  LzhEncodeBytes(zeros.data(), zeros.size(), coded);
+  claim.insert(claim.end(), coded.begin(), coded.end());
+
+  TMemoryStream image;
+  StreamWriteInt(image, static_cast<int32_t>(model.Records().size()));
+  for (const TTagRecord& record : model.Records()) {
+    const bool replaced = record.group == ModelBlock::WindowGroup && record.id == 0;
+    const std::vector<uint8_t>& data = replaced ? claim : record.data;
+    for (int32_t field : {replaced ? ~0 : record.id, record.group, static_cast<int32_t>(data.size()),
+                          static_cast<int32_t>(data.size())})
+      StreamWriteInt(image, field);
+    image.WriteExact(data.data(), data.size());
+  }
+  std::vector<uint8_t> bytes(plain.begin(), plain.begin() + layout.modelStart);
+  bytes.insert(bytes.end(), image.Bytes().begin(), image.Bytes().end());
+  bytes.insert(bytes.end(), plain.begin() + layout.windowsStart, plain.end());
+  return bytes;
+}
+
 const TDamage Damages[] = {
   {"foreign", [](auto&, auto&) { return std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o', ',', ' ', 'w', 'o', 'r'}; },
    FormatError},
@@ -284,6 +322,8 @@ const TDamage Damages[] = {
      return bytes;
    },
    FormatError},
+  {"packedModelRecordClaimsOneGigabyte", [](auto&, auto& plain) { return WithPackedModelBlock(plain, 1 << 30); },
+   FormatError},
   {"windowCountTooHigh", [](auto&, auto& plain) { return WithMainRecord(plain, 11, 1000000); }, FormatError},
   {"windowCountNegative", [](auto&, auto& plain) { return WithMainRecord(plain, 11, -3); }, FormatError},
   {"recordCountTooHigh",
@@ -316,7 +356,9 @@ TEST_P(DamagedFileTest, IsRefusedWithAMessageAndTheOpenProjectStays)
   TFModel* model = main->Model();
   TGIS* gis = main->Gis();
   const QString caption = main->windowTitle();
+  AllocationMeter::TScope meter;
   main->OpenProject(bad);
+  EXPECT_LT(meter.Bytes(), size_t{100} << 20);
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_EQ(calls.messages[0].text, GetParam().message);
   EXPECT_EQ(calls.messages[0].caption, QString::fromUtf8("Ошибка"));
