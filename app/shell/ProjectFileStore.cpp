@@ -96,10 +96,15 @@ std::function<std::vector<TElectrodeRecord>()> ElectrodeSource(const TFMain& mai
   return [current] { return current; };
 }
 
-void ReportOpenFailure(TFMain& main, TProjectOpenResult result, bool withPeriod)
+void ReportOpenFailure(TFMain& main, TProjectOpenResult result, bool withPeriod, const QString& path = {},
+                       const std::string& reason = {})
 {
   const char* period = withPeriod ? "." : "";
-  if (result == TProjectOpenResult::BadFormat)
+  // A file that could be read but not opened (no room for its unpacked
+  // image): the machine's reason, not a verdict on the file.
+  if (result == TProjectOpenResult::CannotOpen && !reason.empty())
+    ShowErrorMessage(&main, Text("Невозможно открыть файл") + " \"" + path + "\": " + QString::fromStdString(reason));
+  else if (result == TProjectOpenResult::BadFormat)
     ShowErrorMessage(&main, Text("Неправильный формат файла") + period);
   else if (result == TProjectOpenResult::BadVersion)
     ShowErrorMessage(&main, Text("Неправильная версия файла") + period);
@@ -144,7 +149,7 @@ bool OpenChecked(TFMain& main, const QString& path, TOpenedProject& opened, TPro
     result = TProjectOpenResult::BadFormat;
   if (result == TProjectOpenResult::Ok)
     return true;
-  ReportOpenFailure(main, result, withPeriod);
+  ReportOpenFailure(main, result, withPeriod, path, opened.Failure());
   return false;
 }
 
@@ -283,8 +288,20 @@ bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
 {
   TModifiedFlags flags(main);
   const std::string name = path.toStdString();
+  // The side file goes in place only after the project file: a failed write
+  // leaves the old pair, a continuable run never meets a foreign lattice.
+  auto* bit = dynamic_cast<TFBitModel*>(main.Model());
+  if (bit)
+    bit->DeferSideFile(true);
   bool written = WriteProjectFile(name, main.StorageMode(),
                                   [&](TStream& body) { return WriteBody(main, body, name); });
+  if (bit) {
+    bit->DeferSideFile(false);
+    if (written)
+      bit->CommitSideFile();
+    else
+      bit->DiscardSideFile();
+  }
   if (written) {
     // The run goes on from a project only with its lattice: say why it cannot.
     ReportSideFile(main, main.Model());

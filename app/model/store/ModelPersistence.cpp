@@ -179,7 +179,7 @@ void RecomputeStructureStatistics(THeap& engine, TTree& snapshot)
 }
 
 bool SaveSideFileForState(int calcState, const std::string& projectBase, const THeap& engine, std::string* why,
-                          const TTempFileMaker& tempFile)
+                          const TTempFileMaker& tempFile, TPendingSideFile* pending)
 {
   if (!CalcStateKeepsLattice(calcState))
     return true;
@@ -190,6 +190,8 @@ bool SaveSideFileForState(int calcState, const std::string& projectBase, const T
       *why = "нет имени проекта";
     return false;
   }
+  if (pending)
+    return pending->Write(LatticeSideFileName(projectBase), engine, why, tempFile);
   return SaveLatticeSideFile(LatticeSideFileName(projectBase), engine, why, tempFile);
 }
 

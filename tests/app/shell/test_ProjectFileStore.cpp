@@ -13,6 +13,7 @@
 
 #include "../../support/AllocationMeter.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -159,13 +160,18 @@ TEST_F(ProjectFileTest, StorageModesWriteFilesTheReaderTakes)
   main->MINewClick();
   AddFakeView(*main, 110, "размерность", 3);
   std::vector<uint8_t> plainBody;
+  // Temporary images have no name, so a killed program leaves none behind.
+  QTemporaryDir temps;
+  const QByteArray savedTemp = qgetenv("TMPDIR");
+  qputenv("TMPDIR", temps.path().toUtf8());
+  const auto tempsLeft = [&] { return QDir(temps.path()).entryList(QDir::Files | QDir::Hidden); };
   for (int mode : {0, 1, 2}) {
     SCOPED_TRACE(mode);
     const std::string path = Path(QString("mode%1.vzt").arg(mode)).toStdString();
     ASSERT_TRUE(WriteProjectFile(path, mode, [&](TStream& body) {
+      EXPECT_EQ(tempsLeft(), QStringList());
       return TProjectFileStore::WriteBody(*main, body, path);
     }));
-    std::string temp;
     {
       TOpenedProject opened;
       ASSERT_EQ(OpenProjectFile(path, opened), TProjectOpenResult::Ok);
@@ -177,13 +183,12 @@ TEST_F(ProjectFileTest, StorageModesWriteFilesTheReaderTakes)
       if (mode == 0)
         plainBody = body;
       EXPECT_EQ(body, plainBody);
-      temp = opened.TempName();
-      EXPECT_EQ(temp.empty(), mode != 2);
-    }
-    if (!temp.empty()) {
-      EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp))) << "the temporary file goes with the reader";
+      EXPECT_EQ(tempsLeft(), QStringList());
     }
   }
+  qputenv("TMPDIR", savedTemp);
+  if (savedTemp.isEmpty())
+    qunsetenv("TMPDIR");
 }
 
 TEST_F(ProjectFileTest, WindowsOfKindsNotRecreatedAreSkippedAndTheRestLoad)
@@ -529,6 +534,89 @@ TEST_F(ProjectFileTest, SaveThatRunsOutOfSpaceKeepsTheOldFileAndTheFlags)
   EXPECT_FALSE(QFileInfo::exists(Path("full_0004.vzt")));
   EXPECT_TRUE(main->SaveStep());
   EXPECT_TRUE(QFileInfo::exists(Path("full_0004.vzt")));
+}
+
+// The side file is written before the view windows: a project write that
+// fails after it once left the new side file beside the old project, and the
+// run could no longer be continued from either.
+TEST_F(ProjectFileTest, AProjectWriteThatFailsAfterTheSideFileKeepsTheOldPair)
+{
+  NewRunProject();
+  TFakeView* view = AddFakeView(*main, 9, "время", 9);
+  const QString path = Path("pair.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  const std::vector<uint8_t> oldProject = ReadBytes(path);
+  const std::vector<uint8_t> oldSide = ReadBytes(Path("pair.hex"));
+  ASSERT_FALSE(oldSide.empty());
+  const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+  auto* bit = dynamic_cast<TFBitModel*>(main->Model());
+  bit->GetEngine()->StepCount += 5; // a lattice that no longer matches the old project
+  view->failSave = true;
+  EXPECT_FALSE(main->MISaveClick(TSaveSender::MenuSave));
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].text, WriteError);
+  EXPECT_EQ(ReadBytes(path), oldProject);
+  EXPECT_EQ(ReadBytes(Path("pair.hex")), oldSide);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before) << "nothing left behind";
+
+  bit->GetEngine()->StepCount -= 5;
+  calls.messages.clear();
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty());
+  ASSERT_NE(dynamic_cast<TFBitModel*>(main->Model()), nullptr);
+  EXPECT_TRUE(dynamic_cast<TFBitModel*>(main->Model())->IsSideFileLoaded());
+  EXPECT_EQ(main->CalcState(), CalcPaused);
+}
+
+// A packed project unpacks into a temporary file: a full temporary folder is
+// the machine's fault, and the message says so instead of blaming the file.
+TEST_F(ProjectFileTest, AFullTemporaryFolderIsNoDamagedFile)
+{
+  main->MINewClick();
+  const QString path = Path("valid.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  TFModel* model = main->Model();
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 256;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  main->OpenProject(path);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_TRUE(calls.messages[0].text.startsWith(QString::fromUtf8("Невозможно открыть файл \"") + path + "\": "))
+      << calls.messages[0].text.toStdString();
+  EXPECT_GT(calls.messages[0].text.size(), QString::fromUtf8("Невозможно открыть файл \"\": ").size() + path.size());
+  EXPECT_EQ(main->Model(), model);
+}
+
+// A save killed in the middle leaves its temporaries in the project folder;
+// the next save there removes them (those of a save under way are locked).
+TEST_F(ProjectFileTest, ASaveRemovesWhatAKilledSaveLeftInTheFolder)
+{
+  NewRunProject();
+  const QString path = Path("killed.vzt");
+  const QString leftover = Path(QString(TSiblingTempFile::Prefix) + "killed.vzt.Ab12Cd");
+  const QString sideLeftover = Path(QString(TSiblingTempFile::Prefix) + "killed.hex.Ef34Gh");
+  for (const QString& name : {leftover, sideLeftover}) {
+    WriteBytes(name, std::vector<uint8_t>(1000, 7));
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+  }
+  TSiblingTempFile underWay(Path("other.vzt").toStdString());
+  QFile aged(QString::fromStdString(underWay.Path()));
+  ASSERT_TRUE(aged.open(QIODevice::ReadWrite));
+  aged.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+  aged.close();
+
+  ASSERT_TRUE(SaveAs(path));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList({"killed.hex", "killed.vzt", QFileInfo(aged).fileName()}));
 }
 
 TEST_F(ProjectFileTest, SaveIntoAReadOnlyFolderKeepsTheOldFile)
