@@ -37,6 +37,42 @@ const QString FormatError = QString::fromUtf8("Неправильный форм
 const QString VersionError = QString::fromUtf8("Неправильная версия файла");
 const QString WriteError = QString::fromUtf8("Ошибка записи в файл.");
 
+// A disk that takes no more than 256 bytes per file while the object lives
+// (the limit holds for root as well; the signal it raises is ignored, so
+// writes just fail).
+class TSmallFileLimit {
+public:
+  TSmallFileLimit() : oldHandler(std::signal(SIGXFSZ, SIG_IGN))
+  {
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 256;
+    active = setrlimit(RLIMIT_FSIZE, &small) == 0;
+  }
+  ~TSmallFileLimit()
+  {
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+  }
+  TSmallFileLimit(const TSmallFileLimit&) = delete;
+  TSmallFileLimit& operator=(const TSmallFileLimit&) = delete;
+  bool Active() const { return active; }
+
+private:
+  void (*oldHandler)(int);
+  rlimit saved{};
+  bool active = false;
+};
+
+// Runs the call on a disk that takes no more than 256 bytes per file.
+template <class Call>
+auto OnASmallDisk(Call call)
+{
+  TSmallFileLimit limit;
+  EXPECT_TRUE(limit.Active());
+  return call();
+}
+
 class ProjectFileTest : public ProjectWindowTest {
 protected:
   QString Path(const QString& name) const { return dir.filePath(name); }
@@ -496,17 +532,7 @@ TEST_F(ProjectFileTest, SaveThatRunsOutOfSpaceKeepsTheOldFileAndTheFlags)
   main->Gis()->SetModified(true);
   view->SetViewModified(true);
 
-  // A disk that takes no more than 256 bytes per file (the limit holds for root
-  // as well; the signal it raises is ignored, so writes just fail).
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 256;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool saved_ok = main->MISaveClick(TSaveSender::MenuSave);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+  const bool saved_ok = OnASmallDisk([&] { return main->MISaveClick(TSaveSender::MenuSave); });
 
   EXPECT_FALSE(saved_ok);
   ASSERT_EQ(calls.messages.size(), 1u);
@@ -522,11 +548,7 @@ TEST_F(ProjectFileTest, SaveThatRunsOutOfSpaceKeepsTheOldFileAndTheFlags)
   // A step file that cannot be written is reported and keeps its number.
   calls.messages.clear();
   main->SetStepCounter(4);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  const bool stepWritten = main->SaveStep();
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+  const bool stepWritten = OnASmallDisk([&] { return main->SaveStep(); });
   EXPECT_FALSE(stepWritten);
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_EQ(calls.messages[0].text, WriteError);
@@ -577,15 +599,7 @@ TEST_F(ProjectFileTest, AFullTemporaryFolderIsNoDamagedFile)
   const QString path = Path("valid.vzt");
   ASSERT_TRUE(SaveAs(path));
   TFModel* model = main->Model();
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 256;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  main->OpenProject(path);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+  OnASmallDisk([&] { main->OpenProject(path); });
 
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_TRUE(calls.messages[0].text.startsWith(QString::fromUtf8("Невозможно открыть файл \"") + path + "\": "))
