@@ -31,7 +31,17 @@ inline void* Allocate(std::size_t n)
 }
 } // namespace AllocationMeter
 
+// Every unaligned form, so that each allocation and its release meet the same
+// allocator (the nothrow forms serve, among others, the stable sorts).
 void* operator new(std::size_t n) { return AllocationMeter::Allocate(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept
+{
+  AllocationMeter::requested += n;
+  return std::malloc(n ? n : 1);
+}
+void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept { return operator new(n, tag); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void* operator new[](std::size_t n) { return AllocationMeter::Allocate(n); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
