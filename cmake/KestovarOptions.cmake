@@ -45,6 +45,15 @@ function(kestovar_glob_sources var)
   set(${var} ${result} PARENT_SCOPE)
 endfunction()
 
+# The fuzz build (clang only): every library gets the fuzzer's coverage and the
+# address and undefined-behaviour checks; the targets themselves are in tests/fuzz.
+option(KESTOVAR_FUZZ "Build the libFuzzer targets of the readers (clang)" OFF)
+if(KESTOVAR_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 option(KESTOVAR_TSAN "Build with ThreadSanitizer (for the calculation thread's tests)" OFF)
 if(KESTOVAR_TSAN)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)

@@ -14,6 +14,17 @@
 
 #include "Engine.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define KORVANE_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KORVANE_LEAK_CHECKED 1
+#endif
+#endif
+#ifdef KORVANE_LEAK_CHECKED
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace korvane {
 namespace {
 
@@ -101,13 +112,24 @@ double* NewZeroDoubles(int count) {
   return static_cast<double*>(block);
 }
 
+// The leak checker does not look into anonymous mappings, so the small arrays
+// that only the record points to would be reported as leaked: the record is
+// shown to it as a region that holds live pointers.
 THeap* MapRecord() {
   if (failRecordMapping.load(std::memory_order_relaxed)) return nullptr;
-  return static_cast<THeap*>(MapPages(sizeof(THeap)));
+  auto* heap = static_cast<THeap*>(MapPages(sizeof(THeap)));
+#ifdef KORVANE_LEAK_CHECKED
+  if (heap) __lsan_register_root_region(heap, sizeof(THeap));
+#endif
+  return heap;
 }
 
 void UnmapRecord(THeap* heap) {
-  if (heap) munmap(heap, sizeof(THeap));
+  if (!heap) return;
+#ifdef KORVANE_LEAK_CHECKED
+  __lsan_unregister_root_region(heap, sizeof(THeap));
+#endif
+  munmap(heap, sizeof(THeap));
 }
 
 void FailRecordMappingForTesting(bool fail) { failRecordMapping.store(fail, std::memory_order_relaxed); }

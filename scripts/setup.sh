@@ -14,6 +14,7 @@ PACKAGES=(
   libgl-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
   libqhull-dev libfreetype-dev libzip-dev
   xvfb xauth fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing_packages() {

@@ -207,17 +207,27 @@ void TextToGrid(const QString& text, QTableWidget& grid, bool growCols, bool gro
     return;
   const TGridRect selection = GridSelection(grid);
   const TGridEditHooks* hooks = GetGridEditHooks(grid);
+  const TGridTextRows rows = ParseGridText(ToUtf8(text));
+  // The grid grows once to what the text needs: growing it a row or a column
+  // at a time costs the whole table each time.
+  size_t widest = 0;
+  for (const TGridTextRow& cells : rows)
+    widest = std::max(widest, cells.size());
+  const int rowsNeeded = selection.Top + static_cast<int>(rows.size());
+  if (growRows && rowsNeeded > grid.rowCount())
+    grid.setRowCount(rowsNeeded);
+  const int columnsNeeded = selection.Left + static_cast<int>(widest);
+  const int columnsBefore = grid.columnCount();
+  if (growCols && columnsNeeded > columnsBefore) {
+    grid.setColumnCount(columnsNeeded);
+    if (columnsBefore > 0)
+      for (int c = columnsBefore; c < columnsNeeded; ++c)
+        grid.setColumnWidth(c, grid.columnWidth(columnsBefore - 1));
+  }
   int row = selection.Top;
-  for (const TGridTextRow& cells : ParseGridText(ToUtf8(text))) {
+  for (const TGridTextRow& cells : rows) {
     int col = selection.Left;
     for (const std::string& cell : cells) {
-      if (row >= grid.rowCount() && growRows)
-        grid.setRowCount(grid.rowCount() + 1);
-      if (col >= grid.columnCount() && growCols) {
-        grid.setColumnCount(grid.columnCount() + 1);
-        if (col > 0)
-          grid.setColumnWidth(grid.columnCount() - 1, grid.columnWidth(grid.columnCount() - 2));
-      }
       if (row < grid.rowCount() && col < grid.columnCount()) {
         const QString value = QString::fromStdString(cell);
         if (hooks && hooks->OnSetEditText)

@@ -7,10 +7,12 @@
 #include "model/breakdown/ValuesIntegral.h"
 #include "model/store/ElectrodeRecord.h"
 #include "model/store/InhomogeneityRecord.h"
+#include "model/store/LatticeSideFile.h"
 
 #include <korvane.h>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -115,6 +117,13 @@ public:
   // Why the last save could not write the side file ("" when it could), or why
   // the last load could not continue the run from it: for the host to show.
   const std::string &GetSideFileError() const { return sideFileError; }
+  // A project writer defers the side file: saves then only write it beside its
+  // place, and the writer commits it once the project file is in place, or
+  // discards it when the project could not be written, so that the project
+  // and its side file always belong together.
+  void DeferSideFile(bool defer);
+  void CommitSideFile();
+  void DiscardSideFile();
 
   // --- the engine and what windows read of it ---
   // The record itself: for the dialogs, in states 0 and 3 only.
@@ -153,4 +162,6 @@ private:
   bool sideFileLoaded = false;
   std::function<std::vector<TElectrodeRecord>()> electrodeSource;
   std::string sideFileError;
+  bool deferSideFile = false;
+  std::unique_ptr<TPendingSideFile> pendingSideFile;
 };

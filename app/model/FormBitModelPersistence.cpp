@@ -33,8 +33,26 @@ void TFBitModel::Save(TTagStream &stream) {
   if (GetHost())
     temp = [host = GetHost()] { return host->MakeTempFileName(); };
   std::string why;
-  if (!SaveSideFileForState(state, projectBase, *engine, &why, temp))
+  pendingSideFile.reset();
+  if (deferSideFile)
+    pendingSideFile = std::make_unique<TPendingSideFile>();
+  if (!SaveSideFileForState(state, projectBase, *engine, &why, temp, pendingSideFile.get()))
     sideFileError = std::string(kSideFileWriteError) + why;
+}
+
+void TFBitModel::DeferSideFile(bool defer) {
+  deferSideFile = defer;
+}
+
+void TFBitModel::CommitSideFile() {
+  std::string why;
+  if (pendingSideFile && pendingSideFile->IsPending() && !pendingSideFile->Commit(&why))
+    sideFileError = std::string(kSideFileWriteError) + why;
+  pendingSideFile.reset();
+}
+
+void TFBitModel::DiscardSideFile() {
+  pendingSideFile.reset();
 }
 
 void TFBitModel::Load(TTagStream &stream) {

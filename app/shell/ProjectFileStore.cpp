@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -97,13 +98,33 @@ std::function<std::vector<TElectrodeRecord>()> ElectrodeSource(const TFMain& mai
   return [current] { return current; };
 }
 
-void ReportOpenFailure(TFMain& main, TProjectOpenResult result, bool withPeriod)
+void ReportOpenFailure(TFMain& main, TProjectOpenResult result, bool withPeriod, const QString& path = {},
+                       const std::string& reason = {})
 {
   const char* period = withPeriod ? "." : "";
-  if (result == TProjectOpenResult::BadFormat)
+  // A file that could be read but not opened (no room for its unpacked
+  // image): the machine's reason, not a verdict on the file.
+  if (result == TProjectOpenResult::CannotOpen && !reason.empty())
+    ShowErrorMessage(&main, Text("Невозможно открыть файл") + " \"" + path + "\": " + QString::fromStdString(reason));
+  else if (result == TProjectOpenResult::BadFormat)
     ShowErrorMessage(&main, Text("Неправильный формат файла") + period);
   else if (result == TProjectOpenResult::BadVersion)
     ShowErrorMessage(&main, Text("Неправильная версия файла") + period);
+}
+
+// What the packed records of one project file may expand to in all: room for
+// the largest records of the largest lattice, not for a file that claims more.
+constexpr int64_t kOpenExpansionBudget = int64_t{512} << 20;
+
+// A packed record that claims more than the file can hold.
+struct EExpansionRefused : std::runtime_error {
+  EExpansionRefused() : std::runtime_error("a packed record claims more than a project holds") {}
+};
+
+void CheckExpansion(const TExpansionBudget& budget)
+{
+  if (budget.Exceeded())
+    throw EExpansionRefused();
 }
 
 void ReportLoadError(TFMain& main)
@@ -130,7 +151,7 @@ bool OpenChecked(TFMain& main, const QString& path, TOpenedProject& opened, TPro
     result = TProjectOpenResult::BadFormat;
   if (result == TProjectOpenResult::Ok)
     return true;
-  ReportOpenFailure(main, result, withPeriod);
+  ReportOpenFailure(main, result, withPeriod, path, opened.Failure());
   return false;
 }
 
@@ -270,9 +291,21 @@ bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
   TModifiedFlags flags(main);
   const std::string name = path.toStdString();
   errno = 0;
+  // The side file goes in place only after the project file: a failed write
+  // leaves the old pair, a continuable run never meets a foreign lattice.
+  auto* bit = dynamic_cast<TFBitModel*>(main.Model());
+  if (bit)
+    bit->DeferSideFile(true);
   bool written = WriteProjectFile(name, main.StorageMode(),
                                   [&](TStream& body) { return WriteBody(main, body, name); });
   const int reason = errno;
+  if (bit) {
+    bit->DeferSideFile(false);
+    if (written)
+      bit->CommitSideFile();
+    else
+      bit->DiscardSideFile();
+  }
   if (written) {
     // The run goes on from a project only with its lattice: say why it cannot.
     ReportSideFile(main, main.Model());
@@ -308,6 +341,7 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
   // GIS and model are read leaves the open project as it was.
   std::unique_ptr<TGIS> gis;
   std::unique_ptr<TFModel> model;
+  TExpansionBudget budget(kOpenExpansionBudget);
   try {
     body.SetPosition(layout.gisStart);
     gis = std::make_unique<TBitGIS>(nullptr);
@@ -315,12 +349,16 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     model = MakeModelToLoad(main, path);
     body.SetPosition(layout.modelStart);
     model->LoadFromStream(&body);
+    CheckExpansion(budget);
     gis->SetModel(model.get());
     model->SetGIS(gis.get());
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     HideProgress();
     main.SetStatusText(0, QString());
-    ReportLoadError(main);
+    if (dynamic_cast<const EExpansionRefused*>(&e))
+      ReportOpenFailure(main, TProjectOpenResult::BadFormat, false);
+    else
+      ReportLoadError(main);
     return false;
   }
 
@@ -332,7 +370,10 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     main.resize(std::clamp(values.width, 300, 16384), std::clamp(values.height, 200, 16384));
     body.SetPosition(layout.windowsStart);
     for (int32_t i = 0; i < layout.windowCount && body.Remaining() > 0; ++i) {
+      const int64_t before = body.GetPosition();
       TTagStream image(&body, TagStreamRead);
+      if (body.GetPosition() == before)
+        break; // a tail too short for an image: the count was damaged
       image.SetGroup(TagGroup::ViewWindow);
       int32_t kind = -1;
       if (!image.Read(kind, 0))
@@ -342,6 +383,7 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
         continue;
       main.AddView(view);
       view->LoadFromStream(&image);
+      CheckExpansion(budget);
     }
     // The layers the model makes again are part of what was read: the project
     // opens unmodified.
@@ -354,9 +396,12 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     main.SetCalcState(SaneCalcState(values.state, main.Model()));
     main.SetToolMode(0);
     main.SetModified(false);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     main.SetCalcState(CalcNoProject);
-    ReportLoadError(main);
+    if (dynamic_cast<const EExpansionRefused*>(&e))
+      ReportOpenFailure(main, TProjectOpenResult::BadFormat, false);
+    else
+      ReportLoadError(main);
     main.CloseProject();
     main.SetStatusText(0, QString());
     return false;
@@ -386,21 +431,26 @@ bool TProjectFileStore::LoadResultData(TFMain& main, const QString& path)
   // until the new one is handed to them.
   TGIS* gis = main.Gis();
   std::unique_ptr<TFModel> model;
+  TExpansionBudget budget(kOpenExpansionBudget);
   try {
     model = MakeModelToLoad(main, path);
     if (auto* bit = dynamic_cast<TFBitModel*>(model.get()))
       bit->SetTakeStoredElectrodes(false);
     body.SetPosition(layout.modelStart);
     model->LoadFromStream(&body);
+    CheckExpansion(budget);
     body.SetPosition(layout.gisStart);
     gis->UpdateObjects(body);
     gis->SetModel(model.get());
     model->SetGIS(gis);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     if (model)
       gis->SetModel(main.Model());
     main.SetStatusText(0, QString());
-    ReportLoadError(main);
+    if (dynamic_cast<const EExpansionRefused*>(&e))
+      ReportOpenFailure(main, TProjectOpenResult::BadFormat, true);
+    else
+      ReportLoadError(main);
     return false;
   }
   TFModel* loaded = model.get();

@@ -15,23 +15,6 @@ namespace {
 constexpr int32_t MainRecordGroup = TagGroup::MainWindow;
 constexpr int32_t GisHeaderObjectCount = 5;
 
-// Removes a temporary file when it goes out of scope.
-class TTempFile {
-public:
-  explicit TTempFile(std::string name) : name_(std::move(name)) {}
-  ~TTempFile()
-  {
-    if (!name_.empty())
-      std::remove(name_.c_str());
-  }
-  TTempFile(const TTempFile&) = delete;
-  TTempFile& operator=(const TTempFile&) = delete;
-  const std::string& Name() const { return name_; }
-
-private:
-  std::string name_;
-};
-
 // Reads the int32 length at the source's position and decodes exactly that many
 // bytes. The length is checked before anything is decoded, and the output grows
 // only with what the coded bits really give, so a short file cannot make the
@@ -129,17 +112,16 @@ TOpenedProject::~TOpenedProject()
 void TOpenedProject::Reset()
 {
   body.reset();
-  if (!tempName.empty())
-    std::remove(tempName.c_str());
-  tempName.clear();
+  failure.clear();
 }
 
 TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened)
 {
   opened.Reset();
-  // Whatever failed, no half-opened body or temporary file is left behind.
-  auto fail = [&opened](TProjectOpenResult result) {
+  // Whatever failed, no half-opened body is left behind.
+  auto fail = [&opened](TProjectOpenResult result, const std::string& reason = {}) {
     opened.Reset();
+    opened.failure = reason;
     return result;
   };
   std::unique_ptr<TStream> file;
@@ -151,27 +133,26 @@ TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& open
 
   char head[6] = {};
   if (file->Read(head, sizeof head) == sizeof head && std::memcmp(head, kPackedProjectSignature, 6) == 0) {
-    opened.tempName = MakeTempFileName();
-    if (opened.tempName.empty())
-      return TProjectOpenResult::CannotOpen;
+    // The plain image goes to an unnamed temporary file: nothing is left in
+    // the temporary folder, whatever happens to the program.
+    const std::string tempName = MakeTempFileName();
+    if (tempName.empty())
+      return fail(TProjectOpenResult::CannotOpen, "не удалось создать временный файл");
+    std::unique_ptr<TFileStream> plain;
     bool decoded = false;
-    bool closed = false;
     try {
-      TFileStream out(opened.tempName, TFileMode::Create);
-      decoded = DecodeCapped(*file, [&](const uint8_t* buffer, size_t n) { return out.Write(buffer, n); });
-      closed = out.Close();
-    } catch (const EStreamError&) {
-      return fail(TProjectOpenResult::CannotOpen);
+      plain = OpenUnnamedTemp(tempName);
+      decoded = DecodeCapped(*file, [&](const uint8_t* buffer, size_t n) { return plain->Write(buffer, n); });
+    } catch (const EStreamError& e) {
+      return fail(TProjectOpenResult::CannotOpen, e.what());
     }
-    if (!closed && decoded)
-      return fail(TProjectOpenResult::CannotOpen);
+    // A write that failed (a full temporary folder) is the machine's fault, not the file's.
+    if (plain->Failed())
+      return fail(TProjectOpenResult::CannotOpen, std::strerror(plain->Error()));
     if (!decoded)
       return fail(TProjectOpenResult::BadFormat);
-    try {
-      file = std::make_unique<TFileStream>(opened.tempName, TFileMode::Read);
-    } catch (const EStreamError&) {
-      return fail(TProjectOpenResult::CannotOpen);
-    }
+    plain->SetPosition(0);
+    file = std::move(plain);
   } else {
     file->SetPosition(0);
   }
@@ -230,19 +211,19 @@ bool WriteProjectFile(const std::string& path, int32_t storageMode, const TProje
       TSaveFileStream out(path);
       return WriteHeader(out, kCompressedProjectSignature) && LzhEncodeStream(body, out) == LzhOk && out.Commit();
     }
-    // The plain image goes to a temporary file first; packing writes the
-    // project under a name of its own and moves it into place when complete.
-    TTempFile plain(MakeTempFileName());
-    if (plain.Name().empty())
+    // The plain image goes to an unnamed temporary file first; packing writes
+    // the project under a name of its own and moves it into place when complete.
+    const std::string tempName = MakeTempFileName();
+    if (tempName.empty())
       return false;
-    {
-      TFileStream out(plain.Name(), TFileMode::Create);
-      if (!WriteHeader(out, kPlainProjectSignature) || !writeBody(out))
-        return false;
-      if (!out.Close())
-        return false;
-    }
-    return LzhPackFile(plain.Name(), path, kPackedProjectSignature);
+    std::unique_ptr<TFileStream> plain = OpenUnnamedTemp(tempName);
+    if (!WriteHeader(*plain, kPlainProjectSignature) || !writeBody(*plain))
+      return false;
+    plain->SetPosition(0);
+    TSaveFileStream out(path);
+    const std::string signature = kPackedProjectSignature;
+    return out.Write(signature.data(), signature.size()) == signature.size() &&
+           LzhEncodeStream(*plain, out) == LzhOk && out.Commit();
   } catch (const std::exception&) {
     return false;
   }

@@ -42,8 +42,8 @@ enum class TProjectOpenResult {
   BadVersion,
 };
 
-// An opened project file: the body stream at the start of the body, and the
-// temporary file of a packed project, deleted with the object.
+// An opened project file: the body stream at the start of the body (for a
+// packed project, in an unnamed temporary file that goes with the object).
 class TOpenedProject {
 public:
   TOpenedProject() = default;
@@ -53,14 +53,16 @@ public:
 
   TStream& Body() { return *body; }
   bool IsOpen() const { return body != nullptr; }
-  const std::string& TempName() const { return tempName; }
+  // Why a readable file could not be opened (the system's reason); "" when the
+  // file itself could not be read, which needs no message.
+  const std::string& Failure() const { return failure; }
 
 private:
   friend TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened);
   void Reset();
 
   std::unique_ptr<TStream> body;
-  std::string tempName;
+  std::string failure;
 };
 
 TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened);

@@ -266,6 +266,23 @@ bool SyntaxIsValid(const std::vector<formula_token> &tokens)
   return last != Kind::Operator && last != Kind::Open && last != Kind::Function;
 }
 
+// The conversion recurses once per bracket level: a bound on the nesting keeps
+// a pasted or generated formula from exhausting the stack. No hand-written
+// formula comes near it.
+constexpr int MaxBracketNesting = 256;
+
+bool NestingIsBounded(const std::vector<formula_token> &tokens)
+{
+  int level = 0;
+  for (const auto &t : tokens) {
+    if (t.kind == Kind::Open && ++level > MaxBracketNesting)
+      return false;
+    if (t.kind == Kind::Close && level > 0)
+      --level;
+  }
+  return true;
+}
+
 int Rank(Op op)
 {
   switch (op) {
@@ -547,7 +564,7 @@ formula *formula_compile(const char *text)
 {
   formula_compile_error = false;
   std::vector<formula_token> tokens = Tokenise(text ? text : "");
-  if (!SyntaxIsValid(tokens)) {
+  if (!SyntaxIsValid(tokens) || !NestingIsBounded(tokens)) {
     formula_compile_error = true;
     return nullptr;
   }

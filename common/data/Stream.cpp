@@ -4,6 +4,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,8 +123,10 @@ size_t TFileStream::Write(const void* buffer, size_t n)
   if (!file_ || n == 0)
     return 0;
   const size_t written = std::fwrite(buffer, 1, n, file_);
-  if (written != n)
+  if (written != n && !failed_) {
     failed_ = true;
+    error_ = errno;
+  }
   return written;
 }
 
@@ -173,6 +179,22 @@ bool TFileStream::Close()
 
 namespace {
 
+// When this program started: a temporary file older than that is not one of
+// its own saves.
+const std::time_t programStart = std::time(nullptr);
+
+std::string FolderOf(const std::string& path)
+{
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path)
+{
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // The process's file-creation mask, read without changing it (umask() would,
 // for a moment, for every thread).
 mode_t CurrentUmask()
@@ -203,36 +225,95 @@ mode_t SavedFileMode(const std::string& target)
   return 0666 & ~CurrentUmask();
 }
 
-std::string MakeSiblingTempFile(const std::string& target)
-{
-  std::string pattern = target + ".gfmXXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0)
-    throw EFileOpenError("Cannot create file " + target + ": " + std::strerror(errno));
-  fchmod(fd, SavedFileMode(target));
-  close(fd);
-  return std::string(name.data());
-}
-
 } // namespace
 
-TSaveFileStream::TSaveFileStream(const std::string& path) : TSaveFileStream(path, MakeSiblingTempFile(path)) {}
-
-TSaveFileStream::TSaveFileStream(const std::string& path, const std::string& tempPath) try
-    : TFileStream(tempPath, path, TFileMode::Create), target_(path), temp_(tempPath)
+void RemoveStaleSiblingTemps(const std::string& folder)
 {
-} catch (...) {
-  std::remove(tempPath.c_str());
+  DIR* dir = opendir(folder.c_str());
+  if (!dir)
+    return;
+  const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+  while (const dirent* entry = readdir(dir)) {
+    if (std::strncmp(entry->d_name, TSiblingTempFile::Prefix, std::strlen(TSiblingTempFile::Prefix)) != 0)
+      continue;
+    const std::string path = base + entry->d_name;
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+      continue;
+    struct stat info {};
+    // Only a file of an earlier program that no save holds any more.
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < programStart &&
+        flock(fd, LOCK_EX | LOCK_NB) == 0)
+      unlink(path.c_str());
+    close(fd);
+  }
+  closedir(dir);
+}
+
+TSiblingTempFile::TSiblingTempFile(const std::string& target)
+{
+  const std::string folder = FolderOf(target);
+  RemoveStaleSiblingTemps(folder);
+  std::string pattern = (folder == "." ? std::string() : folder) + Prefix + NameOf(target) + ".XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  lock_ = mkostemp(name.data(), O_CLOEXEC);
+  if (lock_ < 0)
+    throw EFileOpenError("Cannot create file " + target + ": " + std::strerror(errno));
+  flock(lock_, LOCK_EX);
+  fchmod(lock_, SavedFileMode(target));
+  path_ = name.data();
+}
+
+TSiblingTempFile::~TSiblingTempFile()
+{
+  Remove();
+}
+
+bool TSiblingTempFile::MoveTo(const std::string& target)
+{
+  if (path_.empty())
+    return false;
+  const bool moved = std::rename(path_.c_str(), target.c_str()) == 0;
+  const int error = errno;
+  if (moved)
+    path_.clear();
+  Remove();
+  errno = error; // the caller may report why the rename was refused
+  return moved;
+}
+
+void TSiblingTempFile::Remove()
+{
+  if (!path_.empty())
+    std::remove(path_.c_str());
+  path_.clear();
+  if (lock_ >= 0)
+    close(lock_);
+  lock_ = -1;
+}
+
+std::unique_ptr<TFileStream> OpenUnnamedTemp(const std::string& path)
+{
+  auto stream = std::make_unique<TFileStream>(path, TFileMode::Create);
+  std::remove(path.c_str());
+  return stream;
+}
+
+TSaveFileStream::TSaveFileStream(const std::string& path)
+    : TSaveFileStream(path, std::make_unique<TSiblingTempFile>(path))
+{
+}
+
+TSaveFileStream::TSaveFileStream(const std::string& path, std::unique_ptr<TSiblingTempFile> temp)
+    : TFileStream(temp->Path(), path, TFileMode::Create), target_(path), temp_(std::move(temp))
+{
 }
 
 TSaveFileStream::~TSaveFileStream()
 {
-  if (!done_) {
+  if (!done_)
     Close();
-    std::remove(temp_.c_str());
-  }
 }
 
 bool TSaveFileStream::Commit()
@@ -240,9 +321,9 @@ bool TSaveFileStream::Commit()
   if (done_)
     return false;
   done_ = true;
-  if (!Close() || std::rename(temp_.c_str(), target_.c_str()) != 0) {
-    std::remove(temp_.c_str());
+  if (!Close()) {
+    temp_->Remove();
     return false;
   }
-  return true;
+  return temp_->MoveTo(target_);
 }

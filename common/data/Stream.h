@@ -4,6 +4,7 @@
 // short, like the stream class every persistent object was written against.
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -82,9 +83,13 @@ public:
 
   // Flushes and closes; false when any write since opening failed.
   bool Close();
+  // Whether a write failed, and the system's error number of the first failure.
+  bool Failed() const { return failed_; }
+  int Error() const { return error_; }
   const std::string& Path() const { return path_; }
 
-protected:
+  // Opens openPath and names it displayPath in messages (a temporary file that
+  // stands for another).
   TFileStream(const std::string& openPath, const std::string& displayPath, TFileMode mode);
 
 private:
@@ -92,7 +97,41 @@ private:
   std::string path_;
   bool writable_ = false;
   bool failed_ = false;
+  int error_ = 0;
 };
+
+// A temporary file beside a target, in the target's folder so that it can be
+// renamed onto it: "~gfm." + the target's name + a unique suffix. It is locked
+// while the object lives, so that a later save in the folder can tell what a
+// killed program left (unlocked and older than the running program; removed
+// then) from the file of a save under way. Raises EFileOpenError when the file
+// cannot be created. The file is removed unless MoveTo put it in place.
+class TSiblingTempFile {
+public:
+  static constexpr const char* Prefix = "~gfm.";
+
+  explicit TSiblingTempFile(const std::string& target);
+  ~TSiblingTempFile();
+  TSiblingTempFile(const TSiblingTempFile&) = delete;
+  TSiblingTempFile& operator=(const TSiblingTempFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // Renames the file onto target; false (the file removed) when refused.
+  bool MoveTo(const std::string& target);
+  void Remove();
+
+private:
+  std::string path_;
+  int lock_ = -1;
+};
+
+// Removes the leftovers of killed saves from a folder (see TSiblingTempFile).
+void RemoveStaleSiblingTemps(const std::string& folder);
+
+// Opens the file at path for writing and reading and removes its name at once:
+// a temporary image that nobody needs by name cannot be left behind, not even by
+// a program that is killed. Raises EFileOpenError when it cannot be opened.
+std::unique_ptr<TFileStream> OpenUnnamedTemp(const std::string& path);
 
 // Writes a file under a temporary name beside the target and moves it into place
 // only on Commit, so a failed save never leaves a truncated file under the name.
@@ -106,8 +145,8 @@ public:
   bool Commit();
 
 private:
-  TSaveFileStream(const std::string& path, const std::string& tempPath);
+  TSaveFileStream(const std::string& path, std::unique_ptr<TSiblingTempFile> temp);
   std::string target_;
-  std::string temp_;
+  std::unique_ptr<TSiblingTempFile> temp_;
   bool done_ = false;
 };

@@ -100,10 +100,48 @@ const TTagRecord* TTagStream::Lookup(int32_t id, int64_t minSize)
   return FindEntry(TakeId(id), minSize);
 }
 
-bool TTagStream::ExpandedBytes(const TTagRecord& record, std::vector<uint8_t>& bytes) const
+namespace {
+thread_local TExpansionBudget* currentBudget = nullptr;
+}
+
+TExpansionBudget::TExpansionBudget(int64_t bytes) : left_(bytes), outer_(currentBudget)
 {
+  currentBudget = this;
+}
+
+TExpansionBudget::~TExpansionBudget()
+{
+  currentBudget = outer_;
+}
+
+bool TExpansionBudget::Charge(int64_t size, int64_t ceiling)
+{
+  TExpansionBudget* budget = currentBudget;
+  if (size > ceiling || (budget && size > budget->left_)) {
+    if (budget)
+      budget->exceeded_ = true;
+    return false;
+  }
+  if (budget)
+    budget->left_ -= size;
+  return true;
+}
+
+// The size field is checked before anything is expanded: a few kilobytes of
+// code can claim a gigabyte.
+bool TTagStream::ExpandedBytes(const TTagRecord& record, std::vector<uint8_t>& bytes, int64_t maxSize)
+{
+  if (record.id >= 0) {
+    bytes = record.data;
+    return true;
+  }
+  if (record.data.size() < 4)
+    return false;
+  const int64_t size = GetInt32LE(record.data.data());
+  if (size < 0 || !TExpansionBudget::Charge(size, maxSize))
+    return false;
   std::vector<uint8_t> copy = record.data;
-  if (record.id < 0 && LzhUnpackBlock(copy) != LzhOk)
+  if (LzhUnpackBlock(copy, size) != LzhOk)
     return false;
   bytes.swap(copy);
   return true;
@@ -315,10 +353,10 @@ bool TTagStream::ReadBuffer(void* buffer, int32_t n, int32_t id)
   return true;
 }
 
-bool TTagStream::ReadBlock(std::vector<uint8_t>& data, int32_t id)
+bool TTagStream::ReadBlock(std::vector<uint8_t>& data, int32_t id, int64_t maxSize)
 {
   const TTagRecord* r = Lookup(id, 0);
-  return r && ExpandedBytes(*r, data);
+  return r && ExpandedBytes(*r, data, maxSize);
 }
 
 bool TTagStream::ReadRawRecord(std::vector<uint8_t>& data, int32_t id)
@@ -455,12 +493,12 @@ void TTagStream::EndBlock(int32_t id)
   block_.reset();
 }
 
-TMemoryStream* TTagStream::OpenBlock(int32_t id)
+TMemoryStream* TTagStream::OpenBlock(int32_t id, int64_t maxSize)
 {
   block_.reset();
   const TTagRecord* r = Lookup(id, 0);
   std::vector<uint8_t> bytes;
-  if (!r || !ExpandedBytes(*r, bytes))
+  if (!r || !ExpandedBytes(*r, bytes, maxSize))
     return nullptr;
   block_ = std::make_unique<TMemoryStream>(std::move(bytes));
   return block_.get();

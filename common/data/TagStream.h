@@ -83,6 +83,32 @@ public:
   virtual void LoadFromStream(TStream& stream) = 0;
 };
 
+// The largest size a packed record may expand to: the largest record the
+// program writes holds one 144-byte inhomogeneity record per cell of the
+// largest lattice (101 x 101 x 101 cells).
+inline constexpr int64_t kMaxExpandedRecordSize = int64_t{1030301} * 144;
+
+// Bounds the total that packed records expand to on this thread while it lives
+// (one open of a file). Each expansion is charged before it is made; a record
+// that would pass the rest, or its own ceiling, is not expanded and marks the
+// budget exceeded, which the reader of the file reports as a damaged file.
+class TExpansionBudget {
+public:
+  explicit TExpansionBudget(int64_t bytes);
+  ~TExpansionBudget();
+  TExpansionBudget(const TExpansionBudget&) = delete;
+  TExpansionBudget& operator=(const TExpansionBudget&) = delete;
+
+  bool Exceeded() const { return exceeded_; }
+  // Whether a record that expands to size may be expanded; charges it if so.
+  static bool Charge(int64_t size, int64_t ceiling);
+
+private:
+  int64_t left_;
+  bool exceeded_ = false;
+  TExpansionBudget* outer_;
+};
+
 struct TTagRecord {
   int32_t id = 0;
   int32_t group = 0;
@@ -144,8 +170,9 @@ public:
   // Copies exactly n bytes when the record holds at least n.
   bool ReadBuffer(void* buffer, int32_t n, int32_t id = -1);
   // The record's bytes (expanded when packed); data is left as it was when the
-  // record is missing or its packed form is corrupt.
-  bool ReadBlock(std::vector<uint8_t>& data, int32_t id = -1);
+  // record is missing, its packed form is corrupt or it would expand beyond
+  // maxSize or the open's expansion budget.
+  bool ReadBlock(std::vector<uint8_t>& data, int32_t id = -1, int64_t maxSize = kMaxExpandedRecordSize);
   // The record's bytes as stored (never expanded); false when missing.
   bool ReadRawRecord(std::vector<uint8_t>& data, int32_t id = -1);
   // Applies a record of at least 17 bytes: colour, size, character set, the four
@@ -179,7 +206,7 @@ public:
   void EndBlock(int32_t id = -1);
   // Null when the record is missing (or its packed form is corrupt); otherwise a
   // stream with the record's bytes, expanded when packed, at position 0.
-  TMemoryStream* OpenBlock(int32_t id = -1);
+  TMemoryStream* OpenBlock(int32_t id = -1, int64_t maxSize = kMaxExpandedRecordSize);
   void CloseBlock();
 
   // The image: write (only when a stream is set; raises EStreamError when the
@@ -199,7 +226,7 @@ private:
   int32_t TakeId(int32_t id);
   void Append(int32_t id, std::vector<uint8_t> data);
   const TTagRecord* Lookup(int32_t id, int64_t minSize);
-  bool ExpandedBytes(const TTagRecord& record, std::vector<uint8_t>& bytes) const;
+  static bool ExpandedBytes(const TTagRecord& record, std::vector<uint8_t>& bytes, int64_t maxSize);
   bool WritePicture(const TStreamPicture* picture, int32_t id);
 
   int32_t group_ = 0;

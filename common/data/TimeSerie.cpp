@@ -107,6 +107,9 @@ void TTimeSerie::SetCapacity(int c)
   bounded = true;
 }
 
+// The capacity is a bound, not a reservation: the arrays hold the points
+// present and grow as points arrive, so a stored capacity costs nothing until
+// the run fills it.
 void TTimeSerie::Resize(int newCapacity, int keep)
 {
   if (keep < 0)
@@ -120,31 +123,25 @@ void TTimeSerie::Resize(int newCapacity, int keep)
     return;
   }
   std::vector<double> newTimes, newValues;
-  try {
-    newTimes.assign(static_cast<size_t>(newCapacity), 0.0);
-    newValues.assign(static_cast<size_t>(newCapacity), 0.0);
-  } catch (const std::bad_alloc &) {
-    times = {};
-    values = {};
-    count = capacity = 0;
-    step = minimumStep = 0.0;
-    return;
-  }
   int newCount = keep;
   if (keep < 1) {
     newCount = 0;
     step = minimumStep = 0.0;
   } else if (keep >= count) {
-    std::copy(times.begin(), times.begin() + count, newTimes.begin());
-    std::copy(values.begin(), values.begin() + count, newValues.begin());
+    newTimes = std::move(times);
+    newValues = std::move(values);
     newCount = count;
   } else {
+    newTimes.assign(static_cast<size_t>(keep), 0.0);
+    newValues.assign(static_cast<size_t>(keep), 0.0);
     if (Resamples())
       ResampleByIntegral(newTimes, newValues, keep);
     else
       newCount = ThinPoints(newTimes, newValues, keep);
     step = UsesStep() ? (newTimes[static_cast<size_t>(newCount - 1)] - newTimes[0]) / newCapacity : 0.0;
     minimumStep = step * StepShrink;
+    newTimes.resize(static_cast<size_t>(newCount));
+    newValues.resize(static_cast<size_t>(newCount));
   }
   times = std::move(newTimes);
   values = std::move(newValues);
@@ -201,8 +198,8 @@ void TTimeSerie::ResampleByIntegral(std::vector<double> &newTimes, std::vector<d
 
 void TTimeSerie::Store(double time, double value)
 {
-  times[static_cast<size_t>(count)] = time;
-  values[static_cast<size_t>(count)] = value;
+  times.push_back(time);
+  values.push_back(value);
   ++count;
 }
 
@@ -321,8 +318,8 @@ void TTimeSerie::ApplyLoadedPoints(int n, const double *loadedTimes, const doubl
     count = 0;
     return;
   }
-  std::copy(loadedTimes, loadedTimes + n, times.begin());
-  std::copy(loadedValues, loadedValues + n, values.begin());
+  times.assign(loadedTimes, loadedTimes + n);
+  values.assign(loadedValues, loadedValues + n);
   count = n;
 }
 

@@ -415,9 +415,13 @@ void TGIS::LoadObjects(TStream& stream)
     LoadHeader(header);
   }
   lastId = 0;
-  // A damaged count must not spin over an exhausted stream.
+  // A damaged count must not spin over an exhausted stream, nor over a tail
+  // too short to hold an image (a read that takes no bytes ends the list).
   for (int32_t n = 0; n < fileObjectCount && stream.Remaining() > 0; ++n) {
+    const int64_t before = stream.GetPosition();
     std::unique_ptr<TGObj> object = ReadObjectImage(stream);
+    if (stream.GetPosition() == before)
+      break;
     if (object)
       InsertLoadedObject(std::move(object), -1);
   }
@@ -437,7 +441,10 @@ void TGIS::UpdateObjects(TStream& stream)
     header.Read(fileObjectCount, HeaderObjectCount);
   }
   for (int32_t n = 0; n < fileObjectCount && stream.Remaining() > 0; ++n) {
+    const int64_t before = stream.GetPosition();
     TTagStream image(&stream, TagStreamRead);
+    if (stream.GetPosition() == before)
+      break;
     image.SetGroup(TagGroup::MapObject);
     std::unique_ptr<TGObj> object = CreateObject(image.ReadInt(0));
     if (!object)

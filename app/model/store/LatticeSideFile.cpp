@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <unistd.h>
@@ -42,11 +43,6 @@ std::string UnpackFailure(int result)
   }
 }
 
-void RemoveQuietly(const std::string& path)
-{
-  if (!path.empty())
-    std::remove(path.c_str());
-}
 
 } // namespace
 
@@ -73,24 +69,67 @@ int64_t LatticeStateImageLimit(const THeap& heap)
   return cells * (14 * 8 + 4 + 144) + electrodes * 32 + 65536;
 }
 
-bool SaveLatticeSideFile(const std::string& sidePath, const THeap& heap, std::string* why,
-                         const TTempFileMaker& tempFile)
+TPendingSideFile::~TPendingSideFile() = default;
+
+bool TPendingSideFile::Write(const std::string& sidePath, const THeap& heap, std::string* why,
+                             const TTempFileMaker& tempFile)
 {
+  packed.reset();
+  target = sidePath;
   const std::string temp = tempFile ? tempFile() : MakeGfmTempFile();
   if (temp.empty()) {
     if (why)
       *why = "не удалось создать временный файл";
     return false;
   }
-  bool ok = SaveHeapState(temp, heap, why);
-  if (ok) {
-    int result = LzhOk;
-    ok = LzhPackFile(temp, sidePath, kLatticeSideSignature, {}, &result);
-    if (!ok && why)
-      *why = LzhResultText(result);
+  try {
+    std::unique_ptr<TFileStream> image = OpenUnnamedTemp(temp);
+    {
+      TTagStream records(image.get(), TagStreamWrite);
+      WriteHeapState(records, heap);
+      if (!records.Commit())
+        throw EStreamError("запись не удалась");
+    }
+    image->SetPosition(0);
+    auto file = std::make_unique<TSiblingTempFile>(sidePath);
+    TFileStream out(file->Path(), sidePath, TFileMode::Create);
+    const std::string signature = kLatticeSideSignature;
+    out.WriteExact(signature.data(), signature.size());
+    const int result = LzhEncodeStream(*image, out);
+    if (result != LzhOk)
+      throw EStreamError(LzhResultText(result));
+    if (!out.Close())
+      throw EStreamError(LzhResultText(LzhWriteFailed));
+    packed = std::move(file);
+    return true;
+  } catch (const std::exception& e) {
+    if (why)
+      *why = e.what();
+    return false;
   }
-  RemoveQuietly(temp);
-  return ok;
+}
+
+bool TPendingSideFile::Commit(std::string* why)
+{
+  if (!packed)
+    return false;
+  const bool moved = packed->MoveTo(target);
+  if (!moved && why)
+    *why = std::strerror(errno);
+  packed.reset();
+  return moved;
+}
+
+bool TPendingSideFile::IsPending() const
+{
+  return packed != nullptr;
+}
+
+bool SaveLatticeSideFile(const std::string& sidePath, const THeap& heap, std::string* why,
+                         const TTempFileMaker& tempFile)
+{
+  TPendingSideFile side;
+  return side.Write(sidePath, heap, why, tempFile) && side.Commit(why);
 }
 
 bool LoadLatticeSideFile(const std::string& sidePath, THeap& heap, const TLatticeStateCheck& check,

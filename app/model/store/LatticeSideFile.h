@@ -4,9 +4,11 @@
 // while a calculation runs or is paused, and read back to continue it.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "korvane.h"
+#include "data/Stream.h"
 #include "model/store/EngineStateStore.h"
 
 inline constexpr const char* kLatticeSideSignature = "%MDFPK";
@@ -22,9 +24,31 @@ using TTempFileMaker = std::function<std::string()>;
 // a bigger size field marks a damaged file.
 int64_t LatticeStateImageLimit(const THeap& heap);
 
-// Writes the state into a temporary file and packs it into the side file, which
-// is replaced only when complete. False with the reason on any failure; the
-// temporary file is deleted in every case.
+// A side file written whole beside its place and put there only by Commit: a
+// project writer commits it once the project file itself is in place, so that
+// the two always belong together. Destroyed uncommitted, it is removed.
+class TPendingSideFile {
+public:
+  TPendingSideFile() = default;
+  ~TPendingSideFile();
+  TPendingSideFile(const TPendingSideFile&) = delete;
+  TPendingSideFile& operator=(const TPendingSideFile&) = delete;
+
+  // Writes the state into an unnamed temporary file (its name from tempFile, or
+  // MakeGfmTempFile) and packs it beside sidePath. False with the reason.
+  bool Write(const std::string& sidePath, const THeap& heap, std::string* why = nullptr,
+             const TTempFileMaker& tempFile = {});
+  // Puts the written file in place; false with the reason when refused.
+  bool Commit(std::string* why = nullptr);
+  bool IsPending() const;
+
+private:
+  std::string target;
+  std::unique_ptr<TSiblingTempFile> packed;
+};
+
+// Writes and commits at once: the side file is replaced only when complete.
+// False with the reason on any failure; no temporary file is left behind.
 bool SaveLatticeSideFile(const std::string& sidePath, const THeap& heap, std::string* why = nullptr,
                          const TTempFileMaker& tempFile = {});
 

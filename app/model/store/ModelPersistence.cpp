@@ -144,7 +144,8 @@ TBreakdownBlockRead ReadBreakdownModelBlock(TTagStream& stream, THeap& engine, T
   stream.Read(state.repeatCount, 3);
 
   std::vector<uint8_t> block;
-  const bool hasElectrodes = stream.ReadBlock(block, 4);
+  const bool hasElectrodes =
+      stream.ReadBlock(block, 4, int64_t{EngineImage::kMaxElectrodes} * TElectrodeRecord::Size);
   int32_t size = 0;
   stream.Read(size, 5);
   if (takeStoredElectrodes && hasElectrodes && size > 0) {
@@ -178,7 +179,7 @@ void RecomputeStructureStatistics(THeap& engine, TTree& snapshot)
 }
 
 bool SaveSideFileForState(int calcState, const std::string& projectBase, const THeap& engine, std::string* why,
-                          const TTempFileMaker& tempFile)
+                          const TTempFileMaker& tempFile, TPendingSideFile* pending)
 {
   if (!CalcStateKeepsLattice(calcState))
     return true;
@@ -189,6 +190,8 @@ bool SaveSideFileForState(int calcState, const std::string& projectBase, const T
       *why = "нет имени проекта";
     return false;
   }
+  if (pending)
+    return pending->Write(LatticeSideFileName(projectBase), engine, why, tempFile);
   return SaveLatticeSideFile(LatticeSideFileName(projectBase), engine, why, tempFile);
 }
 

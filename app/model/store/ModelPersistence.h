@@ -129,8 +129,11 @@ void RecomputeStructureStatistics(THeap& engine, TTree& snapshot);
 // True without writing in any other state. On failure the caller shows
 // kSideFileWriteError; the project itself is still written.
 inline constexpr const char* kSideFileWriteError = "Ошибка записи в файл.\n";
+// With pending, the file is only written beside its place, for the caller to
+// commit once the project file is in place.
 bool SaveSideFileForState(int calcState, const std::string& projectBase, const THeap& engine,
-                          std::string* why = nullptr, const TTempFileMaker& tempFile = {});
+                          std::string* why = nullptr, const TTempFileMaker& tempFile = {},
+                          TPendingSideFile* pending = nullptr);
 
 // Loading: what the model does with its calculation state afterwards.
 enum class TSideFileOutcome {

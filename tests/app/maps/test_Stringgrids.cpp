@@ -120,6 +120,31 @@ TEST_F(StringgridsTest, PasteWiderThanTheGrid)
   EXPECT_EQ(Column(grid, 2), (QStringList{"", "c", ""}));
 }
 
+// A wide text once grew the grid a column per cell, each growth costing the
+// whole table: it grows once now, to what the text needs.
+TEST_F(StringgridsTest, AWideTextGrowsTheGridOnce)
+{
+  grid.setColumnCount(1);
+  grid.setRowCount(1);
+  grid.setColumnWidth(0, 55);
+  Select(grid, 0, 0, 0, 0);
+  QString text;
+  for (int row = 0; row < 3; ++row) {
+    for (int col = 0; col < 400; ++col)
+      text += QString::number(row * 1000 + col) + (col + 1 < 400 ? "\t" : "\n");
+  }
+  int columnInsertions = 0, rowInsertions = 0;
+  QObject::connect(grid.model(), &QAbstractItemModel::columnsInserted, [&] { ++columnInsertions; });
+  QObject::connect(grid.model(), &QAbstractItemModel::rowsInserted, [&] { ++rowInsertions; });
+  TextToGrid(text, grid, true, true);
+  EXPECT_EQ(columnInsertions, 1);
+  EXPECT_EQ(rowInsertions, 1);
+  ASSERT_EQ(grid.columnCount(), 400);
+  ASSERT_EQ(grid.rowCount(), 3);
+  EXPECT_EQ(GridCell(grid, 399, 2), "2399");
+  EXPECT_EQ(grid.columnWidth(399), 55);
+}
+
 TEST_F(StringgridsTest, PasteLongerThanTheGridGrowsRowsOnlyWhenAllowed)
 {
   grid.setColumnCount(1);

@@ -6,9 +6,14 @@
 
 #include "data/ByteOrder.h"
 #include "data/LzhCoder.h"
+#include "data/StreamPrimitives.h"
 #include "shell/Projectfile.h"
 #include "base/ScriptedModalCalls.h"
+#include "model/store/ModelPersistence.h"
 
+#include "../../support/AllocationMeter.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -34,6 +39,42 @@ namespace {
 const QString FormatError = QString::fromUtf8("Неправильный формат файла");
 const QString VersionError = QString::fromUtf8("Неправильная версия файла");
 const QString WriteError = QString::fromUtf8("Ошибка записи в файл.");
+
+// A disk that takes no more than 256 bytes per file while the object lives
+// (the limit holds for root as well; the signal it raises is ignored, so
+// writes just fail).
+class TSmallFileLimit {
+public:
+  TSmallFileLimit() : oldHandler(std::signal(SIGXFSZ, SIG_IGN))
+  {
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 256;
+    active = setrlimit(RLIMIT_FSIZE, &small) == 0;
+  }
+  ~TSmallFileLimit()
+  {
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+  }
+  TSmallFileLimit(const TSmallFileLimit&) = delete;
+  TSmallFileLimit& operator=(const TSmallFileLimit&) = delete;
+  bool Active() const { return active; }
+
+private:
+  void (*oldHandler)(int);
+  rlimit saved{};
+  bool active = false;
+};
+
+// Runs the call on a disk that takes no more than 256 bytes per file.
+template <class Call>
+auto OnASmallDisk(Call call)
+{
+  TSmallFileLimit limit;
+  EXPECT_TRUE(limit.Active());
+  return call();
+}
 
 class ProjectFileTest : public ProjectWindowTest {
 protected:
@@ -158,13 +199,18 @@ TEST_F(ProjectFileTest, StorageModesWriteFilesTheReaderTakes)
   main->MINewClick();
   AddFakeView(*main, 110, "размерность", 3);
   std::vector<uint8_t> plainBody;
+  // Temporary images have no name, so a killed program leaves none behind.
+  QTemporaryDir temps;
+  const QByteArray savedTemp = qgetenv("TMPDIR");
+  qputenv("TMPDIR", temps.path().toUtf8());
+  const auto tempsLeft = [&] { return QDir(temps.path()).entryList(QDir::Files | QDir::Hidden); };
   for (int mode : {0, 1, 2}) {
     SCOPED_TRACE(mode);
     const std::string path = Path(QString("mode%1.vzt").arg(mode)).toStdString();
     ASSERT_TRUE(WriteProjectFile(path, mode, [&](TStream& body) {
+      EXPECT_EQ(tempsLeft(), QStringList());
       return TProjectFileStore::WriteBody(*main, body, path);
     }));
-    std::string temp;
     {
       TOpenedProject opened;
       ASSERT_EQ(OpenProjectFile(path, opened), TProjectOpenResult::Ok);
@@ -176,13 +222,12 @@ TEST_F(ProjectFileTest, StorageModesWriteFilesTheReaderTakes)
       if (mode == 0)
         plainBody = body;
       EXPECT_EQ(body, plainBody);
-      temp = opened.TempName();
-      EXPECT_EQ(temp.empty(), mode != 2);
-    }
-    if (!temp.empty()) {
-      EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp))) << "the temporary file goes with the reader";
+      EXPECT_EQ(tempsLeft(), QStringList());
     }
   }
+  qputenv("TMPDIR", savedTemp);
+  if (savedTemp.isEmpty())
+    qunsetenv("TMPDIR");
 }
 
 TEST_F(ProjectFileTest, WindowsOfKindsNotRecreatedAreSkippedAndTheRestLoad)
@@ -252,6 +297,40 @@ std::vector<uint8_t> WithMainRecord(std::vector<uint8_t> plain, int id, int32_t 
   return plain;
 }
 
+// The plain image with the model window's own block (record 0) replaced by a
+// packed record that claims the given size with the code of 64 KB of zeros.
+std::vector<uint8_t> WithPackedModelBlock(const std::vector<uint8_t>& plain, int32_t claimed)
+{
+  TMemoryStream body(plain);
+  body.SetPosition(8);
+  TProjectBodyLayout layout;
+  if (!ScanProjectBody(body, layout))
+    return {};
+  body.SetPosition(layout.modelStart);
+  TTagStream model(&body, TagStreamRead);
+  const std::vector<uint8_t> zeros(1 << 16);
+  std::vector<uint8_t> claim(4);
+  PutInt32LE(claim.data(), claimed);
+  std::vector<uint8_t> coded;
+  LzhEncodeBytes(zeros.data(), zeros.size(), coded);
+  claim.insert(claim.end(), coded.begin(), coded.end());
+
+  TMemoryStream image;
+  StreamWriteInt(image, static_cast<int32_t>(model.Records().size()));
+  for (const TTagRecord& record : model.Records()) {
+    const bool replaced = record.group == ModelBlock::WindowGroup && record.id == 0;
+    const std::vector<uint8_t>& data = replaced ? claim : record.data;
+    for (int32_t field : {replaced ? ~0 : record.id, record.group, static_cast<int32_t>(data.size()),
+                          static_cast<int32_t>(data.size())})
+      StreamWriteInt(image, field);
+    image.WriteExact(data.data(), data.size());
+  }
+  std::vector<uint8_t> bytes(plain.begin(), plain.begin() + layout.modelStart);
+  bytes.insert(bytes.end(), image.Bytes().begin(), image.Bytes().end());
+  bytes.insert(bytes.end(), plain.begin() + layout.windowsStart, plain.end());
+  return bytes;
+}
+
 const TDamage Damages[] = {
   {"foreign", [](auto&, auto&) { return std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o', ',', ' ', 'w', 'o', 'r'}; },
    FormatError},
@@ -287,6 +366,8 @@ const TDamage Damages[] = {
      return bytes;
    },
    FormatError},
+  {"packedModelRecordClaimsOneGigabyte", [](auto&, auto& plain) { return WithPackedModelBlock(plain, 1 << 30); },
+   FormatError},
   {"windowCountTooHigh", [](auto&, auto& plain) { return WithMainRecord(plain, 11, 1000000); }, FormatError},
   {"windowCountNegative", [](auto&, auto& plain) { return WithMainRecord(plain, 11, -3); }, FormatError},
   {"recordCountTooHigh",
@@ -319,7 +400,9 @@ TEST_P(DamagedFileTest, IsRefusedWithAMessageAndTheOpenProjectStays)
   TFModel* model = main->Model();
   TGIS* gis = main->Gis();
   const QString caption = main->windowTitle();
+  AllocationMeter::TScope meter;
   main->OpenProject(bad);
+  EXPECT_LT(meter.Bytes(), size_t{100} << 20);
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_EQ(calls.messages[0].text, GetParam().message);
   EXPECT_EQ(calls.messages[0].caption, QString::fromUtf8("Ошибка"));
@@ -454,17 +537,7 @@ TEST_F(ProjectFileTest, SaveThatRunsOutOfSpaceKeepsTheOldFileAndTheFlags)
   main->Gis()->SetModified(true);
   view->SetViewModified(true);
 
-  // A disk that takes no more than 256 bytes per file (the limit holds for root
-  // as well; the signal it raises is ignored, so writes just fail).
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 256;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool saved_ok = main->MISaveClick(TSaveSender::MenuSave);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+  const bool saved_ok = OnASmallDisk([&] { return main->MISaveClick(TSaveSender::MenuSave); });
 
   EXPECT_FALSE(saved_ok);
   ASSERT_EQ(calls.messages.size(), 1u);
@@ -480,11 +553,7 @@ TEST_F(ProjectFileTest, SaveThatRunsOutOfSpaceKeepsTheOldFileAndTheFlags)
   // A step file that cannot be written is reported and keeps its number.
   calls.messages.clear();
   main->SetStepCounter(4);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  const bool stepWritten = main->SaveStep();
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+  const bool stepWritten = OnASmallDisk([&] { return main->SaveStep(); });
   EXPECT_FALSE(stepWritten);
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_TRUE(calls.messages[0].text.startsWith(WriteError + "\n")) << calls.messages[0].text.toStdString();
@@ -492,6 +561,81 @@ TEST_F(ProjectFileTest, SaveThatRunsOutOfSpaceKeepsTheOldFileAndTheFlags)
   EXPECT_FALSE(QFileInfo::exists(Path("full_0004.vzt")));
   EXPECT_TRUE(main->SaveStep());
   EXPECT_TRUE(QFileInfo::exists(Path("full_0004.vzt")));
+}
+
+// The side file is written before the view windows: a project write that
+// fails after it once left the new side file beside the old project, and the
+// run could no longer be continued from either.
+TEST_F(ProjectFileTest, AProjectWriteThatFailsAfterTheSideFileKeepsTheOldPair)
+{
+  NewRunProject();
+  TFakeView* view = AddFakeView(*main, 9, "время", 9);
+  const QString path = Path("pair.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  const std::vector<uint8_t> oldProject = ReadBytes(path);
+  const std::vector<uint8_t> oldSide = ReadBytes(Path("pair.hex"));
+  ASSERT_FALSE(oldSide.empty());
+  const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+  auto* bit = dynamic_cast<TFBitModel*>(main->Model());
+  bit->GetEngine()->StepCount += 5; // a lattice that no longer matches the old project
+  view->failSave = true;
+  EXPECT_FALSE(main->MISaveClick(TSaveSender::MenuSave));
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].text, WriteError);
+  EXPECT_EQ(ReadBytes(path), oldProject);
+  EXPECT_EQ(ReadBytes(Path("pair.hex")), oldSide);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before) << "nothing left behind";
+
+  bit->GetEngine()->StepCount -= 5;
+  calls.messages.clear();
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty());
+  ASSERT_NE(dynamic_cast<TFBitModel*>(main->Model()), nullptr);
+  EXPECT_TRUE(dynamic_cast<TFBitModel*>(main->Model())->IsSideFileLoaded());
+  EXPECT_EQ(main->CalcState(), CalcPaused);
+}
+
+// A packed project unpacks into a temporary file: a full temporary folder is
+// the machine's fault, and the message says so instead of blaming the file.
+TEST_F(ProjectFileTest, AFullTemporaryFolderIsNoDamagedFile)
+{
+  main->MINewClick();
+  const QString path = Path("valid.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  TFModel* model = main->Model();
+  OnASmallDisk([&] { main->OpenProject(path); });
+
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_TRUE(calls.messages[0].text.startsWith(QString::fromUtf8("Невозможно открыть файл \"") + path + "\": "))
+      << calls.messages[0].text.toStdString();
+  EXPECT_GT(calls.messages[0].text.size(), QString::fromUtf8("Невозможно открыть файл \"\": ").size() + path.size());
+  EXPECT_EQ(main->Model(), model);
+}
+
+// A save killed in the middle leaves its temporaries in the project folder;
+// the next save there removes them (those of a save under way are locked).
+TEST_F(ProjectFileTest, ASaveRemovesWhatAKilledSaveLeftInTheFolder)
+{
+  NewRunProject();
+  const QString path = Path("killed.vzt");
+  const QString leftover = Path(QString(TSiblingTempFile::Prefix) + "killed.vzt.Ab12Cd");
+  const QString sideLeftover = Path(QString(TSiblingTempFile::Prefix) + "killed.hex.Ef34Gh");
+  for (const QString& name : {leftover, sideLeftover}) {
+    WriteBytes(name, std::vector<uint8_t>(1000, 7));
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+  }
+  TSiblingTempFile underWay(Path("other.vzt").toStdString());
+  QFile aged(QString::fromStdString(underWay.Path()));
+  ASSERT_TRUE(aged.open(QIODevice::ReadWrite));
+  aged.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+  aged.close();
+
+  ASSERT_TRUE(SaveAs(path));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList({"killed.hex", "killed.vzt", QFileInfo(aged).fileName()}));
 }
 
 TEST_F(ProjectFileTest, SaveIntoAReadOnlyFolderKeepsTheOldFile)

@@ -94,6 +94,32 @@ INSTANTIATE_TEST_SUITE_P(Syntax, FormulaCompileError,
                                          "(-2)^-2", "", "   ", "+1", "*2", "/2", "^2", "%2", ")", ")+1", "(",
                                          "1*(", "SIN("));
 
+std::string Nested(int levels, const std::string &opening)
+{
+  std::string text;
+  for (int i = 0; i < levels; ++i)
+    text += opening;
+  return text + "1" + std::string(static_cast<size_t>(levels), ')');
+}
+
+// Deep nesting once overflowed the stack of the bracket conversion; it is a
+// compile error now, while the depth a person writes still compiles.
+TEST(FormulaParser, DeepNestingIsACompileErrorNotACrash)
+{
+  for (const std::string &opening : {std::string("("), std::string("SIN("), std::string("-(")}) {
+    Compiled deep(Nested(20000, opening).c_str());
+    EXPECT_TRUE(deep.error) << opening;
+    EXPECT_EQ(deep.f, nullptr) << opening;
+  }
+  Compiled unclosed((std::string(20000, '(') + "1").c_str());
+  EXPECT_TRUE(unclosed.error);
+  EXPECT_EQ(unclosed.f, nullptr);
+  Compiled usual(Nested(50, "(").c_str());
+  EXPECT_FALSE(usual.error);
+  ASSERT_NE(usual.f, nullptr);
+  EXPECT_DOUBLE_EQ(formula_evaluate(usual.f), 1);
+}
+
 TEST(FormulaParser, MissingCloseBracketSetsFlagButReturnsFormula)
 {
   for (const char *text : {"(1", "SIN(0", "2*(3+4"}) {

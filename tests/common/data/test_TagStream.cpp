@@ -418,3 +418,44 @@ TEST(TagStreamNesting, CorruptPackedRecordReadsAsMissing)
   EXPECT_EQ(block, Bytes{7});
   EXPECT_EQ(t.OpenBlock(0), nullptr);
 }
+
+// A few bytes of code can claim a gigabyte: each record is held to its ceiling
+// and the open's budget before anything is expanded, and what passes either is
+// refused (read as missing) and marks the budget exceeded.
+TEST(TagStreamNesting, PackedRecordsAreHeldToTheirCeilingAndTheBudget)
+{
+  const Bytes part(3000, 9);
+  const Bytes image = ImageOf([&](TTagStream& t) {
+    for (int32_t id = 0; id < 3; ++id)
+      t.WritePackedBlock(part.data(), static_cast<int32_t>(part.size()), id);
+  });
+  TMemoryStream stream(image);
+  TTagStream t(&stream, TagStreamRead);
+  Bytes block;
+  EXPECT_FALSE(t.ReadBlock(block, 0, 2999)) << "beyond the record's own ceiling";
+  EXPECT_TRUE(t.ReadBlock(block, 0, 3000));
+  {
+    TExpansionBudget budget(7000);
+    EXPECT_TRUE(t.ReadBlock(block, 0));
+    EXPECT_NE(t.OpenBlock(1), nullptr);
+    EXPECT_FALSE(budget.Exceeded());
+    EXPECT_EQ(t.OpenBlock(2), nullptr);
+    EXPECT_TRUE(budget.Exceeded());
+    Bytes untouched{1};
+    EXPECT_FALSE(t.ReadBlock(untouched, 0));
+    EXPECT_EQ(untouched, Bytes{1});
+  }
+  EXPECT_TRUE(t.ReadBlock(block, 2)) << "the budget ends with its open";
+  EXPECT_EQ(block, part);
+
+  // A record that claims a gigabyte with a handful of bytes.
+  TByteWriter w;
+  w.Int32(1);
+  Bytes claim{0, 0, 0, 0x40, 0xFF, 0xFF};
+  AddRecord(w, ~0, 0, claim, static_cast<int32_t>(claim.size()));
+  TMemoryStream bomb(w.Take());
+  TTagStream b(&bomb, TagStreamRead);
+  TExpansionBudget budget(int64_t{4} << 30);
+  EXPECT_EQ(b.OpenBlock(0), nullptr);
+  EXPECT_TRUE(budget.Exceeded());
+}

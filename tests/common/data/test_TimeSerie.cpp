@@ -3,6 +3,8 @@
 #include "data/TimeSerie.h"
 #include "data/TimeSeries.h"
 
+#include "../../support/AllocationMeter.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -551,6 +553,27 @@ TEST(TimeSeries, DamagedCountStopsAtTheEndOfTheStream)
   TTimeSeries list;
   list.Load(&stream);
   EXPECT_EQ(list.Count(), 0);
+}
+
+// A project stores each series' capacity (up to a million points): a hundred
+// empty series once asked for 1.6 GB at load. Room follows the points present.
+TEST(TimeSeries, StoredCapacityReservesNothingUntilPointsArrive)
+{
+  constexpr int kMillion = 1000000;
+  TTimeSeries list(kMillion);
+  for (int i = 0; i < 100; ++i)
+    list.Add(std::make_unique<TTimeSerie>(kMillion));
+  TMemoryStream stream;
+  list.Save(&stream);
+  stream.SetPosition(0);
+
+  AllocationMeter::TScope meter;
+  TTimeSeries back(kMillion);
+  back.Load(&stream);
+  ASSERT_EQ(back.Count(), 100);
+  EXPECT_LT(meter.Bytes(), size_t{1} << 20);
+  EXPECT_EQ(back.Item(0)->GetCapacity(), kMillion);
+
 }
 
 TEST(TimeSeries, GetFindAndAddPoint)

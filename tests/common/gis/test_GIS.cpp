@@ -607,27 +607,38 @@ TEST_F(GisTest, ProjectGisRecreatesNoPointsRectanglesOrMaps)
   EXPECT_EQ(project.GetUnits(), "км") << "the header still loads";
 }
 
+// A header that announces a huge count, followed by the one object image and
+// a tail too short to hold another: the loops once spun over the tail, since
+// an image read takes nothing from fewer than four bytes.
 TEST_F(GisTest, ADamagedObjectCountStopsAtTheEndOfTheStream)
 {
   Add<TGMark>();
   const std::vector<uint8_t> image = SaveImage(gis);
-  // A header that announces a huge count, followed by the one object image.
-  TMemoryStream rewritten;
-  {
-    TTagStream forged(&rewritten, TagStreamWrite);
-    forged.SetGroup(TagGroup::GisHeader);
-    forged.WriteInt(1 << 30, 5);
-    forged.Commit();
-  }
-  TMemoryStream rest(image);
-  { TTagStream skip(&rest, TagStreamRead); }
-  rewritten.CopyFrom(rest);
+  for (const std::vector<uint8_t>& tail : {std::vector<uint8_t>{}, std::vector<uint8_t>{7, 7, 7}}) {
+    TMemoryStream rewritten;
+    {
+      TTagStream forged(&rewritten, TagStreamWrite);
+      forged.SetGroup(TagGroup::GisHeader);
+      forged.WriteInt(1 << 30, 5);
+      forged.Commit();
+    }
+    TMemoryStream rest(image);
+    { TTagStream skip(&rest, TagStreamRead); }
+    rewritten.CopyFrom(rest);
+    rewritten.WriteExact(tail.data(), tail.size());
 
-  TGIS loaded;
-  RegisterAllTypes(loaded);
-  LoadImage(loaded, rewritten.Bytes());
-  EXPECT_EQ(loaded.GetObjectCount(), 1);
-  EXPECT_EQ(loaded.GetFileObjectCount(), 1 << 30);
+    TGIS loaded;
+    RegisterAllTypes(loaded);
+    LoadImage(loaded, rewritten.Bytes());
+    EXPECT_EQ(loaded.GetObjectCount(), 1) << tail.size();
+    EXPECT_EQ(loaded.GetFileObjectCount(), 1 << 30);
+
+    TGIS updated;
+    RegisterAllTypes(updated);
+    TMemoryStream again(rewritten.Bytes());
+    updated.UpdateObjects(again);
+    EXPECT_EQ(updated.GetObjectCount(), 1) << tail.size();
+  }
 }
 
 TEST_F(GisTest, UpdatingMovesKnownObjectsAndAddsNewOnes)

@@ -18,12 +18,18 @@
 class TFakeTickClock : public TTickClock {
 public:
   explicit TFakeTickClock(std::uint32_t start = 1000) : now(start) {}
-  std::uint32_t Ticks() override { return now; }
+  std::uint32_t Ticks() override {
+    ++reads;
+    return now;
+  }
   void Advance(std::uint32_t ms) { now += ms; }
   void Set(std::uint32_t ms) { now = ms; }
+  // How often the clock was read: tells a test where a worker has got to.
+  int Reads() const { return reads; }
 
 private:
   std::atomic<std::uint32_t> now;
+  std::atomic<int> reads{0};
 };
 
 // A gate the test opens by hand, to hold a worker inside a step.

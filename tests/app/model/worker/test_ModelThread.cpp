@@ -187,21 +187,32 @@ struct TClockCase {
   double seconds;
 };
 
-class CalculationTime : public ModelThreadTest, public testing::WithParamInterface<TClockCase> {};
+class CalculationTime : public ModelThreadTest, public testing::WithParamInterface<TClockCase> {
+protected:
+  // The worker reads the clock once as it starts and, in every cycle, once
+  // before it waits at the gate and once after: the test moves the clock only
+  // when the worker has reached the gate, whatever the speed of the threads.
+  void WaitAtGateOfCycle(int cycle) {
+    ASSERT_TRUE(ServeUntil(*channel, Handler(), [&] { return clock->Reads() >= 2 * cycle; }));
+  }
+};
 
 TEST_P(CalculationTime, CountsCyclesNotTheWaitAtTheGate) {
+  const double seconds = GetParam().seconds;
   clock->Set(GetParam().start);
   model.stepMs = GetParam().stepMs;
   model.finished = true;
   StartThread();
-  std::this_thread::sleep_for(10ms);
+  WaitAtGateOfCycle(1);
   clock->Advance(5000); // waiting at the closed gate
-  events.runGate.Set();
-  ASSERT_TRUE(ServeUntilNotice());
-  clock->Advance(7000); // paused again
-  EXPECT_TRUE(ServeUntil(*channel, Handler(), [&] { return thread->GetCalculationTime() > 0; }));
-  std::this_thread::sleep_for(10ms);
-  EXPECT_DOUBLE_EQ(thread->GetCalculationTime(), GetParam().seconds);
+  events.runGate.Set(); // the first cycle prepares (one step's time), then pauses
+  WaitAtGateOfCycle(3);
+  EXPECT_DOUBLE_EQ(thread->GetCalculationTime(), seconds);
+  clock->Advance(7000); // paused
+  events.runGate.Set(); // one step, then the pause again
+  WaitAtGateOfCycle(5);
+  EXPECT_DOUBLE_EQ(thread->GetCalculationTime(), 2 * seconds);
+  EXPECT_EQ(model.steps.load(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ticks, CalculationTime,

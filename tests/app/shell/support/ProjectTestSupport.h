@@ -80,6 +80,8 @@ public:
 
   void SaveToStream(TTagStream* stream) override
   {
+    if (failSave)
+      throw EStreamError("no space left on the device"); // a disk that fills during the save
     TFGisView::SaveToStream(stream);
     stream->SetGroup(5000 + Tag());
     stream->WriteString(note);
@@ -117,6 +119,7 @@ public:
   int added = 0;
   int deleted = 0;
   int lastState = -1;
+  bool failSave = false;
 };
 
 inline void RegisterFakeViews(TViewFactory& factory)

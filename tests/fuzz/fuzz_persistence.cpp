@@ -1,12 +1,6 @@
-// libFuzzer target for the readers that take bytes from disk: the LZH decoder
-// (packed images), the tag-image parser with every typed reader, and the coder's
-// round trip. Not part of the regular build (g++ has no libFuzzer); build and run:
-//
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I common \
-//     tests/common/data/fuzz/fuzz_persistence.cpp common/data/LzhCoder.cpp \
-//     common/data/PackedFile.cpp common/data/TagStream.cpp common/data/StreamPrimitives.cpp \
-//     common/data/Stream.cpp common/data/Cp1251.cpp -o /tmp/fuzz_persistence
-//   /tmp/fuzz_persistence -max_total_time=600 -rss_limit_mb=2048 /tmp/fuzz_corpus
+// libFuzzer target for the byte-level readers: the LZH decoder (packed images),
+// the tag-image parser with every typed reader, and the coder's round trip.
+// Built by the fuzz build (tests/fuzz/CMakeLists.txt); run by scripts/fuzz.sh.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
