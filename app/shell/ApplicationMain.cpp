@@ -13,6 +13,7 @@
 #include "shell/FormMain.h"
 #include "shell/ProgramEditorFrames.h"
 #include "shell/ProjectFileStore.h"
+#include "shell/ViewMakers.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -64,9 +65,10 @@ int ApplicationMain(QApplication& app)
   TEditorFramesScope editorFramesInstalled(editorFrames);
   TBitModelWindowMaker modelMaker;
   FMain->SetModelWindowMaker(&modelMaker);
-  // The view windows register their makers here as their folders provide them.
   TProjectFileStore projectFiles;
+  RegisterViewMakers(projectFiles.Views());
   FMain->SetProjectFiles(&projectFiles);
+  FMain->SetViewFactory(&projectFiles.Views());
   // The application does not show the main window: the splash does when it ends.
   FFlash->FormCreate(FMain->StartProjectFound(), FMain->StartRun());
   int code = app.exec();

@@ -7,6 +7,7 @@
 #include "shell/MainMessages.h"
 #include "shell/ProjectFiles.h"
 #include "shell/StepFiles.h"
+#include "shell/ViewFactory.h"
 #include "base/FormGisView.h"
 #include "base/ModalCalls.h"
 #include "base/WindowKind.h"
@@ -352,6 +353,8 @@ void TFMain::ConnectCommands()
       view->ZoomOut();
   });
   connect(MICloseWin, &QAction::triggered, this, &TFMain::MICloseWinClick);
+  connect(MINewCubuiqe, &QAction::triggered, this, &TFMain::MINewCubuiqeClick);
+  connect(MIInfo, &QAction::triggered, this, &TFMain::MIInfoClick);
   connect(WindowMinimizeItem, &QAction::triggered, this, &TFMain::WindowMinimizeItemClick);
   connect(WindowArrangeItem, &QAction::triggered, this, &TFMain::WindowArrangeItemClick);
   connect(WindowCascadeItem, &QAction::triggered, this, [this] { FMdiArea->cascadeSubWindows(); });
@@ -463,6 +466,44 @@ TFSimpleView* TFMain::ActiveView() const
   // currentSubWindow, not activeSubWindow: the latter is null while a modal dialog is up.
   QMdiSubWindow* sub = FMdiArea->currentSubWindow();
   return sub ? qobject_cast<TFSimpleView*>(sub->widget()) : nullptr;
+}
+
+void TFMain::SetViewFactory(const TViewFactory* factory)
+{
+  FViewFactory = factory;
+}
+
+void TFMain::MINewCubuiqeClick()
+{
+  TFSimpleView* view = FViewFactory ? FViewFactory->Create(WindowKindBit3DView, *this, FModel) : nullptr;
+  if (!view)
+    return;
+  view->setWindowTitle(Text("Массив"));
+  if (auto* gisView = qobject_cast<TFGisView*>(view))
+    gisView->SetGIS(FGis);
+  AddView(view);
+  FModified = true;
+}
+
+void TFMain::MIInfoClick()
+{
+  for (TFSimpleView* view : ViewsLastFirst())
+    if (view->Tag() == WindowKindModelInfo) {
+      view->Refresh();
+      if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget())) {
+        sub->showNormal();
+        FMdiArea->setActiveSubWindow(sub);
+      }
+      return;
+    }
+  TFSimpleView* view = FViewFactory ? FViewFactory->Create(WindowKindModelInfo, *this, FModel) : nullptr;
+  if (!view)
+    return;
+  if (auto* gisView = qobject_cast<TFGisView*>(view))
+    gisView->SetGIS(FGis);
+  AddView(view);
+  view->Refresh();
+  FModified = true;
 }
 
 void TFMain::RefreshViews()

@@ -28,6 +28,7 @@ class TGIS;
 class TFModel;
 class TProjectFiles;
 class TModelWindowMaker;
+class TViewFactory;
 
 // The calculation state of the open project.
 enum TCalcState : int32_t {
@@ -116,6 +117,8 @@ public:
   void SetProjectFiles(TProjectFiles* files) { FProjectFiles = files; }
   // The maker of model windows for new projects; not owned, may be null.
   void SetModelWindowMaker(TModelWindowMaker* maker) { FModelMaker = maker; }
+  // The makers of view windows for the "Новое окно" commands; not owned, may be null.
+  void SetViewFactory(const TViewFactory* factory);
   // The tick count of the refresh throttle (milliseconds; tests set their own).
   void SetTickSource(std::function<uint32_t()> ticks);
   // New project: a GIS with a blank map and, when a maker is installed, a model window.
@@ -134,6 +137,10 @@ public:
   TFSimpleView* ActiveView() const;
   QMdiArea* MdiArea() const { return FMdiArea; }
   void RefreshViews();
+  // "Объем": a new discharge-tree view of the project.
+  void MINewCubuiqeClick();
+  // "Информационное": the model information window, made once.
+  void MIInfoClick();
   void OnGisObjectAdded(void* sender, int32_t id);
   void OnGisObjectDeleted(void* sender, int32_t id);
 
@@ -363,6 +370,7 @@ private:
   QString FDialogFilter;
   TProjectFiles* FProjectFiles = nullptr;
   TModelWindowMaker* FModelMaker = nullptr;
+  const TViewFactory* FViewFactory = nullptr;
   std::function<uint32_t()> FTicks;
   bool FFirstShowDone = false;
   QList<QMenu*> FWindowListMenus;
