@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -154,6 +155,7 @@ void TF3DView::LoadSectionPositions()
   const double X0 = array->GetX(), Y0 = array->GetY();
   const double sx = 2 / array->GetDX(), sy = 2 / array->GetDY();
   std::vector<CubeSectionPosition> positions;
+  FSectionIds.clear();
   for (int n = 0; TGObj* object = FViewGis->GetObjectOfType(n, ObjectTypeSection); ++n) {
     const double x0 = (object->GetX() - X0) * sx - 1;
     const double y0 = 1 - (object->GetY() - Y0) * sy;
@@ -172,6 +174,7 @@ void TF3DView::LoadSectionPositions()
     const std::string name = object->GetName().substr(0, 255);
     std::memcpy(p.name, name.c_str(), name.size() + 1);
     positions.push_back(p);
+    FSectionIds.push_back(object->GetId());
   }
   Viewer->SetSectionPositions(positions.data(), static_cast<int32_t>(positions.size()));
 }
@@ -228,11 +231,9 @@ void TF3DView::ObjectDeleted(void*, int32_t objectId)
       close();
     return;
   }
-  if (FViewGis) {
-    TGObj* object = FViewGis->FindObjectById(objectId);
-    if (object && object->GetTypeCode() == ObjectTypeSection)
-      Refresh();
-  }
+  // The object is gone when the GIS tells: the planes listed last know whether it was a section.
+  if (std::find(FSectionIds.begin(), FSectionIds.end(), objectId) != FSectionIds.end())
+    Refresh();
 }
 
 void TF3DView::SaveToStream(TTagStream* stream)

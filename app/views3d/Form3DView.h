@@ -81,6 +81,8 @@ protected:
 
   TFModel* FModel = nullptr;
   int32_t FArrayId = 0;
+  // The GIS section objects that the planes were made from.
+  std::vector<int32_t> FSectionIds;
   bool FAutoRange = true;
   double FRangeMin = 0;
   double FRangeMax = 100;

@@ -7,6 +7,8 @@
 
 #include "gis/GArray3D.h"
 #include "gis/GIS.h"
+#include "gis/GRect.h"
+#include "data/TextConversion.h"
 #include "plots/info/FormModelInfo.h"
 #include "plots/info/FormTreeInfo.h"
 #include "plots/info/InfoFields.h"
@@ -368,6 +370,80 @@ TEST_F(TreeViewWindowTest, DeletingTheShownArrayClosesTheView)
   ProcessPostedEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(watched.isNull());
+}
+
+} // namespace
+
+namespace {
+
+// A section line of the GIS, as the map's section objects are kept.
+class TSectionLine : public TGRect {
+public:
+  explicit TSectionLine(TGIS* gis) : TGRect(gis) { SetTypeCode(ObjectTypeSection); }
+};
+
+TEST_F(TreeViewWindowTest, TheShownArrayIsAlwaysAVolumeOfTheProject)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  const int32_t shown = view->GetArrayId();
+  TGObj* notVolume = nullptr;
+  for (int i = 0; i < main->Gis()->GetObjectCount() && !notVolume; ++i) {
+    TGObj* object = main->Gis()->GetObject(i);
+    if (object->GetTypeCode() != ObjectTypeArray3D && object->GetTypeCode() != ObjectTypeArrayI3D)
+      notVolume = object;
+  }
+  const int32_t refused[] = {0, 987654, notVolume ? notVolume->GetId() : -1};
+  for (int32_t id : refused) {
+    view->SetArrayId(id);
+    EXPECT_EQ(view->GetArrayId(), shown) << id;
+  }
+  const int32_t other = main->Gis()->FindArrayByCode(10004)->GetId();
+  view->SetArrayId(other);
+  EXPECT_EQ(view->GetArrayId(), other);
+}
+
+TEST_F(TreeViewWindowTest, SectionLinesOfTheMapBecomeSectionPlanes)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  TGObj* array = main->Gis()->FindObjectById(view->GetArrayId());
+  // Along +x through the middle of the array: the plane x-z through the centre.
+  auto line = std::make_unique<TSectionLine>(main->Gis());
+  line->SetName("середина");
+  line->SetX(array->GetX());
+  line->SetY(array->GetY() + array->GetDY() / 2);
+  line->SetDX(array->GetDX());
+  line->SetDY(0);
+  const int32_t id = main->Gis()->AddObject(this, std::move(line), true);
+  ProcessPostedEvents();
+  ASSERT_EQ(view->Viewer->SectionPositions.size(), 1u);
+  const CubeSectionPosition& p = view->Viewer->SectionPositions[0];
+  const double expected[9] = {1, 0, 0, 0, 0, -1, 0, 1, 0};
+  for (int i = 0; i < 9; ++i)
+    EXPECT_NEAR(p.matrix[i], expected[i], 1e-12) << i;
+  EXPECT_NEAR(p.shift, 0, 1e-12);
+  EXPECT_STREQ(p.name, "середина");
+
+  main->Gis()->DeleteObject(this, main->Gis()->FindObjectById(id), true);
+  ProcessPostedEvents();
+  EXPECT_TRUE(view->Viewer->SectionPositions.empty());
+}
+
+TEST_F(TreeViewWindowTest, CaptionShowsTheArraysOwnRangeOnRequest)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  auto* array = dynamic_cast<TGArray*>(main->Gis()->FindObjectById(view->GetArrayId()));
+  const QString name = QString::fromStdString(array->GetName());
+  EXPECT_EQ(view->windowTitle(), QString::fromUtf8("Объем: ") + name);
+  view->PMIViewMinMax->trigger();
+  EXPECT_TRUE(view->PMIViewMinMax->isChecked());
+  EXPECT_EQ(view->windowTitle(), QString::fromUtf8("Объем: ") + name + ",  ( " +
+                                     QString::fromStdString(FloatToStrSep(array->GetDataMin(), ffGeneral, 3, 3)) +
+                                     " : " +
+                                     QString::fromStdString(FloatToStrSep(array->GetDataMax(), ffGeneral, 3, 3)) +
+                                     " )");
 }
 
 } // namespace
