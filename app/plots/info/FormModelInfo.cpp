@@ -93,9 +93,9 @@ void TFModelInfo::Refresh()
   Edepthlen->setText(WithUnit(model->GetTreeLimbsLength() * 1000, " mm"));
 }
 
-void TFModelInfo::changeEvent(QEvent* event)
+bool TFModelInfo::event(QEvent* event)
 {
-  if (event->type() == QEvent::ActivationChange && isActiveWindow())
-    Refresh();
-  TFGisView::changeEvent(event);
+  if (event->type() == QEvent::ParentChange)
+    RefreshWhenActivated(this, [this] { Refresh(); });
+  return TFGisView::event(event);
 }

@@ -29,7 +29,8 @@ public:
       *Edepthint, *Edepthmean, *Edepthmax, *Edepthlen;
 
 protected:
-  void changeEvent(QEvent* event) override;
+  // Refilled whenever its sub-window becomes the active one.
+  bool event(QEvent* event) override;
 
 private:
   TFModel* Model;

@@ -248,11 +248,11 @@ void TFTreeInfo::BmoreClick()
   Bmore->setText(newWidth < 350 ? u(">>") : u("<<"));
 }
 
-void TFTreeInfo::changeEvent(QEvent* event)
+bool TFTreeInfo::event(QEvent* event)
 {
-  if (event->type() == QEvent::ActivationChange && isActiveWindow())
-    Refresh();
-  TFGisView::changeEvent(event);
+  if (event->type() == QEvent::ParentChange)
+    RefreshWhenActivated(this, [this] { Refresh(); });
+  return TFGisView::event(event);
 }
 
 bool TFTreeInfo::eventFilter(QObject* watched, QEvent* event)

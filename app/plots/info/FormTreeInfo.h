@@ -51,7 +51,8 @@ public slots:
   void SGdataDblClick();
 
 protected:
-  void changeEvent(QEvent* event) override;
+  // Refilled whenever its sub-window becomes the active one.
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -20,6 +20,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
@@ -231,8 +232,9 @@ TEST_F(TreeViewWindowTest, PickingAnElementOpensTheTreeInformationWindow)
   auto* potential = dynamic_cast<TGArray3D*>(main->Gis()->FindArrayByCode(CodePotential));
   double own = 0, next = 0;
   if (potential->GetCellValue(picked.x, picked.z, picked.y, own) &&
-      potential->GetCellValue(picked.x + 1, picked.z, picked.y, next))
+      potential->GetCellValue(picked.x + 1, picked.z, picked.y, next)) {
     EXPECT_EQ(info->SGdata->item(4, 2)->text(), InfoNumber((own - next) / cell1 * 1e-6, 4));
+  }
   EXPECT_TRUE(info->CellLook(1, 4).text.isEmpty());
   (void)cell2, (void)cell3;
 
@@ -288,8 +290,9 @@ TEST_F(TreeViewWindowTest, TreeInformationShowsADashForCellsItCannotRead)
   EXPECT_EQ(info.NodeIndex, Model()->GetSnapshot().NodeCount() - 1);
   for (int column = 0; column < 3; ++column)
     for (int row = 0; row < 9; ++row)
-      if (!(column == 1 && row == 4))
+      if (!(column == 1 && row == 4)) {
         EXPECT_EQ(info.SGdata->item(row, column)->text(), "-") << column << "," << row;
+      }
   // Without the model's arrays every neighbour shows "-" too.
   info.GridMode = 0;
   info.SetGIS(nullptr);
@@ -301,9 +304,18 @@ TEST_F(TreeViewWindowTest, ModelInformationListsTimeStatisticsAndGenerator)
 {
   main->MIInfo->trigger();
   auto infos = ViewsOf<TFModelInfo>(*main);
+  // Shown numbers: general format, unit after a blank.
+  EXPECT_EQ(InfoNumber(2.5e-8 * 1e9) + " ns", "25 ns");
+  EXPECT_EQ(InfoNumber(150000 * 0.001) + " kV", "150 kV");
   ASSERT_EQ(infos.size(), 1u);
   TFModelInfo* info = infos[0];
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
   RunUntilNodes(NeedleRoots + 3);
+  // Activating the window refills it.
+  main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(view->parentWidget()));
+  info->Et->clear();
+  main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(info->parentWidget()));
   const TEngineStatistics s = Model()->GetSnapshot().Statistics();
   EXPECT_EQ(info->Et->text(), InfoNumber(Model()->GetTime() * 1e9) + " ns");
   EXPECT_EQ(info->ENt->text(), QString::number(Model()->GetStepCount()));
@@ -347,8 +359,9 @@ TEST_F(TreeViewWindowTest, TheProjectKeepsTheViewsAndClosesThemWithIt)
   EXPECT_NEAR(phi, 1.1, 1e-9);
   EXPECT_EQ(ViewsOf<TFModelInfo>(*main).size(), 1u);
   EXPECT_GT(restored->Viewer->SegmentCount, 0) << "the restored view draws the restored tree";
-  if (restored->Viewer->HasGLContext())
+  if (restored->Viewer->HasGLContext()) {
     EXPECT_FALSE(MagentaPixels(restored->Viewer->PictureImage()).empty());
+  }
 
   main->CloseProject();
   ProcessPostedEvents();
