@@ -18,15 +18,9 @@ QString WithUnit(double value, const char* unit) { return InfoNumber(value) + QS
 } // namespace
 
 TFModelInfo::TFModelInfo(TFMain* mainWindow, QWidget* owner, TFModel* model)
-    : TFGisView(mainWindow, owner), Model(model)
+    : TFInfoView(mainWindow, owner, model, WindowKindModelInfo, GroupModelInfo)
 {
-  SetTag(WindowKindModelInfo);
-  setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QString::fromUtf8("Информация"));
-  QPalette white = palette();
-  white.setColor(QPalette::Window, Qt::white);
-  setPalette(white);
-  setAutoFillBackground(true);
   setFixedWidth(452);
   auto* grid = new QGridLayout(this);
   auto add = [grid](int row, int column, const char* name, const char* caption, const char* hint) {
@@ -48,18 +42,6 @@ TFModelInfo::TFModelInfo(TFMain* mainWindow, QWidget* owner, TFModel* model)
   Edepthmax = add(6, 2, "Edepthmax", "d max", "max. breakdown channel depth");
   Ed0tree = add(7, 0, "Ed0tree", "d0", "tree stracture dimension  coef.");
   Edepthlen = add(7, 2, "Edepthlen", "l solid", "sum. channels length in solid");
-}
-
-void TFModelInfo::SaveToStream(TTagStream* stream)
-{
-  TFGisView::SaveToStream(stream);
-  stream->SetGroup(GroupModelInfo);
-}
-
-void TFModelInfo::LoadFromStream(TTagStream* stream)
-{
-  TFGisView::LoadFromStream(stream);
-  stream->SetGroup(GroupModelInfo);
 }
 
 void TFModelInfo::Refresh()
@@ -91,11 +73,4 @@ void TFModelInfo::Refresh()
   Edepthmean->setText(WithUnit(area / horizontal * 1000, " mm"));
   Edepthmax->setText(WithUnit(maxHeight * 1000, " mm"));
   Edepthlen->setText(WithUnit(model->GetTreeLimbsLength() * 1000, " mm"));
-}
-
-bool TFModelInfo::event(QEvent* event)
-{
-  if (event->type() == QEvent::ParentChange)
-    RefreshWhenActivated(this, [this] { Refresh(); });
-  return TFGisView::event(event);
 }

@@ -66,15 +66,9 @@ private:
 } // namespace
 
 TFTreeInfo::TFTreeInfo(TFMain* mainWindow, QWidget* owner, TFModel* model)
-    : TFGisView(mainWindow, owner), Model(model)
+    : TFInfoView(mainWindow, owner, model, WindowKindTreeInfo, GroupTreeInfo)
 {
-  SetTag(WindowKindTreeInfo);
-  setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(u("Structure"));
-  QPalette white = palette();
-  white.setColor(QPalette::Window, Qt::white);
-  setPalette(white);
-  setAutoFillBackground(true);
   setMinimumSize(120, 100);
   resize(CollapsedWidth, 155);
   auto* fields = new QWidget(this);
@@ -122,18 +116,6 @@ TFTreeInfo::TFTreeInfo(TFMain* mainWindow, QWidget* owner, TFModel* model)
       SGdata->setItem(r, c, new QTableWidgetItem);
   connect(SGdata, &QTableWidget::cellDoubleClicked, this, &TFTreeInfo::SGdataDblClick);
   GBgrid->installEventFilter(this);
-}
-
-void TFTreeInfo::SaveToStream(TTagStream* stream)
-{
-  TFGisView::SaveToStream(stream);
-  stream->SetGroup(GroupTreeInfo);
-}
-
-void TFTreeInfo::LoadFromStream(TTagStream* stream)
-{
-  TFGisView::LoadFromStream(stream);
-  stream->SetGroup(GroupTreeInfo);
 }
 
 void TFTreeInfo::Refresh()
@@ -248,18 +230,11 @@ void TFTreeInfo::BmoreClick()
   Bmore->setText(newWidth < 350 ? u(">>") : u("<<"));
 }
 
-bool TFTreeInfo::event(QEvent* event)
-{
-  if (event->type() == QEvent::ParentChange)
-    RefreshWhenActivated(this, [this] { Refresh(); });
-  return TFGisView::event(event);
-}
-
 bool TFTreeInfo::eventFilter(QObject* watched, QEvent* event)
 {
   if (watched == GBgrid && event->type() == QEvent::MouseButtonDblClick) {
     SGdataDblClick();
     return true;
   }
-  return TFGisView::eventFilter(watched, event);
+  return TFInfoView::eventFilter(watched, event);
 }

@@ -4,8 +4,7 @@
 // tree snapshot and, in a grid folded out with ">>", the field strength
 // towards each of its 26 neighbour cells, the growth probability in one time
 // step, or the steps until growth has had an even chance.
-#include "base/FormGisView.h"
-#include "base/ModelView.h"
+#include "plots/info/FormInfoView.h"
 
 #include <QColor>
 
@@ -15,20 +14,13 @@ class QPushButton;
 class QTableWidget;
 class TFModel;
 
-class TFTreeInfo : public TFGisView, public TModelView {
+class TFTreeInfo : public TFInfoView {
   Q_OBJECT
 
 public:
   TFTreeInfo(TFMain* mainWindow, QWidget* owner, TFModel* model);
 
-  void SetModel(TFModel* model) override { Model = model; }
-  void SaveToStream(TTagStream* stream) override;
-  void LoadFromStream(TTagStream* stream) override;
   void Refresh() override;
-  void CopyToClipboard() override {}
-  void SaveBitmap(const QString&) override {}
-  void ObjectAdded(void*, int32_t) override {}
-  void ObjectDeleted(void*, int32_t) override {}
 
   // How a grid cell is drawn: its text and its background.
   struct TCellLook {
@@ -51,10 +43,5 @@ public slots:
   void SGdataDblClick();
 
 protected:
-  // Refilled whenever its sub-window becomes the active one.
-  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-  TFModel* Model;
 };

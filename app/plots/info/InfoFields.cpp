@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 
 QLineEdit* AddInfoField(QGridLayout* grid, int row, int column, const char* name, const QString& caption,
                         const char* hint)
@@ -27,14 +26,3 @@ QString InfoNumber(double value, int digits)
   return QString::fromStdString(FloatToStrSep(value, ffGeneral, digits, 0));
 }
 
-void RefreshWhenActivated(QWidget* view, const std::function<void()>& refresh)
-{
-  auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget());
-  if (!sub)
-    return;
-  QObject::connect(sub, &QMdiSubWindow::windowStateChanged, view,
-                   [refresh](Qt::WindowStates before, Qt::WindowStates now) {
-                     if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive))
-                       refresh();
-                   });
-}

@@ -3,15 +3,11 @@
 // windows lay them out, and the number formats they share.
 #include <QString>
 
-#include <functional>
-
 class QGridLayout;
 class QLineEdit;
 class QWidget;
 
 QLineEdit* AddInfoField(QGridLayout* grid, int row, int column, const char* name, const QString& caption,
                         const char* hint);
-// Calls refresh each time the MDI sub-window that holds the view becomes active.
-void RefreshWhenActivated(QWidget* view, const std::function<void()>& refresh);
 // General format with the given significant digits and the program's separator.
 QString InfoNumber(double value, int digits = 6);
