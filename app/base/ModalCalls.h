@@ -4,6 +4,7 @@
 // the program's logic can be driven by tests without a call that blocks in exec().
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QMessageBox>
 #include <QString>
@@ -33,6 +34,8 @@ public:
   virtual void OpenUrl(const QUrl& url) = 0;
   // The colour dialog starting at a colour: the chosen colour, or nothing when cancelled.
   virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) = 0;
+  // The font dialog starting at a font: the chosen font, or nothing when cancelled.
+  virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) = 0;
   // Puts a picture on the clipboard.
   virtual void SetClipboardImage(const QImage& image) = 0;
 };

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QFontDialog>
 #include <QGuiApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -63,6 +64,15 @@ std::optional<QColor> TQtModalCalls::ChooseColour(QWidget* parent, const QColor&
   if (!colour.isValid())
     return std::nullopt;
   return colour;
+}
+
+std::optional<QFont> TQtModalCalls::ChooseFont(QWidget* parent, const QFont& initial)
+{
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+  if (!ok)
+    return std::nullopt;
+  return chosen;
 }
 
 void TQtModalCalls::SetClipboardImage(const QImage& image)

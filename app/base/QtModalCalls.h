@@ -15,6 +15,7 @@ public:
   int ExecDialog(QDialog* dialog) override;
   void OpenUrl(const QUrl& url) override;
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
+  std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
   void SetClipboardImage(const QImage& image) override;
 };
 

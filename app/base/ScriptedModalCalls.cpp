@@ -10,6 +10,17 @@ QMessageBox::StandardButton CancelAnswer(QMessageBox::StandardButtons buttons)
   return QMessageBox::NoButton;
 }
 
+// The next prepared answer; an empty queue answers "cancelled".
+template <class T>
+std::optional<T> NextAnswer(std::deque<std::optional<T>>& answers)
+{
+  if (answers.empty())
+    return std::nullopt;
+  std::optional<T> answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
 } // namespace
 
 QMessageBox::StandardButton TScriptedModalCalls::Message(QWidget*, QMessageBox::Icon icon, const QString& caption,
@@ -71,11 +82,13 @@ void TScriptedModalCalls::OpenUrl(const QUrl& url)
 std::optional<QColor> TScriptedModalCalls::ChooseColour(QWidget* /*parent*/, const QColor& initial)
 {
   colourStarts.push_back(initial);
-  if (colourAnswers.empty())
-    return std::nullopt;
-  std::optional<QColor> answer = colourAnswers.front();
-  colourAnswers.pop_front();
-  return answer;
+  return NextAnswer(colourAnswers);
+}
+
+std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget* /*parent*/, const QFont& initial)
+{
+  fontStarts.push_back(initial);
+  return NextAnswer(fontAnswers);
 }
 
 void TScriptedModalCalls::SetClipboardImage(const QImage& image)

@@ -26,6 +26,7 @@ public:
   std::deque<QString> fileAnswers;
   std::deque<int> dialogAnswers;
   std::deque<std::optional<QColor>> colourAnswers;
+  std::deque<std::optional<QFont>> fontAnswers;
 
   std::vector<TMessageCall> messages;
   std::vector<TInputCall> inputs;
@@ -33,6 +34,7 @@ public:
   std::vector<QDialog*> dialogs;
   std::vector<QUrl> urls;
   std::vector<QColor> colourStarts;
+  std::vector<QFont> fontStarts;
   std::vector<QImage> clipboardImages;
 
   QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
@@ -45,6 +47,7 @@ public:
   int ExecDialog(QDialog* dialog) override;
   void OpenUrl(const QUrl& url) override;
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
+  std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
   void SetClipboardImage(const QImage& image) override;
 };
 

@@ -9,6 +9,7 @@
 #include "model/breakdown/ChannelData.h"
 #include "model/breakdown/EngineArrays.h"
 #include "model/breakdown/OutputQuantities.h"
+#include "model/worker/CalcError.h"
 #include "model/breakdown/ProjectBase.h"
 #include "model/breakdown/RunCheck.h"
 
@@ -70,6 +71,10 @@ void TFBitModel::InitCalculation() {
 
 void TFBitModel::CalculateStep() {
   timeStep = THeapGoTimeStep(engine);
+  // A step that is not a number would never reach a stop time: the run ends
+  // with an error instead of running on without end.
+  if (!std::isfinite(timeStep) || !std::isfinite(engine->Time))
+    throw ECalcError("шаг по времени или время модели не является конечным числом");
   stageCount = engine->Nodes.count;
   TFModel3D::CalculateStep();
 }
@@ -195,7 +200,15 @@ void TFBitModel::SetArrayData(int id, const double *data) {
   TFModel3D::SetArrayData(id, data);
 }
 
-bool TFBitModel::IsCodeLayer(int id) const { return IsCodeArray(id); }
+// The levels of the engine's lattice are its node planes from plate to plate;
+// the electrode layer's first and last planes are the plates themselves.
+std::optional<TLevelMap> TFBitModel::CodeLevels(int id) const {
+  if (id == ArrayElectrodes)
+    return TLevelMap{TLevelMatch::NodesBetweenPlates, -1.0};
+  if (IsCodeArray(id))
+    return TLevelMap{TLevelMatch::Nodes, 0.0};
+  return std::nullopt;
+}
 
 void TFBitModel::BuildAllInputArrays() { BuildInputArrays(0); }
 
@@ -347,16 +360,15 @@ void TFBitModel::FindSurfaceHeight() {
 
 void TFBitModel::GetTreeLimbInfo(double *area, double *horizontal, double *maxHeight, double *lengthAbove,
                                  double *ratio) {
+  // Without an electrode layer or a grown node there is nothing to measure:
+  // every output reads 0.
+  for (double *out : {area, horizontal, maxHeight, lengthAbove, ratio})
+    if (out)
+      *out = 0;
   int lx = 0, ly = 0, lz = 0;
   if (!LayerSizes(ArrayElectrodes, lx, ly, lz))
     return;
   FindSurfaceHeight();
-  if (area)
-    *area = 0;
-  if (maxHeight)
-    *maxHeight = 0;
-  if (lengthAbove)
-    *lengthAbove = 0;
   const TCellLookup codes = [this](int i, int j, int k, double &v) {
     return LayerCellValue(ArrayElectrodes, i, j, k, v);
   };

@@ -126,7 +126,7 @@ public:
   int GetRepeatCount() const { return repeatCount; }
 
 protected:
-  bool IsCodeLayer(int id) const override;
+  std::optional<TLevelMap> CodeLevels(int id) const override;
 
 private:
   void ShiftPotentialLayer();

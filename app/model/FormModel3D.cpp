@@ -250,12 +250,12 @@ void TFModel3D::MatchLayerSize(TGObj *layer, const TModelArray &a) {
     }
     return;
   }
-  const bool nearest = IsCodeLayer(a.id);
+  const std::optional<TLevelMap> codes = CodeLevels(a.id);
   if (VolumeLayer::IsVolume(layer)) {
     int lx = 0, ly = 0, lz = 0;
     VolumeLayer::Sizes(layer, lx, ly, lz);
     if (lx != nx || ly != ny || lz != nz) {
-      VolumeLayer::Resize(layer, nx, ny, nz, nearest);
+      VolumeLayer::Resize(layer, nx, ny, nz, codes);
       gis->SetModified(true);
     }
     return;
@@ -266,7 +266,7 @@ void TFModel3D::MatchLayerSize(TGObj *layer, const TModelArray &a) {
   auto *plane = static_cast<TGArray *>(layer);
   if (plane->GetNX() == columns && plane->GetNY() == rows)
     return;
-  if (nearest && plane->GetData()) {
+  if (codes && plane->GetData()) {
     const TGridBox before{plane->GetNX(), plane->GetNY(), 1, plane->GetX(), plane->GetY(), plane->GetDX(),
                           plane->GetDY()};
     const std::vector<double> old(plane->GetData(), plane->GetData() + plane->GetNX() * plane->GetNY());
@@ -290,6 +290,7 @@ void TFModel3D::DescribeLayer(TGArray *layer, const TModelArray &a) const {
   const TQuantityLevelItem *levels = arrayLevels.Find(a.id);
   layer->SetLevelNames(levels ? &levels->names : nullptr);
   layer->SetModelArrayKind(a.kind);
+  layer->SetHoldsCodes(IsCodeLayer(a.id));
 }
 
 void TFModel3D::FillLayerFromModel(TGObj *layer, int id) {
@@ -353,37 +354,49 @@ void TFModel3D::UpdateArrayLayers() {
   gis->SetModified(true);
 }
 
-// The array builder has no switch for counting a layer's present values as
-// known data, so every mode builds from the reper values as the layer says.
-void TFModel3D::BuildInputArrays(int /*mode*/) {
+// Volumes first, then plane layers, each pass in the progress window of its
+// own: a cancel ends the pass after the layer in hand, whose values have
+// reached the model, and the next pass starts afresh.
+void TFModel3D::BuildInputArrays(int mode) {
   if (!gis)
     return;
-  TArrayBuildProgress &progress = GetArrayBuildProgress();
-  // Volumes first, then plane layers; a cancel stops each pass after the
-  // layer in hand, whose copy has already reached the model.
-  for (const int type : {int(ObjectTypeArray3D), int(ObjectTypeArray)}) {
-    std::vector<TGArray *> layers;
-    for (int index = 0; index < gis->GetObjectCount(); ++index) {
-      TGObj *o = gis->GetObject(index);
-      if (o && o->IsArray() && o->GetTypeCode() == type)
-        layers.push_back(static_cast<TGArray *>(o));
-    }
-    progress.SetStepCount(static_cast<int>(layers.size()));
-    for (size_t step = 0; step < layers.size(); ++step) {
-      TGArray *layer = layers[step];
-      const int kind = layer->GetModelArrayKind();
-      if (kind != ArrayKindInput && kind != ArrayKindInputOnRequest)
-        continue;
-      progress.SetStep(static_cast<int>(step));
-      progress.SetName(layer->GetName());
-      progress.SetProgress(0);
-      if (layer->Build(progress))
-        LoadLayer(layer);
-      if (progress.Cancelled())
-        break;
-    }
-  }
+  BuildInputLayers(ObjectTypeArray3D, mode);
+  BuildInputLayers(ObjectTypeArray, mode);
   modified = true;
+}
+
+void TFModel3D::BuildInputLayers(int typeCode, int mode) {
+  TArrayBuildProgress &progress = GetArrayBuildProgress();
+  progress.SetStepCount(gis->CountObjectsOfType(typeCode));
+  progress.Show();
+  // Hidden again however the pass ends, a failing build included.
+  struct THideAtEnd {
+    TArrayBuildProgress &window;
+    ~THideAtEnd() { window.Hide(); }
+  } hideAtEnd{progress};
+  int step = 0;
+  for (int index = 0; index < gis->GetObjectCount(); ++index) {
+    TGObj *o = gis->GetObject(index);
+    if (!o || !o->IsArray() || o->GetTypeCode() != typeCode)
+      continue;
+    auto *layer = static_cast<TGArray *>(o);
+    const int kind = layer->GetModelArrayKind();
+    if (kind != ArrayKindInput && kind != ArrayKindInputOnRequest)
+      continue;
+    progress.SetStep(step);
+    progress.SetName(layer->GetName());
+    progress.SetProgress(0);
+    bool &present = layer->BuildParams().presentValuesKnown;
+    const bool kept = present;
+    if (mode == 1 || mode == 2)
+      present = mode == 2;
+    layer->Build(progress);
+    present = kept;
+    LoadLayer(layer);
+    if (progress.Cancelled())
+      break;
+    ++step;
+  }
 }
 
 void TFModel3D::UpdateModelFromLayers() {
@@ -407,39 +420,12 @@ void TFModel3D::GetArea(double *x1, double *y1, double *x2, double *y2) const {
     area->GetWorldBounds(*x1, *y1, *x2, *y2);
 }
 
+// Every area change, this one and the model-area frame's, goes through the
+// GIS's fitting, in which layers of codes keep whole codes (DescribeLayer
+// marks them).
 void TFModel3D::SetArea(double x1, double y1, double x2, double y2) {
   if (!gis)
     return;
-  // Every array and map takes the rectangle, last to first; layers of codes
-  // take the nearest old cell, so that no code is blended into another.
-  for (int index = gis->GetObjectCount() - 1; index >= 0; --index) {
-    TGObj *o = gis->GetObject(index);
-    if (!o)
-      continue;
-    const bool codes = o->IsArray() && IsCodeLayer(o->GetCode());
-    if (VolumeLayer::IsVolume(o))
-      VolumeLayer::SetWorldRect(o, x1, y1, x2, y2, codes);
-    else if (codes && o->GetTypeCode() == ObjectTypeArray)
-      SetPlaneRectNearest(static_cast<TGArray *>(o), x1, y1, x2, y2);
-    else if (o->IsArray() || o->GetTypeCode() == ObjectTypeMap)
-      o->SetWorldRect(x1, y1, x2, y2);
-  }
-  if (gis->OnChange)
-    gis->OnChange(nullptr);
-}
-
-void TFModel3D::SetPlaneRectNearest(TGArray *plane, double x1, double y1, double x2, double y2) {
-  if (!plane->GetData()) {
-    plane->SetWorldRect(x1, y1, x2, y2);
-    return;
-  }
-  const TGridBox before{plane->GetNX(), plane->GetNY(), 1, plane->GetX(), plane->GetY(), plane->GetDX(),
-                        plane->GetDY()};
-  const std::vector<double> old(plane->GetData(), plane->GetData() + plane->GetNX() * plane->GetNY());
-  plane->SetWorldRect(x1, y1, x2, y2);
-  const TGridBox after{plane->GetNX(), plane->GetNY(), 1, plane->GetX(), plane->GetY(), plane->GetDX(),
-                       plane->GetDY()};
-  const auto fresh = ResampleNearest(old.data(), before, after);
-  if (!fresh.empty())
-    plane->SetData(fresh.data());
+  gis->FitArraysToRect(x1, y1, x2, y2);
+  gis->NotifyChanged();
 }

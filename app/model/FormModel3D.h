@@ -2,11 +2,13 @@
 
 #include "data/QuantityLevels.h"
 #include "model/FormModel.h"
+#include "model/breakdown/NearestResample.h"
 #include "model/breakdown/ModelArrays.h"
 #include "model/breakdown/ModelParams.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TGArray;
@@ -71,8 +73,10 @@ protected:
   void SetSizes(int columns, int rows, int levels);
   // The grid of a layer of the dimension code: false for codes without a grid.
   bool PlaneSize(int dimension, int &columns, int &rows) const;
-  // Whether a layer's values are codes that must never be blended.
-  virtual bool IsCodeLayer(int /*id*/) const { return false; }
+  // For a layer whose values are codes that must never be blended, how its
+  // levels map when the lattice changes; none for a layer of values.
+  virtual std::optional<TLevelMap> CodeLevels(int /*id*/) const { return std::nullopt; }
+  bool IsCodeLayer(int id) const { return CodeLevels(id).has_value(); }
   TGObj *FindLayer(int id) const;
   // The value of cell (i, j, k) of the volume layer with the code.
   bool LayerCellValue(int code, int i, int j, int k, double &value) const;
@@ -90,7 +94,7 @@ private:
   void DescribeLayer(TGArray *layer, const TModelArray &a) const;
   void FillLayerFromModel(TGObj *layer, int id);
   void LoadLayer(TGObj *layer);
-  void SetPlaneRectNearest(TGArray *plane, double x1, double y1, double x2, double y2);
+  void BuildInputLayers(int typeCode, int mode);
   void AllocateOwnStorage();
   size_t ExpectedCount(const TModelArray &a) const;
 

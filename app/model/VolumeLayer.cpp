@@ -31,23 +31,6 @@ TGridBox BoxOf(TGArray3D &a) {
 
 size_t CellCount(const TGridBox &b) { return static_cast<size_t>(b.nx) * b.ny * b.nz; }
 
-// Changes the layer's grid; with nearest the old values follow onto the new
-// cells, each cell taking the value of the old cell nearest to it.
-template <class Change> void ChangeGrid(TGObj *layer, bool nearest, Change change) {
-  TGArray3D *a = As3D(layer);
-  if (!a)
-    return;
-  const TGridBox before = BoxOf(*a);
-  std::vector<double> old;
-  if (nearest && a->GetVolumeData())
-    old.assign(a->GetVolumeData(), a->GetVolumeData() + CellCount(before));
-  change(*a);
-  if (!old.empty()) {
-    const auto fresh = ResampleNearest(old.data(), before, BoxOf(*a));
-    if (fresh.size() == CellCount(BoxOf(*a)))
-      a->SetData(fresh.data());
-  }
-}
 
 } // namespace
 
@@ -72,12 +55,20 @@ void SetVolume(TGObj *layer, const double *values) {
     a->SetData(values);
 }
 
-void Resize(TGObj *layer, int nx, int ny, int nz, bool nearest) {
-  ChangeGrid(layer, nearest, [&](TGArray3D &a) { a.Resize(nx, ny, nz); });
-}
-
-void SetWorldRect(TGObj *layer, double x1, double y1, double x2, double y2, bool nearest) {
-  ChangeGrid(layer, nearest, [&](TGArray3D &a) { a.SetWorldRect(x1, y1, x2, y2); });
+void Resize(TGObj *layer, int nx, int ny, int nz, std::optional<TLevelMap> codes) {
+  TGArray3D *a = As3D(layer);
+  if (!a)
+    return;
+  const TGridBox before = BoxOf(*a);
+  std::vector<double> old;
+  if (codes && a->GetVolumeData())
+    old.assign(a->GetVolumeData(), a->GetVolumeData() + CellCount(before));
+  a->Resize(nx, ny, nz);
+  if (old.empty())
+    return;
+  const auto fresh = ResampleNearest(old.data(), before, BoxOf(*a), *codes);
+  if (fresh.size() == CellCount(BoxOf(*a)))
+    a->SetData(fresh.data());
 }
 
 bool CellValue(TGObj *layer, int i, int j, int k, double &value) {

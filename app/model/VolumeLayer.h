@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <vector>
+
+#include "model/breakdown/NearestResample.h"
 
 class TGArray;
 class TGIS;
@@ -17,10 +20,9 @@ void Sizes(const TGObj *layer, int &nx, int &ny, int &nz);
 // All nx * ny * nz values, level after level; null without a volume.
 const double *Volume(TGObj *layer);
 void SetVolume(TGObj *layer, const double *values);
-// Resizes the volume; code layers take the nearest old cell, never a blend.
-void Resize(TGObj *layer, int nx, int ny, int nz, bool nearest);
-// Gives the layer a new world rectangle (values resampled onto it).
-void SetWorldRect(TGObj *layer, double x1, double y1, double x2, double y2, bool nearest);
+// Resizes the volume; layers of codes (given their level map) take the
+// nearest old cell, never a blend, others are interpolated.
+void Resize(TGObj *layer, int nx, int ny, int nz, std::optional<TLevelMap> codes);
 bool CellValue(TGObj *layer, int i, int j, int k, double &value);
 // Adds a constant to every cell and renews the range and the levels.
 void AddOffset(TGObj *layer, double offset);

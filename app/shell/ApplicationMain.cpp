@@ -1,5 +1,9 @@
 #include "shell/ApplicationMain.h"
 
+#include "maps/FormSelectChar.h"
+#include "maps/FormSetArrayDrawing.h"
+#include "base/FormArrayBuildProgress.h"
+#include "gis/ArrayBuilder.h"
 #include "model/dialogs/FormCalcStatus.h"
 #include "model/dialogs/FormElectrodes.h"
 #include "model/dialogs/FormInhomogeneities.h"
@@ -60,7 +64,10 @@ int ApplicationMain(QApplication& app)
   FInfo = new TFInfo(FMain);
   FElectrodes = new TFElectrodes();
   FParam = new TFParam();
-  // The property frames of map objects: the model area's comes from its dialogs.
+  // Every array build of the run reports to this window.
+  FArrayBuildProgress = new TFArrayBuildProgress(FMain);
+  SetArrayBuildProgress(FArrayBuildProgress);
+  // The property frames and data windows of map objects, found by type code.
   TProgramEditorFrames editorFrames;
   TEditorFramesScope editorFramesInstalled(editorFrames);
   TBitModelWindowMaker modelMaker;
@@ -74,6 +81,10 @@ int ApplicationMain(QApplication& app)
   int code = app.exec();
   // The project goes first: its model and views may still use the dialogs.
   FMain->CloseProject();
+  DestroySetArrayDrawing();
+  DestroySelectChar();
+  SetArrayBuildProgress(nullptr);
+  DestroyForm(FArrayBuildProgress);
   DestroyForm(FParam);
   DestroyForm(FElectrodes);
   DestroyForm(FInfo);

@@ -1,5 +1,7 @@
 #include "shell/BitModelWindowMaker.h"
 
+#include "model/dialogs/ModelDialogCommands.h"
+
 #include "gis/GArray.h"
 #include "gis/GIS.h"
 #include "gis/GObj.h"
@@ -61,13 +63,7 @@ void TBitModelWindowMaker::SetUpNewProject(TFMain& main)
   if (!model || !main.Gis())
     return;
   // A new project has no way back: the parameters are always taken.
-  if (FParam) {
-    FParam->Bcancel->hide();
-    FParam->LoadParams(model->GetEngine(), true);
-    ModalCalls().ExecDialog(FParam);
-    FParam->ApplyParams();
-    FParam->Bcancel->show();
-  }
+  RunParamCommand(model->GetEngine(), 0, true);
   ApplyGeoReference(main);
   model->UpdateLatticeSize();
   model->SetDefaults();

@@ -164,6 +164,7 @@ void TFMain::CreateMenus()
   MIElectrodes = AddItem(Mmodel, "MIElectrodes", "Электроды ...");
   MIinhomogeneities = AddItem(Mmodel, "MIinhomogeneities", "Неоднородности ...");
   MIObjects = AddItem(Mmodel, "MIObjects", "Редактировать ...");
+  MIObjects->setStatusTip(Text("Просмотр объктов полигона и их свойств"));
   MICalcArrayModel = AddSubmenu(Mmodel, "MICalcArrayModel", "Массивы");
   MIDefaultArray = AddItem(MICalcArrayModel, "MIDefaultArray", "Все значения по умолчанию");
   MIUpdateArrays = AddItem(MICalcArrayModel, "MIUpdateArrays", "Перегрузить из модели");

@@ -23,6 +23,7 @@ class QMenu;
 class QMdiSubWindow;
 class QTimer;
 class QToolBar;
+class TFOBrowser;
 class TFSimpleView;
 class TGIS;
 class TFModel;
@@ -343,6 +344,8 @@ private:
   int32_t FRefreshCountdown = 0;
   TGIS* FGis = nullptr;
   TFModel* FModel = nullptr;
+  // The object browser, made on first use.
+  TFOBrowser* FOBrowser = nullptr;
   int32_t FToolMode = 0;
   int32_t FCalcState = CalcNoProject;
   int32_t FPrevCalcState = CalcNoProject;

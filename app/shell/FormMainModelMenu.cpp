@@ -2,10 +2,10 @@
 // inhomogeneity tables, the model area and the calculation status.
 #include "shell/FormMain.h"
 
-#include "gis/EditorFrames.h"
 #include "gis/GIS.h"
 #include "gis/GObj.h"
 #include "gis/ObjectTypeCode.h"
+#include "maps/FormOBrowser.h"
 #include "model/FormBitModel.h"
 #include "model/dialogs/FormCalcStatus.h"
 #include "model/dialogs/FormParam.h"
@@ -15,20 +15,12 @@
 #include "base/ModalCalls.h"
 
 #include <QDialog>
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QVBoxLayout>
+
 
 void TFMain::MIModelParamsClick()
 {
   auto* model = dynamic_cast<TFBitModel*>(FModel);
-  if (!model || !FParam)
-    return;
-  // While a run is on or paused the dialog only shows the parameters.
-  bool editable = ModelEditable();
-  FParam->LoadParams(model->GetEngine(), editable);
-  int result = ModalCalls().ExecDialog(FParam);
-  if (!editable || result != QDialog::Accepted || !FParam->ApplyParams())
+  if (!model || !RunParamCommand(model->GetEngine(), FCalcState, false))
     return;
   TBitModelWindowMaker::ApplyGeoReference(*this);
   model->UpdateLatticeSize();
@@ -39,13 +31,8 @@ void TFMain::MIModelParamsClick()
 void TFMain::MIModelParamsStudClick()
 {
   auto* model = dynamic_cast<TFBitModel*>(FModel);
-  if (!model || !FParamStud)
+  if (!model || !RunStudentParamCommand(model->GetEngine(), FCalcState))
     return;
-  bool editable = ModelEditable();
-  FParamStud->LoadParams(model->GetEngine(), editable);
-  if (ModalCalls().ExecDialog(FParamStud) != QDialog::Accepted || !editable)
-    return;
-  FParamStud->ApplyParams();
   RefreshViews();
 }
 
@@ -73,42 +60,20 @@ void TFMain::MIinhomogeneitiesClick()
 
 void TFMain::MIObjectsClick()
 {
-  // The program has no object browser: of the objects with property frames
-  // only the model area matters to the model, so the command edits it in a
-  // window of its own.
-  TGObj* area = FGis ? FGis->GetObjectOfType(0, ObjectTypeModelRect) : nullptr;
-  if (!area)
+  if (!FGis)
     return;
-  QDialog window(this);
-  window.setWindowTitle(QString::fromUtf8("Область моделирования"));
-  auto* layout = new QVBoxLayout(&window);
-  TEditorFrame* frame = area->CreateEditorFrame(false, false, &window);
-  auto* frameWidget = dynamic_cast<QWidget*>(frame);
-  if (!frameWidget) {
-    delete frame;
-    return;
-  }
-  layout->addWidget(frameWidget);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &window);
-  layout->addWidget(buttons);
-  connect(buttons, &QDialogButtonBox::accepted, &window, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);
+  if (!FOBrowser)
+    FOBrowser = new TFOBrowser(this);
   // Resizing the area resamples every array, the model's layers among them:
   // never under a run that is on or paused.
   const bool editable = ModelEditable();
-  frameWidget->setEnabled(editable);
-  buttons->button(QDialogButtonBox::Ok)->setEnabled(editable);
-  if (ModalCalls().ExecDialog(&window) != QDialog::Accepted || !editable)
-    return;
-  area->ApplyEditorFrame(frame);
-  RefreshViews();
-  FModified = true;
+  FOBrowser->SetEditableCheck(
+      [editable](const TGObj& object) { return editable || object.GetTypeCode() != ObjectTypeModelRect; });
+  FOBrowser->SetGis(FGis, nullptr);
+  ModalCalls().ExecDialog(FOBrowser);
 }
 
 void TFMain::MICalcStatusClick()
 {
-  if (!FCalcStatus)
-    return;
-  FCalcStatus->SetModel(FModel);
-  ModalCalls().ExecDialog(FCalcStatus);
+  RunCalcStatusCommand(FModel);
 }

@@ -2,9 +2,12 @@
 // that install, drive and remove the GIS and the model window.
 #include "shell/FormMain.h"
 
+#include "maps/FormOBrowser.h"
+
 #include "gis/BitGIS.h"
 #include "gis/GMap.h"
 #include "gis/ObjectTypeCode.h"
+#include "maps/FormOBrowser.h"
 #include "model/FormBitModel.h"
 #include "model/FormModel.h"
 #include "model/dialogs/FormElectrodes.h"
@@ -46,6 +49,8 @@ void TFMain::DestroyGis(TGIS* gis)
 {
   if (!gis)
     return;
+  if (FOBrowser && FOBrowser->Gis() == gis)
+    FOBrowser->ForgetGis();
   // A dying GIS reports its objects going: nobody is left to hear it.
   gis->OnChange = nullptr;
   gis->OnObjectAdded = nullptr;

@@ -1,24 +1,15 @@
 #include "shell/ProgramEditorFrames.h"
 
+#include "gis/GModelRect.h"
+#include "gis/ObjectTypeCode.h"
 #include "model/dialogs/FrameModelRect.h"
 
-TMarkFrame* TProgramEditorFrames::CreateMarkFrame(TGMark&, bool, bool, QWidget*)
+TProgramEditorFrames::TProgramEditorFrames()
 {
-  return nullptr;
-}
-
-TReperFrame* TProgramEditorFrames::CreateReperFrame(TGReper&, bool, bool, QWidget*)
-{
-  return nullptr;
-}
-
-TMapFrame* TProgramEditorFrames::CreateMapFrame(TGMap&, bool, QWidget*)
-{
-  return nullptr;
-}
-
-TModelRectFrame* TProgramEditorFrames::CreateModelRectFrame(TGModelRect& area, bool fromKeptValues, bool multiple,
-                                                            QWidget* owner)
-{
-  return ::CreateModelRectFrame(area, fromKeptValues, multiple, owner);
+  RegisterMapFrames(*this);
+  RegisterFrame(ObjectTypeModelRect,
+                [](TGObj& object, bool fromKeptValues, bool multiple, QWidget* owner) -> TEditorFrame* {
+                  auto* area = dynamic_cast<TGModelRect*>(&object);
+                  return area ? ::CreateModelRectFrame(*area, fromKeptValues, multiple, owner) : nullptr;
+                });
 }

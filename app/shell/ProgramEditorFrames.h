@@ -1,25 +1,15 @@
 #pragma once
-// The program's property frames for map objects: the GIS core asks this
-// factory for a frame whenever an object is edited, so the frames it knows
-// are exactly the ones the user can reach.
-#include "gis/EditorFrames.h"
+// The program's property frames and data windows of map objects: the frames of
+// the map folder and the model area's frame from the model's dialogs, found by
+// type code in one registry. The GIS core asks it for a frame whenever an
+// object is edited, so the frames it knows are exactly the ones the user can
+// reach.
+#include "maps/FrameRegistry.h"
 
-class TProgramEditorFrames : public TEditorFrameFactory {
+class TProgramEditorFrames : public TFrameRegistry {
 public:
-  // Marks, repers and maps have no frames in this program yet: they answer
-  // null, and their objects then show none.
-  TMarkFrame* CreateMarkFrame(TGMark& mark, bool fromKeptValues, bool multiple, QWidget* owner) override;
-  TReperFrame* CreateReperFrame(TGReper& reper, bool fromKeptValues, bool multiple, QWidget* owner) override;
-  TMapFrame* CreateMapFrame(TGMap& map, bool multiple, QWidget* owner) override;
-  TModelRectFrame* CreateModelRectFrame(TGModelRect& area, bool fromKeptValues, bool multiple,
-                                        QWidget* owner) override;
+  TProgramEditorFrames();
 };
 
-// Installs a factory for the lifetime of a scope (the program's run, a test).
-class TEditorFramesScope {
-public:
-  explicit TEditorFramesScope(TEditorFrameFactory& factory) { SetEditorFrameFactory(&factory); }
-  ~TEditorFramesScope() { SetEditorFrameFactory(nullptr); }
-  TEditorFramesScope(const TEditorFramesScope&) = delete;
-  TEditorFramesScope& operator=(const TEditorFramesScope&) = delete;
-};
+// Installs the program's frames for the lifetime of a scope (the run, a test).
+using TEditorFramesScope = TFrameRegistryScope;

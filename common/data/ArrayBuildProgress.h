@@ -13,6 +13,9 @@ public:
 
   virtual ~TArrayBuildProgress() = default;
 
+  // The window is shown for a run of builds and hidden after it.
+  void Show() { ShowWindow(true); }
+  void Hide() { ShowWindow(false); }
   // Shows the name of the array being built and lets pending events through.
   void SetName(const std::string &name);
   // Starts a build of n steps; also clears a cancel left from the last build.
@@ -44,6 +47,8 @@ public:
   static int WholePercent(int step, int stepCount, int percent);
 
 protected:
+  // Progress without a window has nothing to show.
+  virtual void ShowWindow(bool /*visible*/) {}
   virtual void ShowName(const std::string &name) = 0;
   virtual void ShowPercents(int arrayPercent, int wholePercent) = 0;
   virtual void ProcessEvents() = 0;

@@ -431,7 +431,9 @@ std::string DurationToText(double seconds, int form, int style)
 {
   if (form != 1 && form != 100 && form != 200)
     return DateTimeToStr(seconds / kSecondsPerDay);
-  const double totalMinutes = std::floor(seconds / 60.0);
+  // Beyond what a 64-bit count of minutes holds the text shows that bound.
+  constexpr double MinuteBound = 9.2e18;
+  const double totalMinutes = std::clamp(std::floor(seconds / 60.0), -MinuteBound, MinuteBound);
   int64_t minutes = std::isfinite(totalMinutes) ? static_cast<int64_t>(totalMinutes) : 0;
   const double secs = std::fmod(seconds, 60.0);
   int64_t hours = minutes / 60;

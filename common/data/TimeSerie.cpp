@@ -210,13 +210,16 @@ void TTimeSerie::Add(double time, double value)
 {
   if (!HasArrays())
     step = 0.0;
+  // Averaging may store two points at once; the other modes one, which lets
+  // bounded series of one or two points keep as many: the newest always.
+  const int room = mode == TimeSerieAverage ? 2 : 1;
   if (count + 1 >= capacity) {
     if (bounded)
-      Resize(capacity, (count + 1) / 2);
+      Resize(capacity, std::min((count + 1) / 2, capacity - room));
     else
       Resize(capacity + Growth, -1);
   }
-  if (HasArrays() && count + 1 < capacity) {
+  if (HasArrays() && count + room <= capacity) {
     double area = (value + lastValue) * 0.5 * (time - lastTime);
     bool gridded = UsesStep() && count > 0;
     if (gridded && time - times[static_cast<size_t>(count - 1)] < minimumStep) {

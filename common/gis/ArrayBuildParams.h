@@ -57,4 +57,7 @@ struct TArrayBuildParams {
   std::int32_t unused2 = 0;
   std::int32_t nn2Method = 2;
   std::int32_t nn2Scaling = 0;
+  // The cells that already hold a value count as known, besides the reper
+  // values. Not stored: the model sets it for the time of a build.
+  bool presentValuesKnown = false;
 };

@@ -90,6 +90,18 @@ struct TCollector {
       Note(value);
   }
 
+  // Before the objects, whose values win in their cells.
+  void PresentValues()
+  {
+    const double* data = array.GetData();
+    for (size_t cell = 0; cell < known.mask.size(); ++cell)
+      if (!IsNoValue(data[cell])) {
+        known.mask[cell] = 1;
+        Note(data[cell]);
+        ++count;
+      }
+  }
+
   void FixedBoundary()
   {
     const int nx = array.GetNX(), ny = array.GetNY();
@@ -145,6 +157,8 @@ bool CollectKnownCells(TGArray& array, double lo, double hi, TKnownCells& known)
   known = TKnownCells{};
   known.mask.assign(static_cast<size_t>(nx) * ny, 0);
   TCollector collector{array, known};
+  if (array.BuildParams().presentValuesKnown)
+    collector.PresentValues();
   for (int n = 0; n < gis->GetObjectCount(); ++n) {
     const TGObj* object = gis->GetObject(n);
     if (object == nullptr)

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHash>
+#include <QRawFont>
 
 #include "gis/SymbolEncoding.h"
 
@@ -193,6 +196,17 @@ QString TBitmapCanvas::TextOf(const TFontRecord& record, const std::string& text
   return QString::fromStdString(IsSymbolFont(record) ? SymbolTextToUtf8(text) : text);
 }
 
+std::string TBitmapCanvas::StoredTextOf(const TFontRecord& record, const QString& shown)
+{
+  const std::string utf8 = shown.toStdString();
+  return IsSymbolFont(record) ? SymbolTextFromUtf8(utf8) : utf8;
+}
+
+bool TBitmapCanvas::IsSymbolFont(const TFontRecord& record)
+{
+  return ::IsSymbolFont(record);
+}
+
 void TBitmapCanvas::SelectFont(const TFontRecord& record)
 {
   fontRecord = record;
@@ -201,10 +215,57 @@ void TBitmapCanvas::SelectFont(const TFontRecord& record)
     painter->setFont(font);
 }
 
+bool TBitmapCanvas::HasGlyphs(const QFont& font, const QString& text)
+{
+  const QRawFont raw = QRawFont::fromFont(font);
+  if (!raw.isValid())
+    return false;
+  for (const char32_t c : text.toUcs4())
+    if (!raw.supportsCharacter(c))
+      return false;
+  return true;
+}
+
+// A family named "Symbol" may be a font of another encoding whose own glyphs
+// lack the mapped characters (the URW fonts' "Standard Symbols PS" has no
+// U+2666), and a symbol font borrows no glyphs from others: the text would
+// vanish. The first family that has every character draws it instead.
+QFont TBitmapCanvas::CoveringFont(const QFont& font, const QString& text)
+{
+  if (text.isEmpty() || HasGlyphs(font, text))
+    return font;
+  static QHash<QString, QString> chosen;
+  const QString key = font.family() + QLatin1Char('\n') + text;
+  auto found = chosen.constFind(key);
+  if (found == chosen.constEnd()) {
+    QString family;
+    for (const QString& candidate : QFontDatabase::families()) {
+      QFont trial(font);
+      trial.setFamilies({candidate});
+      if (HasGlyphs(trial, text)) {
+        family = candidate;
+        break;
+      }
+    }
+    found = chosen.insert(key, family);
+  }
+  if (found->isEmpty())
+    return font;
+  QFont covering(font);
+  covering.setFamilies({*found});
+  return covering;
+}
+
+QFont TBitmapCanvas::FontFor(const QString& shown) const
+{
+  return IsSymbolFont(fontRecord) ? CoveringFont(font, shown) : font;
+}
+
 QSize TBitmapCanvas::TextExtent(const std::string& text)
 {
-  const QFontMetrics metrics(font);
-  return QSize(metrics.horizontalAdvance(TextOf(fontRecord, text)), metrics.height());
+  const QString shown = TextOf(fontRecord, text);
+  const QFontMetrics metrics(FontFor(shown));
+  return QSize(metrics.horizontalAdvance(shown), metrics.height());
 }
 
 void TBitmapCanvas::TextOut(int x, int y, const std::string& text, TTextAlign align)
@@ -212,9 +273,11 @@ void TBitmapCanvas::TextOut(int x, int y, const std::string& text, TTextAlign al
   if (!IsValid() || text.empty())
     return;
   const QString shown = TextOf(fontRecord, text);
-  const QFontMetrics metrics(font);
+  const QFont used = FontFor(shown);
+  const QFontMetrics metrics(used);
   const int left = align == TextAlignCenterTop ? x - metrics.horizontalAdvance(shown) / 2 : x;
   QPainter& p = Painter();
+  p.setFont(used);
   p.setPen(ColorOf(fontRecord));
   p.drawText(QPoint(left, y + metrics.ascent()), shown);
 }

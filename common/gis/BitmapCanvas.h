@@ -74,10 +74,21 @@ public:
   // The record's text as the characters the font shows (symbol fonts decode
   // through their own encoding).
   static QString TextOf(const TFontRecord& font, const std::string& text);
+  // The reverse of TextOf: characters as the font shows them back to the text a record keeps.
+  static std::string StoredTextOf(const TFontRecord& font, const QString& shown);
+  // Whether the font shows its text through the Symbol encoding.
+  static bool IsSymbolFont(const TFontRecord& font);
+  // Whether the font's own glyphs (no borrowed ones) cover the text.
+  static bool HasGlyphs(const QFont& font, const QString& text);
+  // The font, or the first installed family like it whose own glyphs cover
+  // the text.
+  static QFont CoveringFont(const QFont& font, const QString& text);
 
 private:
   QPainter& Painter();
   void EndPainting();
+  // The selected font for a text as shown: symbol texts may need another family.
+  QFont FontFor(const QString& shown) const;
 
   TMemBitmap* bitmap;
   QImage image;

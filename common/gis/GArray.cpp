@@ -134,9 +134,17 @@ void TGArray::ResampleOnto(double rx1, double ry1, double rx2, double ry2)
 {
   std::vector<double> fresh(values.size());
   for (int j = 0; j < ny; ++j)
-    for (int i = 0; i < nx; ++i)
-      InterpolateAt(rx1 + (i + 0.5) * (rx2 - rx1) / nx, ry1 + (j + 0.5) * (ry2 - ry1) / ny,
-                    fresh[static_cast<size_t>(j) * nx + i]);
+    for (int i = 0; i < nx; ++i) {
+      const double px = rx1 + (i + 0.5) * (rx2 - rx1) / nx, py = ry1 + (j + 0.5) * (ry2 - ry1) / ny;
+      double& cell = fresh[static_cast<size_t>(j) * nx + i];
+      if (holdsCodes) {
+        int oi = 0, oj = 0;
+        GetCellIndices(px, py, oi, oj, true);
+        cell = values[static_cast<size_t>(std::clamp(oj, 0, ny - 1)) * nx + std::clamp(oi, 0, nx - 1)];
+      } else {
+        InterpolateAt(px, py, cell);
+      }
+    }
   values.swap(fresh);
 }
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "MeliscoTypes.h"
@@ -103,8 +105,10 @@ public:
   // --- grid and values ---
   // Changes the grid size, resampling the values onto the new cells.
   void Resize(int columns, int rows);
-  double* GetData() { return values.empty() ? nullptr : values.data(); }
-  const double* GetData() const { return values.empty() ? nullptr : values.data(); }
+  // The cells of the plane (nx * ny values, row after row), read and written
+  // in place.
+  double* GetData() { return PlaneData(); }
+  const double* GetData() const { return PlaneData(); }
   int GetNX() const { return nx; }
   int GetNY() const { return ny; }
   double GetCellWidth() const { return cellWidth; }
@@ -173,6 +177,11 @@ public:
   void SetReadOnly(bool value) { readOnly = value; }
   std::int32_t GetModelArrayKind() const { return modelArrayKind; }
   void SetModelArrayKind(std::int32_t kind) { modelArrayKind = kind; }
+  // Values that are codes (electrodes, materials) are never blended: moving
+  // the rectangle gives each cell the value of the old cell under its centre.
+  // Not stored; the model marks its layers.
+  bool HoldsCodes() const { return holdsCodes; }
+  void SetHoldsCodes(bool value) { holdsCodes = value; }
   TArrayBuildParams& BuildParams() { return buildParams; }
   const TArrayBuildParams& BuildParams() const { return buildParams; }
   const std::vector<std::uint8_t>& GetOpaqueBlock() const { return opaqueBlock; }
@@ -193,6 +202,10 @@ protected:
   void DrawPixelContours(TMemBitmap* target);
   void ResampleOnto(double rx1, double ry1, double rx2, double ry2);
   void SetRecordedMinMax(double minimum, double maximum);
+  // Where the plane's cells live: the array's own values, or a level of a volume.
+  virtual double* PlaneData() { return values.empty() ? nullptr : values.data(); }
+  virtual const double* PlaneData() const { return values.empty() ? nullptr : values.data(); }
+  bool EndsFollowRamp() const;
 
   std::vector<double> values;
   std::int32_t cellCount = 0;
@@ -214,8 +227,11 @@ protected:
   TLevelScheme scheme;
   TArrayDrawSettings settings{};
   std::vector<TContourLevel> levels;
+  // The ends the transparencies were last spread between (not stored).
+  std::optional<std::pair<int, int>> rampAlpha;
   TArrayBuildParams buildParams;
   std::int32_t modelArrayKind = ModelArrayInput;
+  bool holdsCodes = false;
   std::vector<std::uint8_t> opaqueBlock;
   TArrayLabelFont labelFontHandle;
 

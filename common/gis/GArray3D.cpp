@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "data/ArrayBuildProgress.h"
 #include "data/ByteOrder.h"
@@ -92,6 +93,20 @@ void TGArray3D::ShowLevelIfStale() const
 {
   if (levelStale)
     const_cast<TGArray3D*>(this)->ShowLevel();
+}
+
+double* TGArray3D::PlaneData()
+{
+  levelStale = true; // may be written through
+  return const_cast<double*>(std::as_const(*this).PlaneData());
+}
+
+const double* TGArray3D::PlaneData() const
+{
+  const size_t plane = static_cast<size_t>(nx) * static_cast<size_t>(ny);
+  if (plane == 0 || volume.size() < plane * static_cast<size_t>(level + 1))
+    return nullptr;
+  return volume.data() + plane * static_cast<size_t>(level);
 }
 
 double* TGArray3D::GetVolumeData()
@@ -419,9 +434,6 @@ bool TGArray3D::ImportText(int i1, int j1, int k1, int i2, int j2, int k2, int m
 // the full depth are taken.
 void TGArray3D::BuildLevelRange(int k, double thickness, TArrayBuildProgress& progress, std::vector<bool>& built)
 {
-  const size_t plane = static_cast<size_t>(nx) * static_cast<size_t>(ny);
-  const auto first = volume.begin() + static_cast<std::ptrdiff_t>(plane * static_cast<size_t>(k));
-  values.assign(first, first + static_cast<std::ptrdiff_t>(plane));
   const double top = GetWorldZ();
   const double sign = GetWorldDepth() < 0 ? -1.0 : 1.0;
   const double farFactor = k == nz - 1 ? k + 1.000001 : k + 1.0;
@@ -430,8 +442,11 @@ void TGArray3D::BuildLevelRange(int k, double thickness, TArrayBuildProgress& pr
   if (lo > hi)
     std::swap(lo, hi);
   progress.SetSubStep(k);
+  // The build works on the plane, which is level k for its time.
+  const int shown = level;
+  level = k;
   built[static_cast<size_t>(k)] = BuildRange(lo, hi, progress);
-  std::copy(values.begin(), values.end(), first);
+  level = shown;
 }
 
 bool TGArray3D::Build(TArrayBuildProgress& progress)

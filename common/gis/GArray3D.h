@@ -5,9 +5,10 @@
 //
 // The whole volume is the array's data; the TGArray part shows one level, the
 // current one, so that drawing, plane lookups and profiles work level by
-// level. That plane view is a copy that follows the volume: write values
-// through GetVolumeData (or SetData, Fill, ImportText, Build), never through the
-// plane's GetData.
+// level. GetData is that level itself, inside the volume: a value written
+// through it is in the volume, and one written through GetVolumeData is seen
+// through it. (The regular array's drawing reads a copy of the level, taken
+// afresh before every use.)
 #include <string>
 #include <vector>
 
@@ -93,6 +94,10 @@ public:
   bool ExportText(int i1, int j1, int k1, int i2, int j2, int k2, int mode, const std::string& fileName) const;
   bool ImportText(int i1, int j1, int k1, int i2, int j2, int k2, int mode, const std::string& fileName,
                   std::string& why);
+
+protected:
+  double* PlaneData() override;
+  const double* PlaneData() const override;
 
 private:
   void Init();

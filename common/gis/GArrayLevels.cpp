@@ -52,7 +52,21 @@ void TGArray::SetAlpha(int first, int second)
 
 void TGArray::ApplyAlpha(int first, int second)
 {
+  rampAlpha = {first, second};
   SpreadTransparencies(levels.data(), GetLevelCount(), first, second);
+}
+
+// The entries hold the ramp's values a little inside its ends; taken as the
+// new ends they would pull the ramp together at every rebuild. While the end
+// entries are still those of the last ramp, that ramp's own ends are kept.
+bool TGArray::EndsFollowRamp() const
+{
+  if (!rampAlpha || levels.size() < 2)
+    return false;
+  std::vector<TContourLevel> ramp(levels);
+  SpreadTransparencies(ramp.data(), static_cast<int>(ramp.size()), rampAlpha->first, rampAlpha->second);
+  return ramp.front().transparency == levels.front().transparency &&
+         ramp.back().transparency == levels.back().transparency;
 }
 
 void TGArray::SetMixModes(int fillMix, int contourMix)
@@ -132,6 +146,10 @@ void TGArray::SetLevelCount(int count)
     fill2 = levels.back().fillColor;
     alpha1 = levels.front().transparency;
     alpha2 = levels.back().transparency;
+    if (EndsFollowRamp()) {
+      alpha1 = rampAlpha->first;
+      alpha2 = rampAlpha->second;
+    }
   }
   COLORREF line1 = settings.contourColor1, line2 = settings.contourColor2;
   if (old >= 3) {

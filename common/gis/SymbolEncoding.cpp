@@ -54,3 +54,25 @@ std::string SymbolTextToUtf8(const std::string& storedText)
     AppendUtf8(result, SymbolToUnicode(static_cast<std::uint8_t>(byte)));
   return result;
 }
+
+bool UnicodeToSymbol(char32_t code, std::uint8_t& byte)
+{
+  for (int b = 0x20; b < 0xFF; ++b) {
+    if (SymbolToUnicode(static_cast<std::uint8_t>(b)) == code && code != 0xFFFD) {
+      byte = static_cast<std::uint8_t>(b);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string SymbolTextFromUtf8(const std::string& shownText)
+{
+  std::string bytes;
+  for (size_t pos = 0; pos < shownText.size();) {
+    std::uint8_t byte = '?';
+    UnicodeToSymbol(DecodeUtf8(shownText, pos), byte);
+    bytes.push_back(static_cast<char>(byte));
+  }
+  return Cp1251ToUtf8(bytes);
+}

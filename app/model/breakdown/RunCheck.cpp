@@ -12,7 +12,8 @@ std::string CellText(int i1, int i2, int i3) {
 
 std::string NumberText(double v) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%g", v);
+  // Every digit: a code a hair off -3 must not print as "-3".
+  std::snprintf(buffer, sizeof buffer, "%.17g", v);
   return buffer;
 }
 
@@ -42,6 +43,7 @@ bool ValidCode(double code, int electrodeCount) {
 }
 
 std::string CheckCells(const THeap &h) {
+  bool lowerPlate = false, upperPlate = false;
   for (int i2 = 0; i2 < h.N2; ++i2)
     for (int i3 = 0; i3 < h.N3; ++i3)
       for (int i1 = 0; i1 < h.N1; ++i1) {
@@ -49,11 +51,18 @@ std::string CheckCells(const THeap &h) {
         const double code = h.ElectrodeCodes[cell];
         if (!ValidCode(code, h.ElectrodeCount))
           return "Недопустимый код электрода " + NumberText(code) + " в ячейке " + CellText(i1, i2, i3) + ".";
+        lowerPlate = lowerPlate || code == -2.0 || code == -3.0;
+        upperPlate = upperPlate || code == -4.0 || code == -5.0;
         const int material = h.MaterialOfCell[cell];
         if (material < 0 || material >= h.MaterialCount)
           return "Материал " + std::to_string(material) + " ячейки " + CellText(i1, i2, i3) +
                  " отсутствует в таблице материалов.";
       }
+  // Without both plates there is no gap for a discharge to cross.
+  if (!lowerPlate)
+    return "Нет нижнего электрода: ни одна ячейка не имеет кода -2 или -3.";
+  if (!upperPlate)
+    return "Нет верхнего электрода: ни одна ячейка не имеет кода -4 или -5.";
   return "";
 }
 

@@ -1,6 +1,9 @@
 #include "model/worker/ModelThread.h"
 
+#include <string>
+
 #include "model/worker/CalcCycle.h"
+#include "model/worker/CalcError.h"
 #include "model/worker/CalcEvents.h"
 #include "model/worker/TickClock.h"
 #include "model/worker/WorkerReleased.h"
@@ -174,6 +177,7 @@ void TModelThread::RunCycle(TState &s) {
   TCalcCycle &model = *s.model;
   TCalcEvents &events = *s.events;
   int stage = NoError;
+  std::string why; // what the model said of a failed step, if anything
   bool outputDue = false;
   bool refreshDue = false;
 
@@ -212,6 +216,9 @@ void TModelThread::RunCycle(TState &s) {
       model.CalculateStep();
   } catch (const EWorkerReleased &) {
     throw;
+  } catch (const ECalcError &e) {
+    stage = first ? InitStage : StepStage;
+    why = e.what();
   } catch (...) {
     stage = first ? InitStage : StepStage;
   }
@@ -252,7 +259,7 @@ void TModelThread::RunCycle(TState &s) {
       s.Send(WM_CALC_SAVESTEP);
     }
   } else {
-    s.SetErrorText(StageText(stage));
+    s.SetErrorText(why.empty() ? std::string(StageText(stage)) : StageText(stage) + (": " + why));
     s.Send(WM_CALC_ERROR);
   }
 }

@@ -394,6 +394,26 @@ void Enclose(minell* e, point* const* list, int m, Support boundary, int k)
     Enclose(e, list, m - 1, boundary, k + 1);
 }
 
+// Points on one line (or on one spot) have no ellipse about them; the
+// Steiner step would only blow a flat ellipse up to an absurd size.
+bool OnOneLine(const std::vector<point>& p)
+{
+    double mx = 0, my = 0;
+    for (const point& q : p) {
+        mx += q.x;
+        my += q.y;
+    }
+    mx /= p.size();
+    my /= p.size();
+    double sxx = 0, sxy = 0, syy = 0;
+    for (const point& q : p) {
+        sxx += (q.x - mx) * (q.x - mx);
+        sxy += (q.x - mx) * (q.y - my);
+        syy += (q.y - my) * (q.y - my);
+    }
+    return !(sxx * syy - sxy * sxy > 1e-12 * sxx * syy);
+}
+
 bool Proper(const minell* e)
 {
     if (e->degenerate || !std::isfinite(e->x) || !std::isfinite(e->y) || !std::isfinite(e->theta) ||
@@ -430,6 +450,10 @@ minell* min_ellipse_create(int n, point* points)
     for (point& p : local) {
         p.x -= e->ox;
         p.y -= e->oy;
+    }
+    if (OnOneLine(local)) {
+        e->degenerate = 1;
+        return e;
     }
     std::vector<int> order(n);
     for (int i = 0; i < n; ++i)

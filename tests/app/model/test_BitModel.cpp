@@ -205,6 +205,25 @@ TEST(BitModel, InputsReachTheEngineOnlyOutsideARun) {
   EXPECT_EQ(h.ChargeInit[0], 0.0);
 }
 
+// A model time that is no longer a number would never reach the stop time:
+// the next step ends the run with the worker's error.
+TEST(BitModel, ANonFiniteTimeEndsTheRunWithAnError) {
+  TBitModelRig rig;
+  rig.model->SetStopMode(TFModel::StopAtTime);
+  rig.model->SetStopTime(5e-9);
+  ASSERT_TRUE(rig.RunToPause());
+  ASSERT_TRUE(rig.host.errors.empty());
+  rig.Engine().Time = std::nan("");
+  rig.model->SetStopTime(1.0);
+  rig.model->Start();
+  ASSERT_TRUE(ServeUntil([&] { return !rig.host.errors.empty(); }, std::chrono::milliseconds(20000)));
+  EXPECT_NE(rig.host.errors[0].find("неустранимая ошибка при расчете временного шага модели: шаг по времени или "
+                                    "время модели не является конечным числом"),
+            std::string::npos)
+      << rig.host.errors[0];
+  EXPECT_EQ(rig.model->GetState(), TFModel::StateAborted);
+}
+
 TEST(BitModel, ALatticeChangeKeepsElectrodeCodesWholeAndTheModelRuns) {
   TBitModelRig rig;
   THeap &h = rig.Engine();
@@ -281,9 +300,22 @@ TEST(BitModel, ChannelDataAndReportTimesOnAHandBuiltTree) {
   EXPECT_EQ(m.GetTimeTb(), m.GetTime());
   double area = -1, horizontal = -1, maxHeight = -1, lengthAbove = -1, ratio = -1;
   m.GetTreeLimbInfo(&area, &horizontal, &maxHeight, &lengthAbove, &ratio);
-  EXPECT_GE(area, 0.0);
-  EXPECT_GE(maxHeight, 0.0);
-  EXPECT_GE(m.GetTreeLimbsLength(), 0.0);
+  // No material: the surface lies at height 0, and the path from the tip on
+  // the plate down to the root climbs four cells straight up.
+  ASSERT_EQ(m.GetSurfaceHeight(), 0.0);
+  const double d2 = h.CellSize2;
+  EXPECT_EQ(area, 0.0);
+  EXPECT_EQ(horizontal, 0.0);
+  EXPECT_DOUBLE_EQ(maxHeight, 9.5 * d2);
+  EXPECT_DOUBLE_EQ(lengthAbove, 4 * d2);
+  EXPECT_DOUBLE_EQ(ratio, 1.0);
+  EXPECT_DOUBLE_EQ(m.GetTreeLimbsLength(), 4 * d2);
+  // Without the electrode layer nothing is measured, and every output says so.
+  m.SetGIS(nullptr);
+  area = horizontal = maxHeight = lengthAbove = ratio = -1;
+  m.GetTreeLimbInfo(&area, &horizontal, &maxHeight, &lengthAbove, &ratio);
+  for (double out : {area, horizontal, maxHeight, lengthAbove, ratio})
+    EXPECT_EQ(out, 0.0);
 }
 
 TEST(BitModel, SurfaceHeightFromTheMaterialLayer) {

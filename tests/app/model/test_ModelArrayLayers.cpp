@@ -34,7 +34,9 @@ public:
   int GetQuantityUnitCode(int) const override { return -1; }
 
 protected:
-  bool IsCodeLayer(int id) const override { return id == 503; }
+  std::optional<TLevelMap> CodeLevels(int id) const override {
+    return id == 503 ? std::optional<TLevelMap>(TLevelMap{}) : std::nullopt;
+  }
 };
 
 std::vector<double> DataOf(TFModel3D &m, int id) {

@@ -9,9 +9,12 @@
 #include "gis/GArray3D.h"
 #include "gis/GModelRect.h"
 #include "gis/ObjectTypeCode.h"
+#include "maps/FormOBrowser.h"
 #include "maps/FrameCoord.h"
+#include "maps/FrameGisBrowser.h"
 #include "maps/Stringgrids.h"
 #include "model/FormBitModel.h"
+#include "model/breakdown/RunCheck.h"
 #include "model/dialogs/FormCalcStatus.h"
 #include "model/dialogs/FormElectrodes.h"
 #include "model/dialogs/FormInhomogeneities.h"
@@ -25,15 +28,19 @@
 #include "../model/dialogs/ActingModalCalls.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QDir>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <set>
 
 using namespace projecttest;
 
@@ -272,23 +279,36 @@ TEST_F(ModelAreaTest, TheFactoryMakesTheModelAreaFrame)
   EXPECT_EQ(areaFrame->parentWidget(), &owner);
 }
 
+// The object browser of "Редактировать ...", shown, with the model area selected.
+TFmModelRect* ShowAreaInBrowser(QDialog* dialog, const TGObj* area)
+{
+  auto* browser = dynamic_cast<TFOBrowser*>(dialog);
+  if (!browser)
+    return nullptr;
+  browser->show();
+  QTreeWidget* tree = browser->GisBrowser->Tree;
+  for (QTreeWidgetItemIterator it(tree); *it; ++it)
+    if (TFmGisBrowser::NodeId(*it) == area->GetId())
+      tree->setCurrentItem(*it);
+  return dynamic_cast<TFmModelRect*>(browser->Frame());
+}
+
 TEST_F(ModelAreaTest, ObjectsItemAppliesTheEditedCornersOutsideARun)
 {
   const double width = Area()->GetWorldWidth();
   calls.whileShown = [&](QDialog* dialog) {
-    auto* frame = dialog->findChild<TFmModelRect*>();
+    TFmModelRect* frame = ShowAreaInBrowser(dialog, Area());
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->isEnabled());
     const double x = Area()->GetWorldX();
     const double y = Area()->GetWorldY();
     frame->Coord2->SetPosition(x + 2 * width, y + Area()->GetWorldHeight());
+    dynamic_cast<TFOBrowser*>(dialog)->BapplayClick();
   };
-  calls.dialogAnswers = {QDialog::Accepted};
   main->MIObjects->trigger();
   ASSERT_EQ(calls.dialogs.size(), 1u);
   EXPECT_DOUBLE_EQ(Area()->GetWorldWidth(), 2 * width);
   EXPECT_TRUE(main->Gis()->IsModified());
-  EXPECT_TRUE(main->Modified());
 }
 
 TEST_F(ModelAreaTest, ObjectsItemOnlyShowsTheAreaDuringARun)
@@ -296,32 +316,169 @@ TEST_F(ModelAreaTest, ObjectsItemOnlyShowsTheAreaDuringARun)
   const double width = Area()->GetWorldWidth();
   main->SetCalcState(CalcPaused);
   bool enabled = true;
+  bool applyEnabled = true;
   calls.whileShown = [&](QDialog* dialog) {
-    auto* frame = dialog->findChild<TFmModelRect*>();
+    TFmModelRect* frame = ShowAreaInBrowser(dialog, Area());
     ASSERT_NE(frame, nullptr);
     enabled = frame->isEnabled();
+    applyEnabled = dynamic_cast<TFOBrowser*>(dialog)->Bapplay->isEnabled();
     frame->Coord2->SetPosition(Area()->GetWorldX() + 2 * width, Area()->GetWorldY() + Area()->GetWorldHeight());
+    dynamic_cast<TFOBrowser*>(dialog)->BapplayClick();
   };
-  calls.dialogAnswers = {QDialog::Accepted};
   main->MIObjects->trigger();
   ASSERT_EQ(calls.dialogs.size(), 1u);
   EXPECT_FALSE(enabled);
+  EXPECT_FALSE(applyEnabled);
   EXPECT_DOUBLE_EQ(Area()->GetWorldWidth(), width);
-  EXPECT_FALSE(main->Modified());
+  EXPECT_FALSE(main->Gis()->IsModified());
 }
 
-TEST(ModelAreaWithoutFactory, ObjectsItemShowsNothingWithoutAFrame)
+// The values of level k of a model volume layer.
+std::set<double> LevelValues(TGIS* gis, int code, int k)
 {
-  TScriptedModalCalls calls;
+  auto* layer = dynamic_cast<TGArray3D*>(gis->FindArrayByCode(code));
+  if (!layer || !layer->GetVolumeData() || k < 0 || k >= layer->GetNZ())
+    return {};
+  const int n = layer->GetNX() * layer->GetNY();
+  const double* level = layer->GetVolumeData() + static_cast<size_t>(k) * n;
+  return std::set<double>(level, level + n);
+}
+
+struct TLatticeCase {
+  const char* name;
+  int n1, n2, n3;
+};
+
+class LatticeChange : public ModelMenuTest, public ::testing::WithParamInterface<TLatticeCase> {};
+
+// The needle model (7 x 10 x 7) with a box of material 1 gets a new lattice
+// through the parameter dialog: the plates stay on the first and last level,
+// one level thick, and every cell of both code layers holds a whole code.
+TEST_P(LatticeChange, TheParameterDialogKeepsPlatesAndWholeCodes)
+{
+  const TLatticeCase& c = GetParam();
+  calls.whileShown = [&](QDialog* dialog) {
+    if (dialog == FInhomogeneities) {
+      TypeInhomogeneity();
+      return;
+    }
+    FParam->Emx->setText(QString::number(c.n1));
+    FParam->Emy->setText(QString::number(c.n2));
+    FParam->Emz->setText(QString::number(c.n3));
+  };
+  calls.dialogAnswers = {QDialog::Accepted, QDialog::Accepted};
+  main->MIinhomogeneities->trigger();
+  main->MIModelParams->trigger();
+  const THeap& h = *Model()->GetEngine();
+  ASSERT_EQ(h.N1, c.n1) << c.name;
+  ASSERT_EQ(h.N2, c.n2) << c.name;
+  ASSERT_EQ(h.N3, c.n3) << c.name;
+  TGIS* gis = main->Gis();
+  EXPECT_EQ(LevelValues(gis, 10005, 0), std::set<double>{-2.0}) << c.name;
+  EXPECT_EQ(LevelValues(gis, 10005, c.n2 - 1), std::set<double>{-4.0}) << c.name;
+  for (int k = 1; k < c.n2 - 1; ++k) {
+    const std::set<double> inner = LevelValues(gis, 10005, k);
+    EXPECT_FALSE(inner.empty()) << c.name << " level " << k;
+    for (double v : inner)
+      EXPECT_TRUE(v == -1.0 || v == -3.0) << c.name << " level " << k << ": " << v;
+  }
+  for (int k = 0; k < c.n2; ++k)
+    for (double v : LevelValues(gis, 10007, k))
+      EXPECT_TRUE(v == 0.0 || v == 1.0) << c.name << " level " << k << ": " << v;
+  // The engine took the layers: the run may start.
+  const int cells = h.N1 * h.N2 * h.N3;
+  auto* electrodes = dynamic_cast<TGArray3D*>(gis->FindArrayByCode(10005));
+  ASSERT_NE(electrodes, nullptr);
+  EXPECT_TRUE(std::equal(h.ElectrodeCodes, h.ElectrodeCodes + cells, electrodes->GetVolumeData())) << c.name;
+  EXPECT_EQ(CheckEngineInputs(h), "") << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LatticeChange,
+                         ::testing::Values(TLatticeCase{"fewer levels", 7, 4, 7},
+                                           TLatticeCase{"more levels", 7, 19, 7},
+                                           TLatticeCase{"two levels", 7, 2, 7},
+                                           TLatticeCase{"narrower", 4, 10, 7},
+                                           TLatticeCase{"wider", 11, 10, 7},
+                                           TLatticeCase{"shallower", 7, 10, 3},
+                                           TLatticeCase{"deeper", 7, 10, 12}));
+
+// Moving the area by a cell and a quarter through the frame moves every layer
+// with it: the code layers take the old cell under each new cell, so they keep
+// whole codes and, away from the border, as many cells of each.
+TEST_F(ModelAreaTest, ObjectsItemMovesTheCodeLayersWithoutBlendingCodes)
+{
+  calls.whileShown = [&](QDialog* dialog) {
+    if (dialog == FInhomogeneities)
+      TypeInhomogeneity();
+  };
+  calls.dialogAnswers = {QDialog::Accepted};
+  main->MIinhomogeneities->trigger();
+  const int materialCells = CountInLayer(10007, 1);
+  const int needleCells = CountInLayer(10005, -3);
+  const int plateCells = CountInLayer(10005, -2);
+  ASSERT_GT(materialCells, 0);
+  ASSERT_GT(needleCells, 0);
+  TGIS* gis = main->Gis();
+  const double shift = 1.25 * (gis->GetX1() - gis->GetX0()) / Model()->GetEngine()->N1;
+  calls.whileShown = [&](QDialog* dialog) {
+    TFmModelRect* frame = ShowAreaInBrowser(dialog, Area());
+    ASSERT_NE(frame, nullptr);
+    frame->Coord1->SetPosition(gis->GetX0() + shift, gis->GetY0());
+    frame->Coord2->SetPosition(gis->GetX1() + shift, gis->GetY1());
+    dynamic_cast<TFOBrowser*>(dialog)->BapplayClick();
+  };
+  calls.messageAnswers = {QMessageBox::No};
+  main->MIObjects->trigger();
+  EXPECT_EQ(CountInLayer(10007, 1), materialCells);
+  EXPECT_EQ(CountInLayer(10005, -3), needleCells);
+  EXPECT_EQ(CountInLayer(10005, -2), plateCells);
+  auto* electrodes = dynamic_cast<TGArray3D*>(gis->FindArrayByCode(10005));
+  ASSERT_NE(electrodes, nullptr);
+  EXPECT_DOUBLE_EQ(electrodes->GetWorldX(), gis->GetX0() + shift);
+  for (int k = 0; k < electrodes->GetNZ(); ++k) {
+    for (double v : LevelValues(gis, 10005, k))
+      EXPECT_TRUE(v == -1.0 || v == -2.0 || v == -3.0 || v == -4.0) << "level " << k << ": " << v;
+    for (double v : LevelValues(gis, 10007, k))
+      EXPECT_TRUE(v == 0.0 || v == 1.0) << "level " << k << ": " << v;
+  }
+}
+
+TEST(ModelAreaWithoutFactory, ObjectsItemShowsTheAreaWithoutAFrame)
+{
+  TActingModalCalls calls;
   TModalCallsScope scope{calls};
   TNeedleModelMaker maker;
   TFMain main{QStringList()};
   main.SetModelWindowMaker(&maker);
   main.MINewClick();
   TGIS* gis = main.Gis();
-  gis->AddObjectAt(nullptr, std::make_unique<TGModelRect>(gis), gis->GetX0(), gis->GetY0(), false);
+  const int32_t id = gis->AddObjectAt(nullptr, std::make_unique<TGModelRect>(gis), gis->GetX0(), gis->GetY0(), false);
+  bool framed = true;
+  calls.whileShown = [&](QDialog* dialog) {
+    framed = ShowAreaInBrowser(dialog, gis->FindObjectById(id)) != nullptr;
+  };
   main.MIObjects->trigger();
-  EXPECT_TRUE(calls.dialogs.empty());
+  ASSERT_EQ(calls.dialogs.size(), 1u);
+  EXPECT_FALSE(framed);
+}
+
+// A closed project takes the browser's frame and tree with it.
+TEST_F(ModelAreaTest, ANewProjectEmptiesTheBrowser)
+{
+  TFOBrowser* browser = nullptr;
+  calls.whileShown = [&](QDialog* dialog) {
+    ASSERT_NE(ShowAreaInBrowser(dialog, Area()), nullptr);
+    browser = dynamic_cast<TFOBrowser*>(dialog);
+    browser->hide();
+  };
+  main->MIObjects->trigger();
+  ASSERT_NE(browser, nullptr);
+  calls.whileShown = nullptr;
+  main->SetModified(false);
+  main->Gis()->SetModified(false);
+  main->MINewClick();
+  EXPECT_EQ(browser->Frame(), nullptr);
+  EXPECT_EQ(browser->Gis(), nullptr);
 }
 
 // A paused run saved where its lattice side file cannot be written: the project

@@ -238,6 +238,31 @@ INSTANTIATE_TEST_SUITE_P(All, FormulaGenerator,
                                          GeneratorCase{"RND2(0)", 0, 0.9999999999988},
                                          GeneratorCase{"RND3(0)", 0, 1}, GeneratorCase{"NRM(0)", -7, 7}));
 
+// The first draws after program load, computed apart from this code (with
+// unbounded integers instead of Schrage's decomposition).
+TEST(FormulaParser, GeneratorSequencesFromProgramLoad)
+{
+  struct Sequence {
+    const char *text;
+    double values[5];
+  } sequences[] = {
+      {"RND1(0)", {0.9570216401280005, 0.20763932271284952, 0.39395013376788707, 0.012832372920975263,
+                   0.5035683370677607}},
+      {"RND2(0)", {0.6358815469080263, 0.9361667100219849, 0.035675768289920085, 0.018859680557191765,
+                   0.40942014837670726}},
+      {"RND3(0)", {0.9057525380000001, 0.999703243, 0.763647602, 0.19134351500000002, 0.42631345400000004}},
+      {"NRM(0)", {-0.3698812054514215, -2.6862083734483724, 1.05783232982471, 1.1345103845350417,
+                  -1.7438108058403758}},
+  };
+  for (const Sequence &s : sequences) {
+    FormulaRandomReset();
+    Compiled compiled(s.text);
+    ASSERT_NE(compiled.f, nullptr);
+    for (double expected : s.values)
+      EXPECT_NEAR(formula_evaluate(compiled.f), expected, 1e-15) << s.text;
+  }
+}
+
 TEST(FormulaParser, GeneratorsContinueAcrossFormulas)
 {
   FormulaRandomReset();

@@ -191,6 +191,9 @@ TEST(TimeText, Durations)
   };
   for (const auto& c : cases)
     EXPECT_EQ(DurationToText(c.seconds, c.form, c.style), c.text) << c.seconds << " " << c.form;
+  // Durations no count of minutes can hold still give a text.
+  for (double huge : {1e300, -1e300, 6e20})
+    EXPECT_FALSE(DurationToText(huge, 100, 2).empty()) << huge;
 }
 
 TEST(TimeText, FormatterLetterCodes)

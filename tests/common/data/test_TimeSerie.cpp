@@ -56,6 +56,25 @@ TEST(TimeSerie, UnboundedSeriesGrowsBy500)
   EXPECT_EQ(v, 2398);
 }
 
+TEST(TimeSerie, TheSmallestBoundedSeriesKeepTheirPoints)
+{
+  struct Case {
+    int capacity;
+    std::vector<Point> kept;
+  } cases[] = {{1, {{4, -4}}}, {2, {{3, -3}, {4, -4}}}, {3, {{3, -3}, {4, -4}}}};
+  for (const Case& c : cases) {
+    TTimeSerie s(c.capacity);
+    for (int i = 0; i < 5; ++i)
+      s.Add(i, -i);
+    const std::vector<Point> p = Points(s);
+    ASSERT_EQ(p.size(), c.kept.size()) << c.capacity;
+    for (size_t i = 0; i < p.size(); ++i) {
+      EXPECT_EQ(p[i].t, c.kept[i].t) << c.capacity << " " << i;
+      EXPECT_EQ(p[i].v, c.kept[i].v) << c.capacity << " " << i;
+    }
+  }
+}
+
 TEST(TimeSerie, BoundedSeriesThinsToHalfKeepingEnds)
 {
   TTimeSerie s(500);

@@ -46,6 +46,22 @@ TEST_F(ArrayBuildingFixture, NothingKnownBuildsNothingAndChangesNothing)
   EXPECT_EQ(loose.GetData()[5], 1.0);
 }
 
+// Counting the present values as known: cells with a value keep it, the
+// cells without one are computed from them, and a reper wins in its cell.
+TEST_F(ArrayBuildingFixture, PresentValuesCountAsKnownWhenAsked)
+{
+  for (int c = 0; c < 80; ++c)
+    array->GetData()[c] = c % 10 < 5 ? 1.0 : NoValue;
+  AddReper(gis, CentreU(0), CentreV(0), 4.0);
+  array->BuildParams().presentValuesKnown = true;
+  EXPECT_TRUE(array->Build(progress));
+  EXPECT_EQ(At(0, 0), 4.0);
+  EXPECT_EQ(At(3, 5), 1.0);
+  for (int c = 0; c < 80; ++c)
+    EXPECT_FALSE(IsNoValue(array->GetData()[c])) << c;
+  EXPECT_EQ(array->GetDataMax(), 4.0);
+}
+
 TEST_F(ArrayBuildingFixture, FixedBoundaryAloneFillsTheInteriorFromTheBorder)
 {
   array->Fill(2.5);

@@ -182,6 +182,35 @@ TEST(ContourLevels, TransparencyRampOfTheFillTypes)
   EXPECT_EQ(array.GetLevels()[0].transparency, static_cast<int>(0x2000 * 0.5 / n + 0x1000));
 }
 
+// The model renews its layers' data all the time; each renewal rebuilds the
+// level table of an array with an automatic range.
+TEST(ContourLevels, TheTransparencyRampSurvivesRebuilds)
+{
+  TGArray array(nullptr, 3, 2, 0);
+  array.SetAutomaticRange(true);
+  array.SetFillType(FillTransparencyRamp);
+  auto expectRamp = [&](const char* when) {
+    const int n = array.GetLevelCount();
+    for (int k = 0; k < n; ++k)
+      EXPECT_EQ(array.GetLevels()[k].transparency, static_cast<int>(65536.0 * (k + 0.5) / n)) << when << " " << k;
+  };
+  for (int update = 0; update < 100; ++update) {
+    const double values[6] = {0, 1, 2, 3, 4, 5.0 + update};
+    array.SetData(values);
+  }
+  expectRamp("after 100 updates");
+  array.SetLevelScheme(LevelSchemeCount, 3, 100, 10, 2, 4, 1, 2);
+  expectRamp("with fewer levels");
+  // An end the user set by hand is an end of the next table.
+  TContourLevel first = array.GetLevels()[0];
+  first.transparency = 0x100;
+  array.SetLevel(0, first);
+  const int last = array.GetLevels()[array.GetLevelCount() - 1].transparency;
+  array.SetLevelScheme(LevelSchemeCount, 5, 100, 10, 2, 4, 1, 2);
+  ASSERT_EQ(array.GetLevelCount(), 6);
+  EXPECT_EQ(array.GetLevels()[0].transparency, static_cast<int>((last - 0x100) * 0.5 / 6 + 0x100));
+}
+
 TEST(ContourLevels, LineColoursSpreadOverTheLinesOnly)
 {
   TGArray array(nullptr);

@@ -68,6 +68,32 @@ TEST_F(Array3DFixture, PlaneViewFollowsTheCurrentLevel)
   EXPECT_DOUBLE_EQ(array->GetLevelThickness(), 10.0);
 }
 
+// The plane is the current level itself: what is written through one side is
+// read through the other at once, with no drawing or lookup in between.
+TEST_F(Array3DFixture, WritesThroughThePlaneAndTheVolumeMeet)
+{
+  array->SetLevel(2);
+  array->GetData()[1] = 99;
+  EXPECT_EQ(array->GetVolumeData()[2 * 6 + 1], 99.0);
+  double value = 0;
+  EXPECT_TRUE(array->GetCellValue(1, 0, 2, value));
+  EXPECT_EQ(value, 99.0);
+  EXPECT_TRUE(array->InterpolateAt(0.5, 0.25, value)); // the centre of cell (1, 0)
+  EXPECT_DOUBLE_EQ(value, 99.0);
+
+  array->GetVolumeData()[2 * 6 + 4] = -5;
+  EXPECT_EQ(array->GetData()[4], -5.0);
+  const TGArray3D& seen = *array;
+  EXPECT_EQ(seen.GetData()[4], -5.0);
+  // Another level is another plane; the values stay where they were written.
+  array->SetLevel(0);
+  EXPECT_EQ(array->GetData()[1], 1.0);
+  array->GetData()[1] = 7;
+  array->SetLevel(2);
+  EXPECT_EQ(array->GetData()[1], 99.0);
+  EXPECT_EQ(array->GetVolumeData()[1], 7.0);
+}
+
 TEST_F(Array3DFixture, WholeVolumeOperations)
 {
   array->UpdateMinMax();

@@ -163,6 +163,17 @@ TEST(PointDrawing, ReperSignIsTheSymbolFontsDiamond)
   EXPECT_EQ(mark.GetSymbolFont().name, "Courier");
 }
 
+// Whatever family the machine gives the name "Symbol" (the URW fonts give one
+// without U+2666), the sign is drawn with glyphs of its own.
+TEST(PointDrawing, TheReperSignIsDrawnInAFontThatHasIt)
+{
+  TGReper reper(nullptr);
+  const QString sign = TBitmapCanvas::TextOf(reper.GetSymbolFont(), reper.GetSymbol());
+  const QFont font = TBitmapCanvas::CoveringFont(TBitmapCanvas::FontOf(reper.GetSymbolFont()), sign);
+  EXPECT_TRUE(TBitmapCanvas::HasGlyphs(font, sign)) << font.family().toStdString();
+  EXPECT_EQ(font.pixelSize(), TBitmapCanvas::FontOf(reper.GetSymbolFont()).pixelSize());
+}
+
 TEST(PointDrawing, ABitmapWithoutPixelsDrawsNothing)
 {
   TMemBitmap empty{};

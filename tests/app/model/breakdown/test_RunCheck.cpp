@@ -12,6 +12,14 @@ class RunCheck : public TEngineSuite {};
 
 TEST_F(RunCheck, DefaultsMayRun) { EXPECT_EQ(CheckEngineInputs(*engine), ""); }
 
+// Every cell of the electrode's two codes becomes free dielectric.
+void RemoveElectrode(THeap &h, double evenCode) {
+  const long long n = static_cast<long long>(h.N1) * h.N2 * h.N3;
+  for (long long c = 0; c < n; ++c)
+    if (h.ElectrodeCodes[c] == evenCode || h.ElectrodeCodes[c] == evenCode - 1)
+      h.ElectrodeCodes[c] = -1.0;
+}
+
 TEST_F(RunCheck, EveryFaultyInputRefusesTheRun) {
   const int cell = 1 + engine->N1 * (2 + engine->N3 * 3);
   struct Case {
@@ -19,7 +27,11 @@ TEST_F(RunCheck, EveryFaultyInputRefusesTheRun) {
     std::function<void(THeap &)> spoil;
     const char *expectedPart;
   } cases[] = {
-      {"fractional code", [&](THeap &h) { h.ElectrodeCodes[cell] = -2.5; }, "код электрода -2.5"},
+      {"fractional code", [&](THeap &h) { h.ElectrodeCodes[cell] = -2.5; }, "код электрода -2.5 "},
+      {"code a hair off -3", [&](THeap &h) { h.ElectrodeCodes[cell] = -2.9999999999999982; },
+       "код электрода -2.9999999999999982 "},
+      {"no lower plate", [](THeap &h) { RemoveElectrode(h, -2.0); }, "Нет нижнего электрода"},
+      {"no upper plate", [](THeap &h) { RemoveElectrode(h, -4.0); }, "Нет верхнего электрода"},
       {"code of a third electrode", [&](THeap &h) { h.ElectrodeCodes[cell] = -6.0; }, "код электрода -6"},
       {"code 0", [&](THeap &h) { h.ElectrodeCodes[cell] = 0.0; }, "(1, 3, 2)"},
       {"deleted material", [&](THeap &h) { h.MaterialOfCell[cell] = 1; }, "Материал 1"},

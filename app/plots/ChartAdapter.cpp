@@ -1,0 +1,288 @@
+#include "plots/ChartAdapter.h"
+
+#include "plots/ChartPanel.h"
+
+#include "gis/BitmapCanvas.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QPen>
+
+#include <algorithm>
+
+namespace {
+
+QColor Colour(uint32_t colorref)
+{
+  return TBitmapCanvas::ColorOf(static_cast<COLORREF>(colorref));
+}
+
+Qt::Alignment LegendAlignment(int32_t alignment)
+{
+  switch (alignment) {
+  case laLeft: return Qt::AlignLeft;
+  case laRight: return Qt::AlignRight;
+  case laTop: return Qt::AlignTop;
+  default: return Qt::AlignBottom;
+  }
+}
+
+Qt::Alignment TitleAlignment(int32_t alignment)
+{
+  switch (alignment) {
+  case taLeftJustify: return Qt::AlignLeft | Qt::AlignVCenter;
+  case taRightJustify: return Qt::AlignRight | Qt::AlignVCenter;
+  default: return Qt::AlignHCenter | Qt::AlignVCenter;
+  }
+}
+
+// Nine pointer styles in turn; Qt Charts draws six shapes, the small dot is a
+// small circle.
+void SetPointer(QScatterSeries* series, int32_t style)
+{
+  static constexpr QScatterSeries::MarkerShape Shapes[] = {
+    QScatterSeries::MarkerShapeRectangle, QScatterSeries::MarkerShapeCircle,
+    QScatterSeries::MarkerShapeTriangle,  QScatterSeries::MarkerShapePentagon,
+    QScatterSeries::MarkerShapeStar,      QScatterSeries::MarkerShapeRotatedRectangle,
+    QScatterSeries::MarkerShapeStar,      QScatterSeries::MarkerShapeRotatedRectangle,
+    QScatterSeries::MarkerShapeCircle,
+  };
+  series->setMarkerShape(Shapes[std::clamp(style, 0, 8)]);
+  series->setMarkerSize(style == 8 ? 4 : 7);
+}
+
+QList<QPointF> Points(const std::vector<QPointF>& points)
+{
+  return QList<QPointF>(points.begin(), points.end());
+}
+
+// Bars as one filled outline from the zero line: each point becomes a column
+// of width 0.8 of the closest spacing, side by side with the other bar series.
+QAreaSeries* MakeBars(const TChartSeries& s, int order, int barSeriesCount)
+{
+  double spacing = 1;
+  for (size_t j = 1; j < s.points.size(); ++j)
+    if (double gap = std::abs(s.points[j].x() - s.points[j - 1].x()); gap > 0)
+      spacing = std::min(spacing == 1 && j == 1 ? gap : spacing, gap);
+  const bool side = s.multiBar == 1 && barSeriesCount > 1;
+  const double width = 0.8 * spacing / (side ? barSeriesCount : 1);
+  const double shift = side ? (order - (barSeriesCount - 1) / 2.0) * width : 0;
+  auto* upper = new QLineSeries;
+  auto* lower = new QLineSeries;
+  for (const QPointF& p : s.points) {
+    double left = p.x() + shift - width / 2;
+    double right = left + width;
+    upper->append({{left, 0}, {left, p.y()}, {right, p.y()}, {right, 0}});
+  }
+  if (!s.points.empty()) {
+    lower->append(upper->at(0).x(), 0);
+    lower->append(upper->at(upper->count() - 1).x(), 0);
+  }
+  auto* area = new QAreaSeries(upper, lower);
+  upper->setParent(area);
+  lower->setParent(area);
+  return area;
+}
+
+} // namespace
+
+TChartAdapter::TChartAdapter(TChartPanel* panel) : FPanel(panel)
+{
+  QChart* chart = panel->Chart();
+  FBottom = new QCategoryAxis;
+  FY = {new QCategoryAxis, new QCategoryAxis};
+  chart->addAxis(FBottom, Qt::AlignBottom);
+  chart->addAxis(FY[0], Qt::AlignLeft);
+  chart->addAxis(FY[1], Qt::AlignRight);
+  for (QCategoryAxis* axis : {FBottom, FY[0], FY[1]}) {
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setMinorTickCount(4);
+    axis->setTruncateLabels(false);
+    axis->setLinePenColor(Qt::black);
+  }
+  for (int k = 0; k < 2; ++k) {
+    FProbe[k] = new QLineSeries;
+    chart->addSeries(FProbe[k]);
+    FProbe[k]->attachAxis(FBottom);
+    FProbe[k]->attachAxis(FY[k]);
+  }
+  FVCursor = new QLineSeries;
+  FHCursor = new QLineSeries;
+  for (QLineSeries* cursor : {FVCursor, FHCursor}) {
+    QPen pen(Qt::black);
+    pen.setStyle(Qt::DotLine);
+    cursor->setPen(pen);
+    chart->addSeries(cursor);
+    cursor->attachAxis(FBottom);
+    cursor->attachAxis(FY[0]);
+    cursor->setVisible(false);
+  }
+  for (QAbstractSeries* hidden : {static_cast<QAbstractSeries*>(FProbe[0]), static_cast<QAbstractSeries*>(FProbe[1]),
+                                  static_cast<QAbstractSeries*>(FVCursor), static_cast<QAbstractSeries*>(FHCursor)})
+    for (QLegendMarker* marker : chart->legend()->markers(hidden))
+      marker->setVisible(false);
+}
+
+TChartAdapter::~TChartAdapter()
+{
+  // Series in the chart belong to it; the pooled ones out of it are ours.
+  auto shown = [this](QAbstractSeries* series) {
+    return std::find(FShown.begin(), FShown.end(), series) != FShown.end();
+  };
+  for (QLineSeries* line : FLines)
+    if (!shown(line))
+      delete line;
+  for (QScatterSeries* scatter : FScatters)
+    if (!shown(scatter))
+      delete scatter;
+}
+
+void TChartAdapter::Attach(QAbstractSeries* series, int axis)
+{
+  QChart* chart = FPanel->Chart();
+  chart->addSeries(series);
+  series->attachAxis(FBottom);
+  series->attachAxis(FY[axis == 1 ? 1 : 0]);
+}
+
+QAbstractSeries* TChartAdapter::MakeSeries(const TChartSeries& s, const TChartDescription& d)
+{
+  const QColor colour = Colour(s.colour);
+  if (s.kind == TChartSeriesKind::Line) {
+    if (FLinesUsed == FLines.size())
+      FLines.push_back(new QLineSeries);
+    QLineSeries* line = FLines[FLinesUsed++];
+    line->setColor(colour);
+    QPen pen(colour);
+    pen.setWidth(1);
+    line->setPen(pen);
+    line->replace(Points(s.points));
+    return line;
+  }
+  if (s.kind == TChartSeriesKind::Points) {
+    if (FScattersUsed == FScatters.size())
+      FScatters.push_back(new QScatterSeries);
+    QScatterSeries* scatter = FScatters[FScattersUsed++];
+    scatter->setColor(colour);
+    scatter->setBorderColor(d.settings.Monochrome ? Qt::black : colour.darker(150));
+    SetPointer(scatter, s.pointerStyle);
+    scatter->replace(Points(s.points));
+    return scatter;
+  }
+  int order = 0;
+  int count = 0;
+  for (const TChartSeries& other : d.series)
+    if (other.kind == TChartSeriesKind::Bars) {
+      if (&other == &s)
+        order = count;
+      ++count;
+    }
+  QAreaSeries* bars = MakeBars(s, order, count);
+  bars->setColor(colour);
+  bars->setBorderColor(colour.darker(150));
+  FBars.push_back(bars);
+  return bars;
+}
+
+void TChartAdapter::ApplyAxis(QCategoryAxis* axis, const TChartAxis& from, const TChartDescription& d)
+{
+  const TPlotSettings& s = d.settings;
+  axis->setVisible(from.visible);
+  axis->setTitleText(from.title);
+  axis->setTitleFont(TBitmapCanvas::FontOf(s.AxisTitleFont));
+  axis->setTitleBrush(TBitmapCanvas::ColorOf(s.AxisTitleFont));
+  axis->setLabelsFont(TBitmapCanvas::FontOf(s.AxisLabelFont));
+  axis->setLabelsColor(TBitmapCanvas::ColorOf(s.AxisLabelFont));
+  axis->setGridLineVisible(from.grid);
+  axis->setGridLineColor(Colour(d.gridColour));
+  // An axis without a span keeps its previous limits and labels.
+  if (!from.setLimits)
+    return;
+  for (const QString& label : axis->categoriesLabels())
+    axis->remove(label);
+  axis->setRange(from.min, from.max);
+  axis->setStartValue(from.min);
+  QStringList used;
+  for (const TAxisTick& tick : from.ticks) {
+    // Category labels must differ; a repeated text would replace its first place.
+    if (used.contains(tick.text) || tick.value <= from.min - 1e-12 * std::abs(from.max - from.min))
+      continue;
+    used << tick.text;
+    axis->append(tick.text, tick.value);
+  }
+}
+
+void TChartAdapter::Apply(const TChartDescription& d)
+{
+  QChart* chart = FPanel->Chart();
+  for (QAbstractSeries* series : FShown)
+    chart->removeSeries(series);
+  FShown.clear();
+  for (QAbstractSeries* bars : FBars)
+    delete bars;
+  FBars.clear();
+  FLinesUsed = 0;
+  FScattersUsed = 0;
+  FVCursor->setVisible(false);
+  FHCursor->setVisible(false);
+
+  const TPlotSettings& s = d.settings;
+  FPanel->SetBackground(d.built && d.gradientVisible, d.gradientDirection, Colour(d.gradientStart),
+                        Colour(d.gradientEnd));
+  chart->setPlotAreaBackgroundVisible(true);
+  chart->setPlotAreaBackgroundBrush(Colour(d.chartColour));
+
+  QLabel* titles[] = {FPanel->TitleLabel(), FPanel->FootLabel()};
+  for (QLabel* label : titles)
+    label->setVisible(false);
+  if (d.built && d.title.visible) {
+    QLabel* label = titles[d.title.inFoot ? 1 : 0];
+    label->setText(d.title.text);
+    label->setAlignment(TitleAlignment(d.title.alignment));
+    label->setFont(TBitmapCanvas::FontOf(s.TitleFont));
+    // The foot keeps the text colour; the title takes its font's.
+    QColor colour = d.title.inFoot ? Colour(d.title.colour) : TBitmapCanvas::ColorOf(s.TitleFont);
+    label->setStyleSheet(QString("color: %1; background: transparent").arg(colour.name()));
+    label->setVisible(true);
+  }
+  if (!d.built) {
+    chart->legend()->setVisible(false);
+    for (QCategoryAxis* axis : {FBottom, FY[0], FY[1]})
+      axis->setTitleText(QString());
+    return;
+  }
+
+  ApplyAxis(FBottom, d.bottom, d);
+  ApplyAxis(FY[0], d.y[0], d);
+  ApplyAxis(FY[1], d.y[1], d);
+
+  for (const TChartSeries& s : d.series) {
+    QAbstractSeries* series = MakeSeries(s, d);
+    series->setName(s.title);
+    Attach(series, s.axis);
+    if (!s.showInLegend)
+      for (QLegendMarker* marker : chart->legend()->markers(series))
+        marker->setVisible(false);
+    FShown.push_back(series);
+  }
+
+  QLegend* legend = chart->legend();
+  legend->setAlignment(LegendAlignment(d.legendAlignment));
+  legend->setVisible(d.legendVisible);
+  legend->setFont(TBitmapCanvas::FontOf(s.LegendFont));
+  legend->setLabelColor(TBitmapCanvas::ColorOf(s.LegendFont));
+  legend->setBackgroundVisible(d.legendFrameVisible);
+  legend->setBrush(Qt::white);
+  legend->setPen(QPen(Qt::black));
+}
+
+void TChartAdapter::PlaceCursorLines(double x, double y)
+{
+  FVCursor->replace({{x, FY[0]->max()}, {x, FY[0]->min()}});
+  FHCursor->replace({{FBottom->max(), y}, {FBottom->min(), y}});
+  FVCursor->setVisible(true);
+  FHCursor->setVisible(true);
+}
