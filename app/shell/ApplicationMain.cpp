@@ -31,6 +31,7 @@
 #include "shell/FormMain.h"
 #include "shell/ProgramEditorFrames.h"
 #include "shell/ProjectFileStore.h"
+#include "shell/ViewMakers.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -99,8 +100,8 @@ int ApplicationMain(QApplication& app)
   TEditorFramesScope editorFramesInstalled(editorFrames);
   TBitModelWindowMaker modelMaker;
   FMain->SetModelWindowMaker(&modelMaker);
-  // The view windows register their makers here as their folders provide them.
   TProjectFileStore projectFiles;
+  RegisterViewMakers(projectFiles.Views());
   FMain->SetProjectFiles(&projectFiles);
   FMain->SetViewFactory(&projectFiles.Views());
   // The application does not show the main window: the splash does when it ends.

@@ -20,6 +20,21 @@ TEngineStatistics TEngineStatistics::Capture(const THeap &engine, const TValues_
   s.lastIterationError = engine.LastIterationError;
   s.maxLinearConductance = engine.MaxLinearConductance;
   s.limbMinCond = engine.LimbMinCond;
+  s.elementCount = engine.ElementCount;
+  s.channelCount = engine.ChannelCount;
+  s.segmentCount = engine.SegmentCount;
+  s.dimension = engine.Dimension;
+  s.dimensionIntercept = engine.DimensionIntercept;
+  s.structureSize = engine.StructureSize;
+  s.channelLength = engine.ChannelLength;
+  s.appliedVoltage = engine.AppliedVoltage;
+  s.totalIterations = engine.TotalIterations;
+  s.postStepIterations = engine.PostStepIterations;
+  s.growthExponent = engine.LimbEn;
+  s.dt = engine.Dt;
+  if (engine.Materials && engine.MaterialCount > 0)
+    for (int m = 0; m < engine.MaterialCount; ++m)
+      s.growthCoefficients.push_back(engine.Materials[m].GrowthA);
   s.outputIds.reserve(static_cast<size_t>(outputs.Count()));
   s.outputValues.reserve(static_cast<size_t>(outputs.Count()));
   for (int i = 0; i < outputs.Count(); ++i) {

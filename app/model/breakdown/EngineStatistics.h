@@ -22,6 +22,17 @@ struct TEngineStatistics {
   double lastIterationError = 0;
   double maxLinearConductance = 0;
   double limbMinCond = 0;
+  // The structure's size and shape, the generator and the iteration totals
+  // that the information windows list.
+  double elementCount = 0, channelCount = 0, segmentCount = 0;
+  double dimension = 0, dimensionIntercept = 0;
+  double structureSize = 0, channelLength = 0;
+  double appliedVoltage = 0;
+  int totalIterations = 0, postStepIterations = 0;
+  // What the growth chance of a neighbour cell takes: the exponent of the
+  // rate a * E^n, the time step and each material's coefficient a.
+  double growthExponent = 0, dt = 0;
+  std::vector<double> growthCoefficients;
   // The current value of every output quantity, in catalogue order.
   std::vector<int> outputIds;
   std::vector<double> outputValues;

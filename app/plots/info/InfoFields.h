@@ -1,0 +1,13 @@
+#pragma once
+// Read-only value fields with a caption label and hints, as the information
+// windows lay them out, and the number formats they share.
+#include <QString>
+
+class QGridLayout;
+class QLineEdit;
+class QWidget;
+
+QLineEdit* AddInfoField(QGridLayout* grid, int row, int column, const char* name, const QString& caption,
+                        const char* hint);
+// General format with the given significant digits and the program's separator.
+QString InfoNumber(double value, int digits = 6);

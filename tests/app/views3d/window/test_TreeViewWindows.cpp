@@ -1,0 +1,462 @@
+// The discharge-tree view as the student uses it: opened from "Окна" ->
+// "Новое окно" -> "Объем" on a project with the breakdown model, an array
+// chosen in its "Массивы" menu, the tree drawn while the calculation runs,
+// an element picked into the tree information window, the model information
+// window, and the windows saved in the project, restored and closed with it.
+#include "support/ProjectTestSupport.h"
+
+#include "gis/GArray3D.h"
+#include "gis/GIS.h"
+#include "gis/GRect.h"
+#include "data/TextConversion.h"
+#include "plots/info/FormModelInfo.h"
+#include "plots/info/FormTreeInfo.h"
+#include "plots/info/InfoFields.h"
+#include "shell/ViewMakers.h"
+#include "views3d/FormBit3DView.h"
+#include "views3d/FormBit3DViewOptions.h"
+#include "views3d/FrameCubuiqe.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+using namespace projecttest;
+
+namespace {
+
+constexpr int CodePotential = 20001;
+constexpr COLORREF Magenta = 0xFF00FF;
+constexpr int NeedleRoots = 8;
+
+// Scripted calls that fill a dialog before answering it.
+class TEditingModalCalls : public TScriptedModalCalls {
+public:
+  std::function<void(QDialog*)> edit;
+  int ExecDialog(QDialog* dialog) override
+  {
+    if (edit)
+      edit(dialog);
+    return TScriptedModalCalls::ExecDialog(dialog);
+  }
+};
+
+bool IsMagenta(QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) > 200; }
+
+std::vector<QPoint> MagentaPixels(const QImage& image)
+{
+  std::vector<QPoint> found;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (IsMagenta(image.pixel(x, y)))
+        found.push_back(QPoint(x, y));
+  return found;
+}
+
+template <class T> std::vector<T*> ViewsOf(TFMain& main)
+{
+  std::vector<T*> found;
+  for (TFSimpleView* view : main.Views())
+    if (auto* typed = qobject_cast<T*>(view))
+      found.push_back(typed);
+  return found;
+}
+
+// A taller lattice than the project tests' needle: the tree grows over several steps.
+class TTallNeedleMaker : public TNeedleModelMaker {
+public:
+  std::unique_ptr<TFModel> CreateModel(TFMain&) override
+  {
+    auto model = std::make_unique<TFBitModel>();
+    SetUpNeedle(*model->GetEngine(), 9, 16);
+    model->UpdateLatticeSize();
+    return model;
+  }
+};
+
+class TreeViewWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    ASSERT_TRUE(dir.isValid());
+    RegisterViewMakers(store.Views());
+    main = std::make_unique<TFMain>(QStringList());
+    main->SetProjectFiles(&store);
+    main->SetModelWindowMaker(&maker);
+    main->SetViewFactory(&store.Views());
+    main->resize(1000, 760);
+    main->show();
+    ProcessPostedEvents();
+    main->MINewClick();
+    ProcessPostedEvents();
+  }
+  void TearDown() override
+  {
+    if (main && main->CalcState() == CalcRunning) {
+      main->BPauseClick();
+      ServeUntil([&] { return main->CalcState() == CalcPaused; });
+    }
+    main.reset();
+    ProcessPostedEvents();
+  }
+
+  TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }
+
+  // "Объем", then the potential in "Массивы", then magenta opaque wide channels
+  // through the "Структура" dialog.
+  TFBit3DView* OpenTreeView()
+  {
+    main->MINewCubuiqe->trigger();
+    auto views = ViewsOf<TFBit3DView>(*main);
+    if (views.size() != 1)
+      return nullptr;
+    TFBit3DView* view = views[0];
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget()))
+      sub->resize(420, 420);
+    ProcessPostedEvents();
+    emit view->Viewer->PopupMenu()->aboutToShow();
+    const int32_t potential = main->Gis()->FindArrayByCode(CodePotential)->GetId();
+    for (QAction* item : view->PMIArrays->actions())
+      if (item->data().toInt() == potential)
+        item->trigger();
+    calls.edit = [](QDialog* dialog) {
+      auto* options = static_cast<TFBit3DViewOptions*>(dialog);
+      options->SetSwatchColour(options->Scolormin, Magenta);
+      options->SetSwatchColour(options->Scolormax, Magenta);
+      options->Ealphamin->setText("0");
+      options->Ealphamax->setText("0");
+      options->Ewidth->setText("2");
+    };
+    calls.dialogAnswers.push_back(QDialog::Accepted);
+    view->PMITreeOptions->trigger();
+    calls.edit = nullptr;
+    return view;
+  }
+
+  void RunUntilNodes(int count)
+  {
+    main->BStartClick();
+    ASSERT_TRUE(ServeUntil([&] { return Model()->GetSnapshot().NodeCount() >= count; }));
+    main->BPauseClick();
+    ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+    main->RefreshViews();
+  }
+
+  QTemporaryDir dir;
+  TEditingModalCalls calls;
+  TModalCallsScope scope{calls};
+  TProjectFileStore store;
+  TTallNeedleMaker maker;
+  std::unique_ptr<TFMain> main;
+};
+
+#define REQUIRE_VIEW_GL(view)                                                          \
+  do {                                                                                 \
+    if (!(view)->Viewer->HasGLContext()) {                                             \
+      if (std::getenv("CI"))                                                           \
+        FAIL() << "OpenGL is not available";                                           \
+      GTEST_SKIP() << "OpenGL is not available on this display";                       \
+    }                                                                                  \
+  } while (0)
+
+TEST_F(TreeViewWindowTest, TheTreeGrowsInThePictureWhileTheCalculationRuns)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  REQUIRE_VIEW_GL(view);
+  EXPECT_EQ(view->GetArrayId(), main->Gis()->FindArrayByCode(CodePotential)->GetId());
+  EXPECT_TRUE(view->windowTitle().startsWith(QString::fromUtf8("Объем: ")));
+  EXPECT_TRUE(MagentaPixels(view->Viewer->PictureImage()).empty());
+
+  // The needle's cells are the roots; the first channels, then more.
+  RunUntilNodes(NeedleRoots + 1);
+  const int32_t segments = view->Viewer->SegmentCount;
+  const size_t early = MagentaPixels(view->Viewer->PictureImage()).size();
+  EXPECT_GT(segments, 0);
+  EXPECT_GT(early, 0u);
+
+  RunUntilNodes(Model()->GetSnapshot().NodeCount() + 1);
+  EXPECT_GT(view->Viewer->SegmentCount, segments);
+  EXPECT_GT(MagentaPixels(view->Viewer->PictureImage()).size(), early);
+
+  // Hiding the tree through its menu item leaves no channel in the picture.
+  emit view->Viewer->PopupMenu()->aboutToShow();
+  EXPECT_TRUE(view->PMITreeShow->isChecked());
+  view->PMITreeShow->trigger();
+  EXPECT_EQ(view->Viewer->SegmentCount, 0);
+  EXPECT_TRUE(MagentaPixels(view->Viewer->PictureImage()).empty());
+}
+
+TEST_F(TreeViewWindowTest, PickingAnElementOpensTheTreeInformationWindow)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  REQUIRE_VIEW_GL(view);
+  RunUntilNodes(NeedleRoots + 1);
+  const std::vector<QPoint> channel = MagentaPixels(view->Viewer->PictureImage());
+  ASSERT_FALSE(channel.empty());
+
+  view->PMIInspctTree->trigger();
+  QTest::mouseClick(view->Viewer, Qt::LeftButton, {}, channel[channel.size() / 2]);
+  TFTreeInfo* info = view->FindTreeInfo();
+  ASSERT_NE(info, nullptr);
+  const int node = info->NodeIndex;
+  ASSERT_GE(node, 0);
+  EXPECT_EQ(node, view->Settings().pickedNode);
+  TNode picked{};
+  double cell1 = 0, cell2 = 0, cell3 = 0;
+  Model()->GetSnapshot().Read([&](const TTree& tree, const TEngineStatistics& s) {
+    picked = tree.nodes[node];
+    cell1 = s.cellSize1, cell2 = s.cellSize2, cell3 = s.cellSize3;
+    return 0;
+  });
+  EXPECT_GE(picked.parent, 0) << "a segment ends at a node with a parent";
+  EXPECT_EQ(info->En->text(), QString::number(node));
+  EXPECT_EQ(info->Ecell->text(), QString::asprintf("(%i,%i,%i)", picked.x, picked.z, picked.y));
+  EXPECT_TRUE(info->EE->text().endsWith(" MV/m"));
+  EXPECT_EQ(info->GBgrid->title(), "Strength, MV/m");
+
+  // The neighbour one cell further along axis 1: field towards it from the
+  // potential layer.
+  auto* potential = dynamic_cast<TGArray3D*>(main->Gis()->FindArrayByCode(CodePotential));
+  double own = 0, next = 0;
+  if (potential->GetCellValue(picked.x, picked.z, picked.y, own) &&
+      potential->GetCellValue(picked.x + 1, picked.z, picked.y, next)) {
+    EXPECT_EQ(info->SGdata->item(4, 2)->text(), InfoNumber((own - next) / cell1 * 1e-6, 4));
+  }
+  EXPECT_TRUE(info->CellLook(1, 4).text.isEmpty());
+  (void)cell2, (void)cell3;
+
+  // Double clicks cycle the three modes; probabilities are coloured by sign
+  // and shown without it.
+  const char* titles[] = {"Probability", "Steps to 1/2 break", "Strength, MV/m"};
+  for (const char* title : titles) {
+    info->SGdataDblClick();
+    EXPECT_EQ(info->GBgrid->title(), title);
+    if (info->GridMode != 1)
+      continue;
+    for (int column = 0; column < 3; ++column)
+      for (int row = 0; row < 9; ++row) {
+        const QString text = info->SGdata->item(row, column)->text();
+        bool number = false;
+        const double value = text.toDouble(&number);
+        const auto look = info->CellLook(column, row);
+        if (!number || (column == 1 && row == 4)) {
+          EXPECT_EQ(look.background, QColor(Qt::white));
+          continue;
+        }
+        EXPECT_EQ(look.background, value > 0 ? QColor(0xE6, 0xFF, 0xE6) : QColor(0xFF, 0xF0, 0xF0));
+        EXPECT_FALSE(look.text.startsWith('-'));
+      }
+  }
+
+  // ">>" folds the grid out and back.
+  const int narrow = info->width();
+  info->BmoreClick();
+  EXPECT_EQ(info->width(), 845 - narrow);
+  EXPECT_EQ(info->Bmore->text(), "<<");
+  info->BmoreClick();
+  EXPECT_EQ(info->width(), narrow);
+  EXPECT_EQ(info->Bmore->text(), ">>");
+
+  // A second pick reuses the window.
+  QTest::mouseClick(view->Viewer, Qt::LeftButton, {}, channel.front());
+  EXPECT_EQ(ViewsOf<TFTreeInfo>(*main).size(), 1u);
+}
+
+TEST_F(TreeViewWindowTest, TreeInformationShowsADashForCellsItCannotRead)
+{
+  RunUntilNodes(NeedleRoots + 2);
+  TFTreeInfo info(main.get(), nullptr, Model());
+  info.SetGIS(main->Gis());
+  info.NodeIndex = 1 << 20; // beyond the snapshot: the last element
+  info.GridMode = 1;
+  // Material cells without a value (1e300) must not index the material list.
+  auto* material = dynamic_cast<TGArray*>(main->Gis()->FindArrayByCode(10007));
+  ASSERT_NE(material, nullptr);
+  material->Fill(1e300);
+  info.Refresh();
+  EXPECT_EQ(info.NodeIndex, Model()->GetSnapshot().NodeCount() - 1);
+  for (int column = 0; column < 3; ++column)
+    for (int row = 0; row < 9; ++row)
+      if (!(column == 1 && row == 4)) {
+        EXPECT_EQ(info.SGdata->item(row, column)->text(), "-") << column << "," << row;
+      }
+  // Without the model's arrays every neighbour shows "-" too.
+  info.GridMode = 0;
+  info.SetGIS(nullptr);
+  info.Refresh();
+  EXPECT_EQ(info.SGdata->item(4, 2)->text(), "-");
+}
+
+TEST_F(TreeViewWindowTest, ModelInformationListsTimeStatisticsAndGenerator)
+{
+  main->MIInfo->trigger();
+  auto infos = ViewsOf<TFModelInfo>(*main);
+  // Shown numbers: general format, unit after a blank.
+  EXPECT_EQ(InfoNumber(2.5e-8 * 1e9) + " ns", "25 ns");
+  EXPECT_EQ(InfoNumber(150000 * 0.001) + " kV", "150 kV");
+  ASSERT_EQ(infos.size(), 1u);
+  TFModelInfo* info = infos[0];
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  RunUntilNodes(NeedleRoots + 3);
+  // Activating the window refills it.
+  main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(view->parentWidget()));
+  info->Et->clear();
+  main->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(info->parentWidget()));
+  const TEngineStatistics s = Model()->GetSnapshot().Statistics();
+  EXPECT_EQ(info->Et->text(), InfoNumber(Model()->GetTime() * 1e9) + " ns");
+  EXPECT_EQ(info->ENt->text(), QString::number(Model()->GetStepCount()));
+  EXPECT_EQ(info->Entree->text(), InfoNumber(s.elementCount, 15));
+  EXPECT_GT(s.elementCount, 0);
+  EXPECT_EQ(info->Eltree->text(), InfoNumber(s.channelLength * 1000) + " mm");
+  EXPECT_EQ(info->Edw->text(), InfoNumber(s.appliedVoltage * 0.001) + " kV");
+  EXPECT_EQ(info->Enwitr->text(), QString::number(s.totalIterations));
+  EXPECT_TRUE(info->Edepthlen->text().endsWith(" mm"));
+  // The command shows the one window again instead of making another.
+  main->MIInfo->trigger();
+  EXPECT_EQ(ViewsOf<TFModelInfo>(*main).size(), 1u);
+}
+
+TEST_F(TreeViewWindowTest, TheProjectKeepsTheViewsAndClosesThemWithIt)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  main->MIInfo->trigger();
+  RunUntilNodes(NeedleRoots + 1);
+  view->Settings().pickedSegment = 1;
+  view->Settings().valueKind = TreeValueField;
+  view->Viewer->SetRotationAngles(0.4, 1.1);
+  const int32_t arrayId = view->GetArrayId();
+  const QString path = dir.filePath("tree.vzt");
+  ASSERT_TRUE(main->WriteProject(path));
+
+  ASSERT_TRUE(main->LoadProject(path));
+  ProcessPostedEvents();
+  auto views = ViewsOf<TFBit3DView>(*main);
+  ASSERT_EQ(views.size(), 1u);
+  TFBit3DView* restored = views[0];
+  EXPECT_EQ(restored->GetArrayId(), arrayId);
+  EXPECT_EQ(restored->Settings().colourMin, Magenta);
+  EXPECT_EQ(restored->Settings().width, 2.0);
+  EXPECT_EQ(restored->Settings().pickedSegment, 1);
+  EXPECT_EQ(restored->Settings().valueKind, TreeValueField);
+  double theta = 0, phi = 0;
+  restored->Viewer->GetRotationAngles(&theta, &phi);
+  EXPECT_NEAR(theta, 0.4, 1e-9);
+  EXPECT_NEAR(phi, 1.1, 1e-9);
+  EXPECT_EQ(ViewsOf<TFModelInfo>(*main).size(), 1u);
+  EXPECT_GT(restored->Viewer->SegmentCount, 0) << "the restored view draws the restored tree";
+  if (restored->Viewer->HasGLContext()) {
+    EXPECT_FALSE(MagentaPixels(restored->Viewer->PictureImage()).empty());
+  }
+
+  main->CloseProject();
+  ProcessPostedEvents();
+  EXPECT_TRUE(main->Views().isEmpty());
+}
+
+TEST_F(TreeViewWindowTest, DeletingTheShownArrayClosesTheView)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  QPointer<TFBit3DView> watched(view);
+  // Another array going leaves the view.
+  TGObj* other = main->Gis()->FindArrayByCode(10004);
+  ASSERT_NE(other, nullptr);
+  main->Gis()->DeleteObject(this, other, true);
+  ProcessPostedEvents();
+  ASSERT_FALSE(watched.isNull());
+  main->Gis()->DeleteObject(this, main->Gis()->FindObjectById(view->GetArrayId()), true);
+  ProcessPostedEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(watched.isNull());
+}
+
+} // namespace
+
+namespace {
+
+// A section line of the GIS, as the map's section objects are kept.
+class TSectionLine : public TGRect {
+public:
+  explicit TSectionLine(TGIS* gis) : TGRect(gis) { SetTypeCode(ObjectTypeSection); }
+};
+
+TEST_F(TreeViewWindowTest, TheShownArrayIsAlwaysAVolumeOfTheProject)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  const int32_t shown = view->GetArrayId();
+  TGObj* notVolume = nullptr;
+  for (int i = 0; i < main->Gis()->GetObjectCount() && !notVolume; ++i) {
+    TGObj* object = main->Gis()->GetObject(i);
+    if (object->GetTypeCode() != ObjectTypeArray3D && object->GetTypeCode() != ObjectTypeArrayI3D)
+      notVolume = object;
+  }
+  const int32_t refused[] = {0, 987654, notVolume ? notVolume->GetId() : -1};
+  for (int32_t id : refused) {
+    view->SetArrayId(id);
+    EXPECT_EQ(view->GetArrayId(), shown) << id;
+  }
+  const int32_t other = main->Gis()->FindArrayByCode(10004)->GetId();
+  view->SetArrayId(other);
+  EXPECT_EQ(view->GetArrayId(), other);
+}
+
+TEST_F(TreeViewWindowTest, SectionLinesOfTheMapBecomeSectionPlanes)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  TGObj* array = main->Gis()->FindObjectById(view->GetArrayId());
+  // Along +x through the middle of the array: the plane x-z through the centre.
+  auto line = std::make_unique<TSectionLine>(main->Gis());
+  line->SetName("середина");
+  line->SetX(array->GetX());
+  line->SetY(array->GetY() + array->GetDY() / 2);
+  line->SetDX(array->GetDX());
+  line->SetDY(0);
+  const int32_t id = main->Gis()->AddObject(this, std::move(line), true);
+  ProcessPostedEvents();
+  ASSERT_EQ(view->Viewer->SectionPositions.size(), 1u);
+  const CubeSectionPosition& p = view->Viewer->SectionPositions[0];
+  const double expected[9] = {1, 0, 0, 0, 0, -1, 0, 1, 0};
+  for (int i = 0; i < 9; ++i)
+    EXPECT_NEAR(p.matrix[i], expected[i], 1e-12) << i;
+  EXPECT_NEAR(p.shift, 0, 1e-12);
+  EXPECT_STREQ(p.name, "середина");
+
+  main->Gis()->DeleteObject(this, main->Gis()->FindObjectById(id), true);
+  ProcessPostedEvents();
+  EXPECT_TRUE(view->Viewer->SectionPositions.empty());
+}
+
+TEST_F(TreeViewWindowTest, CaptionShowsTheArraysOwnRangeOnRequest)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  auto* array = dynamic_cast<TGArray*>(main->Gis()->FindObjectById(view->GetArrayId()));
+  const QString name = QString::fromStdString(array->GetName());
+  EXPECT_EQ(view->windowTitle(), QString::fromUtf8("Объем: ") + name);
+  view->PMIViewMinMax->trigger();
+  EXPECT_TRUE(view->PMIViewMinMax->isChecked());
+  EXPECT_EQ(view->windowTitle(), QString::fromUtf8("Объем: ") + name + ",  ( " +
+                                     QString::fromStdString(FloatToStrSep(array->GetDataMin(), ffGeneral, 3, 3)) +
+                                     " : " +
+                                     QString::fromStdString(FloatToStrSep(array->GetDataMax(), ffGeneral, 3, 3)) +
+                                     " )");
+}
+
+} // namespace
