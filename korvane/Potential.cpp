@@ -245,7 +245,8 @@ class ExplicitScheme {
   // v1m and v1p are the potentials of cells c1m and c1p as they stand; the
   // return value is cell c's potential in place after the visit.
   template <bool Axis2, bool Aside>
-  inline double Visit(int c, int c1m, int /*c1p*/, int c3m, int c3p, double v1m, double v1p) {
+  [[gnu::always_inline]] inline double Visit(int c, int c1m, int /*c1p*/, int c3m, int c3p, double v1m,
+                                             double v1p) {
     if (!IsFreeCode(codes_[c])) {
       if (Aside) next_[c] = phi_[c];
       return phi_[c];
@@ -376,7 +377,7 @@ class ImplicitScheme {
   // v1m and v1p are the potentials of cells c1m and c1p as they stand; the
   // return value is cell c's potential in place after the visit.
   template <bool Axis2, bool Aside>
-  inline double Visit(int c, int c1m, int c1p, int c3m, int c3p, double v1m, double v1p) {
+  [[gnu::always_inline]] inline double Visit(int c, int c1m, int c1p, int c3m, int c3p, double v1m, double v1p) {
     const double code = codes_[c];
     if (!IsFreeCode(code)) {
       if (Aside) {
@@ -455,7 +456,7 @@ class ImplicitScheme {
   // neighbouring cells. On a lattice only one or two cells wide several offsets
   // wrap onto the same cell; each cell is taken once, or a child would be
   // counted several times and the operator would lose its symmetry.
-  void AddChannels(int c, int n, double& p, double& q) const {
+  [[gnu::noinline]] void AddChannels(int c, int n, double& p, double& q) const {
     const TNode* nodes = h_.Nodes.nodes;
     const int count = h_.Nodes.count;
     const int cells = CellCount(h_);
@@ -547,8 +548,12 @@ inline Axis1Values Axis1Neighbours(const double* phi, int c1m, int c1p, int pos,
 
 // One row of a plane, cell after cell, with its totals folded into the plane's.
 template <bool Axis2, bool Aside, class Scheme>
-void SweepRow(Scheme& s, const THeap& h, int i2, int p3, const Directions& dir, const Bookkeeping& book,
+void SweepRow(const Scheme& scheme, const THeap& h, int i2, int p3, const Directions& dir, const Bookkeeping& book,
               Tally& total) {
+  // A copy of its own keeps the scheme's members in registers: a store of a
+  // potential could otherwise be a store to any double member of the shared
+  // scheme, which would then be read again for every cell.
+  Scheme s = scheme;
   const int n1 = h.N1;
   const int last = n1 - 1;
   const Row row = RowOf(h, i2, p3, dir.back3);
@@ -576,7 +581,9 @@ void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, const 
 // M rows of different planes side by side, cell for cell. The rows are never
 // neighbours of each other, so any order among them gives the same values.
 template <int M, class Scheme>
-void SweepLockstep(Scheme& s, const Row* rows, Tally* const* tallies, int n1, bool back1, const Bookkeeping& book) {
+void SweepLockstep(const Scheme& scheme, const Row* rows, Tally* const* tallies, int n1, bool back1,
+                   const Bookkeeping& book) {
+  Scheme s = scheme;  // in registers, as in SweepRow
   const int last = n1 - 1;
   for (int j = 0; j < M; ++j) std::memcpy(book.old + j * n1, book.phi + rows[j].base, sizeof(double) * n1);
   double previous[M] = {};

@@ -35,3 +35,8 @@ fi
 cmake --build "$TSAN_DIR" --parallel "$JOBS" --target app_worker_tests app_model_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir "$TSAN_DIR" --output-on-failure -j "$JOBS" -L 'app_worker_tests|app_model_tests'
+
+echo "== Thread sanitizer pass (engine sweeps on several threads)"
+cmake --build "$TSAN_DIR" --parallel "$JOBS" --target korvane_tests
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  "$TSAN_DIR/tests/korvane/korvane_tests" --gtest_filter='SweepThreads.*:SweepSchedule.*'
