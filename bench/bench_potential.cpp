@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -16,6 +15,7 @@
 
 #include "Engine.h"
 #include "Potential.h"
+#include "Timing.h"
 #include "WorkerPool.h"
 #include "korvane.h"
 
@@ -92,16 +92,9 @@ BENCHMARK(ExplicitJacobiSweep)->Apply(Sizes);
 
 // ---- orders of the Gauss-Seidel sweep side by side ----------------------------
 
-// Seconds of wall and of processor time (every thread of the process).
-struct Clocks {
-  double wall, cpu;
-};
-Clocks Now() {
-  timespec w{}, c{};
-  clock_gettime(CLOCK_MONOTONIC, &w);
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c);
-  return {w.tv_sec + 1e-9 * w.tv_nsec, c.tv_sec + 1e-9 * c.tv_nsec};
-}
+using bench_timing::Clocks;
+using bench_timing::Median;
+using bench_timing::Now;
 
 // The textbook sweep for reference: in place, 7 points, constant coefficients,
 // over the inner cells of a box of its own arrays, as -O2 compiles it.
@@ -157,12 +150,6 @@ std::vector<Variant> Variants(bool bsep) {
     if (t > 1) v.push_back({(bsep ? "planes split, " : "wavefront, ") + std::to_string(t) + " threads", false, false, t});
   if (!bsep) v.push_back({"textbook -O2 reference", false, true, 1});
   return v;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t m = v.size() / 2;
-  return v.size() % 2 ? v[m] : 0.5 * (v[m - 1] + v[m]);
 }
 
 // Every round runs every variant once, a few sweeps each, so that a change of

@@ -9,15 +9,20 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <thread>
 #include <vector>
 
 #include "Engine.h"
+#include "Timing.h"
 #include "WorkerPool.h"
 #include "korvane.h"
 
 namespace {
+
+using bench_timing::Clocks;
+using bench_timing::Median;
+using bench_timing::Now;
+using bench_timing::Since;
 
 // A needle: odd-coded cells rising from the centre of the lower electrode plane
 // through a fifth of the gap, so that the discharge starts at its tip.
@@ -25,21 +30,6 @@ void PlaceNeedle(THeap& h) {
   const int c1 = h.N1 / 2, c3 = h.N3 / 2;
   const int tip = h.N2 / 5;
   for (int i2 = 1; i2 <= tip; ++i2) h.ElectrodeCodes[korvane::CellIndex(h, c1, i2, c3)] = -3.0;
-}
-
-// Seconds of wall time and of processor time (every thread of the process).
-struct Clocks {
-  double wall = 0, cpu = 0;
-};
-Clocks Now() {
-  timespec w{}, c{};
-  clock_gettime(CLOCK_MONOTONIC, &w);
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c);
-  return {w.tv_sec + 1e-9 * w.tv_nsec, c.tv_sec + 1e-9 * c.tv_nsec};
-}
-Clocks Since(const Clocks& t0) {
-  const Clocks t1 = Now();
-  return {t1.wall - t0.wall, t1.cpu - t0.cpu};
 }
 
 struct RunFigures {
@@ -79,12 +69,6 @@ RunFigures RunOnce(int n1, int n2, int maxSteps, int threads) {
   KorvaneSetRandomSeed(0, 0);
   korvane::SetWorkerThreads(0);
   return f;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t m = v.size() / 2;
-  return v.empty() ? 0 : (v.size() % 2 ? v[m] : 0.5 * (v[m - 1] + v[m]));
 }
 
 // {N1 = N3, N2, step limit, repeats}: each repeat runs one thread, then every
