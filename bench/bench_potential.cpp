@@ -1,16 +1,22 @@
 // Speed of the potential solver: one sweep of each scheme on lattices of
-// several sizes, a full solution to convergence, and a STREAM-triad style copy
+// several sizes, the sweep's orders and thread counts side by side with a
+// textbook sweep, a full solution to convergence, and a STREAM-triad style copy
 // measured in the same run as the memory-bandwidth yardstick.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cstdio>
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "Engine.h"
 #include "Potential.h"
+#include "Timing.h"
+#include "WorkerPool.h"
 #include "korvane.h"
 
 namespace {
@@ -84,31 +90,124 @@ BENCHMARK(ImplicitConductiveSweep)->Apply(Sizes);
 BENCHMARK(ImplicitJacobiSweep)->Apply(Sizes);
 BENCHMARK(ExplicitJacobiSweep)->Apply(Sizes);
 
-// The engine's pipelined sweep against the plain cell-by-cell order (both give
-// the same bits): schedule 0 plain, 1 pipelined; scheme 0 explicit, 1 implicit.
-// The minimum of five runs, which a busy machine disturbs least.
-void Schedule(benchmark::State& state) {
-  const korvane::SweepSchedule schedules[] = {korvane::SweepSchedule::Plain, korvane::SweepSchedule::Automatic};
-  korvane::SetSweepSchedule(schedules[state.range(1)]);
-  const int n = static_cast<int>(state.range(0));
-  THeap& h = Lattice(n, n, n, false, false);
-  const bool implicit = state.range(2) != 0;
+// ---- orders of the Gauss-Seidel sweep side by side ----------------------------
+
+using bench_timing::Clocks;
+using bench_timing::Median;
+using bench_timing::Now;
+
+// The textbook sweep for reference: in place, 7 points, constant coefficients,
+// over the inner cells of a box of its own arrays, as -O2 compiles it.
+struct Textbook {
+  int n = 0;
+  std::vector<double> u, f;
+  void Resize(int size) {
+    n = size;
+    u.assign(static_cast<std::size_t>(n) * n * n, 0.0);
+    f.assign(u.size(), 0.0);
+    for (std::size_t c = 0; c < u.size(); ++c) {
+      u[c] = std::sin(0.11 * c);
+      f[c] = 1e-3 * std::cos(0.07 * c);
+    }
+  }
+  __attribute__((noinline)) void Sweep() {
+    const std::size_t row = n, plane = static_cast<std::size_t>(n) * n;
+    for (int k = 1; k < n - 1; ++k)
+      for (int j = 1; j < n - 1; ++j)
+        for (int i = 1; i < n - 1; ++i) {
+          const std::size_t c = i + row * j + plane * k;
+          u[c] = (f[c] + u[c - 1] + u[c + 1] + u[c - row] + u[c + row] + u[c - plane] + u[c + plane]) / 6.0;
+        }
+    benchmark::DoNotOptimize(u.data());
+  }
+};
+
+struct Scheme {
+  const char* name;
+  bool implicit, bsep, conductive;
+};
+constexpr Scheme kSchemes[] = {{"explicit", false, false, false},
+                               {"implicit", true, false, false},
+                               {"implicit conducting", true, false, true},
+                               {"implicit Jacobi", true, true, false},
+                               {"explicit Jacobi", false, true, false}};
+
+// One way of running the sweep: the plain cell order, or the engine's own
+// schedule on a number of threads (1: the two-plane pipeline), or the textbook.
+struct Variant {
+  std::string name;
+  bool plain = false;
+  bool textbook = false;
+  int threads = 1;
+};
+
+std::vector<Variant> Variants(bool bsep) {
+  std::vector<Variant> v;
+  v.push_back({"plain", true, false, 1});
+  v.push_back({bsep ? "engine, 1 thread" : "pipeline, 1 thread", false, false, 1});
+  const int all = static_cast<int>(std::thread::hardware_concurrency());
+  for (int t : {2, 4, all})
+    if (t > 1) v.push_back({(bsep ? "planes split, " : "wavefront, ") + std::to_string(t) + " threads", false, false, t});
+  if (!bsep) v.push_back({"textbook -O2 reference", false, true, 1});
+  return v;
+}
+
+// Every round runs every variant once, a few sweeps each, so that a change of
+// the machine's load falls on all of them alike; the medians of the rounds and
+// their spread (lowest to highest) are printed, wall time and processor time.
+void Orders(benchmark::State& state) {
+  const Scheme& scheme = kSchemes[state.range(0)];
+  const int n = static_cast<int>(state.range(1));
+  const int rounds = static_cast<int>(state.range(2));
+  THeap& h = Lattice(n, n, n, scheme.bsep, scheme.conductive);
+  const std::vector<Variant> variants = Variants(scheme.bsep);
+  Textbook textbook;
+  textbook.Resize(n);
+  // About 40 ms of single-thread sweeping per variant and round.
+  const int sweeps = std::max(2, static_cast<int>(4e6 / korvane::CellCount(h)));
+  std::vector<std::vector<double>> wall(variants.size()), cpu(variants.size());
   for (auto _ : state) {
-    h.Converged = 0;
-    korvane::IteratePotential(h, implicit, false);
-    benchmark::DoNotOptimize(h.IterationError);
+    for (int round = 0; round < rounds; ++round) {
+      for (std::size_t v = 0; v < variants.size(); ++v) {
+        const Variant& var = variants[v];
+        korvane::SetSweepSchedule(var.plain ? korvane::SweepSchedule::Plain : korvane::SweepSchedule::Automatic);
+        korvane::SetWorkerThreads(var.threads);
+        if (!var.textbook) korvane::IteratePotential(h, scheme.implicit, false);  // pool and caches warm
+        const Clocks t0 = Now();
+        for (int k = 0; k < sweeps; ++k) {
+          if (var.textbook) {
+            textbook.Sweep();
+          } else {
+            h.Converged = 0;
+            korvane::IteratePotential(h, scheme.implicit, false);
+          }
+        }
+        const Clocks t1 = Now();
+        wall[v].push_back(1e3 * (t1.wall - t0.wall) / sweeps);
+        cpu[v].push_back(1e3 * (t1.cpu - t0.cpu) / sweeps);
+      }
+    }
   }
   korvane::SetSweepSchedule(korvane::SweepSchedule::Automatic);
-  state.counters["Mcells/s"] = benchmark::Counter(
-      static_cast<double>(korvane::CellCount(h)) * static_cast<double>(state.iterations()) / 1e6,
-      benchmark::Counter::kIsRate);
+  korvane::SetWorkerThreads(0);
+  const double plain = Median(wall[0]);
+  std::printf("\n%s %d^3, ms per sweep, median of %d interleaved rounds (lowest-highest)\n", scheme.name, n, rounds);
+  for (std::size_t v = 0; v < variants.size(); ++v) {
+    const double w = Median(wall[v]);
+    const auto [lo, hi] = std::minmax_element(wall[v].begin(), wall[v].end());
+    std::printf("  %-26s wall %8.3f (%.3f-%.3f)  cpu %8.3f   plain/this %5.2fx\n", variants[v].name.c_str(), w, *lo,
+                *hi, Median(cpu[v]), plain / w);
+    state.counters[variants[v].name] = plain / w;
+  }
+  std::fflush(stdout);
 }
-BENCHMARK(Schedule)
-    ->ArgsProduct({{26, 51, 101}, {0, 1}, {0, 1}})
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true)
-    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+
+void OrderCases(benchmark::internal::Benchmark* b) {
+  for (int size : {26, 51, 101})
+    for (int s = 0; s < static_cast<int>(std::size(kSchemes)); ++s) b->Args({s, size, size == 101 ? 5 : 9});
+  b->Iterations(1)->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(Orders)->Apply(OrderCases);
 
 // The zero-charge solution of a run's preparation: explicit, to 1e-8 of the
 // potential range, from a zero start.

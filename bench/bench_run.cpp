@@ -1,15 +1,28 @@
 // A whole calculation: the default model with a needle electrode, stepped from
-// the preparation to breakdown with a pinned seed. Reports the preparation, the
-// steps taken, the time per step, solver iterations per step, the node count at
-// breakdown and the share of each step spent refreshing the statistics.
+// the preparation to breakdown with a pinned seed, on one thread and on every
+// core in turn. Reports the preparation, the steps taken, the time per step,
+// solver iterations per step, the node count at breakdown, the share of each
+// step spent refreshing the statistics, and the ratio of one thread's time to
+// all cores' time (wall and processor time, medians of interleaved repeats).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
 
 #include "Engine.h"
+#include "Timing.h"
+#include "WorkerPool.h"
 #include "korvane.h"
 
 namespace {
+
+using bench_timing::Clocks;
+using bench_timing::Median;
+using bench_timing::Now;
+using bench_timing::Since;
 
 // A needle: odd-coded cells rising from the centre of the lower electrode plane
 // through a fifth of the gap, so that the discharge starts at its tip.
@@ -19,56 +32,98 @@ void PlaceNeedle(THeap& h) {
   for (int i2 = 1; i2 <= tip; ++i2) h.ElectrodeCodes[korvane::CellIndex(h, c1, i2, c3)] = -3.0;
 }
 
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+struct RunFigures {
+  Clocks preparation, steps;
+  int preparationIterations = 0, stepCount = 0, breakdown = 0, nodes = 0, iterations = 0;
+  double statisticsSeconds = 0;
+};
 
-void BM_RunToBreakdown(benchmark::State& state) {
-  const int n1 = static_cast<int>(state.range(0)), n2 = static_cast<int>(state.range(1));
-  const int maxSteps = static_cast<int>(state.range(2));
-  for (auto _ : state) {
-    KorvaneSetRandomSeed(1, 12345);
-    THeap* h = THeapNew();
-    if (!h) {
-      state.SkipWithError("no memory for the engine record");
-      return;
-    }
-    THeapSetLatticeSize(h, n1, n2, n1);
-    PlaceNeedle(*h);
-    THeapReset(h);
-    using Clock = std::chrono::steady_clock;
-    const auto prepared = Clock::now();
-    THeapInitCalc(h);
-    const double preparationSeconds = Seconds(Clock::now() - prepared);
-    const int preparationIterations = h->TotalIterations;
-
-    Clock::duration stepTime{}, statisticsTime{};
-    int steps = 0;
-    while (!h->Flags && steps < maxSteps) {
-      const auto t0 = Clock::now();
-      THeapGoTimeStep(h);
-      const auto t1 = Clock::now();
-      // Refreshing the statistics again changes nothing, so it can be timed on
-      // the live record to find its share of the step.
-      korvane::RefreshStatistics(*h, false);
-      statisticsTime += Clock::now() - t1;
-      stepTime += t1 - t0;
-      ++steps;
-    }
-    state.counters["steps"] = steps;
-    state.counters["breakdown"] = h->Flags;
-    state.counters["ms_per_step"] = steps ? 1e3 * Seconds(stepTime) / steps : 0.0;
-    state.counters["preparation_s"] = preparationSeconds;
-    state.counters["preparation_iterations"] = preparationIterations;
-    state.counters["iterations_per_step"] = steps ? double(h->TotalIterations - preparationIterations) / steps : 0.0;
-    state.counters["nodes"] = h->Nodes.count;
-    state.counters["statistics_share"] = Seconds(stepTime) > 0 ? Seconds(statisticsTime) / Seconds(stepTime) : 0.0;
-    state.counters["run_s"] = Seconds(stepTime);
-    THeapDelete(h);
-    KorvaneSetRandomSeed(0, 0);
+RunFigures RunOnce(int n1, int n2, int maxSteps, int threads) {
+  RunFigures f;
+  korvane::SetWorkerThreads(threads);
+  KorvaneSetRandomSeed(1, 12345);
+  THeap* h = THeapNew();
+  if (!h) return f;
+  THeapSetLatticeSize(h, n1, n2, n1);
+  PlaceNeedle(*h);
+  THeapReset(h);
+  Clocks t0 = Now();
+  THeapInitCalc(h);
+  f.preparation = Since(t0);
+  f.preparationIterations = h->TotalIterations;
+  t0 = Now();
+  while (!h->Flags && f.stepCount < maxSteps) {
+    THeapGoTimeStep(h);
+    // Refreshing the statistics again changes nothing, so it can be timed on
+    // the live record to find its share of the step.
+    const auto s0 = std::chrono::steady_clock::now();
+    korvane::RefreshStatistics(*h, false);
+    f.statisticsSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - s0).count();
+    ++f.stepCount;
   }
+  f.steps = Since(t0);
+  f.breakdown = h->Flags;
+  f.nodes = h->Nodes.count;
+  f.iterations = h->TotalIterations - f.preparationIterations;
+  THeapDelete(h);
+  KorvaneSetRandomSeed(0, 0);
+  korvane::SetWorkerThreads(0);
+  return f;
 }
 
-// {N1 = N3, N2, step limit}; the largest lattice is timed over its first steps only.
-BENCHMARK(BM_RunToBreakdown)->Args({25, 26, 20000})->Args({51, 51, 20000})->Args({101, 101, 100})
-    ->Iterations(1)->Unit(benchmark::kSecond);
+// {N1 = N3, N2, step limit, repeats}: each repeat runs one thread, then every
+// core, so that a change of the machine's load falls on both alike.
+void BM_RunToBreakdown(benchmark::State& state) {
+  const int n1 = static_cast<int>(state.range(0)), n2 = static_cast<int>(state.range(1));
+  const int maxSteps = static_cast<int>(state.range(2)), repeats = static_cast<int>(state.range(3));
+  const int all = static_cast<int>(std::thread::hardware_concurrency());
+  const int counts[2] = {1, all};
+  std::vector<double> prepWall[2], prepCpu[2], stepWall[2], stepCpu[2];
+  RunFigures last[2];
+  for (auto _ : state) {
+    for (int r = 0; r < repeats; ++r)
+      for (int k = 0; k < 2; ++k) {
+        const RunFigures f = RunOnce(n1, n2, maxSteps, counts[k]);
+        prepWall[k].push_back(f.preparation.wall);
+        prepCpu[k].push_back(f.preparation.cpu);
+        stepWall[k].push_back(f.steps.wall);
+        stepCpu[k].push_back(f.steps.cpu);
+        last[k] = f;
+      }
+  }
+  std::printf("\n%d x %d x %d, %d step(s) (breakdown %d), %d nodes, %.0f iterations per step, preparation %d "
+              "iterations; medians of %d interleaved repeat(s), seconds (lowest-highest)\n",
+              n1, n2, n1, last[0].stepCount, last[0].breakdown, last[0].nodes,
+              last[0].stepCount ? double(last[0].iterations) / last[0].stepCount : 0.0,
+              last[0].preparationIterations, repeats);
+  for (int k = 0; k < 2; ++k) {
+    const auto [pl, ph] = std::minmax_element(prepWall[k].begin(), prepWall[k].end());
+    const auto [sl, sh] = std::minmax_element(stepWall[k].begin(), stepWall[k].end());
+    std::printf("  %d thread(s): preparation wall %.2f (%.2f-%.2f) cpu %.2f; steps wall %.2f (%.2f-%.2f) cpu %.2f; "
+                "statistics share %.2f %%\n",
+                counts[k], Median(prepWall[k]), *pl, *ph, Median(prepCpu[k]), Median(stepWall[k]), *sl, *sh,
+                Median(stepCpu[k]),
+                last[k].steps.wall > 0 ? 100 * last[k].statisticsSeconds / last[k].steps.wall : 0.0);
+  }
+  const double prepRatio = Median(prepWall[0]) / Median(prepWall[1]);
+  const double stepRatio = Median(stepWall[0]) / Median(stepWall[1]);
+  const double runRatio = (Median(prepWall[0]) + Median(stepWall[0])) / (Median(prepWall[1]) + Median(stepWall[1]));
+  std::printf("  one thread / %d threads: preparation %.2fx, steps %.2fx, whole run %.2fx\n", all, prepRatio,
+              stepRatio, runRatio);
+  std::fflush(stdout);
+  state.counters["preparation_x"] = prepRatio;
+  state.counters["steps_x"] = stepRatio;
+  state.counters["run_x"] = runRatio;
+  state.counters["steps"] = last[0].stepCount;
+  state.counters["nodes"] = last[0].nodes;
+}
+
+// The largest lattice is timed over its preparation and first 100 steps, once.
+BENCHMARK(BM_RunToBreakdown)
+    ->Args({25, 26, 20000, 3})
+    ->Args({51, 51, 20000, 1})
+    ->Args({101, 101, 100, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 }  // namespace

@@ -12,6 +12,14 @@
 // extremes are totalled per row once the row is written, two cells at a time,
 // and folded in sweep order; the few rows where order could show (zeros of
 // both signs, errors that are not numbers) are settled cell by cell.
+//
+// On several threads the planes form a wavefront: each thread takes every T-th
+// plane in sweep order and works on a row once the plane before it has finished
+// the row after it. That row lag keeps, for every cell, the plain order's view
+// of both neighbouring planes (the plane before is new there, the plane after
+// still old) and of the channels that lean one row across; the totals of every
+// plane are folded in sweep order afterwards, so the bits stay those of one
+// thread.
 #include "Potential.h"
 
 #include <algorithm>
@@ -20,8 +28,14 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <atomic>
+#include <functional>
 #include <limits>
+#include <memory>
+#include <thread>
 #include <vector>
+
+#include "WorkerPool.h"
 
 namespace korvane {
 namespace {
@@ -38,6 +52,10 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // What the sweep notes about a plane before it starts (bit flags).
 constexpr unsigned char kPlaneWithNodes = 1;
 constexpr unsigned char kChannelToNextPlane = 2;  // to the plane of the next higher index
+// In a wavefront: a channel between this plane and the next higher one (or
+// across both) that the row lag does not cover, so the later of the two in
+// sweep order waits for the whole earlier one.
+constexpr unsigned char kWholePlaneToNext = 4;
 
 // Error and potential extremes met by one row (or by the whole sweep).
 struct Tally {
@@ -221,12 +239,14 @@ class ExplicitScheme {
   // Cells whose channel terms reach diagonal neighbours: none in this scheme.
   bool NeedsPlaneNotes() const { return false; }
   void NotePlanes(const THeap&, const Directions&, std::vector<unsigned char>&) const {}
+  void NoteWavefrontPlanes(const THeap&, std::vector<unsigned char>&) const {}
   void BeginPlane(bool) {}
 
   // v1m and v1p are the potentials of cells c1m and c1p as they stand; the
   // return value is cell c's potential in place after the visit.
   template <bool Axis2, bool Aside>
-  inline double Visit(int c, int c1m, int /*c1p*/, int c3m, int c3p, double v1m, double v1p) {
+  [[gnu::always_inline]] inline double Visit(int c, int c1m, int /*c1p*/, int c3m, int c3p, double v1m,
+                                             double v1p) {
     if (!IsFreeCode(codes_[c])) {
       if (Aside) next_[c] = phi_[c];
       return phi_[c];
@@ -287,6 +307,41 @@ class ImplicitScheme {
   // Only planes that hold nodes have channel cells to look for.
   void BeginPlane(bool withNodes) { channels_ = hasNodes_ && withNodes; }
 
+  // In a wavefront a plane works on a row only once the plane before it in
+  // sweep order has finished the row after it, so a channel between successive
+  // planes whose ends lie at most one row apart reads what the plain order
+  // reads. Any other channel between different planes (across the axis-3 wrap,
+  // or to a plane further away) makes every plane it spans wait for the whole
+  // plane before it.
+  void NoteWavefrontPlanes(const THeap& h, std::vector<unsigned char>& planes) const {
+    const int cells = CellCount(h);
+    const TNode* nodes = h.Nodes.nodes;
+    const int count = h.Nodes.count;
+    const int n2 = h.N2;
+    std::vector<int> spans(static_cast<std::size_t>(n2) + 1, 0);
+    for (int n = 0; n < count; ++n) {
+      const int cell = nodes[n].cell;
+      if (cell < 0 || cell >= cells) continue;
+      const int plane = cell / plane_;
+      planes[plane] |= kPlaneWithNodes;
+      const int parent = nodes[n].parent;
+      if (parent < 0 || parent >= count) continue;
+      const int pc = nodes[parent].cell;
+      if (pc < 0 || pc >= cells) continue;
+      const int other = pc / plane_;
+      if (other == plane) continue;
+      const int rows = (cell / h.N1) % h.N3 - (pc / h.N1) % h.N3;
+      if ((other == plane + 1 || other == plane - 1) && rows >= -1 && rows <= 1) continue;
+      ++spans[std::min(plane, other)];
+      --spans[std::max(plane, other)];
+    }
+    int open = 0;
+    for (int m = 0; m < n2; ++m) {
+      open += spans[m];
+      if (open > 0) planes[m] |= kWholePlaneToNext;
+    }
+  }
+
   // Channel terms read the potential of a node's parent and children, which
   // may lie in the next plane. Two planes in work side by side have the later
   // one a row behind: a channel between them reads what the plain order reads
@@ -322,7 +377,7 @@ class ImplicitScheme {
   // v1m and v1p are the potentials of cells c1m and c1p as they stand; the
   // return value is cell c's potential in place after the visit.
   template <bool Axis2, bool Aside>
-  inline double Visit(int c, int c1m, int c1p, int c3m, int c3p, double v1m, double v1p) {
+  [[gnu::always_inline]] inline double Visit(int c, int c1m, int c1p, int c3m, int c3p, double v1m, double v1p) {
     const double code = codes_[c];
     if (!IsFreeCode(code)) {
       if (Aside) {
@@ -401,7 +456,7 @@ class ImplicitScheme {
   // neighbouring cells. On a lattice only one or two cells wide several offsets
   // wrap onto the same cell; each cell is taken once, or a child would be
   // counted several times and the operator would lose its symmetry.
-  void AddChannels(int c, int n, double& p, double& q) const {
+  [[gnu::noinline]] void AddChannels(int c, int n, double& p, double& q) const {
     const TNode* nodes = h_.Nodes.nodes;
     const int count = h_.Nodes.count;
     const int cells = CellCount(h_);
@@ -491,33 +546,44 @@ inline Axis1Values Axis1Neighbours(const double* phi, int c1m, int c1p, int pos,
   return {previous, phi[c1p]};
 }
 
-// One plane, row after row, cell after cell.
+// One row of a plane, cell after cell, with its totals folded into the plane's.
+template <bool Axis2, bool Aside, class Scheme>
+void SweepRow(const Scheme& scheme, const THeap& h, int i2, int p3, const Directions& dir, const Bookkeeping& book,
+              Tally& total) {
+  // A copy of its own keeps the scheme's members in registers: a store of a
+  // potential could otherwise be a store to any double member of the shared
+  // scheme, which would then be read again for every cell.
+  Scheme s = scheme;
+  const int n1 = h.N1;
+  const int last = n1 - 1;
+  const Row row = RowOf(h, i2, p3, dir.back3);
+  const double* old = Aside ? book.phi + row.base : book.old;
+  if (!Aside) std::memcpy(book.old, book.phi + row.base, sizeof(double) * n1);
+  double previous = 0.0;
+  for (int p1 = 0; p1 <= last; ++p1) {
+    const int i1 = dir.back1 ? last - p1 : p1;
+    const int c = row.base + i1;
+    const int c1m = i1 == 0 ? c + last : c - 1;
+    const int c1p = i1 == last ? c - last : c + 1;
+    const Axis1Values v = Axis1Neighbours<Aside>(book.phi, c1m, c1p, p1, dir.back1, previous);
+    previous = s.template Visit<Axis2, Aside>(c, c1m, c1p, c + row.lower3, c + row.upper3, v.lower, v.upper);
+  }
+  const double* fresh = (Aside ? book.next : book.phi) + row.base;
+  MergeTally(TallyRow(fresh, old, book.codes + row.base, n1, dir.back1, book.dwType, book.range), total);
+}
+
+// One plane, row after row.
 template <bool Axis2, bool Aside, class Scheme>
 void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, const Bookkeeping& book, Tally& total) {
-  const int n1 = h.N1, n3 = h.N3;
-  const int last = n1 - 1;
-  for (int p3 = 0; p3 < n3; ++p3) {
-    const Row row = RowOf(h, i2, p3, dir.back3);
-    const double* old = Aside ? book.phi + row.base : book.old;
-    if (!Aside) std::memcpy(book.old, book.phi + row.base, sizeof(double) * n1);
-    double previous = 0.0;
-    for (int p1 = 0; p1 <= last; ++p1) {
-      const int i1 = dir.back1 ? last - p1 : p1;
-      const int c = row.base + i1;
-      const int c1m = i1 == 0 ? c + last : c - 1;
-      const int c1p = i1 == last ? c - last : c + 1;
-      const Axis1Values v = Axis1Neighbours<Aside>(book.phi, c1m, c1p, p1, dir.back1, previous);
-      previous = s.template Visit<Axis2, Aside>(c, c1m, c1p, c + row.lower3, c + row.upper3, v.lower, v.upper);
-    }
-    const double* fresh = (Aside ? book.next : book.phi) + row.base;
-    MergeTally(TallyRow(fresh, old, book.codes + row.base, n1, dir.back1, book.dwType, book.range), total);
-  }
+  for (int p3 = 0; p3 < h.N3; ++p3) SweepRow<Axis2, Aside>(s, h, i2, p3, dir, book, total);
 }
 
 // M rows of different planes side by side, cell for cell. The rows are never
 // neighbours of each other, so any order among them gives the same values.
 template <int M, class Scheme>
-void SweepLockstep(Scheme& s, const Row* rows, Tally* const* tallies, int n1, bool back1, const Bookkeeping& book) {
+void SweepLockstep(const Scheme& scheme, const Row* rows, Tally* const* tallies, int n1, bool back1,
+                   const Bookkeeping& book) {
+  Scheme s = scheme;  // in registers, as in SweepRow
   const int last = n1 - 1;
   for (int j = 0; j < M; ++j) std::memcpy(book.old + j * n1, book.phi + rows[j].base, sizeof(double) * n1);
   double previous[M] = {};
@@ -575,13 +641,107 @@ void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directi
 
 SweepSchedule gSchedule = SweepSchedule::Automatic;
 
+// Rows that one thread of a wavefront has finished, counted as the plane's
+// position in sweep order times (N3 + 1) plus its rows done: the count only
+// grows, so a waiter compares it with the count it needs. One cache line each,
+// or the threads would pass the lines to and fro on every row.
+struct alignas(64) Progress {
+  std::atomic<int> rows{0};
+};
+
+// Checks of the count before the waiter steps aside, and turns it gives away
+// before it goes to sleep: the row it waits for is usually microseconds away,
+// unless the thread working on it lost its processor to another program.
+constexpr int kSpinsForRows = 2000;
+constexpr int kYieldsForRows = 200;
+
+void WaitForRows(const std::atomic<int>& done, int target) {
+  int now = done.load(std::memory_order_acquire);
+  for (int i = 0; now < target && i < kSpinsForRows; ++i) {
+#if defined(__SSE2__)
+    _mm_pause();
+#endif
+    now = done.load(std::memory_order_acquire);
+  }
+  for (int i = 0; now < target && i < kYieldsForRows; ++i) {
+    std::this_thread::yield();
+    now = done.load(std::memory_order_acquire);
+  }
+  while (now < target) {
+    done.wait(now, std::memory_order_acquire);
+    now = done.load(std::memory_order_acquire);
+  }
+}
+
+// The planes shared among the pool's threads, every T-th plane in sweep order to
+// each. In place, plane k works on a row once plane k-1 has finished the row
+// after it (or all of its rows, where a channel needs that); the Jacobi sweep
+// reads only old values and needs no waiting. Each thread totals its planes, and
+// the totals are folded in sweep order.
 template <bool Aside, class Scheme>
-void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, Tally& total) {
+void SweepWavefront(const Scheme& scheme, const THeap& h, const Directions& dir, const Bookkeeping& shared,
+                    const std::vector<unsigned char>* notes, const WorkerPool& pool, Tally& total) {
+  const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
+  const int threads = pool.Threads();
+  const int stride = n3 + 1;
+  const std::unique_ptr<Progress[]> progress(new Progress[threads]);
+  std::vector<Tally> planeTotals(n2);
+  auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
+  pool.Run([&](int t) {
+    Scheme s(scheme);
+    static thread_local std::vector<double> oldRow;
+    oldRow.resize(n1);
+    Bookkeeping book = shared;
+    book.old = oldRow.data();
+    std::atomic<int>& mine = progress[t].rows;
+    const std::atomic<int>& before = progress[(t + threads - 1) % threads].rows;
+    for (int k = t; k < n2; k += threads) {
+      const int i2 = dir.back2 ? n2 - 1 - k : k;
+      const int previous = dir.back2 ? i2 + 1 : i2 - 1;
+      const bool wholePlane = k > 0 && note(std::min(i2, previous), kWholePlaneToNext);
+      s.BeginPlane(note(i2, kPlaneWithNodes));
+      Tally plane;
+      for (int p3 = 0; p3 < n3; ++p3) {
+        if (!Aside && k > 0) WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(p3 + 2, n3)));
+        if (i2 > 0 && i2 < n2 - 1)
+          SweepRow<true, Aside>(s, h, i2, p3, dir, book, plane);
+        else
+          SweepRow<false, Aside>(s, h, i2, p3, dir, book, plane);
+        if (!Aside) {
+          mine.store(k * stride + p3 + 1, std::memory_order_release);
+          mine.notify_all();
+        }
+      }
+      planeTotals[k] = plane;
+    }
+  });
+  for (const Tally& t : planeTotals) MergeTally(t, total);
+}
+
+// The Jacobi sweep's new values into place, in one block per thread.
+void CopyLattice(double* to, const double* from, std::size_t count, const WorkerPool& pool) {
+  const std::size_t parts = static_cast<std::size_t>(pool.Threads());
+  pool.Run([&](int t) {
+    const std::size_t begin = count * t / parts, end = count * (t + 1) / parts;
+    std::memcpy(to + begin, from + begin, sizeof(double) * (end - begin));
+  });
+}
+
+template <bool Aside, class Scheme>
+void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const WorkerPool& pool, Tally& total) {
   static thread_local std::vector<double> oldRows;
   oldRows.resize(static_cast<std::size_t>(kPipelinedPlanes) * h.N1);
   const Bookkeeping book{h.ElectrodeCodes, h.Potential, h.PotentialNext, h.DwType, h.PotentialRange, oldRows.data()};
   static thread_local std::vector<unsigned char> planeNotes;
   const bool useNotes = s.NeedsPlaneNotes();
+  if (pool.Threads() > 1) {
+    if (useNotes) {
+      planeNotes.assign(h.N2, 0);
+      s.NoteWavefrontPlanes(h, planeNotes);
+    }
+    SweepWavefront<Aside>(s, h, dir, book, useNotes ? &planeNotes : nullptr, pool, total);
+    return;
+  }
   if (useNotes) {
     planeNotes.assign(h.N2, 0);
     s.NotePlanes(h, dir, planeNotes);
@@ -637,15 +797,16 @@ void RunSweep(THeap& h) {
   total.error = h.IterationError;
   total.low = h.PotentialMin;
   total.high = h.PotentialMax;
+  const WorkerPool pool(gSchedule == SweepSchedule::Plain ? 1 : WorkerThreadsFor(h.N2, CellCount(h)));
   if (h.BSep)
-    SweepLattice<true>(scheme, h, dir, total);
+    SweepLattice<true>(scheme, h, dir, pool, total);
   else
-    SweepLattice<false>(scheme, h, dir, total);
+    SweepLattice<false>(scheme, h, dir, pool, total);
   h.IterationError = total.error;
   h.PotentialMin = total.low;
   h.PotentialMax = total.high;
   if (h.BSep)
-    std::memcpy(h.Potential, h.PotentialNext, sizeof(double) * static_cast<std::size_t>(CellCount(h)));
+    CopyLattice(h.Potential, h.PotentialNext, static_cast<std::size_t>(CellCount(h)), pool);
   else
     h.SweepOrder = (order + 1) % 8;
 }

@@ -466,9 +466,12 @@ KORVANE_API int THeapInitCalc(THeap* heap) {
     h.ElectrodeDispCurrents[e] = 0;
     h.ElectrodeCurrents[e] = 0;
   }
-  // The potentials stay in the electrode cells; the next application measures
-  // its change against 0.
-  ZeroCodePotentials(h);
+  // The potentials stay in the electrode cells. A rising factor (modes 1 and 2)
+  // starts from 0, so the next application measures its change against 0. In
+  // mode 0 the factor is 1 already and the cells hold the code potentials just
+  // applied: the table stays, or the first step would add the whole zero-charge
+  // solution on top of the converged potential once more.
+  if (h.VoltageMode != 0) ZeroCodePotentials(h);
 
   h.BoundaryDispCurrent = h.NegativeCurrent = h.PositiveCurrent = h.MeanCurrent = 0;
   ArrayMinMax(h, h.FieldAbs, h.FieldAbsMin, h.FieldAbsMax);

@@ -71,12 +71,20 @@ pass_tsan() {
     ctest --test-dir "$dir" --output-on-failure -j "$JOBS" -L 'app_worker_tests|app_model_tests'
 }
 
+# The engine's sweeps on several threads under TSan.
+pass_tsan_engine() {
+  local dir="${TSAN_BUILD_DIR:-$ROOT/build-tsan}"
+  cmake --build "$dir" --parallel "$JOBS" --target korvane_tests
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    "$dir/tests/korvane/korvane_tests" --gtest_filter='SweepThreads.*:SweepSchedule.*'
+}
+
 # Every reader's fuzz target for a few seconds (skipped where clang is missing).
 pass_fuzz() {
   bash "$ROOT/scripts/fuzz.sh" "${FUZZ_SMOKE_SECONDS:-5}"
 }
 
-PASSES=(suite fonts sanitizers tsan fuzz)
+PASSES=(suite fonts sanitizers tsan tsan_engine fuzz)
 
 failed=()
 for pass in "${PASSES[@]}"; do

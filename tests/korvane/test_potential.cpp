@@ -16,6 +16,7 @@
 #include "Engine.h"
 #include "Potential.h"
 #include "PotentialTestHeap.h"
+#include "WorkerPool.h"
 #include "korvane.h"
 
 namespace {
@@ -416,8 +417,15 @@ TEST_F(PotentialSolve, CellWithoutLinksKeepsItsPotential) {
 // ---- sweep orders ----------------------------------------------------------------
 
 // A lattice without any symmetry: materials, charges and potentials at random.
+// The engine sweeps it on one thread and as a wavefront on several.
 class SweepSchedule : public EngineRecord {
  protected:
+  void TearDown() override {
+    korvane::SetWorkerThreads(0);
+    EngineRecord::TearDown();
+  }
+  static constexpr int kThreadCounts[] = {1, 3};
+
   void RandomSetUp(int n1, int n2, int n3, unsigned seed, bool conductive, bool withNodes, int materials = 3) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -521,29 +529,34 @@ TEST_F(SweepSchedule, FastSweepMatchesThePlainCellOrderBitForBit) {
     int n1, n2, n3;
   };
   // The last shape has a single inner plane, which the pipeline leaves alone.
-  const Shape shapes[] = {{7, 6, 9}, {5, 5, 4}, {1, 6, 5}, {2, 5, 2}, {3, 4, 3}, {6, 3, 1}, {4, 1, 6}, {9, 2, 7}, {70, 3, 61}};
+  const Shape shapes[] = {{7, 6, 9}, {5, 5, 4}, {1, 6, 5}, {2, 5, 2},  {3, 4, 3},
+                          {6, 3, 1}, {4, 1, 6}, {9, 2, 7}, {70, 3, 61}};
   unsigned seed = 1;
-  for (const Shape& s : shapes) {
-    for (bool implicit : {false, true}) {
-      for (bool bsep : {false, true}) {
-        for (int dwType : {0, 1, 2}) {
-          SCOPED_TRACE(testing::Message() << s.n1 << "x" << s.n2 << "x" << s.n3 << (implicit ? " implicit" : " explicit")
-                                          << (bsep ? " Jacobi" : "") << " error type " << dwType);
-          RandomSetUp(s.n1, s.n2, s.n3, ++seed, implicit, implicit);
-          THeap& r = h();
-          r.BSep = bsep;
-          r.DwType = dwType;
-          r.PotentialRange = 2.5;
-          r.SweepOrder = static_cast<int>(seed % 8);
-          // Eight sweeps cover every order.
-          for (int sweep = 0; sweep < 8; ++sweep) {
-            r.IterationError = 0;
-            r.PotentialMin = 1e300;
-            r.PotentialMax = -1e300;
-            ExpectSweepMatchesReference(implicit);
-            if (HasFatalFailure()) return;
+  for (int threads : kThreadCounts) {
+    korvane::SetWorkerThreads(threads);
+    for (const Shape& s : shapes) {
+      for (bool implicit : {false, true}) {
+        for (bool bsep : {false, true}) {
+          for (int dwType : {0, 1, 2}) {
+            SCOPED_TRACE(testing::Message()
+                         << s.n1 << "x" << s.n2 << "x" << s.n3 << (implicit ? " implicit" : " explicit")
+                         << (bsep ? " Jacobi" : "") << " error type " << dwType << ", " << threads << " thread(s)");
+            RandomSetUp(s.n1, s.n2, s.n3, ++seed, implicit, implicit);
+            THeap& r = h();
+            r.BSep = bsep;
+            r.DwType = dwType;
+            r.PotentialRange = 2.5;
+            r.SweepOrder = static_cast<int>(seed % 8);
+            // Eight sweeps cover every order.
+            for (int sweep = 0; sweep < 8; ++sweep) {
+              r.IterationError = 0;
+              r.PotentialMin = 1e300;
+              r.PotentialMax = -1e300;
+              ExpectSweepMatchesReference(implicit);
+              if (HasFatalFailure()) return;
+            }
+            DropNodes();
           }
-          DropNodes();
         }
       }
     }
@@ -565,72 +578,78 @@ TEST_F(SweepSchedule, SignedZerosAndNaNErrorsMatchThePlainCellOrder) {
       {"all zeros", -0.0, 0.0, false},
       {"errors not a number", -0.0, 1.0, true},
   };
-  for (const Case& k : cases)
-    for (bool implicit : {false, true})
-      for (int dwType : {1, 2}) {
-        SCOPED_TRACE(testing::Message() << k.name << (implicit ? " implicit" : " explicit") << " type " << dwType);
-        Prepare(7, 6, 5);
-        THeap& r = h();
-        std::mt19937 random(5);
-        const int cells = korvane::CellCount(r);
-        for (int c = 0; c < cells; ++c) {
-          r.Potential[c] = 0.0;
-          r.Charge[c] = 0.0;
-          if (random() % 4 == 0) {
-            r.ElectrodeCodes[c] = -9;  // fixed, keeps its value
-            r.Potential[c] = random() % 2 ? k.fixedLow : k.fixedHigh;
+  for (int threads : kThreadCounts)
+    for (const Case& k : cases)
+      for (bool implicit : {false, true})
+        for (int dwType : {1, 2}) {
+          SCOPED_TRACE(testing::Message() << k.name << (implicit ? " implicit" : " explicit") << " type " << dwType
+                                          << ", " << threads << " thread(s)");
+          korvane::SetWorkerThreads(threads);
+          Prepare(7, 6, 5);
+          THeap& r = h();
+          std::mt19937 random(5);
+          const int cells = korvane::CellCount(r);
+          for (int c = 0; c < cells; ++c) {
+            r.Potential[c] = 0.0;
+            r.Charge[c] = 0.0;
+            if (random() % 4 == 0) {
+              r.ElectrodeCodes[c] = -9;  // fixed, keeps its value
+              r.Potential[c] = random() % 2 ? k.fixedLow : k.fixedHigh;
+            }
+          }
+          if (k.poison) {
+            const double poisons[] = {std::nan("1"), -std::nan("2"), std::nan("3")};
+            for (double v : poisons) {
+              int c;
+              do c = static_cast<int>(random() % cells);
+              while (r.ElectrodeCodes[c] != -1.0);
+              r.Charge[c] = v;
+            }
+          }
+          r.DwType = dwType;
+          r.PotentialRange = 3.0;
+          for (int sweep = 0; sweep < 8; ++sweep) {
+            r.IterationError = 0;
+            r.PotentialMin = 1e300;
+            r.PotentialMax = -1e300;
+            ExpectSweepMatchesReference(implicit);
+            if (HasFatalFailure()) return;
           }
         }
-        if (k.poison) {
-          const double poisons[] = {std::nan("1"), -std::nan("2"), std::nan("3")};
-          for (double v : poisons) {
-            int c;
-            do c = static_cast<int>(random() % cells);
-            while (r.ElectrodeCodes[c] != -1.0);
-            r.Charge[c] = v;
-          }
-        }
-        r.DwType = dwType;
-        r.PotentialRange = 3.0;
-        for (int sweep = 0; sweep < 8; ++sweep) {
-          r.IterationError = 0;
-          r.PotentialMin = 1e300;
-          r.PotentialMax = -1e300;
-          ExpectSweepMatchesReference(implicit);
-          if (HasFatalFailure()) return;
-        }
-      }
 }
 
 TEST_F(SweepSchedule, ChannelsAcrossPlanesMatchThePlainCellOrder) {
   // Channels rising plane to plane straight, and leaning forward or back along
-  // axis 3 (also across its wrap): the pipeline may keep two planes joined by
-  // a channel side by side only where the plain order's values are still seen.
+  // axis 3 (also across its wrap), by one row or by two: the pipeline may keep
+  // two planes joined by a channel side by side, and the wavefront one row
+  // apart, only where the plain order's values are still seen.
   struct Lean {
     const char* name;
     int d3;
   };
-  const Lean leans[] = {{"straight", 0}, {"forward", 1}, {"back", -1}};
-  for (const Lean& lean : leans) {
-    for (int start3 : {0, 3, 6}) {
-      SCOPED_TRACE(testing::Message() << lean.name << " from row " << start3);
-      RandomSetUp(6, 8, 7, 40 + start3, true, false);
-      THeap& r = h();
-      std::vector<TNode> nodes;
-      int z = start3;
-      for (int y = 1; y < r.N2 - 1; ++y, z += lean.d3) {
-        const int wrapped = korvane::WrapModulo(z, r.N3);
-        nodes.push_back(NodeAt(2, y, z, Cell(2, y, wrapped), y == 1 ? -1 : y - 2, 1e-9 * y, 900.0 + y));
+  const Lean leans[] = {{"straight", 0}, {"forward", 1}, {"back", -1}, {"two rows forward", 2}};
+  for (int threads : kThreadCounts)
+    for (const Lean& lean : leans) {
+      for (int start3 : {0, 3, 6}) {
+        SCOPED_TRACE(testing::Message() << lean.name << " from row " << start3 << ", " << threads << " thread(s)");
+        korvane::SetWorkerThreads(threads);
+        RandomSetUp(6, 8, 7, 40 + start3, true, false);
+        THeap& r = h();
+        std::vector<TNode> nodes;
+        int z = start3;
+        for (int y = 1; y < r.N2 - 1; ++y, z += lean.d3) {
+          const int wrapped = korvane::WrapModulo(z, r.N3);
+          nodes.push_back(NodeAt(2, y, z, Cell(2, y, wrapped), y == 1 ? -1 : y - 2, 1e-9 * y, 900.0 + y));
+        }
+        UseNodes(nodes);
+        for (int sweep = 0; sweep < 8; ++sweep) {
+          r.IterationError = 0;
+          ExpectSweepMatchesReference(true);
+          if (HasFatalFailure()) return;
+        }
+        DropNodes();
       }
-      UseNodes(nodes);
-      for (int sweep = 0; sweep < 8; ++sweep) {
-        r.IterationError = 0;
-        ExpectSweepMatchesReference(true);
-        if (HasFatalFailure()) return;
-      }
-      DropNodes();
     }
-  }
 }
 
 TEST_F(SweepSchedule, ManyConductingMaterialsMatchThePlainCellOrder) {

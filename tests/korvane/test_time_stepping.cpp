@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "Allocator.h"
 #include "Engine.h"
@@ -192,6 +193,31 @@ TEST_F(RunControl, ConstantVoltageAppliesTheSetPotentialsFromTheFirstStep) {
   EXPECT_EQ(h().Potential[Cell(2, 6, 2)], 1.0);
   EXPECT_EQ(h().AppliedVoltage, 1.0);
   EXPECT_TRUE(AllFinite(h().Potential));
+}
+
+// In constant voltage the preparation leaves the converged potential and the
+// factor never changes: the first step must start from that potential like any
+// later step, not add the zero-charge solution on top of it.
+TEST_F(RunControl, ConstantVoltageFirstStepStartsFromThePreparedPotential) {
+  for (int itrType : {1, 0}) {
+    for (double dw : {0.1, 1e-12}) {
+      SCOPED_TRACE(testing::Message() << "scheme " << itrType << " bound " << dw);
+      h().GenU = 0;
+      h().GenIdle = 1;
+      h().ItrType = itrType;
+      h().Dw = dw;
+      Prepare();
+      ASSERT_EQ(h().VoltageMode, 0);
+      int before = h().TotalIterations;
+      THeapGoTimeStep(heap.get());
+      const int firstSweeps = h().TotalIterations - before;
+      const std::vector<double> first(h().Potential, h().Potential + CellCount(h()));
+      before = h().TotalIterations;
+      THeapGoTimeStep(heap.get());
+      EXPECT_EQ(firstSweeps, h().TotalIterations - before);
+      for (int c = 0; c < CellCount(h()); ++c) ASSERT_NEAR(first[c], h().Potential[c], 1e-6) << "cell " << c;
+    }
+  }
 }
 
 // The ladder only climbs, one step after the event that moves it, and only a

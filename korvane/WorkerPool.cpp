@@ -1,0 +1,172 @@
+// Worker threads that wait between jobs: briefly on the spot, since the next
+// sweep usually follows at once, then asleep so that an idle engine costs
+// nothing.
+#include "WorkerPool.h"
+
+#include <sched.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace korvane {
+namespace {
+
+// Far more threads than processors only queue behind each other.
+constexpr int kMostThreads = 256;
+// Handing a sweep to the threads and waiting for the last of them costs about
+// as much as sweeping this many cells: smaller lattices gain nothing from more.
+constexpr int kLeastCellsPerThread = 16384;
+// Checks of a changing value before the waiter steps aside, and turns it gives
+// away before it goes to sleep on it.
+constexpr int kSpins = 4000;
+constexpr int kYields = 200;
+
+inline void Relax() {
+#if defined(__SSE2__)
+  _mm_pause();
+#endif
+}
+
+// Returns once value differs from seen; the value it then holds.
+unsigned WaitForChange(const std::atomic<unsigned>& value, unsigned seen) {
+  for (int i = 0; i < kSpins; ++i) {
+    const unsigned now = value.load(std::memory_order_acquire);
+    if (now != seen) return now;
+    Relax();
+  }
+  for (int i = 0; i < kYields; ++i) {
+    std::this_thread::yield();
+    const unsigned now = value.load(std::memory_order_acquire);
+    if (now != seen) return now;
+  }
+  for (;;) {
+    value.wait(seen, std::memory_order_acquire);
+    const unsigned now = value.load(std::memory_order_acquire);
+    if (now != seen) return now;
+  }
+}
+
+class Team {
+ public:
+  static Team& Instance() {
+    // A function-local object: made on first use, ended (threads joined) when
+    // the library is unloaded or the process exits.
+    static Team team;
+    return team;
+  }
+
+  ~Team() {
+    stop_ = true;
+    generation_.fetch_add(1, std::memory_order_release);
+    generation_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+
+  std::mutex& Lease() { return lease_; }
+
+  // Threads that can run parts at once, the caller's included (at most wanted).
+  int Grow(int wanted) {
+    while (static_cast<int>(threads_.size()) + 1 < wanted) {
+      try {
+        threads_.emplace_back(&Team::Serve, this, static_cast<int>(threads_.size()) + 1,
+                              generation_.load(std::memory_order_relaxed));
+      } catch (const std::system_error&) {
+        break;
+      }
+    }
+    return std::min(wanted, static_cast<int>(threads_.size()) + 1);
+  }
+
+  void Run(int parts, const std::function<void(int)>& part) {
+    part_ = &part;
+    parts_ = parts;
+    // Every thread of the team reports back, those without a part too: no
+    // thread can then still be looking at this job when the next one is set.
+    remaining_.store(static_cast<unsigned>(threads_.size()), std::memory_order_relaxed);
+    generation_.fetch_add(1, std::memory_order_release);
+    generation_.notify_all();
+    part(0);
+    unsigned left = remaining_.load(std::memory_order_acquire);
+    while (left != 0) left = WaitForChange(remaining_, left);
+  }
+
+ private:
+  void Serve(int index, unsigned seen) {
+    for (;;) {
+      seen = WaitForChange(generation_, seen);
+      if (stop_) return;
+      if (index < parts_) (*part_)(index);
+      if (remaining_.fetch_sub(1, std::memory_order_acq_rel) == 1) remaining_.notify_all();
+    }
+  }
+
+  std::mutex lease_;
+  std::vector<std::thread> threads_;
+  std::atomic<unsigned> generation_{0};
+  std::atomic<unsigned> remaining_{0};
+  // Written before the generation moves on and read after a worker sees it move.
+  const std::function<void(int)>* part_ = nullptr;
+  int parts_ = 0;
+  bool stop_ = false;
+};
+
+std::atomic<int> gOverride{0};
+
+int FromEnvironment() {
+  static const int value = [] {
+    const char* text = std::getenv("KORVANE_THREADS");
+    if (!text) return 0;
+    char* end = nullptr;
+    const long n = std::strtol(text, &end, 10);
+    return (end != text && *end == '\0' && n > 0) ? static_cast<int>(std::min<long>(n, kMostThreads)) : 0;
+  }();
+  return value;
+}
+
+int UsableProcessors() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof(set), &set) == 0) return std::max(1, CPU_COUNT(&set));
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+}  // namespace
+
+WorkerPool::WorkerPool(int wanted) {
+  if (wanted <= 1) return;
+  Team& team = Team::Instance();
+  if (!team.Lease().try_lock()) return;
+  held_ = true;
+  threads_ = team.Grow(std::min(wanted, kMostThreads));
+}
+
+WorkerPool::~WorkerPool() {
+  if (held_) Team::Instance().Lease().unlock();
+}
+
+void WorkerPool::Run(const std::function<void(int)>& part) const {
+  if (threads_ <= 1) {
+    part(0);
+    return;
+  }
+  Team::Instance().Run(threads_, part);
+}
+
+int WorkerThreadsFor(int planes, int cells) {
+  int asked = gOverride.load(std::memory_order_relaxed);
+  if (asked <= 0) asked = FromEnvironment();
+  if (asked > 0) return std::max(1, std::min(asked, planes));
+  return std::max(1, std::min({UsableProcessors(), planes / 2, cells / kLeastCellsPerThread}));
+}
+
+void SetWorkerThreads(int count) { gOverride.store(std::clamp(count, 0, kMostThreads), std::memory_order_relaxed); }
+
+}  // namespace korvane

@@ -1,0 +1,148 @@
+// Whole runs on several threads against the same runs on one: after the
+// preparation and after every step the potential, the charge and the node
+// arrays must hold the same bytes, whatever the number of threads (also more
+// than the lattice has planes). The thread sanitizer pass of the test script
+// runs this suite too.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Engine.h"
+#include "SmallRecord.h"
+#include "WorkerPool.h"
+#include "korvane.h"
+
+namespace {
+
+using korvane::CellCount;
+using korvane::CellIndex;
+using korvane_test::HeapPtr;
+
+// FNV-1a over the 64-bit words of an array: a run is compared stage by stage
+// without keeping every stage's arrays.
+std::uint64_t Digest(const void* data, std::size_t bytes) {
+  std::uint64_t d = 1469598103934665603ULL;
+  const auto* p = static_cast<const unsigned char*>(data);
+  for (std::size_t i = 0; i + 8 <= bytes; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    d = (d ^ word) * 1099511628211ULL;
+  }
+  for (std::size_t i = bytes / 8 * 8; i < bytes; ++i) d = (d ^ p[i]) * 1099511628211ULL;
+  return d;
+}
+
+struct Stage {
+  std::uint64_t potential, charge, nodeOfCell, nodes;
+  bool operator==(const Stage&) const = default;
+};
+
+Stage Take(const THeap& h) {
+  const std::size_t cells = static_cast<std::size_t>(CellCount(h)) * sizeof(double);
+  return {Digest(h.Potential, cells), Digest(h.Charge, cells), Digest(h.NodeOfCell, cells),
+          Digest(h.Nodes.nodes, sizeof(TNode) * static_cast<std::size_t>(h.Nodes.count))};
+}
+
+constexpr int kStepLimit = 1000;
+
+struct Shape {
+  int n1, n2, n3;
+  std::vector<int> threads;  // compared with one thread
+};
+
+// Constant voltage on a needle that reaches half way across the gap, beside a
+// conducting ball of higher permittivity, under a slab of weaker dielectric
+// (lower critical field); the solver bounds are loose, so that the run reaches
+// breakdown in about a hundred steps.
+HeapPtr Model(const Shape& s) {
+  HeapPtr h(THeapNew());
+  if (!h) return h;
+  THeap& r = *h;
+  THeapSetLatticeSize(&r, s.n1, s.n2, s.n3);
+  TMaterial* table = TMaterialNew(3);
+  std::memcpy(&table[0], &r.Materials[0], sizeof(TMaterial));
+  table[1] = table[0];
+  table[1].Eps = 12;
+  table[1].InvEps = 1 / 12.0;
+  table[1].Sigma = 1e-4;
+  table[2] = table[0];
+  table[2].Eps = 3;
+  table[2].InvEps = 1 / 3.0;
+  table[2].Ec = 1.2e7;
+  TMaterialDelete(r.Materials);
+  r.Materials = table;
+  r.MaterialCount = 3;
+  const int c1 = s.n1 / 2, c3 = s.n3 / 2, radius = s.n1 / 5;
+  for (int i2 = 1; i2 < s.n2 - 1; ++i2)
+    for (int i3 = 0; i3 < s.n3; ++i3)
+      for (int i1 = 0; i1 < s.n1; ++i1) {
+        const int d1 = i1 - s.n1 / 4, d2 = i2 - s.n2 / 2, d3 = i3 - c3;
+        int& m = r.MaterialOfCell[CellIndex(r, i1, i2, i3)];
+        if (d1 * d1 + d2 * d2 + d3 * d3 <= radius * radius) m = 1;
+        if (i2 > s.n2 / 3 && i2 < s.n2 / 2 && i1 > c1) m = 2;
+      }
+  for (int i2 = 1; i2 <= s.n2 / 2; ++i2) r.ElectrodeCodes[CellIndex(r, c1, i2, c3)] = -3.0;
+  r.GenU = 0;
+  const double pots[2] = {2e5, 0};
+  THeapSetElectrodesPot(&r, pots, 2, 0);
+  r.Dw0 = 1e-5;
+  r.Dw = 100;
+  r.MinNwItr = 4;
+  r.MaxNwItr = 12;
+  return h;
+}
+
+// The stages of one run on the given number of threads.
+std::vector<Stage> RunStages(const Shape& s, int threads) {
+  korvane::SetWorkerThreads(threads);
+  KorvaneSetRandomSeed(1, 2024);
+  std::vector<Stage> stages;
+  HeapPtr h = Model(s);
+  if (!h) return stages;
+  THeap& r = *h;
+  THeapReset(&r);
+  THeapInitCalc(&r);
+  stages.push_back(Take(r));
+  for (int step = 0; step < kStepLimit && !r.Flags; ++step) {
+    THeapGoTimeStep(&r);
+    stages.push_back(Take(r));
+  }
+  if (r.Flags) stages.push_back({0, 0, 0, 1});  // marks a run that reached breakdown
+  return stages;
+}
+
+class SweepThreads : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    korvane::SetWorkerThreads(0);
+    KorvaneSetRandomSeed(0, 0);
+  }
+};
+
+TEST_F(SweepThreads, WholeRunsMatchTheSingleThreadRunByteForByte) {
+  // More threads than the small lattice has planes; on the large one the
+  // counts that divide its planes evenly and unevenly.
+  const Shape shapes[] = {{25, 26, 25, {2, 3, 8, 30}}, {51, 51, 51, {3, 8}}};
+  for (const Shape& s : shapes) {
+    const std::vector<Stage> one = RunStages(s, 1);
+    ASSERT_FALSE(one.empty());
+    EXPECT_EQ(one.back(), (Stage{0, 0, 0, 1})) << "the run should reach breakdown";
+    for (int threads : s.threads) {
+      SCOPED_TRACE(testing::Message() << s.n1 << "x" << s.n2 << "x" << s.n3 << " on " << threads << " threads");
+      const std::vector<Stage> many = RunStages(s, threads);
+      ASSERT_EQ(many.size(), one.size());
+      for (std::size_t k = 0; k < one.size(); ++k) {
+        const std::string where = k == 0 ? "after the preparation" : "after step " + std::to_string(k);
+        EXPECT_EQ(many[k].potential, one[k].potential) << "potential " << where;
+        EXPECT_EQ(many[k].charge, one[k].charge) << "charge " << where;
+        EXPECT_EQ(many[k].nodeOfCell, one[k].nodeOfCell) << "node cells " << where;
+        ASSERT_EQ(many[k].nodes, one[k].nodes) << "node list " << where;
+      }
+    }
+  }
+}
+
+}  // namespace
