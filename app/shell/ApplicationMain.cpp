@@ -7,6 +7,7 @@
 #include "model/dialogs/FormParam.h"
 #include "model/dialogs/FormParamStud.h"
 #include "shell/BitModelWindowMaker.h"
+#include "shell/PlotWindowMakers.h"
 #include "shell/FormAbout.h"
 #include "shell/FormFlash.h"
 #include "shell/FormInfo.h"
@@ -66,6 +67,7 @@ int ApplicationMain(QApplication& app)
   FMain->SetModelWindowMaker(&modelMaker);
   // The view windows register their makers here as their folders provide them.
   TProjectFileStore projectFiles;
+  RegisterPlotWindows(projectFiles.Views());
   FMain->SetProjectFiles(&projectFiles);
   // The application does not show the main window: the splash does when it ends.
   FFlash->FormCreate(FMain->StartProjectFound(), FMain->StartRun());

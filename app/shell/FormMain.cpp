@@ -320,6 +320,7 @@ void TFMain::ConnectCommands()
   connect(Bsave, &QAction::triggered, this, [this] { MISaveClick(TSaveSender::Button); });
   connect(MISaveAs, &QAction::triggered, this, [this] { MISaveAsClick(); });
   connect(MINew, &QAction::triggered, this, &TFMain::MINewClick);
+  connect(MINewPlot, &QAction::triggered, this, [this] { NewViewClick(WindowKindTimePlot); });
   connect(MIModelParams, &QAction::triggered, this, &TFMain::MIModelParamsClick);
   connect(MIModelParamsStud, &QAction::triggered, this, &TFMain::MIModelParamsStudClick);
   connect(MIElectrodes, &QAction::triggered, this, &TFMain::MIElectrodesClick);
@@ -440,6 +441,16 @@ QMdiSubWindow* TFMain::AddView(TFSimpleView* view)
   view->show();
   UpdateMenuItems();
   return sub;
+}
+
+void TFMain::NewViewClick(int kind)
+{
+  TFSimpleView* view = FProjectFiles ? FProjectFiles->CreateView(kind, *this, FModel) : nullptr;
+  if (!view)
+    return;
+  AddView(view);
+  view->Refresh();
+  SetModified(true);
 }
 
 QList<TFSimpleView*> TFMain::Views() const

@@ -120,6 +120,8 @@ public:
   void SetTickSource(std::function<uint32_t()> ticks);
   // New project: a GIS with a blank map and, when a maker is installed, a model window.
   void MINewClick();
+  // "Окна" → "Новое окно": a new view window of the kind for the project.
+  void NewViewClick(int kind);
   bool LoadProject(const QString& path);
   bool WriteProject(const QString& path);
   bool LoadResultData(const QString& path);

@@ -32,6 +32,7 @@ public:
   bool LoadProject(TFMain& main, const QString& path) override;
   bool WriteProject(TFMain& main, const QString& path) override;
   bool LoadResultData(TFMain& main, const QString& path) override;
+  TFSimpleView* CreateView(int kind, TFMain& main, TFModel* model) override { return views.Create(kind, main, model); }
 
   // The project body as WriteProject stores it (the model takes the name for
   // its side file); false when any part could not be written.

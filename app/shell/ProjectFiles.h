@@ -5,6 +5,8 @@
 #include <QString>
 
 class TFMain;
+class TFModel;
+class TFSimpleView;
 
 class TProjectFiles {
 public:
@@ -14,4 +16,7 @@ public:
   virtual bool WriteProject(TFMain& main, const QString& path) = 0;
   // Loads the results of a step file into the open project.
   virtual bool LoadResultData(TFMain& main, const QString& path) = 0;
+  // A new view window of the kind for the "Новое окно" commands; null when
+  // no window of that kind can be made.
+  virtual TFSimpleView* CreateView(int /*kind*/, TFMain& /*main*/, TFModel* /*model*/) { return nullptr; }
 };

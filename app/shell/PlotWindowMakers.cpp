@@ -1,0 +1,14 @@
+#include "shell/PlotWindowMakers.h"
+
+#include "shell/FormMain.h"
+#include "shell/ViewFactory.h"
+
+#include "base/WindowKind.h"
+#include "plots/FormTimePlot.h"
+
+void RegisterPlotWindows(TViewFactory& views)
+{
+  views.Register(WindowKindTimePlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
+    return new TFTimePlot(&main, nullptr, main.Gis(), model);
+  });
+}

@@ -1,0 +1,73 @@
+// The chart windows in the program: made from "Окна" → "Новое окно" for the
+// project's model and recreated with their choices from the project file.
+#include "support/ProjectTestSupport.h"
+
+#include "plots/FormTimePlot.h"
+#include "shell/PlotWindowMakers.h"
+
+#include "data/TimeSerie.h"
+
+#include <QMdiArea>
+
+#include <gtest/gtest.h>
+
+using namespace projecttest;
+
+namespace {
+
+class PlotWindowTest : public ProjectWindowTest {
+protected:
+  void SetUp() override
+  {
+    ProjectWindowTest::SetUp();
+    RegisterPlotWindows(store.Views());
+  }
+
+  template <class TPlot>
+  TPlot* Only()
+  {
+    TPlot* found = nullptr;
+    for (TFSimpleView* view : main->Views())
+      if (auto* plot = dynamic_cast<TPlot*>(view)) {
+        EXPECT_EQ(found, nullptr);
+        found = plot;
+      }
+    return found;
+  }
+};
+
+TEST_F(PlotWindowTest, TimePlotFromTheWindowsMenuComesBackWithItsSeries)
+{
+  main->MINewClick();
+  main->Model()->SetStopMode(TFModel::StopOnEvent);
+  main->BStartClick();
+  ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+
+  main->MINewPlot->trigger();
+  auto* plot = Only<TFTimePlot>();
+  ASSERT_NE(plot, nullptr);
+  EXPECT_EQ(plot->Model, main->Model());
+  ASSERT_GT(main->Model()->GetSeriesCount(), 1);
+  plot->SeriesItemClick(KeyOf(*main->Model()->GetSeries(0)));
+  plot->SeriesItemClick(KeyOf(*main->Model()->GetSeries(1)));
+  plot->Settings.XUnit = 230;
+  const TAxisLists<TSeriesKey> chosen = plot->SelectedSeries;
+  EXPECT_TRUE(plot->LastBuild().built);
+
+  const QString path = dir.filePath("plot.vzt");
+  main->UpdateCaption(path);
+  ASSERT_TRUE(main->MISaveClick(TSaveSender::Button));
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty());
+
+  auto* loaded = Only<TFTimePlot>();
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->Model, main->Model());
+  EXPECT_EQ(loaded->SelectedSeries, chosen);
+  EXPECT_EQ(loaded->Settings.XUnit, 230);
+  loaded->Refresh();
+  EXPECT_TRUE(loaded->LastBuild().built);
+  EXPECT_EQ(loaded->LastBuild().bottom.title, QString::fromUtf8("Время, мс"));
+}
+
+} // namespace
