@@ -4,11 +4,15 @@
 #include "shell/ViewFactory.h"
 
 #include "base/WindowKind.h"
+#include "plots/FormDimPlot.h"
 #include "plots/FormTimePlot.h"
 
 void RegisterPlotWindows(TViewFactory& views)
 {
   views.Register(WindowKindTimePlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
     return new TFTimePlot(&main, nullptr, main.Gis(), model);
+  });
+  views.Register(WindowKindDimPlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
+    return new TFDimPlot(&main, nullptr, main.Gis(), model);
   });
 }

@@ -9,6 +9,8 @@ TEngineStatistics TEngineStatistics::Capture(const THeap &engine, const TValues_
   s.timeFirstCandidate = engine.TimeFirstCandidate;
   s.timeFirstGrowth = engine.TimeFirstGrowth;
   s.timeBreakdown = engine.TimeBreakdown;
+  s.dimension = engine.Dimension;
+  s.dimensionIntercept = engine.DimensionIntercept;
   s.cellSize1 = engine.CellSize1;
   s.cellSize2 = engine.CellSize2;
   s.cellSize3 = engine.CellSize3;

@@ -22,6 +22,9 @@ struct TEngineStatistics {
   double lastIterationError = 0;
   double maxLinearConductance = 0;
   double limbMinCond = 0;
+  // The engine's fit ln L = dimension * ln R + intercept (metres).
+  double dimension = 0;
+  double dimensionIntercept = 0;
   // The current value of every output quantity, in catalogue order.
   std::vector<int> outputIds;
   std::vector<double> outputValues;

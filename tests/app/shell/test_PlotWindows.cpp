@@ -2,6 +2,7 @@
 // project's model and recreated with their choices from the project file.
 #include "support/ProjectTestSupport.h"
 
+#include "plots/FormDimPlot.h"
 #include "plots/FormTimePlot.h"
 #include "shell/PlotWindowMakers.h"
 
@@ -36,7 +37,7 @@ protected:
   }
 };
 
-TEST_F(PlotWindowTest, TimePlotFromTheWindowsMenuComesBackWithItsSeries)
+TEST_F(PlotWindowTest, PlotsFromTheWindowsMenuComeBackWithTheirChoices)
 {
   main->MINewClick();
   main->Model()->SetStopMode(TFModel::StopOnEvent);
@@ -54,6 +55,14 @@ TEST_F(PlotWindowTest, TimePlotFromTheWindowsMenuComesBackWithItsSeries)
   const TAxisLists<TSeriesKey> chosen = plot->SelectedSeries;
   EXPECT_TRUE(plot->LastBuild().built);
 
+  main->MIDimension->trigger();
+  auto* dim = Only<TFDimPlot>();
+  ASSERT_NE(dim, nullptr);
+  EXPECT_EQ(static_cast<TFModel*>(dim->Model), main->Model());
+  EXPECT_TRUE(dim->LastBuild().built);
+  dim->CustomLine = true;
+  dim->LineSlope = 1.75;
+
   const QString path = dir.filePath("plot.vzt");
   main->UpdateCaption(path);
   ASSERT_TRUE(main->MISaveClick(TSaveSender::Button));
@@ -68,6 +77,12 @@ TEST_F(PlotWindowTest, TimePlotFromTheWindowsMenuComesBackWithItsSeries)
   loaded->Refresh();
   EXPECT_TRUE(loaded->LastBuild().built);
   EXPECT_EQ(loaded->LastBuild().bottom.title, QString::fromUtf8("Время, мс"));
+
+  auto* loadedDim = Only<TFDimPlot>();
+  ASSERT_NE(loadedDim, nullptr);
+  EXPECT_EQ(static_cast<TFModel*>(loadedDim->Model), main->Model());
+  EXPECT_TRUE(loadedDim->CustomLine);
+  EXPECT_EQ(loadedDim->LineSlope, 1.75);
 }
 
 } // namespace
