@@ -1,10 +1,10 @@
 #include "plots/FormTimePlot.h"
 
+#include "plots/ChoiceMenu.h"
 #include "plots/FormTimePlotOptions.h"
 
 #include "base/ModalCalls.h"
 #include "base/WindowKind.h"
-#include "data/Cp1251.h"
 #include "data/TagStream.h"
 #include "data/TimeSerie.h"
 #include "data/TimeSeries.h"
@@ -33,12 +33,6 @@ QString Tr(const char* text)
 QString FromModel(const std::string& text)
 {
   return QString::fromStdString(text);
-}
-
-// Menu captions sort as the bytes of their code page 1251 texts.
-bool CaptionLess(const QString& a, const QString& b)
-{
-  return Utf8ToCp1251(a.toStdString()) < Utf8ToCp1251(b.toStdString());
 }
 
 struct TTimeUnitScale {
@@ -301,42 +295,6 @@ void TFTimePlot::SeriesItemClick(const TSeriesKey& key)
   Refresh();
 }
 
-void TFTimePlot::AddSeriesItem(QMenu* top, const TTimeSerie& series)
-{
-  const int depth = Model->GetSeriesMenuDepth(&series);
-  QMenu* parent = top;
-  for (int level = 0; level < depth; ++level) {
-    const QString caption = FromModel(Model->GetSeriesMenuCaption(&series, level));
-    QList<QAction*> items = parent->actions();
-    const int end = parent == top ? static_cast<int>(items.size()) - FixedItemCount : static_cast<int>(items.size());
-    int at = 0;
-    while (at < end && CaptionLess(items[at]->text(), caption))
-      ++at;
-    QAction* before = items.value(at);
-    const bool last = level == depth - 1;
-    if (at < end && items[at]->text() == caption) {
-      if (last)
-        return; // an equal path keeps the item of the first series
-      if (QMenu* sub = items[at]->menu()) {
-        parent = sub;
-        continue;
-      }
-    }
-    if (last) {
-      auto* item = new QAction(caption, parent);
-      const TSeriesKey key = KeyOf(series);
-      item->setCheckable(true);
-      item->setChecked(IsSelected(key));
-      connect(item, &QAction::triggered, this, [this, key] { SeriesItemClick(key); });
-      parent->insertAction(before, item);
-      return;
-    }
-    auto* sub = new QMenu(caption, parent);
-    parent->insertMenu(before, sub);
-    parent = sub;
-  }
-}
-
 void TFTimePlot::BuildDataMenu(QMenu* menu)
 {
   if (!ViewGis() || !Model)
@@ -348,20 +306,18 @@ void TFTimePlot::BuildDataMenu(QMenu* menu)
   if (count > MaxMenuSeries)
     return;
   for (int i = 0; i < count; ++i)
-    if (const TTimeSerie* series = Model->GetSeries(i))
-      AddSeriesItem(menu, *series);
+    if (const TTimeSerie* series = Model->GetSeries(i)) {
+      QStringList path;
+      for (int level = 0; level < Model->GetSeriesMenuDepth(series); ++level)
+        path << FromModel(Model->GetSeriesMenuCaption(series, level));
+      const TSeriesKey key = KeyOf(*series);
+      AddChoiceItem(menu, FixedItemCount, path, IsSelected(key), [this, key] { SeriesItemClick(key); });
+    }
 }
 
 void TFTimePlot::ClearDataMenu(QMenu* menu)
 {
-  while (menu->actions().size() > FixedItemCount) {
-    QAction* first = menu->actions().first();
-    menu->removeAction(first);
-    if (QMenu* sub = first->menu())
-      delete sub; // its items and submenus are its children
-    else
-      delete first;
-  }
+  ClearChoiceItems(menu, FixedItemCount);
 }
 
 void TFTimePlot::SettingsToDialog()

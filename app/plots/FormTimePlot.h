@@ -65,6 +65,5 @@ public:
   static double PlotValue(double value);
 
 private:
-  void AddSeriesItem(QMenu* top, const TTimeSerie& series);
   void NormaliseXUnit();
 };
