@@ -178,23 +178,37 @@ void TFTimePlot::GetDefaultTitles(QString& title, QString& caption)
   caption = Tr("Временной график");
 }
 
-TPlotAxisTitles TFTimePlot::GetAxisTitles()
+TPlotAxisTitles AxisTitlesByUnit(const TFModel* model, const TPlotSettings& settings, const QString& prefix)
 {
   TPlotAxisTitles titles;
   QString names;
   for (int k = 0; k < 2; ++k) {
-    const int code = Settings.AxisQuantity[k];
+    const int code = settings.AxisQuantity[k];
     titles.used[k] = code >= 0;
-    if (code < 0 || !Model)
+    if (code < 0 || !model)
       continue;
-    titles.names[k] = FromModel(Model->GetAxisName(code));
-    titles.units[k] = FromModel(Model->GetAxisUnit(code));
+    titles.names[k] = FromModel(model->GetAxisName(code));
+    titles.units[k] = FromModel(model->GetAxisUnit(code));
     if (!names.isEmpty())
       names += ", ";
     names += titles.names[k];
   }
-  titles.caption = Tr("Вр. граф.: ") + names;
+  titles.caption = prefix + ": " + names;
   return titles;
+}
+
+QString QuantityTitle(const TFModel& model, int quantityId)
+{
+  QString name = FromModel(model.GetQuantityName(quantityId));
+  const QString unit = FromModel(model.GetQuantityUnit(quantityId));
+  if (!unit.isEmpty())
+    name += " (" + unit + ")";
+  return name;
+}
+
+TPlotAxisTitles TFTimePlot::GetAxisTitles()
+{
+  return AxisTitlesByUnit(Model, Settings, Tr("Вр. граф."));
 }
 
 double TFTimePlot::PlotValue(double value)
@@ -223,11 +237,7 @@ TPlotSeriesData TFTimePlot::GetSeriesData()
         QString name = FromModel(s->name);
         if (!name.isEmpty())
           name += ", ";
-        name += FromModel(Model->GetQuantityName(key.quantityId));
-        const QString unit = FromModel(Model->GetQuantityUnit(key.quantityId));
-        if (!unit.isEmpty())
-          name += " (" + unit + ")";
-        plotted.name = name;
+        plotted.name = name + QuantityTitle(*Model, key.quantityId);
         plotted.x.reserve(count);
         plotted.y.reserve(count);
         for (int i = 0; i < count; ++i) {

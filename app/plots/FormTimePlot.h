@@ -67,3 +67,9 @@ public:
 private:
   void NormaliseXUnit();
 };
+
+// The titles of two axes by unit code, the caption listing the axis names after
+// the prefix; shared by the plots whose axes hold quantities of one unit each.
+TPlotAxisTitles AxisTitlesByUnit(const TFModel* model, const TPlotSettings& settings, const QString& prefix);
+// A quantity's name with its unit in brackets, when it has one.
+QString QuantityTitle(const TFModel& model, int quantityId);

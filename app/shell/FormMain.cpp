@@ -322,6 +322,7 @@ void TFMain::ConnectCommands()
   connect(MINew, &QAction::triggered, this, &TFMain::MINewClick);
   connect(MINewPlot, &QAction::triggered, this, [this] { NewViewClick(WindowKindTimePlot); });
   connect(MIDimension, &QAction::triggered, this, [this] { NewViewClick(WindowKindDimPlot); });
+  connect(MINewTreePlot, &QAction::triggered, this, [this] { NewViewClick(WindowKindTreePlot); });
   connect(MIModelParams, &QAction::triggered, this, &TFMain::MIModelParamsClick);
   connect(MIModelParamsStud, &QAction::triggered, this, &TFMain::MIModelParamsStudClick);
   connect(MIElectrodes, &QAction::triggered, this, &TFMain::MIElectrodesClick);

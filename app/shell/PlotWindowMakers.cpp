@@ -6,6 +6,7 @@
 #include "base/WindowKind.h"
 #include "plots/FormDimPlot.h"
 #include "plots/FormTimePlot.h"
+#include "plots/FormTreePlot.h"
 
 void RegisterPlotWindows(TViewFactory& views)
 {
@@ -14,5 +15,8 @@ void RegisterPlotWindows(TViewFactory& views)
   });
   views.Register(WindowKindDimPlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
     return new TFDimPlot(&main, nullptr, main.Gis(), model);
+  });
+  views.Register(WindowKindTreePlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
+    return new TFTreePlot(&main, nullptr, main.Gis(), model);
   });
 }

@@ -4,6 +4,7 @@
 
 #include "plots/FormDimPlot.h"
 #include "plots/FormTimePlot.h"
+#include "plots/FormTreePlot.h"
 #include "shell/PlotWindowMakers.h"
 
 #include "data/TimeSerie.h"
@@ -63,6 +64,11 @@ TEST_F(PlotWindowTest, PlotsFromTheWindowsMenuComeBackWithTheirChoices)
   dim->CustomLine = true;
   dim->LineSlope = 1.75;
 
+  main->MINewTreePlot->trigger();
+  auto* tree = Only<TFTreePlot>();
+  ASSERT_NE(tree, nullptr);
+  tree->PMINewChannel->trigger();
+
   const QString path = dir.filePath("plot.vzt");
   main->UpdateCaption(path);
   ASSERT_TRUE(main->MISaveClick(TSaveSender::Button));
@@ -83,6 +89,11 @@ TEST_F(PlotWindowTest, PlotsFromTheWindowsMenuComeBackWithTheirChoices)
   EXPECT_EQ(static_cast<TFModel*>(loadedDim->Model), main->Model());
   EXPECT_TRUE(loadedDim->CustomLine);
   EXPECT_EQ(loadedDim->LineSlope, 1.75);
+
+  auto* loadedTree = Only<TFTreePlot>();
+  ASSERT_NE(loadedTree, nullptr);
+  EXPECT_EQ(static_cast<TFModel*>(loadedTree->Model), main->Model());
+  EXPECT_EQ(loadedTree->ChannelMode, TFTreePlot::LastGrowth);
 }
 
 } // namespace
