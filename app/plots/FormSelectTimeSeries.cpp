@@ -2,6 +2,7 @@
 
 #include "plots/FormSimplePlotOptions.h"
 
+#include "data/TagStream.h"
 #include "data/TimeSerie.h"
 #include "model/FormModel.h"
 
@@ -10,24 +11,56 @@
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
 constexpr int ButtonGap = 20;
 constexpr int ButtonBand = 40;
+constexpr int32_t KeySize = 8;
 
-bool Contains(const TAxisLists<TSeriesKey>& lists, const TSeriesKey& key)
+} // namespace
+
+bool IsChosen(const TAxisLists<TSeriesKey>& lists, const TSeriesKey& key)
 {
   return std::any_of(lists.begin(), lists.end(), [&](const std::vector<TSeriesKey>& list) {
     return std::find(list.begin(), list.end(), key) != list.end();
   });
 }
 
-} // namespace
-
 TSeriesKey KeyOf(const TTimeSerie& series)
 {
   return {series.quantityId, series.objectId};
+}
+
+void SaveKeyLists(TTagStream& stream, const TAxisLists<TSeriesKey>& lists)
+{
+  for (const auto& list : lists) {
+    std::vector<std::vector<uint8_t>> records;
+    for (const TSeriesKey& key : list) {
+      std::vector<uint8_t> record(KeySize);
+      std::memcpy(record.data(), &key.quantityId, 4);
+      std::memcpy(record.data() + 4, &key.objectId, 4);
+      records.push_back(std::move(record));
+    }
+    stream.WriteRecordList(records, KeySize);
+  }
+}
+
+void LoadKeyLists(TTagStream& stream, TAxisLists<TSeriesKey>& lists)
+{
+  for (auto& list : lists) {
+    std::vector<std::vector<uint8_t>> records;
+    stream.ReadRecordList(records, KeySize);
+    list.clear();
+    for (const auto& record : records)
+      if (record.size() >= KeySize) {
+        TSeriesKey key;
+        std::memcpy(&key.quantityId, record.data(), 4);
+        std::memcpy(&key.objectId, record.data() + 4, 4);
+        list.push_back(key);
+      }
+  }
 }
 
 QString SeriesCaption(const TFModel& model, const TTimeSerie& series)
@@ -66,7 +99,7 @@ void TFSelectTimeSeries::FillList(const TFModel& model, const TAxisLists<TSeries
     auto* item = new QListWidgetItem(SeriesCaption(model, *series), Lts);
     item->setData(Qt::UserRole, i);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Contains(selected, KeyOf(*series)) ? Qt::Checked : Qt::Unchecked);
+    item->setCheckState(IsChosen(selected, KeyOf(*series)) ? Qt::Checked : Qt::Unchecked);
   }
 }
 

@@ -13,6 +13,7 @@
 class QListWidget;
 class QPushButton;
 class TFModel;
+class TTagStream;
 class TTimeSerie;
 
 // Names one time series of the model: its quantity id and object id.
@@ -23,6 +24,13 @@ struct TSeriesKey {
 };
 
 TSeriesKey KeyOf(const TTimeSerie& series);
+// True when either list holds the key.
+bool IsChosen(const TAxisLists<TSeriesKey>& lists, const TSeriesKey& key);
+
+// The two key lists as two record lists of 8-byte keys (quantity id, object id).
+void SaveKeyLists(TTagStream& stream, const TAxisLists<TSeriesKey>& lists);
+// Replaces both lists by the stored ones.
+void LoadKeyLists(TTagStream& stream, TAxisLists<TSeriesKey>& lists);
 
 class TFSelectTimeSeries : public QDialog {
   Q_OBJECT

@@ -17,12 +17,10 @@
 #include <QMenu>
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 
 constexpr uint32_t TimePlotGradientEnd = 13168800; // RGB 160, 240, 200
-constexpr int32_t KeySize = 8;
 constexpr int DateUnit = 0;
 
 QString Tr(const char* text)
@@ -46,32 +44,6 @@ constexpr TTimeUnitScale TimeUnitScales[] = {
     {210, "мин.", 1.0 / 60},    {200, "ч.", 1.0 / 3600},   {100, "дни", 1.0 / 86400},
     {110, "месяцы", 1.0 / 2629800}, {120, "лет", 1.0 / 31557600},
 };
-
-std::vector<std::vector<uint8_t>> KeyRecords(const std::vector<TSeriesKey>& keys)
-{
-  std::vector<std::vector<uint8_t>> records;
-  for (const TSeriesKey& key : keys) {
-    std::vector<uint8_t> record(KeySize);
-    std::memcpy(record.data(), &key.quantityId, 4);
-    std::memcpy(record.data() + 4, &key.objectId, 4);
-    records.push_back(std::move(record));
-  }
-  return records;
-}
-
-std::vector<TSeriesKey> KeysOf(const std::vector<std::vector<uint8_t>>& records)
-{
-  std::vector<TSeriesKey> keys;
-  for (const auto& record : records) {
-    if (record.size() < KeySize)
-      continue;
-    TSeriesKey key;
-    std::memcpy(&key.quantityId, record.data(), 4);
-    std::memcpy(&key.objectId, record.data() + 4, 4);
-    keys.push_back(key);
-  }
-  return keys;
-}
 
 } // namespace
 
@@ -107,19 +79,14 @@ void TFTimePlot::SaveToStream(TTagStream* stream)
 {
   TFSimplePlot::SaveToStream(stream);
   stream->SetGroup(TagGroup::TimePlot);
-  for (const auto& list : SelectedSeries)
-    stream->WriteRecordList(KeyRecords(list), KeySize);
+  SaveKeyLists(*stream, SelectedSeries);
 }
 
 void TFTimePlot::LoadFromStream(TTagStream* stream)
 {
   TFSimplePlot::LoadFromStream(stream);
   stream->SetGroup(TagGroup::TimePlot);
-  for (auto& list : SelectedSeries) {
-    std::vector<std::vector<uint8_t>> records;
-    stream->ReadRecordList(records, KeySize);
-    list = KeysOf(records);
-  }
+  LoadKeyLists(*stream, SelectedSeries);
   NormaliseXUnit();
 }
 
@@ -222,35 +189,29 @@ double TFTimePlot::PlotValue(double value)
 
 TPlotSeriesData TFTimePlot::GetSeriesData()
 {
-  TPlotSeriesData data;
   if (!Model)
-    return data;
-  for (int k = 0; k < 2; ++k) {
-    if (Settings.AxisQuantity[k] < 0)
-      continue;
-    for (const TSeriesKey& key : SelectedSeries[k]) {
-      TPlotSeries plotted;
-      plotted.style = {SeriesStyle::LineAndPoints, -30};
-      const TTimeSerie* s = Model->FindSeries(key.quantityId, key.objectId);
-      const int count = s ? s->GetCount() : 0;
-      if (count > 0) {
-        QString name = FromModel(s->name);
-        if (!name.isEmpty())
-          name += ", ";
-        plotted.name = name + QuantityTitle(*Model, key.quantityId);
-        plotted.x.reserve(count);
-        plotted.y.reserve(count);
-        for (int i = 0; i < count; ++i) {
-          double t = 0, v = 0;
-          s->GetPoint(i, t, v);
-          plotted.x.push_back(PlotValue(t));
-          plotted.y.push_back(PlotValue(v));
-        }
-      }
-      data[k].push_back(std::move(plotted));
+    return {};
+  return SeriesOfAxes(SelectedSeries, Settings, [this](const TSeriesKey& key) {
+    TPlotSeries plotted;
+    plotted.style = {SeriesStyle::LineAndPoints, -30};
+    const TTimeSerie* s = Model->FindSeries(key.quantityId, key.objectId);
+    const int count = s ? s->GetCount() : 0;
+    if (count < 1)
+      return plotted;
+    QString name = FromModel(s->name);
+    if (!name.isEmpty())
+      name += ", ";
+    plotted.name = name + QuantityTitle(*Model, key.quantityId);
+    plotted.x.reserve(count);
+    plotted.y.reserve(count);
+    for (int i = 0; i < count; ++i) {
+      double t = 0, v = 0;
+      s->GetPoint(i, t, v);
+      plotted.x.push_back(PlotValue(t));
+      plotted.y.push_back(PlotValue(v));
     }
-  }
-  return data;
+    return plotted;
+  });
 }
 
 void TFTimePlot::ClearAxis(int axis)
@@ -261,10 +222,7 @@ void TFTimePlot::ClearAxis(int axis)
 
 bool TFTimePlot::IsSelected(const TSeriesKey& key) const
 {
-  for (const auto& list : SelectedSeries)
-    if (std::find(list.begin(), list.end(), key) != list.end())
-      return true;
-  return false;
+  return IsChosen(SelectedSeries, key);
 }
 
 void TFTimePlot::SelectSeries(const TSeriesKey& key)

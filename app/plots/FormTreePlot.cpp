@@ -14,13 +14,11 @@
 #include <QMenu>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
 constexpr uint32_t TreePlotGradientEnd = 10537200; // RGB 240, 200, 160
 constexpr int32_t MetresUnit = 5;
-constexpr int32_t KeySize = 8;
 
 QString Tr(const char* text)
 {
@@ -35,31 +33,6 @@ struct TLengthUnit {
 // By X unit code 0..6; other codes draw metres.
 constexpr TLengthUnit LengthUnits[] = {{"A", 1e10}, {"нм", 1e9}, {"мкм", 1e6}, {"мм", 1e3},
                                        {"см", 100}, {"м", 1},     {"км", 0.001}};
-
-std::vector<std::vector<uint8_t>> KeyRecords(const std::vector<TSeriesKey>& keys)
-{
-  std::vector<std::vector<uint8_t>> records;
-  for (const TSeriesKey& key : keys) {
-    std::vector<uint8_t> record(KeySize);
-    std::memcpy(record.data(), &key.quantityId, 4);
-    std::memcpy(record.data() + 4, &key.objectId, 4);
-    records.push_back(std::move(record));
-  }
-  return records;
-}
-
-std::vector<TSeriesKey> KeysOf(const std::vector<std::vector<uint8_t>>& records)
-{
-  std::vector<TSeriesKey> keys;
-  for (const auto& record : records)
-    if (record.size() >= KeySize) {
-      TSeriesKey key;
-      std::memcpy(&key.quantityId, record.data(), 4);
-      std::memcpy(&key.objectId, record.data() + 4, 4);
-      keys.push_back(key);
-    }
-  return keys;
-}
 
 } // namespace
 
@@ -113,8 +86,7 @@ void TFTreePlot::SaveToStream(TTagStream* stream)
 {
   TFSimplePlot::SaveToStream(stream);
   stream->SetGroup(TagGroup::TreePlot);
-  for (const auto& list : SelectedSeries)
-    stream->WriteRecordList(KeyRecords(list), KeySize);
+  SaveKeyLists(*stream, SelectedSeries);
   stream->WriteInt(ChannelIndex);
   stream->WriteInt(ChannelMode);
 }
@@ -123,11 +95,7 @@ void TFTreePlot::LoadFromStream(TTagStream* stream)
 {
   TFSimplePlot::LoadFromStream(stream);
   stream->SetGroup(TagGroup::TreePlot);
-  for (auto& list : SelectedSeries) {
-    std::vector<std::vector<uint8_t>> records;
-    stream->ReadRecordList(records, KeySize);
-    list = KeysOf(records);
-  }
+  LoadKeyLists(*stream, SelectedSeries);
   stream->Read(ChannelIndex);
   stream->Read(ChannelMode);
 }
@@ -159,36 +127,27 @@ TPlotAxisTitles TFTreePlot::GetAxisTitles()
 
 TPlotSeriesData TFTreePlot::GetSeriesData()
 {
-  TPlotSeriesData data;
   if (!Model)
-    return data;
-  for (int k = 0; k < 2; ++k) {
-    if (Settings.AxisQuantity[k] < 0)
-      continue;
-    for (const TSeriesKey& key : SelectedSeries[k]) {
-      TPlotSeries plotted;
-      plotted.style = {SeriesStyle::LineAndPoints, -30};
-      plotted.name = QuantityTitle(*Model, key.quantityId);
-      int count = 0;
-      double* positions = nullptr;
-      double* values = nullptr;
-      Model->GetChannelData(key.quantityId, ChannelIndex, &count, &positions, &values);
-      plotted.x.assign(positions, positions + count);
-      plotted.y.assign(values, values + count);
-      std::free(positions);
-      std::free(values);
-      data[k].push_back(std::move(plotted));
-    }
-  }
-  return data;
+    return {};
+  return SeriesOfAxes(SelectedSeries, Settings, [this](const TSeriesKey& key) {
+    TPlotSeries plotted;
+    plotted.style = {SeriesStyle::LineAndPoints, -30};
+    plotted.name = QuantityTitle(*Model, key.quantityId);
+    int count = 0;
+    double* positions = nullptr;
+    double* values = nullptr;
+    Model->GetChannelData(key.quantityId, ChannelIndex, &count, &positions, &values);
+    plotted.x.assign(positions, positions + count);
+    plotted.y.assign(values, values + count);
+    std::free(positions);
+    std::free(values);
+    return plotted;
+  });
 }
 
 bool TFTreePlot::IsSelected(const TSeriesKey& key) const
 {
-  for (const auto& list : SelectedSeries)
-    if (std::find(list.begin(), list.end(), key) != list.end())
-      return true;
-  return false;
+  return IsChosen(SelectedSeries, key);
 }
 
 void TFTreePlot::SeriesItemClick(const TSeriesKey& key)

@@ -3,7 +3,7 @@
 // user's own from the options dialog, and the project record.
 
 #include "ActingModalCalls.h"
-#include "BitModelTestSupport.h"
+#include "ModelRunSuite.h"
 
 #include "plots/FormDimPlot.h"
 #include "plots/FormDimPlotOptions.h"
@@ -22,23 +22,10 @@
 
 namespace {
 
-using modeltest::TBitModelRig;
-
 const double LnMm = std::log(1000.0);
 
-class DimPlot : public ::testing::Test {
+class DimPlot : public TModelRunSuite<TFModel::StopOnEvent> {
 protected:
-  static void SetUpTestSuite()
-  {
-    rig = new TBitModelRig;
-    rig->model->SetStopMode(TFModel::StopOnEvent);
-    ASSERT_TRUE(rig->RunToPause());
-  }
-  static void TearDownTestSuite()
-  {
-    delete rig;
-    rig = nullptr;
-  }
   void SetUp() override
   {
     plot = std::make_unique<TFDimPlot>(nullptr, nullptr, &rig->gis, rig->model.get());
@@ -70,7 +57,6 @@ protected:
     ASSERT_TRUE(rig->model->GetSnapshot().SetTree(tree));
   }
 
-  static inline TBitModelRig* rig = nullptr;
   std::unique_ptr<TFDimPlot> plot;
 };
 

@@ -3,7 +3,7 @@
 // unit, the time axis in each unit, missing values, and the project record.
 
 #include "ActingModalCalls.h"
-#include "BitModelTestSupport.h"
+#include "ModelRunSuite.h"
 
 #include "plots/FormSelectTimeSeries.h"
 #include "plots/FormTimePlot.h"
@@ -28,23 +28,8 @@
 
 namespace {
 
-using modeltest::TBitModelRig;
-
-class TimePlot : public ::testing::Test {
+class TimePlot : public TModelRunSuite<TFModel::StopAtTime, 40> {
 protected:
-  static void SetUpTestSuite()
-  {
-    rig = new TBitModelRig;
-    rig->model->SetStopMode(TFModel::StopAtTime);
-    rig->model->SetStopTime(4e-8);
-    ASSERT_TRUE(rig->RunToPause());
-  }
-  static void TearDownTestSuite()
-  {
-    delete rig;
-    rig = nullptr;
-  }
-
   void SetUp() override
   {
     plot = std::make_unique<TFTimePlot>(nullptr, nullptr, &rig->gis, rig->model.get());
@@ -102,7 +87,6 @@ protected:
     item->trigger();
   }
 
-  static inline TBitModelRig* rig = nullptr;
   std::unique_ptr<TFTimePlot> plot;
 };
 

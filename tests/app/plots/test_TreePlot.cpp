@@ -3,7 +3,7 @@
 // asked as an integer in range, the length units and the project record.
 
 #include "ActingModalCalls.h"
-#include "BitModelTestSupport.h"
+#include "ModelRunSuite.h"
 
 #include "plots/FormTreePlot.h"
 #include "plots/FormTreePlotOptions.h"
@@ -23,21 +23,8 @@
 
 namespace {
 
-using modeltest::TBitModelRig;
-
-class TreePlot : public ::testing::Test {
+class TreePlot : public TModelRunSuite<TFModel::StopOnEvent> {
 protected:
-  static void SetUpTestSuite()
-  {
-    rig = new TBitModelRig;
-    rig->model->SetStopMode(TFModel::StopOnEvent);
-    ASSERT_TRUE(rig->RunToPause());
-  }
-  static void TearDownTestSuite()
-  {
-    delete rig;
-    rig = nullptr;
-  }
   void SetUp() override
   {
     plot = std::make_unique<TFTreePlot>(nullptr, nullptr, &rig->gis, rig->model.get());
@@ -91,7 +78,6 @@ protected:
     return checked;
   }
 
-  static inline TBitModelRig* rig = nullptr;
   std::unique_ptr<TFTreePlot> plot;
 };
 
