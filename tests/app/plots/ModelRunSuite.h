@@ -4,6 +4,11 @@
 
 #include "BitModelTestSupport.h"
 
+#include "plots/FormSimplePlot.h"
+
+#include "data/Stream.h"
+#include "data/TagStream.h"
+
 #include <gtest/gtest.h>
 
 template <int StopMode, int StopTimeNs = 0>
@@ -24,3 +29,22 @@ protected:
 
   static inline modeltest::TBitModelRig* rig = nullptr;
 };
+
+// A chart window's project record, and loading one into a window.
+inline std::vector<uint8_t> SavedRecord(TFSimplePlot& plot)
+{
+  TMemoryStream memory;
+  {
+    TTagStream stream(&memory, TagStreamWrite);
+    plot.SaveToStream(&stream);
+    stream.Commit();
+  }
+  return memory.Bytes();
+}
+
+inline void LoadRecord(TFSimplePlot& plot, std::vector<uint8_t> bytes)
+{
+  TMemoryStream memory(std::move(bytes));
+  TTagStream stream(&memory, TagStreamRead);
+  plot.LoadFromStream(&stream);
+}

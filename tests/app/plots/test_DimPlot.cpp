@@ -159,16 +159,8 @@ TEST_F(DimPlot, TheLineComesBackFromTheProjectRecord)
   plot->CustomLine = true;
   plot->LineSlope = 1.5;
   plot->LineIntercept = -0.25;
-  TMemoryStream memory;
-  {
-    TTagStream stream(&memory, TagStreamWrite);
-    plot->SaveToStream(&stream);
-    stream.Commit();
-  }
-  TMemoryStream read(memory.Bytes());
-  TTagStream stream(&read, TagStreamRead);
   TFDimPlot loaded(nullptr, nullptr, &rig->gis, rig->model.get());
-  loaded.LoadFromStream(&stream);
+  LoadRecord(loaded, SavedRecord(*plot));
   EXPECT_TRUE(loaded.CustomLine);
   EXPECT_EQ(loaded.LineSlope, 1.5);
   EXPECT_EQ(loaded.LineIntercept, -0.25);

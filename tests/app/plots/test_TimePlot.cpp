@@ -314,24 +314,6 @@ TEST_F(TimePlot, MissingAndTinyValues)
   EXPECT_LT(left.max, 1e200);
 }
 
-std::vector<uint8_t> Saved(TFTimePlot& plot)
-{
-  TMemoryStream memory;
-  {
-    TTagStream stream(&memory, TagStreamWrite);
-    plot.SaveToStream(&stream);
-    stream.Commit();
-  }
-  return memory.Bytes();
-}
-
-void Load(TFTimePlot& plot, std::vector<uint8_t> bytes)
-{
-  TMemoryStream memory(std::move(bytes));
-  TTagStream stream(&memory, TagStreamRead);
-  plot.LoadFromStream(&stream);
-}
-
 TEST_F(TimePlot, TheChoiceAndTimeUnitComeBackFromTheProjectRecord)
 {
   const std::vector<TSeriesKey> keys = SeriesOfDistinctUnits();
@@ -339,14 +321,14 @@ TEST_F(TimePlot, TheChoiceAndTimeUnitComeBackFromTheProjectRecord)
   ClickMenu(keys[1]);
   plot->Settings.XUnit = 210;
   auto loaded = std::make_unique<TFTimePlot>(nullptr, nullptr, &rig->gis, rig->model.get());
-  Load(*loaded, Saved(*plot));
+  LoadRecord(*loaded, SavedRecord(*plot));
   EXPECT_EQ(loaded->SelectedSeries, plot->SelectedSeries);
   EXPECT_EQ(loaded->Settings.XUnit, 210);
   EXPECT_EQ(loaded->Settings.AxisQuantity, plot->Settings.AxisQuantity);
 
   // A unit code the list lacks reads as the model's own unit, not as dates.
   plot->Settings.XUnit = 999;
-  Load(*loaded, Saved(*plot));
+  LoadRecord(*loaded, SavedRecord(*plot));
   EXPECT_EQ(loaded->Settings.XUnit, 220);
   EXPECT_FALSE(loaded->Settings.XDates);
   EXPECT_EQ(loaded->LastBuild().bottom.title, QString::fromUtf8("Время, c"));

@@ -180,16 +180,8 @@ TEST_F(TreePlot, TheChoiceAndChannelComeBackFromTheProjectRecord)
   plot->PMILookupChannel->trigger();
   plot->SetPointedChannel(4);
   plot->Settings.XUnit = 3;
-  TMemoryStream memory;
-  {
-    TTagStream stream(&memory, TagStreamWrite);
-    plot->SaveToStream(&stream);
-    stream.Commit();
-  }
-  TMemoryStream read(memory.Bytes());
-  TTagStream stream(&read, TagStreamRead);
   TFTreePlot loaded(nullptr, nullptr, &rig->gis, rig->model.get());
-  loaded.LoadFromStream(&stream);
+  LoadRecord(loaded, SavedRecord(*plot));
   EXPECT_EQ(loaded.SelectedSeries, plot->SelectedSeries);
   EXPECT_EQ(loaded.ChannelMode, TFTreePlot::ByPointer);
   EXPECT_EQ(loaded.ChannelIndex, 4);
