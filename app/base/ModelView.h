@@ -11,3 +11,11 @@ public:
   virtual ~TModelView() = default;
   virtual void SetModel(TFModel* model) = 0;
 };
+
+// The view windows that follow the tree element picked in the 3D tree view
+// receive its index through this operation.
+class TTreePickView {
+public:
+  virtual ~TTreePickView() = default;
+  virtual void SetPointedChannel(int element) = 0;
+};

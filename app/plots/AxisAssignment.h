@@ -5,6 +5,7 @@
 // through these functions, which keep the lists, the codes and the manual Y
 // limits of the axes together.
 
+#include "plots/PlotData.h"
 #include "plots/PlotSettings.h"
 
 #include <array>
@@ -75,4 +76,17 @@ bool CompactAxes(TAxisLists<TKey>& lists, TPlotSettings& s)
     s.AxisQuantity[1] = -1;
   }
   return s.AxisQuantity[0] >= 0 || s.AxisQuantity[1] >= 0;
+}
+
+// The series of the keys of each axis in use, in the lists' order, each made
+// by the plot kind.
+template <class TKey, class TMake>
+TPlotSeriesData SeriesOfAxes(const TAxisLists<TKey>& lists, const TPlotSettings& s, TMake make)
+{
+  TPlotSeriesData data;
+  for (int k = 0; k < 2; ++k)
+    if (s.AxisQuantity[k] >= 0)
+      for (const TKey& key : lists[k])
+        data[k].push_back(make(key));
+  return data;
 }

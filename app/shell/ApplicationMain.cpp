@@ -24,6 +24,7 @@
 #include "plots/series/FormXDateTime.h"
 #include "shell/BitModelWindowMaker.h"
 #include "shell/FormCloneProject.h"
+#include "shell/PlotWindowMakers.h"
 #include "shell/FormAbout.h"
 #include "shell/FormFlash.h"
 #include "shell/FormInfo.h"
@@ -102,6 +103,7 @@ int ApplicationMain(QApplication& app)
   FMain->SetModelWindowMaker(&modelMaker);
   TProjectFileStore projectFiles;
   RegisterViewMakers(projectFiles.Views());
+  RegisterPlotWindows(projectFiles.Views());
   FMain->SetProjectFiles(&projectFiles);
   FMain->SetViewFactory(&projectFiles.Views());
   // The application does not show the main window: the splash does when it ends.

@@ -5,6 +5,8 @@
 #include <QString>
 
 class TFMain;
+class TFModel;
+class TFSimpleView;
 
 class TProjectFiles {
 public:

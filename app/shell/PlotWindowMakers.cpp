@@ -1,0 +1,22 @@
+#include "shell/PlotWindowMakers.h"
+
+#include "shell/FormMain.h"
+#include "shell/ViewFactory.h"
+
+#include "base/WindowKind.h"
+#include "plots/FormDimPlot.h"
+#include "plots/FormTimePlot.h"
+#include "plots/FormTreePlot.h"
+
+void RegisterPlotWindows(TViewFactory& views)
+{
+  views.Register(WindowKindTimePlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
+    return new TFTimePlot(&main, nullptr, main.Gis(), model);
+  });
+  views.Register(WindowKindDimPlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
+    return new TFDimPlot(&main, nullptr, main.Gis(), model);
+  });
+  views.Register(WindowKindTreePlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
+    return new TFTreePlot(&main, nullptr, main.Gis(), model);
+  });
+}

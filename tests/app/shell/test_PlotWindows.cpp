@@ -1,0 +1,100 @@
+// The chart windows in the program: made from "Окна" → "Новое окно" for the
+// project's model and recreated with their choices from the project file.
+#include "support/ProjectTestSupport.h"
+
+#include "plots/FormDimPlot.h"
+#include "plots/FormTimePlot.h"
+#include "plots/FormTreePlot.h"
+#include "shell/PlotWindowMakers.h"
+
+#include "data/TimeSerie.h"
+
+#include <QMdiArea>
+
+#include <gtest/gtest.h>
+
+using namespace projecttest;
+
+namespace {
+
+class PlotWindowTest : public ProjectWindowTest {
+protected:
+  void SetUp() override
+  {
+    ProjectWindowTest::SetUp();
+    RegisterPlotWindows(store.Views());
+    main->SetViewFactory(&store.Views());
+  }
+
+  template <class TPlot>
+  TPlot* Only()
+  {
+    TPlot* found = nullptr;
+    for (TFSimpleView* view : main->Views())
+      if (auto* plot = dynamic_cast<TPlot*>(view)) {
+        EXPECT_EQ(found, nullptr);
+        found = plot;
+      }
+    return found;
+  }
+};
+
+TEST_F(PlotWindowTest, PlotsFromTheWindowsMenuComeBackWithTheirChoices)
+{
+  main->MINewClick();
+  main->Model()->SetStopMode(TFModel::StopOnEvent);
+  main->BStartClick();
+  ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+
+  main->MINewPlot->trigger();
+  auto* plot = Only<TFTimePlot>();
+  ASSERT_NE(plot, nullptr);
+  EXPECT_EQ(plot->Model, main->Model());
+  ASSERT_GT(main->Model()->GetSeriesCount(), 1);
+  plot->SeriesItemClick(KeyOf(*main->Model()->GetSeries(0)));
+  plot->SeriesItemClick(KeyOf(*main->Model()->GetSeries(1)));
+  plot->Settings.XUnit = 230;
+  const TAxisLists<TSeriesKey> chosen = plot->SelectedSeries;
+  EXPECT_TRUE(plot->LastBuild().built);
+
+  main->MIDimension->trigger();
+  auto* dim = Only<TFDimPlot>();
+  ASSERT_NE(dim, nullptr);
+  EXPECT_EQ(static_cast<TFModel*>(dim->Model), main->Model());
+  EXPECT_TRUE(dim->LastBuild().built);
+  dim->CustomLine = true;
+  dim->LineSlope = 1.75;
+
+  main->MINewTreePlot->trigger();
+  auto* tree = Only<TFTreePlot>();
+  ASSERT_NE(tree, nullptr);
+  tree->PMINewChannel->trigger();
+
+  const QString path = dir.filePath("plot.vzt");
+  main->UpdateCaption(path);
+  ASSERT_TRUE(main->MISaveClick(TSaveSender::Button));
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty());
+
+  auto* loaded = Only<TFTimePlot>();
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->Model, main->Model());
+  EXPECT_EQ(loaded->SelectedSeries, chosen);
+  EXPECT_EQ(loaded->Settings.XUnit, 230);
+  loaded->Refresh();
+  EXPECT_TRUE(loaded->LastBuild().built);
+  EXPECT_EQ(loaded->LastBuild().bottom.title, QString::fromUtf8("Время, мс"));
+
+  auto* loadedDim = Only<TFDimPlot>();
+  ASSERT_NE(loadedDim, nullptr);
+  EXPECT_EQ(static_cast<TFModel*>(loadedDim->Model), main->Model());
+  EXPECT_TRUE(loadedDim->CustomLine);
+  EXPECT_EQ(loadedDim->LineSlope, 1.75);
+
+  auto* loadedTree = Only<TFTreePlot>();
+  ASSERT_NE(loadedTree, nullptr);
+  EXPECT_EQ(static_cast<TFModel*>(loadedTree->Model), main->Model());
+  EXPECT_EQ(loadedTree->ChannelMode, TFTreePlot::LastGrowth);
+}
+
+} // namespace
