@@ -164,6 +164,26 @@ typedef struct TIrregularMesh {
   double invBucketHeight;
 } TIrregularMesh;
 
+/*
+ * The software cube renderer's inputs. A resample entry names the two cells
+ * to mix for one sample along an axis and their weights; the y and z tables
+ * hold cell indices already multiplied by their strides, so one entry of each
+ * table adds up to the index of a value code.
+ */
+typedef struct ResampleEntry {
+  int32_t i0;
+  int32_t i1;
+  double w0;
+  double w1;
+} ResampleEntry;
+
+/* One tree segment as drawn: its width in pixels squared, colour and 16.16 opacity. */
+typedef struct SegmentStyle {
+  double width2;
+  COLORREF colour;
+  int32_t opacity;
+} SegmentStyle;
+
 #ifdef __cplusplus
 }
 #endif

@@ -105,6 +105,30 @@ MELISCO_API void DrawTriFilling(TMemBitmap* bm, const double* values, TIrregular
 MELISCO_API void BuildMeshCoefficients(TIrregularMesh* mesh, bool force);
 MELISCO_API void FreeMeshCoefficients(TIrregularMesh* mesh);
 
+/* ---- Software cube renderer ---- */
+/* Sections of a value cube and the tree segments, ray cast into the bitmap
+ * (view coordinates: u right, w up, y depth). Value codes are 0..65534 along
+ * the colour scale, 65535 for no value. At most 10 planes are drawn; more hits
+ * on one line of sight than the renderer holds keep the nearest ones.
+ * CubuiqeDrawSection samples trilinearly, CubuiqeDrawSectionX takes the
+ * nearest cell. */
+MELISCO_API void CubuiqeDrawSection(
+    TMemBitmap* bm, double viewScale, double negViewScale, double pixelSize, const int32_t* codes,
+    const ResampleEntry* tabX, const ResampleEntry* tabY, const ResampleEntry* tabZ, int centreX,
+    int centreY, double ax, double ay, double az, int countX, int countY, int countZ,
+    const double corners[8][3], const double G[9], const double planes[][4], int planeCount,
+    const double segments[][6], int segmentCount, const SegmentStyle* styles, double* scratch1,
+    double* scratch2, COLORREF colourMin, COLORREF colourMax, int colourMode, int fillMode,
+    int opacity, const COLORREF sectionColour[], const int32_t sectionOpacity[]);
+MELISCO_API void CubuiqeDrawSectionX(
+    TMemBitmap* bm, double viewScale, double negViewScale, double pixelSize, const int32_t* codes,
+    const ResampleEntry* tabX, const ResampleEntry* tabY, const ResampleEntry* tabZ, int centreX,
+    int centreY, double ax, double ay, double az, int countX, int countY, int countZ,
+    const double corners[8][3], const double G[9], const double planes[][4], int planeCount,
+    const double segments[][6], int segmentCount, const SegmentStyle* styles, double* scratch1,
+    double* scratch2, COLORREF colourMin, COLORREF colourMax, int colourMode, int fillMode,
+    int opacity, const COLORREF sectionColour[], const int32_t sectionOpacity[]);
+
 #ifdef __cplusplus
 }
 #endif

@@ -140,16 +140,6 @@ void TFmCubuiqe::RenderGL()
   offscreen_->DoneCurrent();
 }
 
-// The software picture is drawn over a cleared bitmap; until its renderer
-// draws the box, the sections and the tree, the cleared bitmap is what shows.
-void TFmCubuiqe::DrawSoftware()
-{
-  if (!Bitmap.bits)
-    return;
-  const size_t rowBytes = static_cast<size_t>(Bitmap.width) * 3 + static_cast<size_t>(Bitmap.rowPadding);
-  std::memset(Bitmap.bits, 0xFF, rowBytes * static_cast<size_t>(Bitmap.height));
-}
-
 void TFmCubuiqe::ReportGLError(const QString& reason)
 {
   UseGL = false;

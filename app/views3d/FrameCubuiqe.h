@@ -33,6 +33,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -61,6 +62,11 @@ public:
   bool ExportPicture(int mode, const QString& fileName);
   void CopyToClipboard() { ExportPicture(0, QString()); }
   bool SaveBitmap(const QString& fileName) { return ExportPicture(1, fileName); }
+
+  // ---- Drawing without OpenGL ----
+  // Draws the sections and the tree with the software renderer (the box edges
+  // are drawn around it); nothing without a data set.
+  virtual void RenderSoft();
 
   // ---- Menu ----
   QMenu* PopupMenu() const { return PMOptions; }
@@ -110,6 +116,7 @@ public slots:
   void Zoom200();
   void Zoom50();
   void ZoomManual();
+  void PMIfillingDlgClick();
 
 protected:
   void SetMotionTimer(bool running) override;
@@ -129,6 +136,8 @@ private:
   void InitGL();
   void RenderGL();
   void DrawSoftware();
+  // visiblePass: the visible edges solid, else the hidden ones dotted grey.
+  void DrawBoxEdgesSoft(bool visiblePass);
   void ReportGLError(const QString& reason);
   bool DrawsOnWindow() const { return UseGL && !GLIntoBitmap; }
   void CopyWindowIntoBitmap();
@@ -155,5 +164,6 @@ private:
   QMenu* PMIOrientSection = nullptr;
   QMenu* PMIgrid_horisons = nullptr;
   std::map<QString, QAction*> items_;
+  std::vector<double> SegmentScratchA, SegmentScratchB;
   TMouseHandler onMouseDown_, onMouseMove_, onMouseUp_;
 };

@@ -1,6 +1,8 @@
 // The cube frame's popup menu and its commands.
 #include "views3d/FrameCubuiqe.h"
 
+#include "views3d/FormCubuiqeFillOptions.h"
+
 #include "base/ModalCalls.h"
 
 #include <QLocale>
@@ -55,8 +57,7 @@ QAction* TFmCubuiqe::MenuItem(const QString& name) const
   return it == items_.end() ? nullptr : it->second;
 }
 
-// Items whose dialogs, isosurfaces or software picture the frame does not have
-// yet stay disabled.
+// Items whose dialogs or isosurfaces the frame does not have yet stay disabled.
 void TFmCubuiqe::BuildMenu()
 {
   auto u = [](const char* text) { return QString::fromUtf8(text); };
@@ -111,7 +112,7 @@ void TFmCubuiqe::BuildMenu()
   PMIgrid_horisons = AddSubmenu(grid, "PMIgrid_horisons", u("горизонты"));
 
   QMenu* options = AddSubmenu(PMOptions, "PMIOptions", u("Настройки"));
-  AddItem(options, "PMIfillingDlg", u("Заливка ..."))->setEnabled(false);
+  AddItem(options, "PMIfillingDlg", u("Заливка ..."), &TFmCubuiqe::PMIfillingDlgClick);
   QMenu* filling = AddSubmenu(options, "PMIfilling", u("Заливка"));
   filling->menuAction()->setVisible(false);
   AddItem(filling, "PMIsolid", u("Сплошная"), &TFmCubuiqe::SolidMode, true);
@@ -145,6 +146,7 @@ void TFmCubuiqe::BuildMenu()
 void TFmCubuiqe::UpdatePopupState()
 {
   auto check = [this](const char* name, bool on) { MenuItem(QString::fromLatin1(name))->setChecked(on); };
+  MenuItem(QStringLiteral("PMIfillingDlg"))->setEnabled(!UseGL);
   check("PMIrot_cube_secs", MouseAction == 0 && MotionMode == 0);
   check("PMIrot_secs", MouseAction == 0 && MotionMode == 1);
   check("PMIrot_cube", MouseAction == 0 && MotionMode == 2);
@@ -304,6 +306,13 @@ void TFmCubuiqe::AlphaValue()
   const std::optional<double> percent = AskNumber(QString::fromUtf8("Прозрачность"), 100 - 100 * GetFillOpacity());
   if (percent)
     SetFillOpacity(1 - 0.01 * *percent);
+}
+
+void TFmCubuiqe::PMIfillingDlgClick()
+{
+  TFCubuiqeFillOptions* dialog = FCubuiqeFillOptions();
+  dialog->Frame = this;
+  ModalCalls().ExecDialog(dialog);
 }
 
 void TFmCubuiqe::SetIPolNone() { SetInterpolation(1); }

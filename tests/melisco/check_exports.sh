@@ -13,7 +13,8 @@ for name in \
   fillColorBGR fillColorBGRx fillColorBGRa fillColorBGRax fillColorBGRA fillColorBGRAa fillColorBGRAx \
   CreateLabelFont DeleteLabelFont \
   DrawContours DrawContourLabels FreeContoursData contourFilter findLine getContourLabels TrimExponentZeros \
-  DrawFilling DrawTriFilling BuildMeshCoefficients FreeMeshCoefficients; do
+  DrawFilling DrawTriFilling BuildMeshCoefficients FreeMeshCoefficients \
+  CubuiqeDrawSection CubuiqeDrawSectionX; do
   if ! printf '%s\n' "$defined" | grep -qx "$name"; then
     echo "missing export: $name"
     missing=$((missing + 1))
