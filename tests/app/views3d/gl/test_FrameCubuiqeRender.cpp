@@ -83,6 +83,30 @@ TEST_F(CubeFrameTest, SectionsShowTheirOutlines)
   EXPECT_FALSE(frame.SectionStale[0]);
 }
 
+TEST_F(CubeFrameTest, SectionsShowTheArrayInItsColours)
+{
+  REQUIRE_GL(frame);
+  std::vector<double> values = {0, 10}; // two cells along x
+  TArrayDrawSettings settings{};
+  settings.fillType = 3;
+  settings.fillColor1 = 0x0000FF; // red
+  settings.fillColor2 = 0xFF0000; // blue
+  settings.transparency1 = 0x10000;
+  settings.rangeMin = 0;
+  settings.rangeMax = 10;
+  double min = 0, max = 10;
+  frame.SetData(values.data(), 0, 2, 1, 1, 2, 2, 2, false, &min, &max, &settings, nullptr);
+  frame.SetSectionAngles(0, M_PI / 2, 0); // the plane y = 0, facing the viewer
+  frame.Redraw();
+  const QImage picture = frame.PictureImage();
+  const QRgb left = picture.pixel(PixelOf(-0.6, 0, 0.3));
+  EXPECT_GT(qRed(left), 2 * qBlue(left));
+  EXPECT_GT(qRed(left), 2 * qGreen(left));
+  const QRgb right = picture.pixel(PixelOf(0.6, 0, -0.3));
+  EXPECT_GT(qBlue(right), 2 * qRed(right));
+  EXPECT_GT(qBlue(right), 2 * qGreen(right));
+}
+
 TEST_F(CubeFrameTest, DrawsOnItsWindowAndExportsThatPicture)
 {
   frame.GLIntoBitmap = false;
