@@ -432,23 +432,45 @@ void TCubeGLRenderer::BuildSectionTextures(TCubeView& view)
   }
 }
 
-// Each section with a texture becomes one piece, in section order; splitting
-// crossing sections and ordering the pieces from back to front comes here.
+// The sections with a texture, cut along one another's planes and ordered from
+// the back to the front, by the matrices of the camera alone.
 void TCubeGLRenderer::BuildPieces(const TCubeView& view)
 {
   pieces_.clear();
+  rndPieces_.Reset();
+  GLdouble modelView[16], projection[16];
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const int32_t viewport32[4] = {viewport[0], viewport[1], viewport[2], viewport[3]};
+  rndPieces_.SetMatrices(modelView, projection, viewport32);
+  double outlines[10][12][3];
+  int32_t counts[10] = {};
   for (int s = 0; s < view.SectionCount; ++s) {
     const TSectionOutline& outline = outlines_[s];
-    if (view.SectionStale[s] || outline.count < 3)
+    counts[s] = view.SectionStale[s] ? 0 : outline.count;
+    std::copy(&outline.points[0][0], &outline.points[0][0] + 12 * 3, &outlines[s][0][0]);
+  }
+  rndPieces_.SetPlanes(view.SectionPlanes, outlines, counts, view.SectionCount, view.Rotation);
+  for (int s = 0; s < view.SectionCount; ++s) {
+    const TSectionOutline& outline = outlines_[s];
+    if (counts[s] < 3)
       continue;
-    TPiece piece;
-    piece.section = s;
-    std::copy(view.SectionPlanes[s], view.SectionPlanes[s] + 3, piece.normal);
+    std::vector<TRndPgns::TVertex> vertices;
     for (int i = 0; i < outline.count; ++i) {
       double p[3];
       Matrix3Apply(p, view.Rotation, outline.points[i]);
-      piece.vertices.push_back({p[0], p[1], p[2], outline.layout.st[i][0], outline.layout.st[i][1]});
+      vertices.push_back({p[0], p[1], p[2], outline.layout.st[i][0], outline.layout.st[i][1]});
     }
+    rndPieces_.AddSectionPolygon(vertices.data(), static_cast<int32_t>(vertices.size()), s);
+  }
+  for (int32_t i : rndPieces_.DrawingOrder()) {
+    const TRndPgns::TRndPiece& source = rndPieces_.Piece(i);
+    TPiece piece;
+    piece.section = source.Section;
+    std::copy(view.SectionPlanes[source.Section], view.SectionPlanes[source.Section] + 3, piece.normal);
+    piece.vertices = source.Vertices;
     pieces_.push_back(std::move(piece));
   }
 }

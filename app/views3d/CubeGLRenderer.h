@@ -5,6 +5,7 @@
 // textured, partly transparent pieces. It owns the section textures and
 // remembers the matrices of the last frame for picking.
 #include "views3d/CubeGeometry.h"
+#include "views3d/RndPgns.h"
 
 #include <GL/gl.h>
 
@@ -62,6 +63,7 @@ private:
   std::vector<uint8_t> texturePixels_[10];
   TSectionOutline outlines_[10];
   std::vector<TPiece> pieces_;
+  TRndPgns rndPieces_;
   TCubeSectionPainter* painter_ = nullptr;
   bool framed_ = false;
   double modelView_[16] = {};

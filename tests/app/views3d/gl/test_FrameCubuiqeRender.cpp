@@ -107,6 +107,21 @@ TEST_F(CubeFrameTest, SectionsShowTheArrayInItsColours)
   EXPECT_GT(qBlue(right), 2 * qGreen(right));
 }
 
+TEST_F(CubeFrameTest, CrossingSectionsAreDrawnInFourPieces)
+{
+  REQUIRE_GL(frame);
+  frame.SetSectionCount(2);
+  frame.SetSectionAngles(0, M_PI / 2, 0);
+  frame.SetSectionAngles(1, M_PI / 2, M_PI / 2);
+  frame.Redraw();
+  const auto& pieces = frame.Renderer().Pieces();
+  ASSERT_EQ(pieces.size(), 4u);
+  int ofFirst = 0;
+  for (const auto& piece : pieces)
+    ofFirst += piece.section == 0;
+  EXPECT_EQ(ofFirst, 2);
+}
+
 TEST_F(CubeFrameTest, DrawsOnItsWindowAndExportsThatPicture)
 {
   frame.GLIntoBitmap = false;
