@@ -183,7 +183,8 @@ void TCubeGLRenderer::Render(TCubeView& view, int width, int height)
   DrawBox(view);
   if (view.GridMode != 0)
     DrawMeshGrid(view);
-  // Isosurfaces join the scene here once they are built.
+  if (view.ShowIsosurfaces)
+    DrawIsosurfaces(view);
   DrawSegments(view);
   DrawBodies(view);
   glPopMatrix();
@@ -402,6 +403,39 @@ void TCubeGLRenderer::DrawConeBody(const TCubeView& view, const CubeBodyStyle& s
     glTranslated(0, 0, body.length);
     CubeSolidSphere(body.smallRadius, 30, 30);
   }
+  glPopMatrix();
+}
+
+// The triangles of every level, lit, in the level's front and back colours;
+// they are polygonised again only when the data or the levels changed.
+void TCubeGLRenderer::DrawIsosurfaces(const TCubeView& view)
+{
+  glPushMatrix();
+  isosurfaces_.Update(view);
+  glDisable(GL_COLOR_MATERIAL);
+  const auto& buffers = isosurfaces_.Buffers();
+  for (size_t l = 0; l < buffers.size() && l < view.IsoLevels.size(); ++l) {
+    const TTriangleBuffer& buffer = buffers[l];
+    if (buffer.VertexCount() < 3)
+      continue;
+    auto material = [](GLenum face, COLORREF colour) {
+      const GLfloat rgba[4] = {(colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
+                               ((colour >> 16) & 0xFF) / 255.0f, 1.0f};
+      glMaterialfv(face, GL_AMBIENT_AND_DIFFUSE, rgba);
+    };
+    material(GL_FRONT, view.IsoLevels[l].frontColour);
+    material(GL_BACK, view.IsoLevels[l].backColour);
+    for (int32_t k = 0; k + 3 <= buffer.VertexCount(); k += 3) {
+      double normal[3];
+      buffer.GetNormal(k, normal);
+      glBegin(GL_POLYGON);
+      glNormal3dv(normal);
+      for (int m = 0; m < 3; ++m)
+        glVertex3dv(buffer.Point(k + m));
+      glEnd();
+    }
+  }
+  glEnable(GL_COLOR_MATERIAL);
   glPopMatrix();
 }
 

@@ -94,6 +94,7 @@ public slots:
   void OrientHorizontal();
   void PMISecColorClick();
   void PMISecAlphaClick();
+  void PMIisosurfshowClick();
   void SolidMode();
   void TransMode();
   void RGBFill();

@@ -1,5 +1,6 @@
 #include "GLTestSupport.h"
 
+#include <QAction>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -120,6 +121,46 @@ TEST_F(CubeFrameTest, CrossingSectionsAreDrawnInFourPieces)
   for (const auto& piece : pieces)
     ofFirst += piece.section == 0;
   EXPECT_EQ(ofFirst, 2);
+}
+
+TEST_F(CubeFrameTest, IsosurfaceBehindAHalfTransparentSection)
+{
+  REQUIRE_GL(frame);
+  // Squared distance from the centre: the level 0.25 is the sphere of radius 0.5.
+  const int n = 16;
+  std::vector<double> values(n * n * n);
+  auto centre = [&](int i) { return -1 + (2.0 * i + 1) / n; };
+  for (int k = 0; k < n; ++k)
+    for (int j = 0; j < n; ++j)
+      for (int i = 0; i < n; ++i)
+        values[(k * n + j) * n + i] = centre(i) * centre(i) + centre(j) * centre(j) + centre(k) * centre(k);
+  TArrayDrawSettings settings{};
+  settings.fillType = 3;
+  settings.fillColor1 = settings.fillColor2 = 0x0000FF; // red
+  settings.transparency1 = 0x8000;
+  settings.rangeMin = 0;
+  settings.rangeMax = 3;
+  double min = 0, max = 3;
+  frame.SetData(values.data(), 0, n, n, n, 2, 2, 2, false, &min, &max, &settings, nullptr);
+  frame.IsoLevels = {{0.25, 0x00FF00, 0xFF0000}}; // green outside, blue inside
+  QAction* show = frame.MenuItem(QStringLiteral("PMIisosurfshow"));
+  ASSERT_TRUE(show->isEnabled());
+  show->trigger();
+  ASSERT_TRUE(frame.ShowIsosurfaces);
+  frame.SetSectionAngles(0, M_PI / 2, 0); // the plane y = 0, facing the viewer
+  frame.SetSectionOrientation(0, M_PI / 2, 0, 0.8);
+  frame.Redraw();
+  ASSERT_EQ(frame.Renderer().Isosurfaces().Buffers().size(), 1u);
+  const QImage picture = frame.PictureImage();
+  // The sphere's outside seen through the section: green under a red veil.
+  const QRgb sphere = picture.pixel(PixelOf(0, -0.5, 0));
+  EXPECT_GT(qGreen(sphere), qBlue(sphere) + 40);
+  EXPECT_GT(qRed(sphere), qBlue(sphere) + 40);
+  // Beside the sphere the section lies over the white background: pink.
+  const QRgb veil = picture.pixel(PixelOf(0.8, -0.8, 0.8));
+  EXPECT_GT(qRed(veil), qGreen(veil) + 40);
+  EXPECT_EQ(qGreen(veil), qBlue(veil));
+  EXPECT_GT(qGreen(veil), 60);
 }
 
 TEST_F(CubeFrameTest, DrawsOnItsWindowAndExportsThatPicture)
