@@ -1,6 +1,8 @@
 #include "views3d/CubeIsosurfaces.h"
 #include "views3d/CubeView.h"
 
+#include "SphereField.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -115,12 +117,7 @@ TEST(CubeIsosurfaces, SphereFieldGivesAClosedOutwardSphere)
 {
   // Squared distance from the centre on a 24^3 grid; the level 0.36 is the sphere of radius 0.6.
   const int n = 24;
-  std::vector<double> values(n * n * n);
-  auto centre = [&](int i) { return -1 + (2.0 * i + 1) / n; };
-  for (int k = 0; k < n; ++k)
-    for (int j = 0; j < n; ++j)
-      for (int i = 0; i < n; ++i)
-        values[(k * n + j) * n + i] = centre(i) * centre(i) + centre(j) * centre(j) + centre(k) * centre(k);
+  std::vector<double> values = SphereField(n);
   for (double extentX : {2.0, -2.0}) { // also with x stored backwards
     TCubeView view;
     double min = 0, max = 0;

@@ -1,4 +1,5 @@
 #include "GLTestSupport.h"
+#include "../SphereField.h"
 
 #include <QAction>
 #include <QFile>
@@ -128,12 +129,7 @@ TEST_F(CubeFrameTest, IsosurfaceBehindAHalfTransparentSection)
   REQUIRE_GL(frame);
   // Squared distance from the centre: the level 0.25 is the sphere of radius 0.5.
   const int n = 16;
-  std::vector<double> values(n * n * n);
-  auto centre = [&](int i) { return -1 + (2.0 * i + 1) / n; };
-  for (int k = 0; k < n; ++k)
-    for (int j = 0; j < n; ++j)
-      for (int i = 0; i < n; ++i)
-        values[(k * n + j) * n + i] = centre(i) * centre(i) + centre(j) * centre(j) + centre(k) * centre(k);
+  std::vector<double> values = SphereField(n);
   TArrayDrawSettings settings{};
   settings.fillType = 3;
   settings.fillColor1 = settings.fillColor2 = 0x0000FF; // red
