@@ -101,6 +101,22 @@ MELISCO_API void DrawTriFilling(TMemBitmap* bm, const double* values, TIrregular
                                 double vx1, double vy1, const TArrayDrawSettings* settings, bool fill,
                                 bool contours, double* pixelValues);
 
+/* ---- Sections of three-dimensional arrays ----
+ * The plane point of plane coordinates (u, v) is R x (u, v, d); pixel column px
+ * has u = (px - cx) / s, pixel row py has v = (cy - py) / s. */
+MELISCO_API void DrawSection(TMemBitmap* bm, int cx, int cy, double s, const double* values, int nx,
+                             int ny, int nz, int signX, int signY, int signZ, double halfX,
+                             double halfY, double halfZ, const double R[9], double d,
+                             const TArrayDrawSettings* settings);
+MELISCO_API void DrawSection_IA(TMemBitmap* bm, int cx, int cy, double s, const double* values,
+                                int perElement, TIrregularMesh* mesh, double halfX, double halfY,
+                                double halfZ, const double R[9], double d,
+                                const TArrayDrawSettings* settings);
+/* True when the prism's roof lies above its sole at (x, y) and z is between them. */
+MELISCO_API bool PointInPrismLayer(const TIrregularMesh* mesh, int prism, double x, double y, double z);
+/* Writes the 8-byte pair (a, b) into n consecutive 8-byte slots. */
+MELISCO_API void* FillIntPairs(void* dst, int32_t a, int32_t b, int n);
+
 /* ---- Irregular meshes ---- */
 MELISCO_API void BuildMeshCoefficients(TIrregularMesh* mesh, bool force);
 MELISCO_API void FreeMeshCoefficients(TIrregularMesh* mesh);

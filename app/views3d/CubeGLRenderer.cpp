@@ -183,7 +183,8 @@ void TCubeGLRenderer::Render(TCubeView& view, int width, int height)
   DrawBox(view);
   if (view.GridMode != 0)
     DrawMeshGrid(view);
-  // Isosurfaces join the scene here once they are built.
+  if (view.ShowIsosurfaces)
+    DrawIsosurfaces(view);
   DrawSegments(view);
   DrawBodies(view);
   glPopMatrix();
@@ -405,6 +406,39 @@ void TCubeGLRenderer::DrawConeBody(const TCubeView& view, const CubeBodyStyle& s
   glPopMatrix();
 }
 
+// The triangles of every level, lit, in the level's front and back colours;
+// they are polygonised again only when the data or the levels changed.
+void TCubeGLRenderer::DrawIsosurfaces(const TCubeView& view)
+{
+  glPushMatrix();
+  isosurfaces_.Update(view);
+  glDisable(GL_COLOR_MATERIAL);
+  const auto& buffers = isosurfaces_.Buffers();
+  for (size_t l = 0; l < buffers.size() && l < view.IsoLevels.size(); ++l) {
+    const TTriangleBuffer& buffer = buffers[l];
+    if (buffer.VertexCount() < 3)
+      continue;
+    auto material = [](GLenum face, COLORREF colour) {
+      const GLfloat rgba[4] = {(colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
+                               ((colour >> 16) & 0xFF) / 255.0f, 1.0f};
+      glMaterialfv(face, GL_AMBIENT_AND_DIFFUSE, rgba);
+    };
+    material(GL_FRONT, view.IsoLevels[l].frontColour);
+    material(GL_BACK, view.IsoLevels[l].backColour);
+    for (int32_t k = 0; k + 3 <= buffer.VertexCount(); k += 3) {
+      double normal[3];
+      buffer.GetNormal(k, normal);
+      glBegin(GL_POLYGON);
+      glNormal3dv(normal);
+      for (int m = 0; m < 3; ++m)
+        glVertex3dv(buffer.Point(k + m));
+      glEnd();
+    }
+  }
+  glEnable(GL_COLOR_MATERIAL);
+  glPopMatrix();
+}
+
 void TCubeGLRenderer::BuildSectionTextures(TCubeView& view)
 {
   const double scales[3] = {view.AxisScaleX, view.AxisScaleY, view.AxisScaleZ};
@@ -432,23 +466,45 @@ void TCubeGLRenderer::BuildSectionTextures(TCubeView& view)
   }
 }
 
-// Each section with a texture becomes one piece, in section order; splitting
-// crossing sections and ordering the pieces from back to front comes here.
+// The sections with a texture, cut along one another's planes and ordered from
+// the back to the front, by the matrices of the camera alone.
 void TCubeGLRenderer::BuildPieces(const TCubeView& view)
 {
   pieces_.clear();
+  rndPieces_.Reset();
+  GLdouble modelView[16], projection[16];
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const int32_t viewport32[4] = {viewport[0], viewport[1], viewport[2], viewport[3]};
+  rndPieces_.SetMatrices(modelView, projection, viewport32);
+  double outlines[10][12][3];
+  int32_t counts[10] = {};
   for (int s = 0; s < view.SectionCount; ++s) {
     const TSectionOutline& outline = outlines_[s];
-    if (view.SectionStale[s] || outline.count < 3)
+    counts[s] = view.SectionStale[s] ? 0 : outline.count;
+    std::copy(&outline.points[0][0], &outline.points[0][0] + 12 * 3, &outlines[s][0][0]);
+  }
+  rndPieces_.SetPlanes(view.SectionPlanes, outlines, counts, view.SectionCount, view.Rotation);
+  for (int s = 0; s < view.SectionCount; ++s) {
+    const TSectionOutline& outline = outlines_[s];
+    if (counts[s] < 3)
       continue;
-    TPiece piece;
-    piece.section = s;
-    std::copy(view.SectionPlanes[s], view.SectionPlanes[s] + 3, piece.normal);
+    std::vector<TRndPgns::TVertex> vertices;
     for (int i = 0; i < outline.count; ++i) {
       double p[3];
       Matrix3Apply(p, view.Rotation, outline.points[i]);
-      piece.vertices.push_back({p[0], p[1], p[2], outline.layout.st[i][0], outline.layout.st[i][1]});
+      vertices.push_back({p[0], p[1], p[2], outline.layout.st[i][0], outline.layout.st[i][1]});
     }
+    rndPieces_.AddSectionPolygon(vertices.data(), static_cast<int32_t>(vertices.size()), s);
+  }
+  for (int32_t i : rndPieces_.DrawingOrder()) {
+    const TRndPgns::TRndPiece& source = rndPieces_.Piece(i);
+    TPiece piece;
+    piece.section = source.Section;
+    std::copy(view.SectionPlanes[source.Section], view.SectionPlanes[source.Section] + 3, piece.normal);
+    piece.vertices = source.Vertices;
     pieces_.push_back(std::move(piece));
   }
 }

@@ -5,6 +5,8 @@
 // textured, partly transparent pieces. It owns the section textures and
 // remembers the matrices of the last frame for picking.
 #include "views3d/CubeGeometry.h"
+#include "views3d/CubeIsosurfaces.h"
+#include "views3d/RndPgns.h"
 
 #include <GL/gl.h>
 
@@ -43,6 +45,7 @@ public:
   };
   const TSectionOutline& Outline(int section) const { return outlines_[section]; }
   const std::vector<TPiece>& Pieces() const { return pieces_; }
+  const TCubeIsosurfaces& Isosurfaces() const { return isosurfaces_; }
 
 private:
   void SetLight(const TCubeView& view);
@@ -51,6 +54,7 @@ private:
   void DrawMeshGrid(const TCubeView& view);
   void DrawSegments(const TCubeView& view);
   void DrawBodies(const TCubeView& view);
+  void DrawIsosurfaces(const TCubeView& view);
   void DrawConeBody(const TCubeView& view, const CubeBodyStyle& style, const double* points);
   void BuildSectionTextures(TCubeView& view);
   void BuildPieces(const TCubeView& view);
@@ -62,6 +66,8 @@ private:
   std::vector<uint8_t> texturePixels_[10];
   TSectionOutline outlines_[10];
   std::vector<TPiece> pieces_;
+  TRndPgns rndPieces_;
+  TCubeIsosurfaces isosurfaces_;
   TCubeSectionPainter* painter_ = nullptr;
   bool framed_ = false;
   double modelView_[16] = {};

@@ -37,6 +37,7 @@ void TCubeView::SetData(const double* values, int32_t valueParam, int32_t nx, in
                         double* rangeMax, const TArrayDrawSettings* settings, const TCubeMeshSource* meshSource)
 {
   FreeData();
+  ++DataGeneration;
   Values = values;
   ValueParam = valueParam;
   Nx = std::max(nx, 0), Ny = std::max(ny, 0), Nz = std::max(nz, 0);

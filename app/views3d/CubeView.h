@@ -226,6 +226,7 @@ public:
   bool OutlinePieces = true;
   std::vector<CubeIsoLevel> IsoLevels;
   bool ShowIsosurfaces = false;
+  uint32_t DataGeneration = 0; // counts SetData calls: the isosurfaces follow the data
   int32_t GridMode = 4;
   int32_t Horizon = -1;
   bool Lighting = true;

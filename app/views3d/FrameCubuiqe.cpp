@@ -45,6 +45,7 @@ TCubeKey CubeKeyOf(int key)
 TFmCubuiqe::TFmCubuiqe(QWidget* parent) : QWidget(parent)
 {
   setObjectName(QStringLiteral("Viewer"));
+  renderer_.SetSectionPainter(&sectionPainter_);
   resize(342, 286);
   setAutoFillBackground(false);
   setAttribute(Qt::WA_OpaquePaintEvent);

@@ -17,10 +17,12 @@
 //   SetMouseHandlers and, on a press, calls PickSectionPoints (cube
 //   coordinates in [-1, 1], nearest first) or PickSegment (index or -1).
 // - CopyToClipboard / SaveBitmap export the picture; Picture() reads it.
-// - SetSectionPainter gives the sections their pictures.
+// - The sections show the array drawn by the drawing library; SetSectionPainter
+//   gives them other pictures.
 // Every operation of TCubeView is the frame's too; the accessors marked
 // "redraws" there redraw the frame.
 #include "views3d/CubeGLRenderer.h"
+#include "views3d/CubeMeliscoPainter.h"
 #include "views3d/CubeOffscreenGL.h"
 #include "views3d/CubeView.h"
 
@@ -98,6 +100,7 @@ public slots:
   void OrientHorizontal();
   void PMISecColorClick();
   void PMISecAlphaClick();
+  void PMIisosurfshowClick();
   void SolidMode();
   void TransMode();
   void RGBFill();
@@ -154,6 +157,7 @@ private:
 
   TMemBitmap Bitmap{};
   TWindowSurface surface_{};
+  TCubeMeliscoPainter sectionPainter_;
   TCubeGLRenderer renderer_;
   std::unique_ptr<TCubeOffscreenGL> offscreen_;
   TCubeGLWindow* glWindow_ = nullptr;

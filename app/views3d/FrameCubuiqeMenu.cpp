@@ -96,9 +96,8 @@ void TFmCubuiqe::BuildMenu()
   AddItem(sectionOptions, "PMISecAlpha", u("Прозрачность"), &TFmCubuiqe::PMISecAlphaClick);
 
   QMenu* iso = AddSubmenu(PMOptions, "PMIIsosurfaces", u("Изоповерхности"));
-  AddItem(iso, "PMIisosurfshow", u("Показывать"), nullptr, true);
-  AddItem(iso, "PMIisosurfoptions", u("Настройки ..."));
-  iso->menuAction()->setEnabled(false);
+  AddItem(iso, "PMIisosurfshow", u("Показывать"), &TFmCubuiqe::PMIisosurfshowClick, true);
+  AddItem(iso, "PMIisosurfoptions", u("Настройки ..."))->setEnabled(false);
 
   QMenu* grid = AddSubmenu(PMOptions, "PMIGrid", u("Сетка"));
   const char* gridNames[] = {"PMIgrid_none", "PMIgrid_prs_wire", "PMIgrid_prs_surf", "PMIgrid_hor_wire",
@@ -280,6 +279,12 @@ void TFmCubuiqe::PMISecAlphaClick()
   if (!percent)
     return;
   SetSectionTransparency(CurrentSection, *percent);
+  Redraw();
+}
+
+void TFmCubuiqe::PMIisosurfshowClick()
+{
+  ShowIsosurfaces = !ShowIsosurfaces;
   Redraw();
 }
 

@@ -13,7 +13,7 @@ for name in \
   fillColorBGR fillColorBGRx fillColorBGRa fillColorBGRax fillColorBGRA fillColorBGRAa fillColorBGRAx \
   CreateLabelFont DeleteLabelFont \
   DrawContours DrawContourLabels FreeContoursData contourFilter findLine getContourLabels TrimExponentZeros \
-  DrawFilling DrawTriFilling BuildMeshCoefficients FreeMeshCoefficients \
+  DrawFilling DrawTriFilling DrawSection DrawSection_IA PointInPrismLayer FillIntPairs BuildMeshCoefficients FreeMeshCoefficients \
   CubuiqeDrawSection CubuiqeDrawSectionX; do
   if ! printf '%s\n' "$defined" | grep -qx "$name"; then
     echo "missing export: $name"

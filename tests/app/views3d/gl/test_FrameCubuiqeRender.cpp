@@ -1,5 +1,7 @@
 #include "GLTestSupport.h"
+#include "../SphereField.h"
 
+#include <QAction>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,6 +83,80 @@ TEST_F(CubeFrameTest, SectionsShowTheirOutlines)
   ASSERT_EQ(frame.Renderer().Pieces().size(), 1u);
   EXPECT_EQ(frame.Renderer().Pieces()[0].vertices.size(), 4u);
   EXPECT_FALSE(frame.SectionStale[0]);
+}
+
+TEST_F(CubeFrameTest, SectionsShowTheArrayInItsColours)
+{
+  REQUIRE_GL(frame);
+  std::vector<double> values = {0, 10}; // two cells along x
+  TArrayDrawSettings settings{};
+  settings.fillType = 3;
+  settings.fillColor1 = 0x0000FF; // red
+  settings.fillColor2 = 0xFF0000; // blue
+  settings.transparency1 = 0x10000;
+  settings.rangeMin = 0;
+  settings.rangeMax = 10;
+  double min = 0, max = 10;
+  frame.SetData(values.data(), 0, 2, 1, 1, 2, 2, 2, false, &min, &max, &settings, nullptr);
+  frame.SetSectionAngles(0, M_PI / 2, 0); // the plane y = 0, facing the viewer
+  frame.Redraw();
+  const QImage picture = frame.PictureImage();
+  const QRgb left = picture.pixel(PixelOf(-0.6, 0, 0.3));
+  EXPECT_GT(qRed(left), 2 * qBlue(left));
+  EXPECT_GT(qRed(left), 2 * qGreen(left));
+  const QRgb right = picture.pixel(PixelOf(0.6, 0, -0.3));
+  EXPECT_GT(qBlue(right), 2 * qRed(right));
+  EXPECT_GT(qBlue(right), 2 * qGreen(right));
+}
+
+TEST_F(CubeFrameTest, CrossingSectionsAreDrawnInFourPieces)
+{
+  REQUIRE_GL(frame);
+  frame.SetSectionCount(2);
+  frame.SetSectionAngles(0, M_PI / 2, 0);
+  frame.SetSectionAngles(1, M_PI / 2, M_PI / 2);
+  frame.Redraw();
+  const auto& pieces = frame.Renderer().Pieces();
+  ASSERT_EQ(pieces.size(), 4u);
+  int ofFirst = 0;
+  for (const auto& piece : pieces)
+    ofFirst += piece.section == 0;
+  EXPECT_EQ(ofFirst, 2);
+}
+
+TEST_F(CubeFrameTest, IsosurfaceBehindAHalfTransparentSection)
+{
+  REQUIRE_GL(frame);
+  // Squared distance from the centre: the level 0.25 is the sphere of radius 0.5.
+  const int n = 16;
+  std::vector<double> values = SphereField(n);
+  TArrayDrawSettings settings{};
+  settings.fillType = 3;
+  settings.fillColor1 = settings.fillColor2 = 0x0000FF; // red
+  settings.transparency1 = 0x8000;
+  settings.rangeMin = 0;
+  settings.rangeMax = 3;
+  double min = 0, max = 3;
+  frame.SetData(values.data(), 0, n, n, n, 2, 2, 2, false, &min, &max, &settings, nullptr);
+  frame.IsoLevels = {{0.25, 0x00FF00, 0xFF0000}}; // green outside, blue inside
+  QAction* show = frame.MenuItem(QStringLiteral("PMIisosurfshow"));
+  ASSERT_TRUE(show->isEnabled());
+  show->trigger();
+  ASSERT_TRUE(frame.ShowIsosurfaces);
+  frame.SetSectionAngles(0, M_PI / 2, 0); // the plane y = 0, facing the viewer
+  frame.SetSectionOrientation(0, M_PI / 2, 0, 0.8);
+  frame.Redraw();
+  ASSERT_EQ(frame.Renderer().Isosurfaces().Buffers().size(), 1u);
+  const QImage picture = frame.PictureImage();
+  // The sphere's outside seen through the section: green under a red veil.
+  const QRgb sphere = picture.pixel(PixelOf(0, -0.5, 0));
+  EXPECT_GT(qGreen(sphere), qBlue(sphere) + 40);
+  EXPECT_GT(qRed(sphere), qBlue(sphere) + 40);
+  // Beside the sphere the section lies over the white background: pink.
+  const QRgb veil = picture.pixel(PixelOf(0.8, -0.8, 0.8));
+  EXPECT_GT(qRed(veil), qGreen(veil) + 40);
+  EXPECT_EQ(qGreen(veil), qBlue(veil));
+  EXPECT_GT(qGreen(veil), 60);
 }
 
 TEST_F(CubeFrameTest, DrawsOnItsWindowAndExportsThatPicture)
