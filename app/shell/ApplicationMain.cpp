@@ -1,5 +1,6 @@
 #include "shell/ApplicationMain.h"
 
+#include "maps/FormArrayData.h"
 #include "maps/FormSelectChar.h"
 #include "maps/FormSetArrayDrawing.h"
 #include "base/FormArrayBuildProgress.h"
@@ -79,6 +80,7 @@ int ApplicationMain(QApplication& app)
   int code = app.exec();
   // The project goes first: its model and views may still use the dialogs.
   FMain->CloseProject();
+  DestroyArrayData();
   DestroySetArrayDrawing();
   DestroySelectChar();
   SetArrayBuildProgress(nullptr);

@@ -1,0 +1,87 @@
+#include "maps/FormArrayFilling.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+TFArrayFilling* theForm = nullptr;
+
+QSpinBox* MakeBound(QWidget* parent)
+{
+  auto* box = new QSpinBox(parent);
+  box->setMinimum(1);
+  box->setMaximum(1);
+  return box;
+}
+
+QPushButton* MakeBoldButton(const QString& caption, QWidget* parent)
+{
+  auto* button = new QPushButton(caption, parent);
+  button->setFlat(true);
+  QFont font = button->font();
+  font.setBold(true);
+  button->setFont(font);
+  return button;
+}
+} // namespace
+
+TFArrayFilling::TFArrayFilling(QWidget* owner) : QDialog(owner)
+{
+  setWindowTitle(QStringLiteral("Заполнение"));
+  auto* layout = new QVBoxLayout(this);
+  Evalue = new QLineEdit(QStringLiteral("0"), this);
+  Evalue->setMaxLength(511);
+  layout->addWidget(Evalue);
+  CBtype = new QComboBox(this);
+  CBtype->addItems({QStringLiteral("установить"), QStringLiteral("добавить"), QStringLiteral("вычесть"),
+                    QStringLiteral("умножить"), QStringLiteral("разделить")});
+  CBtype->setCurrentIndex(0);
+  layout->addWidget(CBtype);
+
+  auto* range = new QGroupBox(QStringLiteral("Диапазон ячеек"), this);
+  auto* grid = new QGridLayout(range);
+  Ex1 = MakeBound(range);
+  Ex2 = MakeBound(range);
+  Ey1 = MakeBound(range);
+  Ey2 = MakeBound(range);
+  const auto addRow = [&](int row, const QString& caption, QSpinBox* from, QSpinBox* to, const QString& axis) {
+    grid->addWidget(new QLabel(caption, range), row, 0);
+    grid->addWidget(new QLabel(QStringLiteral("с"), range), row, 1);
+    grid->addWidget(from, row, 2);
+    grid->addWidget(new QLabel(QStringLiteral("по"), range), row, 3);
+    grid->addWidget(to, row, 4);
+    grid->addWidget(new QLabel(axis, range), row, 5);
+  };
+  addRow(0, QStringLiteral("Столбцы:"), Ex1, Ex2, QStringLiteral("(x)"));
+  addRow(1, QStringLiteral("Строки:"), Ey1, Ey2, QStringLiteral("(y)"));
+  layout->addWidget(range);
+
+  auto* buttons = new QHBoxLayout;
+  Bok = MakeBoldButton(QStringLiteral("Ok"), this);
+  Bcancel = MakeBoldButton(QStringLiteral("Отмена"), this);
+  buttons->addWidget(Bok);
+  buttons->addWidget(Bcancel);
+  layout->addLayout(buttons);
+  connect(Bok, &QPushButton::clicked, this, &TFArrayFilling::BokClick);
+  connect(Bcancel, &QPushButton::clicked, this, &TFArrayFilling::BcancelClick);
+}
+
+TFArrayFilling* ArrayFillingForm()
+{
+  if (!theForm)
+    theForm = new TFArrayFilling();
+  return theForm;
+}
+
+void DestroyArrayFilling()
+{
+  delete theForm;
+  theForm = nullptr;
+}
