@@ -85,7 +85,9 @@ QString CellText(double value)
   return QString::number(value, 'g', 6);
 }
 
-TFArrayData::TFArrayData(QWidget* owner) : TFSized(owner, QStringLiteral("FArrayData"))
+TFArrayData::TFArrayData(QWidget* owner) : TFArrayData(owner, QStringLiteral("FArrayData")) {}
+
+TFArrayData::TFArrayData(QWidget* owner, const QString& formName) : TFSized(owner, formName)
 {
   BuildDesign();
   RestorePlacement();
@@ -98,7 +100,7 @@ void TFArrayData::BuildDesign()
   setMinimumSize(360, 360);
   auto* layout = new QVBoxLayout(this);
 
-  auto* top = new QHBoxLayout;
+  auto* top = toolbar = new QHBoxLayout;
   CBipType = new QComboBox(this);
   CBipType->addItems({QStringLiteral("Лаплас"), QStringLiteral("Гаусс"), QStringLiteral("Естественные соседи 1"),
                       QStringLiteral("Естественные соседи 2"), QStringLiteral("Обратные расстояния"),
@@ -388,16 +390,17 @@ void TFArrayData::PMIfilldataClick()
     return;
   // Typed cells go in first, or the refresh after the fill would lose them.
   Changed |= CommitGrid();
-  if (FillRange(dialog->Evalue->text().left(511), dialog->CBtype->currentIndex(), dialog->Ex1->value() - 1,
-                dialog->Ex2->value() - 1, dialog->Ey1->value() - 1, dialog->Ey2->value() - 1)) {
+  const TFillBox box{dialog->Ex1->value() - 1, dialog->Ex2->value() - 1, dialog->Ey1->value() - 1,
+                     dialog->Ey2->value() - 1, 0, 0};
+  if (array->GetData() && FillCells(array->GetData(), 1, dialog->Evalue->text(), dialog->CBtype->currentIndex(), box, false)) {
     Changed = true;
     RefreshGrid();
   }
 }
 
-bool TFArrayData::FillRange(const QString& text, int operation, int i1, int i2, int j1, int j2)
+bool TFArrayData::FillCells(double* values, int nz, const QString& text, int operation, TFillBox box, bool volume)
 {
-  const std::string source = text.toStdString();
+  const std::string source = text.left(511).toStdString();
   formula* compiled = formula_compile(source.c_str());
   if (!compiled || formula_compile_error) {
     formula_free(&compiled);
@@ -405,24 +408,30 @@ bool TFArrayData::FillRange(const QString& text, int operation, int i1, int i2, 
                          QString::fromUtf8(FormulaErrorText), QMessageBox::Ok | QMessageBox::Cancel);
     return false;
   }
-  if (i1 > i2)
-    std::swap(i1, i2);
-  if (j1 > j2)
-    std::swap(j1, j2);
-  i1 = std::max(i1, 0);
-  j1 = std::max(j1, 0);
-  i2 = std::min(i2, nx - 1);
-  j2 = std::min(j2, ny - 1);
+  const auto ordered = [](int& first, int& last, int count) {
+    if (first > last)
+      std::swap(first, last);
+    first = std::max(first, 0);
+    last = std::min(last, count - 1);
+  };
+  ordered(box.i1, box.i2, nx);
+  ordered(box.j1, box.j2, ny);
+  ordered(box.k1, box.k2, nz);
   formula_set_variable(compiled, "nx", nx);
   formula_set_variable(compiled, "ny", ny);
-  double* values = array->GetData();
-  for (int j = j1; j <= j2; ++j) {
-    formula_set_variable(compiled, "y", j + 1);
-    for (int i = i1; i <= i2; ++i) {
-      formula_set_variable(compiled, "x", i + 1);
-      const double result = formula_evaluate(compiled);
-      double& cell = values[j * nx + i];
-      cell = FillCellValue(operation, cell, result, formula_eval_error);
+  if (volume)
+    formula_set_variable(compiled, "nz", nz);
+  for (int k = box.k1; k <= box.k2; ++k) {
+    if (volume)
+      formula_set_variable(compiled, "z", k + 1);
+    for (int j = box.j1; j <= box.j2; ++j) {
+      formula_set_variable(compiled, "y", j + 1);
+      for (int i = box.i1; i <= box.i2; ++i) {
+        formula_set_variable(compiled, "x", i + 1);
+        const double result = formula_evaluate(compiled);
+        double& cell = values[(static_cast<long>(k) * ny + j) * nx + i];
+        cell = FillCellValue(operation, cell, result, formula_eval_error);
+      }
     }
   }
   formula_free(&compiled);

@@ -13,6 +13,7 @@
 
 class QAction;
 class QComboBox;
+class QHBoxLayout;
 class QKeyEvent;
 class QMenu;
 class QPushButton;
@@ -75,8 +76,8 @@ public:
   bool CommitGrid();
 
 public slots:
-  void FormShow();
-  void FormClose();
+  virtual void FormShow();
+  virtual void FormClose();
   void BokClick() { done(1); }
   void PMIeditClick();
   void PMIselectClick();
@@ -94,13 +95,21 @@ public slots:
   virtual void BbuildClick();
 
 protected:
+  // A derived window keeps its placement under its own form name.
+  TFArrayData(QWidget* owner, const QString& formName);
   bool eventFilter(QObject* watched, QEvent* event) override;
   void SetGridEditing(bool on);
   bool GridEditing() const;
-  // The fill of the array's cells once the dialog is answered: false after the
-  // error box when the formula does not compile.
-  bool FillRange(const QString& text, int operation, int i1, int i2, int j1, int j2);
+  // A box of cells, 0-based and inclusive; bounds in either order.
+  struct TFillBox {
+    int i1, i2, j1, j2, k1, k2;
+  };
+  // Fills the box of values (levels of nx * ny cells, nz of them) by the
+  // formula; "z" and "nz" are bound only for a volume. False after the error
+  // box when the formula does not compile.
+  bool FillCells(double* values, int nz, const QString& text, int operation, TFillBox box, bool volume);
 
+  QHBoxLayout* toolbar = nullptr;
   bool editable = false;
   int nx = 0;
   int ny = 0;

@@ -12,6 +12,7 @@
 
 namespace {
 TFArrayFilling* theForm = nullptr;
+TFArray3DFilling* theVolumeForm = nullptr;
 
 QSpinBox* MakeBound(QWidget* parent)
 {
@@ -32,7 +33,9 @@ QPushButton* MakeBoldButton(const QString& caption, QWidget* parent)
 }
 } // namespace
 
-TFArrayFilling::TFArrayFilling(QWidget* owner) : QDialog(owner)
+TFArrayFilling::TFArrayFilling(QWidget* owner) : TFArrayFilling(owner, false) {}
+
+TFArrayFilling::TFArrayFilling(QWidget* owner, bool withLevels) : QDialog(owner)
 {
   setWindowTitle(QStringLiteral("Заполнение"));
   auto* layout = new QVBoxLayout(this);
@@ -41,7 +44,8 @@ TFArrayFilling::TFArrayFilling(QWidget* owner) : QDialog(owner)
   layout->addWidget(Evalue);
   CBtype = new QComboBox(this);
   CBtype->addItems({QStringLiteral("установить"), QStringLiteral("добавить"), QStringLiteral("вычесть"),
-                    QStringLiteral("умножить"), QStringLiteral("разделить")});
+                    QStringLiteral("умножить"),
+                    withLevels ? QStringLiteral("делить") : QStringLiteral("разделить")});
   CBtype->setCurrentIndex(0);
   layout->addWidget(CBtype);
 
@@ -59,8 +63,16 @@ TFArrayFilling::TFArrayFilling(QWidget* owner) : QDialog(owner)
     grid->addWidget(to, row, 4);
     grid->addWidget(new QLabel(axis, range), row, 5);
   };
-  addRow(0, QStringLiteral("Столбцы:"), Ex1, Ex2, QStringLiteral("(x)"));
-  addRow(1, QStringLiteral("Строки:"), Ey1, Ey2, QStringLiteral("(y)"));
+  if (withLevels) {
+    Elevel1 = MakeBound(range);
+    Elevel2 = MakeBound(range);
+    addRow(0, QStringLiteral("Слои:"), Elevel1, Elevel2, QStringLiteral("(z)"));
+    addRow(1, QStringLiteral("Строки:"), Ey1, Ey2, QStringLiteral("(y)"));
+    addRow(2, QStringLiteral("Столбцы:"), Ex1, Ex2, QStringLiteral("(x)"));
+  } else {
+    addRow(0, QStringLiteral("Столбцы:"), Ex1, Ex2, QStringLiteral("(x)"));
+    addRow(1, QStringLiteral("Строки:"), Ey1, Ey2, QStringLiteral("(y)"));
+  }
   layout->addWidget(range);
 
   auto* buttons = new QHBoxLayout;
@@ -80,8 +92,17 @@ TFArrayFilling* ArrayFillingForm()
   return theForm;
 }
 
+TFArray3DFilling* Array3DFillingForm()
+{
+  if (!theVolumeForm)
+    theVolumeForm = new TFArray3DFilling();
+  return theVolumeForm;
+}
+
 void DestroyArrayFilling()
 {
   delete theForm;
   theForm = nullptr;
+  delete theVolumeForm;
+  theVolumeForm = nullptr;
 }

@@ -21,14 +21,28 @@ public:
   QSpinBox* Ex2 = nullptr;
   QSpinBox* Ey1 = nullptr;
   QSpinBox* Ey2 = nullptr;
+  QSpinBox* Elevel1 = nullptr; // a box of levels: only in the volume dialog
+  QSpinBox* Elevel2 = nullptr;
   QPushButton* Bok = nullptr;
   QPushButton* Bcancel = nullptr;
 
 public slots:
   void BokClick() { done(1); }
   void BcancelClick() { done(2); }
+
+protected:
+  TFArrayFilling(QWidget* owner, bool withLevels);
+};
+
+// The fill over a box of a three-dimensional array: the same with a range of levels.
+class TFArray3DFilling : public TFArrayFilling {
+  Q_OBJECT
+
+public:
+  explicit TFArray3DFilling(QWidget* owner = nullptr) : TFArrayFilling(owner, true) {}
 };
 
 // The dialog of the run, created when first asked for.
 TFArrayFilling* ArrayFillingForm();
+TFArray3DFilling* Array3DFillingForm();
 void DestroyArrayFilling();

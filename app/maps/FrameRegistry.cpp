@@ -5,6 +5,7 @@
 #include "gis/GMap.h"
 #include "gis/GModelRect.h"
 #include "gis/GReper.h"
+#include "maps/FormArray3DData.h"
 #include "maps/FormArrayData.h"
 #include "maps/FrameArray.h"
 #include "maps/FrameArray3D.h"
@@ -149,6 +150,15 @@ void RegisterMapFrames(TFrameRegistry& registry)
     if (!array)
       return false;
     TFArrayData* window = ArrayDataForm();
+    window->SetArray(array);
+    window->ShowModal();
+    return window->Changed;
+  });
+  registry.RegisterDataWindow(ObjectTypeArray3D, [](TGObj& object) {
+    auto* array = dynamic_cast<TGArray3D*>(&object);
+    if (!array)
+      return false;
+    TFArray3DData* window = Array3DDataForm();
     window->SetArray(array);
     window->ShowModal();
     return window->Changed;

@@ -1,5 +1,6 @@
 #include "shell/ApplicationMain.h"
 
+#include "maps/FormArray3DData.h"
 #include "maps/FormArrayData.h"
 #include "maps/FormSelectChar.h"
 #include "maps/FormSetArrayDrawing.h"
@@ -80,6 +81,7 @@ int ApplicationMain(QApplication& app)
   int code = app.exec();
   // The project goes first: its model and views may still use the dialogs.
   FMain->CloseProject();
+  DestroyArray3DData();
   DestroyArrayData();
   DestroySetArrayDrawing();
   DestroySelectChar();

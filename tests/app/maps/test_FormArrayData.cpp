@@ -28,20 +28,6 @@ using namespace mapstest;
 
 namespace {
 
-// Scripted calls that let a test act while a form is "shown".
-class TActingCalls : public TScriptedModalCalls {
-public:
-  std::function<int(QDialog*)> onExec;
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (onExec) {
-      dialogs.push_back(dialog);
-      return onExec(dialog);
-    }
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-};
-
 class ArrayDataTest : public TMapsFixture {
 protected:
   void SetUp() override
@@ -62,29 +48,12 @@ protected:
   QTableWidget& Grid() { return *Window()->SGdata; }
   double At(int i, int j) const { return array->GetData()[j * 4 + i]; }
 
-  // Presses the frame's "Данные" button; `act` runs while the window is shown
-  // and returns its modal result.
   void OpenThroughFrame(const std::function<int(TFArrayData&)>& act)
   {
-    std::unique_ptr<TFmArray> frame(dynamic_cast<TFmArray*>(array->CreateEditorFrame(false, false, nullptr)));
-    ASSERT_TRUE(frame->Bdata->isEnabled());
-    acting.onExec = [&](QDialog* dialog) -> int {
-      auto* window = dynamic_cast<TFArrayData*>(dialog);
-      if (!window)
-        return fillAnswer ? fillAnswer(dialog) : 2;
-      return act(*window);
-    };
-    frame->Bdata->click();
-    acting.onExec = nullptr;
+    OpenDataThroughFrame<TFArrayData>(acting, *array, act, fillAnswer);
   }
 
-  // Selects grid cells (grid indices, data cells start at 1).
-  void Select(int col1, int row1, int col2, int row2)
-  {
-    Grid().clearSelection();
-    Grid().setCurrentCell(row1, col1);
-    Grid().setRangeSelected(QTableWidgetSelectionRange(row1, col1, row2, col2), true);
-  }
+  void Select(int col1, int row1, int col2, int row2) { SelectCells(Grid(), col1, row1, col2, row2); }
 
   TActingCalls acting;
   TModalCallsScope actingInstalled{acting};
