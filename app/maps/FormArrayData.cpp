@@ -9,6 +9,7 @@
 #include "gis/GArray.h"
 #include "gis/GIS.h"
 #include "maps/FormArrayFilling.h"
+#include "maps/FormExtraIntraOptions.h"
 #include "maps/Stringgrids.h"
 
 #include <QAction>
@@ -107,8 +108,6 @@ void TFArrayData::BuildDesign()
                       QStringLiteral("Минимальная кривизна"), QStringLiteral("Кригинг")});
   Bexoptions = new QPushButton(QStringLiteral("параметры ..."), this);
   Bexoptions->setFlat(true);
-  // The gridding options dialog is not part of the program yet.
-  Bexoptions->setEnabled(false);
   Bbuild = new QPushButton(QStringLiteral("Генерация"), this);
   Bbuild->setFlat(true);
   top->addWidget(CBipType);
@@ -147,6 +146,7 @@ void TFArrayData::BuildDesign()
 
   connect(Bok, &QPushButton::clicked, this, &TFArrayData::BokClick);
   connect(Bbuild, &QPushButton::clicked, this, &TFArrayData::BbuildClick);
+  connect(Bexoptions, &QPushButton::clicked, this, &TFArrayData::BexoptionsClick);
   connect(SGdata, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu1->popup(SGdata->viewport()->mapToGlobal(at)); });
   connect(SGdata, &QTableWidget::cellDoubleClicked, this, &TFArrayData::SGdataDblClick);
@@ -471,6 +471,11 @@ void TFArrayData::BbuildClick()
     gis->NotifyChanged();
 }
 
+void TFArrayData::BexoptionsClick()
+{
+  ExtraIntraOptionsForm()->Open(array, this, CBipType->currentIndex());
+}
+
 TFArrayData* ArrayDataForm()
 {
   if (!theForm)
@@ -483,4 +488,5 @@ void DestroyArrayData()
   delete theForm;
   theForm = nullptr;
   DestroyArrayFilling();
+  DestroyExtraIntraOptions();
 }

@@ -93,6 +93,7 @@ public slots:
   void PMINumCellClick();
   void PMIRangeCellClick();
   virtual void BbuildClick();
+  void BexoptionsClick();
 
 protected:
   // A derived window keeps its placement under its own form name.
