@@ -5,6 +5,8 @@
 #include "gis/GMap.h"
 #include "gis/GModelRect.h"
 #include "gis/GReper.h"
+#include "maps/FormArray3DData.h"
+#include "maps/FormArrayData.h"
 #include "maps/FrameArray.h"
 #include "maps/FrameArray3D.h"
 #include "maps/FrameArrayI.h"
@@ -143,6 +145,24 @@ void RegisterMapFrames(TFrameRegistry& registry)
   registry.RegisterFrame(ObjectTypeArray3D, KeptlessFrameMaker<TFmArray3D, TGArray3D>());
   registry.RegisterFrame(ObjectTypeArrayI, KeptlessFrameMaker<TFmArrayI, TGArrayI>());
   registry.RegisterFrame(ObjectTypeArrayI3D, KeptlessFrameMaker<TFmArrayI3D, TGArrayI3D>());
+  registry.RegisterDataWindow(ObjectTypeArray, [](TGObj& object) {
+    auto* array = dynamic_cast<TGArray*>(&object);
+    if (!array)
+      return false;
+    TFArrayData* window = ArrayDataForm();
+    window->SetArray(array);
+    window->ShowModal();
+    return window->Changed;
+  });
+  registry.RegisterDataWindow(ObjectTypeArray3D, [](TGObj& object) {
+    auto* array = dynamic_cast<TGArray3D*>(&object);
+    if (!array)
+      return false;
+    TFArray3DData* window = Array3DDataForm();
+    window->SetArray(array);
+    window->ShowModal();
+    return window->Changed;
+  });
 }
 
 TFrameRegistry* GetFrameRegistry()

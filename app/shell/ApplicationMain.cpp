@@ -2,6 +2,8 @@
 
 #include "base/FormArrayBuildProgress.h"
 #include "gis/ArrayBuilder.h"
+#include "maps/FormArray3DData.h"
+#include "maps/FormArrayData.h"
 #include "maps/FormCoord.h"
 #include "maps/FormInspector.h"
 #include "maps/FormNewGObj.h"
@@ -111,6 +113,8 @@ int ApplicationMain(QApplication& app)
   int code = app.exec();
   // The project goes first: its model and views may still use the dialogs.
   FMain->CloseProject();
+  DestroyArray3DData();
+  DestroyArrayData();
   DestroySetArrayDrawing();
   DestroySelectChar();
   SetArrayBuildProgress(nullptr);

@@ -413,15 +413,26 @@ bool TGArray3D::GetProfile(double& X1, double& Y1, double& Z1, double& X2, doubl
 
 // --- text transfer -----------------------------------------------------------
 
+// Files carry world coordinates, the ones users can place and read: the
+// relative ones mean nothing outside the project.
+TVolume TGArray3D::WorldView() const
+{
+  TVolume view = View();
+  view.ax = {GetWorldX(), GetWorldWidth(), nx};
+  view.ay = {GetWorldY(), GetWorldHeight(), ny};
+  view.az = {GetWorldZ(), GetLevelThickness() * nz, nz};
+  return view;
+}
+
 bool TGArray3D::ExportText(int i1, int j1, int k1, int i2, int j2, int k2, int mode, const std::string& fileName) const
 {
-  return ExportVolumeText(View(), {i1, j1, k1, i2, j2, k2}, mode, fileName);
+  return ExportVolumeText(WorldView(), {i1, j1, k1, i2, j2, k2}, mode, fileName);
 }
 
 bool TGArray3D::ImportText(int i1, int j1, int k1, int i2, int j2, int k2, int mode, const std::string& fileName,
                            std::string& why)
 {
-  TVolume view = View();
+  TVolume view = WorldView();
   const bool done = ImportVolumeText(view, {i1, j1, k1, i2, j2, k2}, mode, fileName, why);
   ShowLevel();
   return done;

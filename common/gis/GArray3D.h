@@ -102,6 +102,8 @@ protected:
 private:
   void Init();
   TVolume View() const;
+  // The volume over world axes, for the text transfer.
+  TVolume WorldView() const;
   // The plane view follows the volume.
   void ShowLevel();
   void ShowLevelIfStale() const;

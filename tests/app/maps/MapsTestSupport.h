@@ -4,19 +4,63 @@
 #include "base/ScriptedModalCalls.h"
 #include "gis/GArray.h"
 #include "gis/GIS.h"
+#include "maps/FrameArray.h"
 #include "maps/FrameRegistry.h"
 
+#include <QPushButton>
 #include <QStringList>
+#include <QTableWidget>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace mapstest {
+
+// Scripted calls that let a test act while a form is "shown".
+class TActingCalls : public TScriptedModalCalls {
+public:
+  std::function<int(QDialog*)> onExec;
+  int ExecDialog(QDialog* dialog) override
+  {
+    if (onExec) {
+      dialogs.push_back(dialog);
+      return onExec(dialog);
+    }
+    return TScriptedModalCalls::ExecDialog(dialog);
+  }
+};
+
+// Selects grid cells (grid indices: data cells start at 1).
+inline void SelectCells(QTableWidget& grid, int col1, int row1, int col2, int row2)
+{
+  grid.clearSelection();
+  grid.setCurrentCell(row1, col1);
+  grid.setRangeSelected(QTableWidgetSelectionRange(row1, col1, row2, col2), true);
+}
+
+// Presses the "Данные" button of the object's frame: `act` runs while the
+// data window is shown and returns its modal result; `answer` answers the
+// dialogs the window opens (Rejected without one).
+template <class Window>
+void OpenDataThroughFrame(TActingCalls& calls, TGObj& object, const std::function<int(Window&)>& act,
+                          const std::function<int(QDialog*)>& answer)
+{
+  std::unique_ptr<TFmArray> frame(dynamic_cast<TFmArray*>(object.CreateEditorFrame(false, false, nullptr)));
+  ASSERT_TRUE(frame && frame->Bdata->isEnabled());
+  calls.onExec = [&](QDialog* dialog) -> int {
+    if (auto* window = dynamic_cast<Window*>(dialog))
+      return act(*window);
+    return answer ? answer(dialog) : 2;
+  };
+  frame->Bdata->click();
+  calls.onExec = nullptr;
+}
 
 class TMapsFixture : public ::testing::Test {
 protected:
