@@ -4,6 +4,7 @@
 #include "shell/ViewFactory.h"
 
 #include "base/WindowKind.h"
+#include "plots/FormArrayPlot.h"
 #include "plots/FormDimPlot.h"
 #include "plots/FormTimePlot.h"
 #include "plots/FormTreePlot.h"
@@ -18,5 +19,9 @@ void RegisterPlotWindows(TViewFactory& views)
   });
   views.Register(WindowKindTreePlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
     return new TFTreePlot(&main, nullptr, main.Gis(), model);
+  });
+  // The profile window reaches the model through the GIS, not through the maker.
+  views.Register(WindowKindArrayPlot, [](TFMain& main, TFModel*) -> TFSimpleView* {
+    return new TFArrayPlot(&main, nullptr, main.Gis());
   });
 }
