@@ -5,6 +5,7 @@
 #include "gis/GIS.h"
 #include "gis/GMeshSource.h"
 #include "gis/ObjectTypeCode.h"
+#include "maps/FormTriangleSelect.h"
 #include "MeliscoTypes.h"
 
 #include <QColor>
@@ -94,8 +95,6 @@ TFGridInfo::TFGridInfo(QWidget* owner) : TFSized(owner, QStringLiteral("FGridInf
   Etriangle = new QSpinBox(this);
   Etriangle->setRange(0, 0);
   Bselect = new QPushButton(QStringLiteral("..."), this);
-  // The triangle picker is not part of this program yet.
-  Bselect->setEnabled(false);
   SGtr = new QTableWidget(4, 4, this);
   SGtr->verticalHeader()->hide();
   SetHeaders(SGtr, {QStringLiteral("N"), QString::fromUtf8("узел"), QStringLiteral("x"), QStringLiteral("y")});
@@ -132,6 +131,7 @@ TFGridInfo::TFGridInfo(QWidget* owner) : TFSized(owner, QStringLiteral("FGridInf
 
   connect(Etriangle, &QSpinBox::valueChanged, this, &TFGridInfo::EtriangleChange);
   connect(Bok, &QPushButton::clicked, this, &TFGridInfo::BokClick);
+  connect(Bselect, &QPushButton::clicked, this, &TFGridInfo::BselectClick);
   RestorePlacement();
 }
 
@@ -182,6 +182,17 @@ int TFGridInfo::ShowModal()
 void TFGridInfo::EtriangleChange()
 {
   ShowTriangle(Etriangle->value());
+}
+
+void TFGridInfo::BselectClick()
+{
+  TFTriangleSelect* picker = TriangleSelectForm();
+  picker->Source = source;
+  picker->Selected = Etriangle->value();
+  picker->SpinEdit = Etriangle;
+  if (picker->ShowModal() == 1)
+    Etriangle->setValue(picker->Selected);
+  picker->SpinEdit = nullptr;
 }
 
 void TFGridInfo::BokClick()
@@ -292,6 +303,7 @@ TFGridInfo* GridInfoForm()
 
 void DestroyGridInfo()
 {
+  DestroyTriangleSelect();
   delete theForm;
   theForm = nullptr;
 }

@@ -46,6 +46,7 @@ public:
 
 public slots:
   void EtriangleChange();
+  void BselectClick();
   void BokClick();
 
 private:

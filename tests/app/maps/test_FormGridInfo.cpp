@@ -5,6 +5,10 @@
 #include "../../common/gis/MeshSourceSupport.h"
 #include "gis/GArrayI3D.h"
 #include "maps/FormGridInfo.h"
+#include "maps/FormTriangleSelect.h"
+
+#include <QApplication>
+#include <QMouseEvent>
 
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -190,6 +194,98 @@ TEST_F(GridInfoTest, PrismCountsPerTriangleAndAMeshWithoutTriangles)
     });
   }
   source->mesh = kept;
+}
+
+void Mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons held)
+{
+  QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton, held, Qt::NoModifier);
+  QApplication::sendEvent(target, &event);
+}
+
+void Click(QWidget* target, QPoint at)
+{
+  Mouse(target, QEvent::MouseButtonPress, at, Qt::LeftButton);
+  Mouse(target, QEvent::MouseButtonRelease, at, Qt::NoButton);
+}
+
+// Opens the picker from the mesh window; `pick` runs while it is shown.
+void Pick(TActingCalls& acting, TFGridInfo& window, const std::function<void(TFTriangleSelect&)>& pick)
+{
+  const auto outer = acting.onExec;
+  acting.onExec = [&](QDialog* dialog) {
+    auto* picker = dynamic_cast<TFTriangleSelect*>(dialog);
+    EXPECT_NE(picker, nullptr);
+    if (picker) {
+      picker->Image->resize(100, 100);
+      picker->Redraw();
+      pick(*picker);
+    }
+    return 2; // closed with the title-bar button
+  };
+  window.Bselect->click();
+  acting.onExec = outer;
+}
+
+TEST_F(GridInfoTest, PickerClickFollowsInTheSpinEditAndDragsOnlyPan)
+{
+  auto* array = AddMeshArray<TGArrayI3D>(ValuesAtNodes, "L");
+  // Triangle 0 lies above the diagonal of the square's picture (y grows downwards), triangle 1 below it.
+  Open(*array, [&](TFGridInfo& window) {
+    Pick(acting, window, [&](TFTriangleSelect& picker) {
+      EXPECT_EQ(picker.Selected, 0);
+      Click(picker.Image, QPoint(20, 80));
+      EXPECT_EQ(picker.Selected, 1);
+      EXPECT_EQ(window.Etriangle->value(), 1);
+      EXPECT_EQ(window.SGpr->rowCount(), 2); // the window followed at once
+      EXPECT_EQ(picker.Picture.pixelColor(20, 80), QColor(0x00, 0xC0, 0x00));
+      EXPECT_EQ(picker.Picture.pixelColor(80, 20), QColor(Qt::white));
+      // A drag pans by the distance and never selects.
+      Mouse(picker.Image, QEvent::MouseButtonPress, QPoint(80, 20), Qt::LeftButton);
+      Mouse(picker.Image, QEvent::MouseMove, QPoint(40, 20), Qt::LeftButton);
+      Mouse(picker.Image, QEvent::MouseButtonRelease, QPoint(40, 20), Qt::NoButton);
+      EXPECT_DOUBLE_EQ(picker.PanX, 0.4);
+      EXPECT_EQ(picker.Selected, 1);
+      // Zoomed out, a click beside the mesh changes nothing.
+      picker.PanX = 0;
+      picker.Bzoomout->click();
+      Click(picker.Image, QPoint(5, 5));
+      EXPECT_EQ(picker.Selected, 1);
+      EXPECT_EQ(window.Etriangle->value(), 1);
+    });
+    EXPECT_EQ(window.Etriangle->value(), 1);
+  });
+}
+
+TEST_F(GridInfoTest, PickerZoomAndPanMoveTheVisibleWindow)
+{
+  auto* array = AddMeshArray<TGArrayI3D>(ValuesAtNodes, "L");
+  struct Step {
+    QPushButton* TFTriangleSelect::*button;
+    double x1, x2, y1, y2;
+  };
+  const std::vector<Step> steps = {
+      {&TFTriangleSelect::Bzoomin, 0.25, 0.75, 0.25, 0.75},
+      {&TFTriangleSelect::Bzoomin, 0.375, 0.625, 0.375, 0.625},
+      {&TFTriangleSelect::Bright, 0.5, 0.75, 0.375, 0.625},
+      {&TFTriangleSelect::Bdn, 0.5, 0.75, 0.5, 0.75},
+      {&TFTriangleSelect::Bleft, 0.375, 0.625, 0.5, 0.75},
+      {&TFTriangleSelect::Bup, 0.375, 0.625, 0.375, 0.625},
+      {&TFTriangleSelect::Bzoomout, 0.25, 0.75, 0.25, 0.75},
+  };
+  Open(*array, [&](TFGridInfo& window) {
+    Pick(acting, window, [&](TFTriangleSelect& picker) {
+      picker.Zoom = 1;
+      picker.PanX = picker.PanY = 0;
+      for (size_t i = 0; i < steps.size(); ++i) {
+        (picker.*(steps[i].button))->click();
+        const TFTriangleSelect::TWindow shown = picker.VisibleWindow();
+        EXPECT_DOUBLE_EQ(shown.x1, steps[i].x1) << i;
+        EXPECT_DOUBLE_EQ(shown.x2, steps[i].x2) << i;
+        EXPECT_DOUBLE_EQ(shown.y1, steps[i].y1) << i;
+        EXPECT_DOUBLE_EQ(shown.y2, steps[i].y2) << i;
+      }
+    });
+  });
 }
 
 } // namespace
