@@ -2,11 +2,13 @@
 
 #include "gis/GArray3D.h"
 #include "gis/GArrayI3D.h"
+#include "gis/GMeshSource.h"
 #include "gis/GMap.h"
 #include "gis/GModelRect.h"
 #include "gis/GReper.h"
 #include "maps/FormArray3DData.h"
 #include "maps/FormArrayData.h"
+#include "maps/FormGridInfo.h"
 #include "maps/FrameArray.h"
 #include "maps/FrameArray3D.h"
 #include "maps/FrameArrayI.h"
@@ -154,6 +156,19 @@ void RegisterMapFrames(TFrameRegistry& registry)
     window->ShowModal();
     return window->Changed;
   });
+  // A triangulated array's data are its mesh: the window lists it with the
+  // values the array keeps on it; nothing there changes the array.
+  const auto meshWindow = [](TGObj& object) {
+    auto* array = dynamic_cast<TGArrayI*>(&object);
+    if (!array)
+      return false;
+    TFGridInfo* window = GridInfoForm();
+    window->SetGrid(array->GetMesh(), array);
+    window->ShowModal();
+    return false;
+  };
+  registry.RegisterDataWindow(ObjectTypeArrayI, meshWindow);
+  registry.RegisterDataWindow(ObjectTypeArrayI3D, meshWindow);
   registry.RegisterDataWindow(ObjectTypeArray3D, [](TGObj& object) {
     auto* array = dynamic_cast<TGArray3D*>(&object);
     if (!array)

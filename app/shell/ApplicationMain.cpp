@@ -5,6 +5,7 @@
 #include "maps/FormArray3DData.h"
 #include "maps/FormArrayData.h"
 #include "maps/FormCoord.h"
+#include "maps/FormGridInfo.h"
 #include "maps/FormInspector.h"
 #include "maps/FormNewGObj.h"
 #include "maps/FormSectionLoc.h"
@@ -115,6 +116,7 @@ int ApplicationMain(QApplication& app)
   FMain->CloseProject();
   DestroyArray3DData();
   DestroyArrayData();
+  DestroyGridInfo();
   DestroySetArrayDrawing();
   DestroySelectChar();
   SetArrayBuildProgress(nullptr);

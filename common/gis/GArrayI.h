@@ -54,6 +54,9 @@ public:
   int GetValueLocation() const { return reserved; }
   int GetValueCount() const { return valueCount; }
   int GetLayer() const { return currentSurface; }
+  // The stored value at a node or element index (1e300 outside the values).
+  bool StoredValue(long index, double& value) const { return ValueAt(index, value); }
+  bool KeepsValuesPerElement() const { return PerElement(); }
   // Accepted when a mesh is held and 0 <= s < 2 * layer count.
   void SetLayer(int s);
 

@@ -204,8 +204,8 @@ TEST_F(FrameArrayTest, LayeredMeshArrayListsTwoSurfacesPerLayer)
   frame->CBlevels->setCurrentIndex(2);
   EXPECT_EQ(mesh->GetLayer(), 2);
   EXPECT_EQ(changes, 1);
-  // The mesh information window comes with the data windows; the button waits for it.
-  EXPECT_FALSE(frame->Bdata->isEnabled());
+  // The button opens the mesh window.
+  EXPECT_TRUE(frame->Bdata->isEnabled());
 }
 
 } // namespace
