@@ -1,5 +1,6 @@
 #include "views3d/FormCubuiqeFillOptions.h"
 
+#include "views3d/DialogNumbers.h"
 #include "views3d/FrameCubuiqe.h"
 
 #include "base/ModalCalls.h"
@@ -47,18 +48,6 @@ QFrame* Shape(QWidget* parent, const char* name)
   shape->setFixedSize(40, 20);
   shape->setAutoFillBackground(true);
   return shape;
-}
-
-// The number in an edit: a comma serves as the decimal point too.
-std::optional<double> NumberIn(const QString& text)
-{
-  QString normal = text.trimmed();
-  normal.replace(QLatin1Char(','), QLatin1Char('.'));
-  bool ok = false;
-  const double value = QLocale::c().toDouble(normal, &ok);
-  if (!ok || !std::isfinite(value))
-    return std::nullopt;
-  return value;
 }
 
 } // namespace

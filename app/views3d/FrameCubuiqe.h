@@ -101,6 +101,7 @@ public slots:
   void PMISecColorClick();
   void PMISecAlphaClick();
   void PMIisosurfshowClick();
+  void PMIisosurfoptionsClick();
   void SolidMode();
   void TransMode();
   void RGBFill();

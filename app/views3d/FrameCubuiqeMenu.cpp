@@ -2,6 +2,7 @@
 #include "views3d/FrameCubuiqe.h"
 
 #include "views3d/FormCubuiqeFillOptions.h"
+#include "views3d/FormCubuiqeIsoOptions.h"
 
 #include "base/ModalCalls.h"
 
@@ -97,7 +98,7 @@ void TFmCubuiqe::BuildMenu()
 
   QMenu* iso = AddSubmenu(PMOptions, "PMIIsosurfaces", u("Изоповерхности"));
   AddItem(iso, "PMIisosurfshow", u("Показывать"), &TFmCubuiqe::PMIisosurfshowClick, true);
-  AddItem(iso, "PMIisosurfoptions", u("Настройки ..."))->setEnabled(false);
+  AddItem(iso, "PMIisosurfoptions", u("Настройки ..."), &TFmCubuiqe::PMIisosurfoptionsClick);
 
   QMenu* grid = AddSubmenu(PMOptions, "PMIGrid", u("Сетка"));
   const char* gridNames[] = {"PMIgrid_none", "PMIgrid_prs_wire", "PMIgrid_prs_surf", "PMIgrid_hor_wire",
@@ -286,6 +287,13 @@ void TFmCubuiqe::PMIisosurfshowClick()
 {
   ShowIsosurfaces = !ShowIsosurfaces;
   Redraw();
+}
+
+void TFmCubuiqe::PMIisosurfoptionsClick()
+{
+  TFCubuiqeIsoOptions* dialog = FCubuiqeIsoOptions();
+  dialog->Frame = this;
+  ModalCalls().ExecDialog(dialog);
 }
 
 void TFmCubuiqe::SolidMode() { SetFillMode(1); }
