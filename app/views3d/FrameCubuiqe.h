@@ -102,6 +102,7 @@ public slots:
   void PMISecAlphaClick();
   void PMIisosurfshowClick();
   void PMIisosurfoptionsClick();
+  void Orientation();
   void SolidMode();
   void TransMode();
   void RGBFill();

@@ -1,14 +1,18 @@
-// The cube frame's small dialogs reached from its popup menu. The isosurface
-// levels dialog shows the frame's levels, and applying replaces them only when
-// every value in the table is a number.
+// The cube frame's small dialogs reached from its popup menu: the isosurface
+// levels (replaced only when every value in the table is a number) and the
+// exact position of a section.
 #include "GLTestSupport.h"
 
 #include "views3d/FormCubuiqeIsoOptions.h"
+#include "views3d/FormCubuiqeSecOrient.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
 
+#include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -143,6 +147,96 @@ TEST_F(CubeFrameIsoOptions, ColoursFollowTheirRowsAndTheColourDialog)
   EXPECT_EQ(frame.IsoLevels[1].backColour, 0x302010u);
   QTest::keyClick(dialog, Qt::Key_Escape);
   EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+} // namespace
+
+namespace {
+
+// Scripted calls that fill a dialog before answering it.
+class TEditingCalls : public TScriptedModalCalls {
+public:
+  std::function<void(QDialog*)> edit;
+  int ExecDialog(QDialog* dialog) override
+  {
+    if (edit)
+      edit(dialog);
+    return TScriptedModalCalls::ExecDialog(dialog);
+  }
+};
+
+class CubeFrameSecOrient : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    frame.UseGL = false;
+    frame.resize(200, 200);
+    frame.SetSectionCount(2);
+  }
+
+  TEditingCalls calls;
+  TModalCallsScope scope{calls};
+  TFmCubuiqe frame;
+};
+
+TEST_F(CubeFrameSecOrient, ExactPositionTurnsAndShiftsTheCurrentSection)
+{
+  ASSERT_TRUE(frame.MenuItem(QStringLiteral("PMIOrientation"))->isEnabled());
+  const struct {
+    const char* name;
+    int32_t section;
+    const char *theta, *phi, *shift;
+    int answer;
+    double expectTheta, expectPhi, expectShift; // degrees, of section 1
+    bool error;
+  } cases[] = {
+      {"set", 1, "30", "45,5", "0.25", QDialog::Accepted, 30, 45.5, 0.25, false},
+      {"cancelled", 1, "10", "10", "0", QDialog::Rejected, 30, 45.5, 0.25, false},
+      {"no number", 1, "10", "x", "0", QDialog::Accepted, 30, 45.5, 0.25, true},
+      {"every section", -1, "-60", "120", "-0.5", QDialog::Accepted, -60, 120, -0.5, false},
+  };
+  for (const auto& c : cases) {
+    frame.CurrentSection = c.section;
+    double theta = 0, phi = 0, shift = 0;
+    frame.GetSectionAngles(c.section, &theta, &phi, &shift);
+    QStringList shown;
+    calls.edit = [&](QDialog* dialog) {
+      auto* orient = static_cast<TFCubuiqeSecOrient*>(dialog);
+      shown = {orient->Etheta->text(), orient->Ephi->text(), orient->Eshift->text()};
+      orient->Etheta->setText(QString::fromUtf8(c.theta));
+      orient->Ephi->setText(QString::fromUtf8(c.phi));
+      orient->Eshift->setText(QString::fromUtf8(c.shift));
+    };
+    calls.messages.clear();
+    calls.dialogAnswers.push_back(c.answer);
+    frame.MenuItem(QStringLiteral("PMIOrientation"))->trigger();
+    EXPECT_EQ(shown, QStringList({QString::number(theta * 180 / M_PI, 'f', 1), QString::number(phi * 180 / M_PI, 'f', 1),
+                                  QString::number(shift, 'f', 4)}))
+        << c.name;
+    EXPECT_EQ(calls.messages.size(), c.error ? 1u : 0u) << c.name;
+    frame.GetSectionAngles(1, &theta, &phi, &shift);
+    EXPECT_NEAR(theta * 180 / M_PI, c.expectTheta, 1e-9) << c.name;
+    EXPECT_NEAR(phi * 180 / M_PI, c.expectPhi, 1e-9) << c.name;
+    EXPECT_NEAR(shift, c.expectShift, 1e-12) << c.name;
+  }
+  // With every section chosen the dialog starts at zeros, and both sections turned.
+  double theta = 0, phi = 0, shift = 0;
+  frame.GetSectionAngles(0, &theta, &phi, &shift);
+  EXPECT_NEAR(theta * 180 / M_PI, -60, 1e-9);
+  EXPECT_NEAR(shift, -0.5, 1e-12);
+  // The section matrix is Rz(phi) Rx(theta): its normal (third column) for 90, 90.
+  frame.CurrentSection = 0;
+  calls.edit = [](QDialog* dialog) {
+    auto* orient = static_cast<TFCubuiqeSecOrient*>(dialog);
+    orient->Etheta->setText("90");
+    orient->Ephi->setText("90");
+  };
+  calls.dialogAnswers.push_back(QDialog::Accepted);
+  frame.MenuItem(QStringLiteral("PMIOrientation"))->trigger();
+  const double* m = frame.SectionMatrices[0];
+  EXPECT_NEAR(m[2], 1, 1e-12);
+  EXPECT_NEAR(m[5], 0, 1e-12);
+  EXPECT_NEAR(m[8], 0, 1e-12);
 }
 
 } // namespace
