@@ -52,7 +52,7 @@ QFrame* Shape(QWidget* parent, const char* name)
 
 } // namespace
 
-TFCubuiqeFillOptions::TFCubuiqeFillOptions(QWidget* parent) : QDialog(parent)
+TFCubuiqeFillOptions::TFCubuiqeFillOptions(QWidget* parent) : TCubeDialog(parent)
 {
   setObjectName(QStringLiteral("FCubuiqeFillOptions"));
   setWindowTitle(Tr("Закраска сечений (без openGL)"));
@@ -188,28 +188,4 @@ void TFCubuiqeFillOptions::BcancelClick()
   reject();
 }
 
-void TFCubuiqeFillOptions::keyPressEvent(QKeyEvent* event)
-{
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    BokClick();
-    return;
-  }
-  if (event->key() == Qt::Key_Escape) {
-    BcancelClick();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-TFCubuiqeFillOptions* FCubuiqeFillOptions()
-{
-  static TFCubuiqeFillOptions* dialog = nullptr;
-  if (!dialog) {
-    dialog = new TFCubuiqeFillOptions;
-    qAddPostRoutine([] {
-      delete dialog;
-      dialog = nullptr;
-    });
-  }
-  return dialog;
-}
+TFCubuiqeFillOptions* FCubuiqeFillOptions() { return OneDialogOfTheRun<TFCubuiqeFillOptions>(); }

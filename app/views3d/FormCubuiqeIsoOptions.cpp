@@ -40,7 +40,7 @@ COLORREF ToColourRef(const QColor& c)
 
 } // namespace
 
-TFCubuiqeIsoOptions::TFCubuiqeIsoOptions(QWidget* parent) : QDialog(parent)
+TFCubuiqeIsoOptions::TFCubuiqeIsoOptions(QWidget* parent) : TCubeDialog(parent)
 {
   setObjectName(QStringLiteral("FCubuiqeIsoOptions"));
   setWindowTitle(Tr("Изоповерхности"));
@@ -229,28 +229,4 @@ bool TFCubuiqeIsoOptions::eventFilter(QObject* watched, QEvent* event)
   return QDialog::eventFilter(watched, event);
 }
 
-void TFCubuiqeIsoOptions::keyPressEvent(QKeyEvent* event)
-{
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    BokClick();
-    return;
-  }
-  if (event->key() == Qt::Key_Escape) {
-    BcancelClick();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-TFCubuiqeIsoOptions* FCubuiqeIsoOptions()
-{
-  static TFCubuiqeIsoOptions* dialog = nullptr;
-  if (!dialog) {
-    dialog = new TFCubuiqeIsoOptions;
-    qAddPostRoutine([] {
-      delete dialog;
-      dialog = nullptr;
-    });
-  }
-  return dialog;
-}
+TFCubuiqeIsoOptions* FCubuiqeIsoOptions() { return OneDialogOfTheRun<TFCubuiqeIsoOptions>(); }

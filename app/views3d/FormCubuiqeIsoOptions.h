@@ -4,7 +4,7 @@
 // dialog serves the whole run; the frame hands itself in before showing it.
 #include "views3d/CubeViewRecords.h"
 
-#include <QDialog>
+#include "views3d/CubeDialog.h"
 
 #include <optional>
 #include <vector>
@@ -13,7 +13,7 @@ class QPushButton;
 class QTableWidget;
 class TFmCubuiqe;
 
-class TFCubuiqeIsoOptions : public QDialog {
+class TFCubuiqeIsoOptions : public TCubeDialog {
   Q_OBJECT
 public:
   explicit TFCubuiqeIsoOptions(QWidget* parent = nullptr);
@@ -39,15 +39,14 @@ public:
   // Replaces the frame's levels and redraws; false (levels kept, error shown)
   // when a value is not a number.
   bool BapplyClick();
-  void BokClick();
-  void BcancelClick();
+  void BokClick() override;
+  void BcancelClick() override;
 
   // The colour a cell's text names: 0xFF0000 when it is not an integer.
   static COLORREF CellColour(const QString& text);
 
 protected:
   void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

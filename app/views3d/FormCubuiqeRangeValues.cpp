@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFCubuiqeRangeValues::TFCubuiqeRangeValues(QWidget* parent) : QDialog(parent)
+TFCubuiqeRangeValues::TFCubuiqeRangeValues(QWidget* parent) : TCubeDialog(parent)
 {
   auto u = [](const char* text) { return QString::fromUtf8(text); };
   setObjectName(QStringLiteral("FCubuiqeRangeValues"));
@@ -67,28 +67,4 @@ void TFCubuiqeRangeValues::BokClick() { accept(); }
 
 void TFCubuiqeRangeValues::BcancelClick() { reject(); }
 
-void TFCubuiqeRangeValues::keyPressEvent(QKeyEvent* event)
-{
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    BokClick();
-    return;
-  }
-  if (event->key() == Qt::Key_Escape) {
-    BcancelClick();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-TFCubuiqeRangeValues* FCubuiqeRangeValues()
-{
-  static TFCubuiqeRangeValues* dialog = nullptr;
-  if (!dialog) {
-    dialog = new TFCubuiqeRangeValues;
-    qAddPostRoutine([] {
-      delete dialog;
-      dialog = nullptr;
-    });
-  }
-  return dialog;
-}
+TFCubuiqeRangeValues* FCubuiqeRangeValues() { return OneDialogOfTheRun<TFCubuiqeRangeValues>(); }

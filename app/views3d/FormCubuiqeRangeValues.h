@@ -2,14 +2,14 @@
 // TFCubuiqeRangeValues: "Пределы значений", the value range a 3D view colours
 // by: automatic, or the two typed ends. The view fills and reads it; one
 // dialog serves the whole run.
-#include <QDialog>
+#include "views3d/CubeDialog.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TFCubuiqeRangeValues : public QDialog {
+class TFCubuiqeRangeValues : public TCubeDialog {
   Q_OBJECT
 public:
   explicit TFCubuiqeRangeValues(QWidget* parent = nullptr);
@@ -25,12 +25,11 @@ public:
   // The typed ends count only when "авто" is off.
   void CBautoscaleClick();
   void FormActivate();
-  void BokClick();
-  void BcancelClick();
+  void BokClick() override;
+  void BcancelClick() override;
 
 protected:
   void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The one range dialog of the run, made on first use.

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFCubuiqeSecOrient::TFCubuiqeSecOrient(QWidget* parent) : QDialog(parent, Qt::Tool)
+TFCubuiqeSecOrient::TFCubuiqeSecOrient(QWidget* parent) : TCubeDialog(parent, Qt::Tool)
 {
   auto u = [](const char* text) { return QString::fromUtf8(text); };
   auto edit = [this](const char* name) {
@@ -60,28 +60,4 @@ void TFCubuiqeSecOrient::BokClick() { accept(); }
 
 void TFCubuiqeSecOrient::BcancelClick() { reject(); }
 
-void TFCubuiqeSecOrient::keyPressEvent(QKeyEvent* event)
-{
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    BokClick();
-    return;
-  }
-  if (event->key() == Qt::Key_Escape) {
-    BcancelClick();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-TFCubuiqeSecOrient* FCubuiqeSecOrient()
-{
-  static TFCubuiqeSecOrient* dialog = nullptr;
-  if (!dialog) {
-    dialog = new TFCubuiqeSecOrient;
-    qAddPostRoutine([] {
-      delete dialog;
-      dialog = nullptr;
-    });
-  }
-  return dialog;
-}
+TFCubuiqeSecOrient* FCubuiqeSecOrient() { return OneDialogOfTheRun<TFCubuiqeSecOrient>(); }

@@ -2,13 +2,13 @@
 // TFCubuiqeSecOrient: "Положение сечения", the exact turn (θ, φ in degrees) and
 // the shift along the normal of the cube frame's current section. The frame
 // fills and reads it; one dialog serves the whole run.
-#include <QDialog>
+#include "views3d/CubeDialog.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TFCubuiqeSecOrient : public QDialog {
+class TFCubuiqeSecOrient : public TCubeDialog {
   Q_OBJECT
 public:
   explicit TFCubuiqeSecOrient(QWidget* parent = nullptr);
@@ -25,11 +25,9 @@ public:
   QLabel* Label7 = nullptr;
   QLineEdit* Eshift = nullptr;
 
-  void BokClick();
-  void BcancelClick();
+  void BokClick() override;
+  void BcancelClick() override;
 
-protected:
-  void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The one section position dialog of the run, made on first use.
