@@ -1,6 +1,9 @@
 #include "views3d/Form3DView.h"
 
+#include "views3d/FormCubuiqeRangeValues.h"
 #include "views3d/FrameCubuiqe.h"
+
+#include "base/ModalCalls.h"
 
 #include "data/Stream.h"
 #include "data/TagStream.h"
@@ -10,7 +13,9 @@
 #include "gis/GIS.h"
 #include "gis/ObjectTypeCode.h"
 
+#include <QCheckBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -64,10 +69,9 @@ TF3DView::TF3DView(TFMain* mainWindow, QWidget* owner, TFModel* model, TSectionW
   PMISectionView->setObjectName(QStringLiteral("PMISectionView"));
   PMISectionView->setEnabled(static_cast<bool>(FSectionWindow));
   connect(PMISectionView, &QAction::triggered, this, &TF3DView::PMISectionViewClick);
-  // The range dialog of the cube frame is not built yet: the item stays disabled.
   PMIRangeValues = Viewer->MenuItem(QStringLiteral("PMIfilling"))->menu()->addAction(u("Мин.-маск. ..."));
   PMIRangeValues->setObjectName(QStringLiteral("PMIRangeValues"));
-  PMIRangeValues->setEnabled(false);
+  connect(PMIRangeValues, &QAction::triggered, this, &TF3DView::PMIRangeValuesClick);
   QMenu* options = Viewer->MenuItem(QStringLiteral("PMIOptions"))->menu();
   PMIViewMinMax = options->addAction(u("Показывать Мин.-маск."));
   PMIViewMinMax->setObjectName(QStringLiteral("PMIViewMinMax"));
@@ -265,6 +269,20 @@ void TF3DView::LoadFromStream(TTagStream* stream)
   stream->Read(FRangeMax);
   stream->Read(FShowMinMax);
   PMIViewMinMax->setChecked(FShowMinMax);
+}
+
+void TF3DView::PMIRangeValuesClick()
+{
+  TFCubuiqeRangeValues* dialog = FCubuiqeRangeValues();
+  dialog->CBautoscale->setChecked(FAutoRange);
+  dialog->Emin->setText(QString::fromStdString(FloatToStrSep(FRangeMin, ffGeneral, 6, 3)));
+  dialog->Emax->setText(QString::fromStdString(FloatToStrSep(FRangeMax, ffGeneral, 6, 3)));
+  if (ModalCalls().ExecDialog(dialog) != QDialog::Accepted)
+    return;
+  FRangeMin = StrToFloatAny(dialog->Emin->text().toStdString());
+  FRangeMax = StrToFloatAny(dialog->Emax->text().toStdString());
+  FAutoRange = dialog->CBautoscale->isChecked();
+  Refresh();
 }
 
 void TF3DView::PMIViewMinMaxClick()

@@ -67,6 +67,8 @@ public:
 public slots:
   void PMIRedrawClick() { Refresh(); }
   void PMIViewMinMaxClick();
+  // The value range through the range dialog; OK applies it and redraws.
+  void PMIRangeValuesClick();
   void PMISectionViewClick();
 
 protected:

@@ -1,5 +1,6 @@
 #include "views3d/FormCubuiqeFillOptions.h"
 
+#include "views3d/DialogNumbers.h"
 #include "views3d/FrameCubuiqe.h"
 
 #include "base/ModalCalls.h"
@@ -49,21 +50,9 @@ QFrame* Shape(QWidget* parent, const char* name)
   return shape;
 }
 
-// The number in an edit: a comma serves as the decimal point too.
-std::optional<double> NumberIn(const QString& text)
-{
-  QString normal = text.trimmed();
-  normal.replace(QLatin1Char(','), QLatin1Char('.'));
-  bool ok = false;
-  const double value = QLocale::c().toDouble(normal, &ok);
-  if (!ok || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
 } // namespace
 
-TFCubuiqeFillOptions::TFCubuiqeFillOptions(QWidget* parent) : QDialog(parent)
+TFCubuiqeFillOptions::TFCubuiqeFillOptions(QWidget* parent) : TCubeDialog(parent)
 {
   setObjectName(QStringLiteral("FCubuiqeFillOptions"));
   setWindowTitle(Tr("Закраска сечений (без openGL)"));
@@ -199,28 +188,4 @@ void TFCubuiqeFillOptions::BcancelClick()
   reject();
 }
 
-void TFCubuiqeFillOptions::keyPressEvent(QKeyEvent* event)
-{
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    BokClick();
-    return;
-  }
-  if (event->key() == Qt::Key_Escape) {
-    BcancelClick();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-TFCubuiqeFillOptions* FCubuiqeFillOptions()
-{
-  static TFCubuiqeFillOptions* dialog = nullptr;
-  if (!dialog) {
-    dialog = new TFCubuiqeFillOptions;
-    qAddPostRoutine([] {
-      delete dialog;
-      dialog = nullptr;
-    });
-  }
-  return dialog;
-}
+TFCubuiqeFillOptions* FCubuiqeFillOptions() { return OneDialogOfTheRun<TFCubuiqeFillOptions>(); }

@@ -5,7 +5,7 @@
 // whole run; the frame hands itself in before showing it.
 #include "MeliscoTypes.h"
 
-#include <QDialog>
+#include "views3d/CubeDialog.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -16,7 +16,7 @@ class QLineEdit;
 class QPushButton;
 class TFmCubuiqe;
 
-class TFCubuiqeFillOptions : public QDialog {
+class TFCubuiqeFillOptions : public TCubeDialog {
   Q_OBJECT
 public:
   explicit TFCubuiqeFillOptions(QWidget* parent = nullptr);
@@ -49,12 +49,11 @@ public:
   // Applies the controls to the frame and redraws it; false (nothing applied)
   // when the transparency is not a number.
   bool BapplyClick();
-  void BokClick();
-  void BcancelClick();
+  void BokClick() override;
+  void BcancelClick() override;
 
 protected:
   void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The one fill dialog of the run, made on first use.

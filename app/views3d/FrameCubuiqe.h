@@ -101,6 +101,8 @@ public slots:
   void PMISecColorClick();
   void PMISecAlphaClick();
   void PMIisosurfshowClick();
+  void PMIisosurfoptionsClick();
+  void Orientation();
   void SolidMode();
   void TransMode();
   void RGBFill();

@@ -2,10 +2,14 @@
 #include "views3d/FrameCubuiqe.h"
 
 #include "views3d/FormCubuiqeFillOptions.h"
+#include "views3d/FormCubuiqeIsoOptions.h"
+#include "views3d/FormCubuiqeSecOrient.h"
+#include "views3d/DialogNumbers.h"
 
 #include "base/ModalCalls.h"
 
 #include <QLocale>
+#include <QLineEdit>
 #include <QMenu>
 
 #include <cmath>
@@ -84,7 +88,7 @@ void TFmCubuiqe::BuildMenu()
   AddItem(place, "PMIOrientVer", u("Вертикально"), &TFmCubuiqe::OrientVertical);
   AddItem(place, "PMIOrientHor", u("Горизонтально"), &TFmCubuiqe::OrientHorizontal);
   AddItem(place, "PMIOrientFront", u("Фронтально"), &TFmCubuiqe::OrientFrontal);
-  AddItem(place, "PMIOrientation", u("Точно ..."))->setEnabled(false);
+  AddItem(place, "PMIOrientation", u("Точно ..."), &TFmCubuiqe::Orientation);
   PMIOrientSection = AddSubmenu(sections, "PMIOrientSection", u("По сечению"));
   sections->addSeparator();
   AddItem(sections, "PMIadd", u("Добавить"), &TFmCubuiqe::AddSec);
@@ -97,7 +101,7 @@ void TFmCubuiqe::BuildMenu()
 
   QMenu* iso = AddSubmenu(PMOptions, "PMIIsosurfaces", u("Изоповерхности"));
   AddItem(iso, "PMIisosurfshow", u("Показывать"), &TFmCubuiqe::PMIisosurfshowClick, true);
-  AddItem(iso, "PMIisosurfoptions", u("Настройки ..."))->setEnabled(false);
+  AddItem(iso, "PMIisosurfoptions", u("Настройки ..."), &TFmCubuiqe::PMIisosurfoptionsClick);
 
   QMenu* grid = AddSubmenu(PMOptions, "PMIGrid", u("Сетка"));
   const char* gridNames[] = {"PMIgrid_none", "PMIgrid_prs_wire", "PMIgrid_prs_surf", "PMIgrid_hor_wire",
@@ -260,6 +264,28 @@ void TFmCubuiqe::OrientHorizontal()
   Redraw();
 }
 
+// The current section's exact turn and shift; with all sections selected the
+// dialog starts at zeros and OK sets every section.
+void TFmCubuiqe::Orientation()
+{
+  double theta = 0, phi = 0, shift = 0;
+  GetSectionAngles(CurrentSection, &theta, &phi, &shift);
+  TFCubuiqeSecOrient* dialog = FCubuiqeSecOrient();
+  dialog->Etheta->setText(QString::number(theta * 180 / M_PI, 'f', 1));
+  dialog->Ephi->setText(QString::number(phi * 180 / M_PI, 'f', 1));
+  dialog->Eshift->setText(QString::number(shift, 'f', 4));
+  if (ModalCalls().ExecDialog(dialog) != QDialog::Accepted)
+    return;
+  for (QLineEdit* edit : {dialog->Eshift, dialog->Ephi, dialog->Etheta})
+    if (!NumberIn(edit->text())) {
+      ShowErrorMessage(this, QStringLiteral("'%1' is not a valid floating point value").arg(edit->text()));
+      return;
+    }
+  SetSectionOrientation(CurrentSection, *NumberIn(dialog->Etheta->text()) * M_PI / 180,
+                        *NumberIn(dialog->Ephi->text()) * M_PI / 180, *NumberIn(dialog->Eshift->text()));
+  Redraw();
+}
+
 void TFmCubuiqe::PMISecColorClick()
 {
   if (!SectionInUse(CurrentSection))
@@ -286,6 +312,13 @@ void TFmCubuiqe::PMIisosurfshowClick()
 {
   ShowIsosurfaces = !ShowIsosurfaces;
   Redraw();
+}
+
+void TFmCubuiqe::PMIisosurfoptionsClick()
+{
+  TFCubuiqeIsoOptions* dialog = FCubuiqeIsoOptions();
+  dialog->Frame = this;
+  ModalCalls().ExecDialog(dialog);
 }
 
 void TFmCubuiqe::SolidMode() { SetFillMode(1); }

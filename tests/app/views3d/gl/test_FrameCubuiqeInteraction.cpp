@@ -216,7 +216,7 @@ TEST_F(CubeFrameTest, MenuCheckMarksFollowTheSettings)
     EXPECT_FALSE(frame.MenuItem(QString::fromLatin1(off))->isChecked()) << off;
   Trigger(frame, "PMIcont");
   EXPECT_FALSE(frame.Continuous);
-  for (const char* unbuilt : {"PMIopenGL", "PMIfillingDlg", "PMICubeStatement", "PMIOrientation"})
+  for (const char* unbuilt : {"PMIopenGL", "PMIfillingDlg", "PMICubeStatement"})
     EXPECT_FALSE(frame.MenuItem(QString::fromLatin1(unbuilt))->isEnabled()) << unbuilt;
 
   Trigger(frame, "PMIZoomIn");

@@ -15,8 +15,10 @@
 #include "shell/ViewMakers.h"
 #include "views3d/FormBit3DView.h"
 #include "views3d/FormBit3DViewOptions.h"
+#include "views3d/FormCubuiqeRangeValues.h"
 #include "views3d/FrameCubuiqe.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -463,6 +465,56 @@ TEST_F(TreeViewWindowTest, CaptionShowsTheArraysOwnRangeOnRequest)
                                      " : " +
                                      QString::fromStdString(FloatToStrSep(array->GetDataMax(), ffGeneral, 3, 3)) +
                                      " )");
+}
+
+// "Мин.-маск. ...": the dialog shows the view's range, and OK hands the typed
+// ends (or the automatic range) to the frame's colouring; Cancel keeps it.
+TEST_F(TreeViewWindowTest, RangeDialogSetsTheColouredValueRange)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  ASSERT_TRUE(view->PMIRangeValues->isEnabled());
+  const double autoMin = view->Viewer->ValueMin, autoMax = view->Viewer->ValueMax;
+  const struct {
+    bool autoRange;
+    const char* min;
+    const char* max;
+    int answer;
+    bool expectAuto;
+    double expectMin, expectMax;
+  } cases[] = {
+      {false, "-2,5", "1e3", QDialog::Accepted, false, -2.5, 1000},
+      {true, "7", "8", QDialog::Rejected, false, -2.5, 1000},
+      {false, "0.25", "4", QDialog::Accepted, false, 0.25, 4},
+      {true, "7", "8", QDialog::Accepted, true, autoMin, autoMax},
+  };
+  for (const auto& c : cases) {
+    QString shownMin, shownMax;
+    bool shownAuto = false, minEnabled = false;
+    calls.edit = [&](QDialog* dialog) {
+      auto* range = static_cast<TFCubuiqeRangeValues*>(dialog);
+      range->FormActivate();
+      shownAuto = range->CBautoscale->isChecked();
+      shownMin = range->Emin->text();
+      shownMax = range->Emax->text();
+      range->CBautoscale->setChecked(c.autoRange);
+      minEnabled = range->Emin->isEnabled();
+      range->Emin->setText(QString::fromUtf8(c.min));
+      range->Emax->setText(QString::fromUtf8(c.max));
+    };
+    const bool wasAuto = view->AutoRange();
+    const double wasMin = view->RangeMin(), wasMax = view->RangeMax();
+    calls.dialogAnswers.push_back(c.answer);
+    view->PMIRangeValues->trigger();
+    calls.edit = nullptr;
+    EXPECT_EQ(shownAuto, wasAuto) << c.min;
+    EXPECT_EQ(shownMin, QString::fromStdString(FloatToStrSep(wasMin, ffGeneral, 6, 3))) << c.min;
+    EXPECT_EQ(shownMax, QString::fromStdString(FloatToStrSep(wasMax, ffGeneral, 6, 3))) << c.min;
+    EXPECT_EQ(minEnabled, !c.autoRange) << c.min;
+    EXPECT_EQ(view->AutoRange(), c.expectAuto) << c.min;
+    EXPECT_DOUBLE_EQ(view->Viewer->ValueMin, c.expectMin) << c.min;
+    EXPECT_DOUBLE_EQ(view->Viewer->ValueMax, c.expectMax) << c.min;
+  }
 }
 
 } // namespace
