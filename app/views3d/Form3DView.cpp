@@ -1,6 +1,7 @@
 #include "views3d/Form3DView.h"
 
 #include "views3d/FormCubuiqeRangeValues.h"
+#include "views3d/FormArray3DInfo.h"
 #include "views3d/FrameCubuiqe.h"
 
 #include "base/ModalCalls.h"
@@ -16,6 +17,8 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -324,7 +327,60 @@ void TF3DView::RebuildArraysMenu()
     }
 }
 
-void TF3DView::ViewerMouseDown(QMouseEvent*) {}
+void TF3DView::ViewerMouseDown(QMouseEvent* event)
+{
+  if (Viewer->GetMouseAction() == 2 && event->button() == Qt::LeftButton)
+    InspectAtMouse();
+}
+
+void TF3DView::InspectAtMouse()
+{
+  const TGObj* array = ShownArray();
+  if (!array)
+    return;
+  const std::vector<std::array<double, 3>> picked = Viewer->PickSectionPoints();
+  if (picked.empty())
+    return;
+  // The cube spans [-1, 1] on each axis with y and z pointing down the array.
+  std::vector<TFArray3DInfo::TPoint> points;
+  points.reserve(picked.size());
+  for (const auto& p : picked)
+    points.push_back({array->GetX() + (p[0] + 1) / 2 * array->GetDX(),
+                      array->GetY() + (1 - p[1]) / 2 * array->GetDY(),
+                      array->GetZ() + (1 - p[2]) / 2 * array->GetDZ()});
+  TFArray3DInfo* info = nullptr;
+  if (QMdiArea* area = MdiArea())
+    for (QMdiSubWindow* each : area->subWindowList(QMdiArea::CreationOrder))
+      if (auto* view = qobject_cast<TFSimpleView*>(each->widget()); view && view->Tag() == WindowKindArray3DInfo) {
+        info = qobject_cast<TFArray3DInfo*>(view);
+        break;
+      }
+  if (!info) {
+    info = new TFArray3DInfo(MainWindow(), nullptr);
+    info->SetGIS(FViewGis);
+  }
+  info->SetPoints(FArrayId, std::move(points));
+  BringForward(info);
+}
+
+QMdiArea* TF3DView::MdiArea() const
+{
+  auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+  return sub ? sub->mdiArea() : nullptr;
+}
+
+void TF3DView::BringForward(QWidget* info) const
+{
+  QMdiArea* area = MdiArea();
+  if (area && !qobject_cast<QMdiSubWindow*>(info->parentWidget()))
+    area->addSubWindow(info);
+  QWidget* window = info->parentWidget() ? info->parentWidget() : info;
+  window->setWindowState(window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+  window->show();
+  window->raise();
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window); sub && area)
+    area->setActiveSubWindow(sub);
+}
 
 void TF3DView::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QAction;
+class QMdiArea;
 class QMenu;
 class QMouseEvent;
 class TFmCubuiqe;
@@ -51,6 +52,9 @@ public:
   void SetArrayId(int32_t id);
   void UpdateCaption();
   void LoadSectionPositions();
+  // Lists the cell under the mouse in the array information window (made
+  // when there is none); nothing when the line of sight meets no section.
+  void InspectAtMouse();
   TFmCubuiqe* Viewer = nullptr;
 
   bool AutoRange() const { return FAutoRange; }
@@ -77,6 +81,11 @@ protected:
   // Hands the shown array to the cube frame; false when there is none.
   bool HandArrayToViewer();
   virtual void PMPopup();
+  // The MDI area the window sits in; null while it stands alone.
+  QMdiArea* MdiArea() const;
+  // Puts an information window into the view's MDI area when it is in none,
+  // and brings it forward in the normal state.
+  void BringForward(QWidget* info) const;
   virtual void ViewerMouseDown(QMouseEvent* event);
   void FormKeyDown(int key, Qt::KeyboardModifiers modifiers) override;
   void RebuildArraysMenu();

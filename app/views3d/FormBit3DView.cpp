@@ -112,30 +112,19 @@ void TFBit3DView::PickLimb()
   FSettings.pickedSegment = Viewer->PickSegment();
   DrawDischargeTree();
   Viewer->Redraw();
-  QMdiArea* area = nullptr;
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-    area = sub->mdiArea();
   TFTreeInfo* info = FindTreeInfo();
   if (!info) {
     info = new TFTreeInfo(MainWindow(), nullptr, FModel);
     info->SetGIS(FViewGis);
-    if (area)
-      area->addSubWindow(info);
   }
   info->NodeIndex = FSettings.pickedNode;
   info->Refresh();
-  QWidget* window = info->parentWidget() ? info->parentWidget() : info;
-  window->setWindowState(window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-  window->show();
-  window->raise();
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(window); sub && area)
-    area->setActiveSubWindow(sub);
+  BringForward(info);
 }
 
 TFTreeInfo* TFBit3DView::FindTreeInfo() const
 {
-  auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-  QMdiArea* area = sub ? sub->mdiArea() : nullptr;
+  QMdiArea* area = MdiArea();
   if (!area)
     return nullptr;
   for (QMdiSubWindow* each : area->subWindowList(QMdiArea::CreationOrder))

@@ -14,6 +14,7 @@
 #include "plots/info/InfoFields.h"
 #include "shell/ViewMakers.h"
 #include "views3d/FormBit3DView.h"
+#include "views3d/FormArray3DInfo.h"
 #include "views3d/FormBit3DViewOptions.h"
 #include "views3d/FormCubuiqeRangeValues.h"
 #include "views3d/FrameCubuiqe.h"
@@ -31,6 +32,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -515,6 +517,145 @@ TEST_F(TreeViewWindowTest, RangeDialogSetsTheColouredValueRange)
     EXPECT_DOUBLE_EQ(view->Viewer->ValueMin, c.expectMin) << c.min;
     EXPECT_DOUBLE_EQ(view->Viewer->ValueMax, c.expectMax) << c.min;
   }
+}
+
+// The array information window as a click in inspector mode fills it.
+class ArrayInfoWindowTest : public TreeViewWindowTest {
+protected:
+  void ShowArray(TFBit3DView* view, int32_t id)
+  {
+    emit view->Viewer->PopupMenu()->aboutToShow();
+    for (QAction* item : view->PMIArrays->actions())
+      if (item->data().toInt() == id)
+        item->trigger();
+    ProcessPostedEvents();
+  }
+  TFBit3DView* OpenView(int32_t id)
+  {
+    main->MINewCubuiqe->trigger();
+    ProcessPostedEvents();
+    TFBit3DView* view = ViewsOf<TFBit3DView>(*main).back();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget()))
+      sub->resize(420, 420);
+    ProcessPostedEvents();
+    ShowArray(view, id);
+    // A section across the line of sight to click on.
+    view->Viewer->MenuItem(QStringLiteral("PMIadd"))->trigger();
+    view->Viewer->MenuItem(QStringLiteral("PMIOrientFront"))->trigger();
+    ProcessPostedEvents();
+    return view;
+  }
+  void Inspect(TFBit3DView* view, double fx, double fy)
+  {
+    view->Viewer->MenuItem(QStringLiteral("PMIInspector"))->trigger();
+    // The click is aimed at the picture the student sees.
+    view->Viewer->PictureImage();
+    QTest::mouseClick(view->Viewer, Qt::LeftButton, {},
+                      QPoint(int(view->Viewer->width() * fx), int(view->Viewer->height() * fy)));
+    ProcessPostedEvents();
+  }
+  // The cell of an array's cube point, counted from the array's own cells.
+  static void ExpectedCell(const TGArray3D& a, const std::array<double, 3>& p, int& i, int& j, int& k)
+  {
+    i = int(std::floor((p[0] + 1) / 2 * a.GetNX()));
+    j = int(std::floor((1 - p[1]) / 2 * a.GetNY()));
+    k = int(std::floor((1 - p[2]) / 2 * a.GetNZ()));
+  }
+  static TGArray3D* Numbered(TGArray3D* a)
+  {
+    double* values = a->GetVolumeData();
+    for (int n = 0; n < a->GetNX() * a->GetNY() * a->GetNZ(); ++n)
+      values[n] = n + 0.25;
+    return a;
+  }
+  std::vector<TFArray3DInfo*> InfoWindows() { return ViewsOfArea<TFArray3DInfo>(); }
+  template <class T> std::vector<T*> ViewsOfArea()
+  {
+    std::vector<T*> found;
+    for (QMdiArea* area : main->findChildren<QMdiArea*>())
+      for (QMdiSubWindow* sub : area->subWindowList())
+        if (auto* typed = qobject_cast<T*>(sub->widget()))
+          found.push_back(typed);
+    return found;
+  }
+};
+
+TEST_F(ArrayInfoWindowTest, AClickListsThePickedCellAndItsValue)
+{
+  auto* potential = Numbered(dynamic_cast<TGArray3D*>(main->Gis()->FindArrayByCode(CodePotential)));
+  ASSERT_NE(potential, nullptr);
+  TFBit3DView* view = OpenView(potential->GetId());
+  ASSERT_EQ(view->GetArrayId(), potential->GetId());
+  REQUIRE_VIEW_GL(view);
+  // Off the centre in every direction, so that a flipped axis lands in another cell.
+  const struct {
+    double fx, fy;
+  } clicks[] = {{0.5, 0.5}, {0.42, 0.4}, {0.6, 0.58}, {0.45, 0.62}};
+  for (const auto& click : clicks) {
+    SCOPED_TRACE(testing::Message() << click.fx << ", " << click.fy);
+    Inspect(view, click.fx, click.fy);
+    const auto picked = view->Viewer->PickSectionPoints();
+    if (picked.empty())
+      continue;
+    const std::vector<TFArray3DInfo*> windows = InfoWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    TFArray3DInfo* info = windows[0];
+    ASSERT_EQ(info->Points().size(), picked.size());
+    ASSERT_EQ(info->SGdata->rowCount(), 1);
+    int i = 0, j = 0, k = 0;
+    ExpectedCell(*potential, picked[0], i, j, k);
+    EXPECT_TRUE(info->windowTitle().startsWith(QStringLiteral("(%1, %2, %3)").arg(i).arg(j).arg(k)))
+        << info->windowTitle().toStdString();
+    double value = 0;
+    ASSERT_TRUE(potential->GetCellValue(i, j, k, value));
+    EXPECT_EQ(info->SGdata->item(0, 0)->text().toStdString(), potential->GetName());
+    EXPECT_EQ(info->SGdata->item(0, 1)->text().toStdString(), FloatToStrSep(value, ffGeneral, 6, 0));
+  }
+  EXPECT_EQ(InfoWindows().size(), 1u);
+}
+
+TEST_F(ArrayInfoWindowTest, ASecondViewAddsItsArrayAndAPointOutsideAnArrayHasNoValue)
+{
+  auto* potential = Numbered(dynamic_cast<TGArray3D*>(main->Gis()->FindArrayByCode(CodePotential)));
+  ASSERT_NE(potential, nullptr);
+  // The left half of the potential's box, in cells of its own.
+  auto owned = std::make_unique<TGArray3D>(main->Gis(), 2, 3, 2, 424242);
+  TGArray3D* half = owned.get();
+  half->SetName("половина");
+  main->Gis()->AddObject(nullptr, std::move(owned), true);
+  half->SetRelativeRect(potential->GetX(), potential->GetY(), potential->GetX() + potential->GetDX() / 2,
+                        potential->GetY() + potential->GetDY());
+  half->SetZ(potential->GetZ());
+  half->SetDZ(potential->GetDZ());
+  Numbered(half);
+  ProcessPostedEvents();
+
+  TFBit3DView* view = OpenView(potential->GetId());
+  TFBit3DView* halfView = OpenView(half->GetId());
+  ASSERT_EQ(halfView->GetArrayId(), half->GetId());
+  REQUIRE_VIEW_GL(halfView);
+  Inspect(halfView, 0.5, 0.5);
+  ASSERT_FALSE(halfView->Viewer->PickSectionPoints().empty());
+
+  ASSERT_EQ(view->GetArrayId(), potential->GetId());
+  // Right of the middle of the potential's cube: outside the half.
+  for (double fx : {0.62, 0.58}) {
+    Inspect(view, fx, 0.5);
+    const auto picked = view->Viewer->PickSectionPoints();
+    ASSERT_FALSE(picked.empty());
+    if (picked[0][0] <= 0.05)
+      continue;
+    const std::vector<TFArray3DInfo*> windows = InfoWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    TFArray3DInfo* info = windows[0];
+    ASSERT_EQ(info->SGdata->rowCount(), 2);
+    EXPECT_EQ(info->SGdata->item(0, 0)->text().toStdString(), half->GetName());
+    EXPECT_EQ(info->SGdata->item(0, 1)->text(), QStringLiteral("-"));
+    EXPECT_EQ(info->SGdata->item(1, 0)->text().toStdString(), potential->GetName());
+    EXPECT_NE(info->SGdata->item(1, 1)->text(), QStringLiteral("-"));
+    return;
+  }
+  FAIL() << "no click landed right of the middle";
 }
 
 } // namespace
