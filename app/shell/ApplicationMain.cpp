@@ -87,6 +87,7 @@ int ApplicationMain(QApplication& app)
   FModelArea = new TFModelArea();
   FCalcStatus = new TFCalcStatus();
   FSeriesDataViewEx = new TFSeriesDataViewEx();
+  InstallSeriesDataViewer(FSeriesDataViewEx);
   FMonthSelector = new TFMonthSelector();
   FDateShift = new TFDateShift();
   FDate = new TFDate();
@@ -127,6 +128,7 @@ int ApplicationMain(QApplication& app)
   DestroyForm(FDate);
   DestroyForm(FDateShift);
   DestroyForm(FMonthSelector);
+  InstallSeriesDataViewer(nullptr);
   DestroyForm(FSeriesDataViewEx);
   DestroyForm(FCalcStatus);
   DestroyForm(FModelArea);

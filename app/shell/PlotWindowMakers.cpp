@@ -3,10 +3,15 @@
 #include "shell/FormMain.h"
 #include "shell/ViewFactory.h"
 
+#include "base/ModalCalls.h"
 #include "base/WindowKind.h"
 #include "plots/FormDimPlot.h"
 #include "plots/FormTimePlot.h"
 #include "plots/FormTreePlot.h"
+#include "plots/SeriesDataView.h"
+#include "plots/series/FormSeriesDataViewEx.h"
+
+#include <vector>
 
 void RegisterPlotWindows(TViewFactory& views)
 {
@@ -18,5 +23,21 @@ void RegisterPlotWindows(TViewFactory& views)
   });
   views.Register(WindowKindTreePlot, [](TFMain& main, TFModel* model) -> TFSimpleView* {
     return new TFTreePlot(&main, nullptr, main.Gis(), model);
+  });
+}
+
+void InstallSeriesDataViewer(TFSeriesDataViewEx* table)
+{
+  if (!table) {
+    SetSeriesDataViewer(nullptr);
+    return;
+  }
+  SetSeriesDataViewer([table](QWidget*, TSeriesDataRequest& request) {
+    std::vector<const TTimeSerie*> series;
+    for (const auto& serie : request.series)
+      series.push_back(serie.get());
+    table->setWindowTitle(request.caption);
+    table->ShowSeries(series.data(), static_cast<int>(series.size()), request.timeFormat, request.timeTitle);
+    ModalCalls().ExecDialog(table);
   });
 }
