@@ -32,6 +32,14 @@ protected:
     main->SetViewFactory(&store.Views());
   }
 
+  void NewModelPausedAtItsFirstEvent()
+  {
+    main->MINewClick();
+    main->Model()->SetStopMode(TFModel::StopOnEvent);
+    main->BStartClick();
+    ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+  }
+
   template <class TPlot>
   TPlot* Only()
   {
@@ -47,10 +55,7 @@ protected:
 
 TEST_F(PlotWindowTest, PlotsFromTheWindowsMenuComeBackWithTheirChoices)
 {
-  main->MINewClick();
-  main->Model()->SetStopMode(TFModel::StopOnEvent);
-  main->BStartClick();
-  ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+  ASSERT_NO_FATAL_FAILURE(NewModelPausedAtItsFirstEvent());
 
   main->MINewPlot->trigger();
   auto* plot = Only<TFTimePlot>();
@@ -119,10 +124,7 @@ TEST_F(PlotWindowTest, DataViewItemsOfATimePlotShowItsSeriesInTheTable)
 {
   auto installed = std::make_unique<TInstalledTable>();
   TFSeriesDataViewEx& table = installed->table;
-  main->MINewClick();
-  main->Model()->SetStopMode(TFModel::StopOnEvent);
-  main->BStartClick();
-  ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+  ASSERT_NO_FATAL_FAILURE(NewModelPausedAtItsFirstEvent());
 
   main->MINewPlot->trigger();
   auto* plot = Only<TFTimePlot>();
