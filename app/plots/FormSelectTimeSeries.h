@@ -5,6 +5,7 @@
 // series is already on the plot; the caller reads the ticks back in that order.
 
 #include "plots/AxisAssignment.h"
+#include "plots/series/SeriesKey.h"
 
 #include <QDialog>
 
@@ -16,12 +17,6 @@ class TFModel;
 class TTagStream;
 class TTimeSerie;
 
-// Names one time series of the model: its quantity id and object id.
-struct TSeriesKey {
-  int32_t quantityId = 0;
-  int32_t objectId = 0;
-  bool operator==(const TSeriesKey&) const = default;
-};
 
 TSeriesKey KeyOf(const TTimeSerie& series);
 // True when either list holds the key.

@@ -88,6 +88,7 @@ int ApplicationMain(QApplication& app)
   FModelArea = new TFModelArea();
   FCalcStatus = new TFCalcStatus();
   FSeriesDataViewEx = new TFSeriesDataViewEx();
+  InstallSeriesDataViewer(FSeriesDataViewEx);
   FMonthSelector = new TFMonthSelector();
   FDateShift = new TFDateShift();
   FDate = new TFDate();
@@ -129,6 +130,7 @@ int ApplicationMain(QApplication& app)
   DestroyForm(FDate);
   DestroyForm(FDateShift);
   DestroyForm(FMonthSelector);
+  InstallSeriesDataViewer(nullptr);
   DestroyForm(FSeriesDataViewEx);
   DestroyForm(FCalcStatus);
   DestroyForm(FModelArea);

@@ -42,7 +42,7 @@ bool TFSeriesDataViewEx::ShowModelSeries(const TFModel& model, const std::vector
 {
   std::vector<const TTimeSerie*> series;
   for (const TSeriesKey& key : keys)
-    if (const TTimeSerie* found = model.FindSeries(key.QuantityId, key.ObjectId))
+    if (const TTimeSerie* found = model.FindSeries(key.quantityId, key.objectId))
       series.push_back(found);
   if (series.empty())
     return false;

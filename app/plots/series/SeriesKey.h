@@ -4,8 +4,8 @@
 #include <cstdint>
 
 struct TSeriesKey {
-  std::int32_t QuantityId = 0;
-  std::int32_t ObjectId = 0;
+  std::int32_t quantityId = 0;
+  std::int32_t objectId = 0;
 
   bool operator==(const TSeriesKey&) const = default;
 };

@@ -5,13 +5,19 @@
 #include "plots/FormDimPlot.h"
 #include "plots/FormTimePlot.h"
 #include "plots/FormTreePlot.h"
+#include "plots/series/FormSeriesDataViewEx.h"
+#include "plots/series/FrameEditTimeSeries.h"
 #include "shell/PlotWindowMakers.h"
 
 #include "data/TimeSerie.h"
 
 #include <QMdiArea>
+#include <QMenu>
+#include <QTableWidget>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace projecttest;
 
@@ -24,6 +30,14 @@ protected:
     ProjectWindowTest::SetUp();
     RegisterPlotWindows(store.Views());
     main->SetViewFactory(&store.Views());
+  }
+
+  void NewModelPausedAtItsFirstEvent()
+  {
+    main->MINewClick();
+    main->Model()->SetStopMode(TFModel::StopOnEvent);
+    main->BStartClick();
+    ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
   }
 
   template <class TPlot>
@@ -41,10 +55,7 @@ protected:
 
 TEST_F(PlotWindowTest, PlotsFromTheWindowsMenuComeBackWithTheirChoices)
 {
-  main->MINewClick();
-  main->Model()->SetStopMode(TFModel::StopOnEvent);
-  main->BStartClick();
-  ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+  ASSERT_NO_FATAL_FAILURE(NewModelPausedAtItsFirstEvent());
 
   main->MINewPlot->trigger();
   auto* plot = Only<TFTimePlot>();
@@ -95,6 +106,68 @@ TEST_F(PlotWindowTest, PlotsFromTheWindowsMenuComeBackWithTheirChoices)
   ASSERT_NE(loadedTree, nullptr);
   EXPECT_EQ(static_cast<TFModel*>(loadedTree->Model), main->Model());
   EXPECT_EQ(loadedTree->ChannelMode, TFTreePlot::LastGrowth);
+}
+
+// The series table the program hands the chart windows, taken away with the test.
+struct TInstalledTable {
+  TFSeriesDataViewEx table;
+  TInstalledTable() { InstallSeriesDataViewer(&table); }
+  ~TInstalledTable() { InstallSeriesDataViewer(nullptr); }
+  QString Cell(int col, int row) const
+  {
+    const QTableWidgetItem* item = table.Viewer->SGdata->item(row, col);
+    return item ? item->text() : QString();
+  }
+};
+
+TEST_F(PlotWindowTest, DataViewItemsOfATimePlotShowItsSeriesInTheTable)
+{
+  auto installed = std::make_unique<TInstalledTable>();
+  TFSeriesDataViewEx& table = installed->table;
+  ASSERT_NO_FATAL_FAILURE(NewModelPausedAtItsFirstEvent());
+
+  main->MINewPlot->trigger();
+  auto* plot = Only<TFTimePlot>();
+  ASSERT_NE(plot, nullptr);
+  ASSERT_GT(main->Model()->GetSeriesCount(), 1);
+  const TTimeSerie& first = *main->Model()->GetSeries(0);
+  ASSERT_GT(first.GetCount(), 0);
+  plot->SeriesItemClick(KeyOf(first));
+  plot->SeriesItemClick(KeyOf(*main->Model()->GetSeries(1)));
+
+  emit plot->PMGraphic->aboutToShow();
+  QList<QAction*> items = plot->PMIdata->actions();
+  ASSERT_EQ(items.size(), 3);
+  EXPECT_EQ(items[2]->text(), QString::fromUtf8("все ..."));
+  for (QAction* item : items)
+    EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+
+  items[0]->trigger();
+  ASSERT_EQ(calls.dialogs.size(), 1u);
+  EXPECT_EQ(calls.dialogs[0], &table);
+  EXPECT_FALSE(table.windowTitle().isEmpty());
+  EXPECT_TRUE(items[0]->text().startsWith(table.windowTitle())) << table.windowTitle().toStdString();
+  ASSERT_EQ(table.Viewer->SGdata->columnCount(), 2);
+  ASSERT_EQ(table.Viewer->SGdata->rowCount(), first.GetCount() + 1);
+  EXPECT_FALSE(installed->Cell(0, 0).contains(','));
+  for (int row = 1; row <= first.GetCount(); ++row) {
+    bool number = false;
+    installed->Cell(1, row).toDouble(&number);
+    EXPECT_TRUE(number) << row << " " << installed->Cell(1, row).toStdString();
+  }
+
+  items[2]->trigger();
+  ASSERT_EQ(calls.dialogs.size(), 2u);
+  EXPECT_EQ(table.windowTitle(), QString::fromUtf8("Данные серий"));
+  EXPECT_EQ(table.Viewer->SGdata->columnCount(), 3);
+
+  installed.reset();
+  emit plot->PMGraphic->aboutToShow();
+  ASSERT_FALSE(plot->PMIdata->actions().isEmpty());
+  for (QAction* item : plot->PMIdata->actions())
+    EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+  plot->PMIdata->actions()[0]->trigger();
+  EXPECT_EQ(calls.dialogs.size(), 2u);
 }
 
 } // namespace
