@@ -2,6 +2,7 @@
 // A small rectangle in one colour that reports presses: the colour swatches of
 // the array frame and the level list of the drawing dialog.
 #include "MeliscoTypes.h"
+#include "base/ColorRef.h"
 
 #include <QColor>
 #include <QFrame>
@@ -26,5 +27,3 @@ private:
   COLORREF color = 0;
 };
 
-QColor QColorOf(COLORREF color);
-COLORREF ColorRefOf(const QColor& color);

@@ -1,5 +1,6 @@
 #include "views3d/FormBit3DViewOptions.h"
 
+#include "base/ColorRef.h"
 #include "base/ModalCalls.h"
 #include "data/TextConversion.h"
 
@@ -28,13 +29,6 @@ QLineEdit* AddEdit(QGridLayout* grid, const char* name, const char* caption, int
   edit->setObjectName(QString::fromLatin1(name));
   grid->addWidget(edit, row, column + 1);
   return edit;
-}
-
-QColor ToQColor(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-COLORREF ToColorRef(const QColor& c)
-{
-  return static_cast<COLORREF>(c.red() | (c.green() << 8) | (c.blue() << 16));
 }
 
 } // namespace
@@ -144,20 +138,20 @@ void TFBit3DViewOptions::Apply(TTreeDisplaySettings& s) const
 
 COLORREF TFBit3DViewOptions::SwatchColour(const QFrame* swatch) const
 {
-  return ToColorRef(swatch->palette().color(QPalette::Window));
+  return ColorRefOf(swatch->palette().color(QPalette::Window));
 }
 
 void TFBit3DViewOptions::SetSwatchColour(QFrame* swatch, COLORREF colour)
 {
   QPalette palette = swatch->palette();
-  palette.setColor(QPalette::Window, ToQColor(colour));
+  palette.setColor(QPalette::Window, QColorOf(colour));
   swatch->setPalette(palette);
 }
 
 void TFBit3DViewOptions::ChooseSwatchColour(QFrame* swatch)
 {
-  if (std::optional<QColor> chosen = ModalCalls().ChooseColour(this, ToQColor(SwatchColour(swatch))))
-    SetSwatchColour(swatch, ToColorRef(*chosen));
+  if (std::optional<QColor> chosen = ModalCalls().ChooseColour(this, QColorOf(SwatchColour(swatch))))
+    SetSwatchColour(swatch, ColorRefOf(*chosen));
 }
 
 bool TFBit3DViewOptions::eventFilter(QObject* watched, QEvent* event)

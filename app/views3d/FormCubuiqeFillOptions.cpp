@@ -1,5 +1,6 @@
 #include "views3d/FormCubuiqeFillOptions.h"
 
+#include "base/ColorRef.h"
 #include "views3d/DialogNumbers.h"
 #include "views3d/FrameCubuiqe.h"
 
@@ -122,13 +123,13 @@ void TFCubuiqeFillOptions::SetItemIndex(QGroupBox* group, int index)
 COLORREF TFCubuiqeFillOptions::ShapeColour(const QFrame* shape)
 {
   const QColor c = shape->palette().color(QPalette::Window);
-  return static_cast<COLORREF>(c.red()) | (static_cast<COLORREF>(c.green()) << 8) | (static_cast<COLORREF>(c.blue()) << 16);
+  return ColorRefOf(c);
 }
 
 void TFCubuiqeFillOptions::SetShapeColour(QFrame* shape, COLORREF colour)
 {
   QPalette palette = shape->palette();
-  palette.setColor(QPalette::Window, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+  palette.setColor(QPalette::Window, QColorOf(colour));
   shape->setPalette(palette);
 }
 

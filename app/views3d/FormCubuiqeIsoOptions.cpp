@@ -1,5 +1,6 @@
 #include "views3d/FormCubuiqeIsoOptions.h"
 
+#include "base/ColorRef.h"
 #include "views3d/DialogNumbers.h"
 #include "views3d/FrameCubuiqe.h"
 
@@ -25,17 +26,6 @@ constexpr COLORREF DefaultColour = 0xFF0000;
 bool IsColourColumn(int column)
 {
   return column == 2 || column == 3;
-}
-
-QColor ToQColour(COLORREF c)
-{
-  return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-}
-
-COLORREF ToColourRef(const QColor& c)
-{
-  return static_cast<COLORREF>(c.red()) | (static_cast<COLORREF>(c.green()) << 8) |
-         (static_cast<COLORREF>(c.blue()) << 16);
 }
 
 } // namespace
@@ -112,7 +102,7 @@ void TFCubuiqeIsoOptions::PaintColourCell(int row, int column)
   QTableWidgetItem* item = SGdata->item(row, column);
   if (!item)
     return;
-  const QColor colour = ToQColour(CellColour(item->text()));
+  const QColor colour = QColorOf(CellColour(item->text()));
   item->setBackground(colour);
   item->setForeground(colour);
 }
@@ -165,9 +155,9 @@ void TFCubuiqeIsoOptions::EditColour(int column, int row)
 {
   if (!IsColourColumn(column) || row < 0 || row >= SGdata->rowCount())
     return;
-  const std::optional<QColor> chosen = ModalCalls().ChooseColour(this, ToQColour(CellColour(CellText(row, column))));
+  const std::optional<QColor> chosen = ModalCalls().ChooseColour(this, QColorOf(CellColour(CellText(row, column))));
   if (chosen)
-    SetCell(row, column, QString::number(ToColourRef(*chosen)));
+    SetCell(row, column, QString::number(ColorRefOf(*chosen)));
 }
 
 std::optional<std::vector<CubeIsoLevel>> TFCubuiqeIsoOptions::ReadLevels(QString* badValue) const

@@ -1,6 +1,7 @@
 // The cube frame's popup menu and its commands.
 #include "views3d/FrameCubuiqe.h"
 
+#include "base/ColorRef.h"
 #include "views3d/FormCubuiqeFillOptions.h"
 #include "views3d/FormCubuiqeIsoOptions.h"
 #include "views3d/FormCubuiqeSecOrient.h"
@@ -15,17 +16,6 @@
 #include <cmath>
 
 namespace {
-
-QColor ToQColour(COLORREF c)
-{
-  return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-}
-
-COLORREF ToColourRef(const QColor& c)
-{
-  return static_cast<COLORREF>(c.red()) | (static_cast<COLORREF>(c.green()) << 8) |
-         (static_cast<COLORREF>(c.blue()) << 16);
-}
 
 QString NoDecimals(double v)
 {
@@ -290,9 +280,9 @@ void TFmCubuiqe::PMISecColorClick()
 {
   if (!SectionInUse(CurrentSection))
     return;
-  const std::optional<QColor> colour = ModalCalls().ChooseColour(this, ToQColour(SectionColour[CurrentSection]));
+  const std::optional<QColor> colour = ModalCalls().ChooseColour(this, QColorOf(SectionColour[CurrentSection]));
   if (colour)
-    SetSectionColour(CurrentSection, ToColourRef(*colour));
+    SetSectionColour(CurrentSection, ColorRefOf(*colour));
   Redraw();
 }
 
@@ -329,10 +319,10 @@ void TFmCubuiqe::HSVRFill() { SetColourScale(2); }
 
 void TFmCubuiqe::ChooseColour(COLORREF* colour)
 {
-  const std::optional<QColor> chosen = ModalCalls().ChooseColour(this, ToQColour(*colour));
+  const std::optional<QColor> chosen = ModalCalls().ChooseColour(this, QColorOf(*colour));
   if (!chosen)
     return;
-  *colour = ToColourRef(*chosen);
+  *colour = ColorRefOf(*chosen);
   SetColours(ColourMin, ColourMax);
 }
 
