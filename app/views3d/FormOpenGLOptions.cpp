@@ -293,10 +293,10 @@ void TFOpenGLOptions::BokClick()
     accept();
 }
 
+// The track bars have already shown their values on the frame: Cancel only
+// closes, as the student has seen them take effect.
 void TFOpenGLOptions::BcancelClick()
 {
-  if (Frame)
-    SetFrameSettings(kept_);
   reject();
 }
 

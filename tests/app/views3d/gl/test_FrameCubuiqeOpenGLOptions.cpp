@@ -1,6 +1,6 @@
 // "openGL ..." and "Положение ..." of the cube frame's options menu: the
 // OpenGL options dialog (drawing kind, light, light position, perspective),
-// whose track bars show at once and whose Cancel puts the frame back, and the
+// whose track bars show at once and stay after Cancel, and the
 // box position dialog.
 #include "GLTestSupport.h"
 
@@ -152,9 +152,9 @@ TEST_F(CubeFrameOpenGLOptions, TrackBarsSetTheirValuesAtOnce)
   EXPECT_EQ(frame.Shininess, 78);
 }
 
-// The light reaches the picture; Cancel (or Esc) puts back what the frame had
-// when the dialog opened or was last applied.
-TEST_F(CubeFrameOpenGLOptions, LightChangesThePictureAndCancelRestoresIt)
+// The light reaches the picture; Cancel (or Esc) closes without taking back
+// what the track bars or "Применить" applied.
+TEST_F(CubeFrameOpenGLOptions, LightChangesThePictureAndCancelKeepsWhatWasApplied)
 {
   REQUIRE_GL(frame);
   ShowBlueBox(frame);
@@ -163,16 +163,21 @@ TEST_F(CubeFrameOpenGLOptions, LightChangesThePictureAndCancelRestoresIt)
   EXPECT_GT(qBlue(lit), 2 * qRed(lit) + 20);
 
   TFOpenGLOptions* dialog = Open();
+  const int ambient = dialog->TBambientlight->value();
   dialog->TBambientlight->setValue(100);
   const QRgb bright = BoxPixel();
   EXPECT_GT(qBlue(bright), qBlue(lit) + 20);
+  const std::vector<double> brighter = Settings();
+  EXPECT_NE(brighter, before);
   QTest::keyClick(dialog, Qt::Key_Escape);
   EXPECT_EQ(dialog->result(), QDialog::Rejected);
-  EXPECT_EQ(Settings(), before);
-  EXPECT_EQ(BoxPixel(), lit);
+  EXPECT_EQ(Settings(), brighter);
+  EXPECT_EQ(BoxPixel(), bright);
 
   // The light put in front of the box, then behind it.
   dialog = Open();
+  dialog->TBambientlight->setValue(ambient);
+  EXPECT_EQ(BoxPixel(), lit);
   dialog->Etheta->setText("90");
   dialog->Ephi->setText("0");
   dialog->Er->setText("10");
@@ -183,12 +188,12 @@ TEST_F(CubeFrameOpenGLOptions, LightChangesThePictureAndCancelRestoresIt)
   const QRgb back = BoxPixel();
   EXPECT_GT(qBlue(front), qBlue(back) + 40);
 
-  // Without the light the box shows its own colour; Cancel keeps what was applied.
+  // Without the light the box shows its own colour; a ticked box that was not
+  // applied is dropped by Cancel.
   dialog->CBlight->setChecked(false);
   ASSERT_TRUE(dialog->BapplyClick());
   EXPECT_EQ(BoxPixel(), qRgb(0, 0, 255));
   const std::vector<double> applied = Settings();
-  dialog->TBambientlight->setValue(0);
   dialog->CBlight->setChecked(true);
   dialog->BcancelClick();
   EXPECT_EQ(Settings(), applied);
@@ -269,14 +274,14 @@ TEST_F(CubeFrameOpenGLOptions, KindSwitchesTheWayTheFrameDraws)
     frame.UpdatePopupState();
     EXPECT_EQ(frame.MenuItem(QStringLiteral("PMIfillingDlg"))->isEnabled(), !c.useGL) << c.kind;
   }
-  // A track bar shows the chosen kind at once too; Cancel brings the old one back.
+  // A track bar applies the chosen kind at once too, and Cancel leaves it.
   TFOpenGLOptions* dialog = Open();
   dialog->CBglType->setCurrentIndex(2);
   dialog->TBambientlight->setValue(dialog->TBambientlight->value() + 1);
   EXPECT_EQ(frame.Picture().bottomUp, 1);
   dialog->BcancelClick();
-  EXPECT_FALSE(frame.UseGL);
-  EXPECT_FALSE(frame.HasGLContext());
+  EXPECT_TRUE(frame.UseGL);
+  EXPECT_TRUE(frame.GLIntoBitmap);
 }
 
 class CubeFrameStatement : public ::testing::Test {
