@@ -105,14 +105,6 @@ std::vector<std::pair<double, double>> EntriesOf(const TGObj& object, int code)
   return entries;
 }
 
-QAction* AddCheckable(QMenu* menu, const QString& caption, bool checked)
-{
-  QAction* action = menu->addAction(caption);
-  action->setCheckable(true);
-  action->setChecked(checked);
-  return action;
-}
-
 } // namespace
 
 std::vector<TGObj*> ReperKeyObjects(const TGIS& gis)
