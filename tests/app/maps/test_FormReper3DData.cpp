@@ -260,6 +260,8 @@ TEST_F(ReperTableTest, ArrayTableHasAColumnPerReperAndStoresWhenAnotherArrayIsPi
 {
   r1->SetReperValue(4.0, CodeW, 30.0);
   r1->SetReperValue(6.0, CodeV, 10.0);
+  v->SetUnitText("В");
+  w->SetUnitText("Кл");
   // Opened on V2, the table shows V's quantity.
   OpenTable(v2, [&](TFReper3DData& window) {
     EXPECT_EQ(window.Lheading->text(), "объекты");
@@ -267,14 +269,26 @@ TEST_F(ReperTableTest, ArrayTableHasAColumnPerReperAndStoresWhenAnotherArrayIsPi
     EXPECT_EQ(window.Lgroup->item(0)->text(), "V");
     EXPECT_EQ(window.Lgroup->currentRow(), 0);
     EXPECT_EQ(Rows(*window.SGdata), QStringList({"глубина (м)|R1|R2", "10|6|", "||", "||"}));
+    EXPECT_EQ(window.Lunit->text(), "В");
     Type(*window.SGdata, 2, 1, "8");
     // Picking W stores V's table first.
     window.Lgroup->setCurrentRow(1);
     EXPECT_EQ(Entries(*r2, CodeV), TEntries({{10, 8}}));
     EXPECT_EQ(Rows(*window.SGdata), QStringList({"глубина (м)|R1|R2", "30|4|", "||", "||"}));
+    EXPECT_EQ(window.Lunit->text(), "Кл");
     return 1;
   });
   EXPECT_EQ(Entries(*r1, CodeW), TEntries({{30, 4}}));
+  // The table of a reper names a unit only when its arrays share one.
+  OpenTable(r1, [&](TFReper3DData& window) {
+    EXPECT_EQ(window.Lunit->text(), "");
+    return 1;
+  });
+  w->SetUnitText("В");
+  OpenTable(r1, [&](TFReper3DData& window) {
+    EXPECT_EQ(window.Lunit->text(), "В");
+    return 1;
+  });
 }
 
 TEST_F(ReperTableTest, CopyAndPasteGrowTheTableByRows)
