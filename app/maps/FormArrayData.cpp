@@ -37,6 +37,7 @@ namespace {
 TFArrayData* theForm = nullptr;
 
 const QString FileFilter = QStringLiteral("текст (*.txt);;все файлы (*.*)");
+} // namespace
 
 QAction* AddCheckable(QMenu* menu, const QString& caption, bool checked)
 {
@@ -45,7 +46,6 @@ QAction* AddCheckable(QMenu* menu, const QString& caption, bool checked)
   action->setChecked(checked);
   return action;
 }
-} // namespace
 
 double FillCellValue(int operation, double oldValue, double result, bool evalFailed)
 {

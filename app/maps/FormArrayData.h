@@ -38,6 +38,9 @@ double ParseCellText(const QString& text);
 // The cell text of a value: 6 significant digits, "." always; empty when missing.
 QString CellText(double value);
 
+// A checkable item of a grid's context menu (the editing and selection modes).
+QAction* AddCheckable(QMenu* menu, const QString& caption, bool checked);
+
 class TFArrayData : public TFSized {
   Q_OBJECT
 

@@ -2,13 +2,17 @@
 
 #include "base/ModalCalls.h"
 #include "gis/EditorFrames.h"
+#include "gis/GArray3D.h"
 #include "gis/GIS.h"
 #include "gis/GObj.h"
+#include "gis/ObjectTypeCode.h"
+#include "maps/FormReper3DData.h"
 #include "maps/FrameGisBrowser.h"
 
 #include <QApplication>
 #include <algorithm>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -71,6 +75,11 @@ void TFOBrowser::BuildDesign()
   connect(Bclose, &QPushButton::clicked, this, &TFOBrowser::BcloseClick);
   connect(GisBrowser, &TFmGisBrowser::SelectionChanged, this, &TFOBrowser::TViewChange);
   connect(GisBrowser, &TFmGisBrowser::KeyDown, this, &TFOBrowser::GisBrowserTreeKeyDown);
+  PMobject = new QMenu(this);
+  PMIReperValues = PMobject->addAction(QString::fromUtf8("Реперные значения ..."));
+  GisBrowser->Tree->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(GisBrowser->Tree, &QWidget::customContextMenuRequested, this, &TFOBrowser::TreeContextMenu);
+  connect(PMIReperValues, &QAction::triggered, this, &TFOBrowser::PMIReperValuesClick);
   ShowNoObject();
   FormResize();
 }
@@ -138,6 +147,40 @@ void TFOBrowser::GisBrowserTreeKeyDown(int key)
 {
   if (key == Qt::Key_Delete && Bdelete->isEnabled())
     BdeleteClick();
+}
+
+void TFOBrowser::TreeContextMenu(const QPoint& at)
+{
+  if (PrepareObjectMenu(GisBrowser->Tree->itemAt(at)))
+    PMobject->popup(GisBrowser->Tree->viewport()->mapToGlobal(at));
+}
+
+bool TFOBrowser::PrepareObjectMenu(QTreeWidgetItem* node)
+{
+  menuObjectId = 0;
+  const TGObj* object = gis && node ? gis->FindObjectById(TFmGisBrowser::NodeId(node)) : nullptr;
+  if (!object)
+    return false;
+  if (gis->TypeFlagBit1(object->GetTypeCode())) {
+    PMIReperValues->setEnabled(!ReperTargetArrays(*gis).empty());
+  } else if (object->GetTypeCode() == ObjectTypeArray3D) {
+    const auto* array = dynamic_cast<const TGArray3D*>(object);
+    PMIReperValues->setEnabled(array && !array->IsReadOnly() && !ReperKeyObjects(*gis).empty());
+  } else {
+    return false;
+  }
+  menuObjectId = object->GetId();
+  return true;
+}
+
+void TFOBrowser::PMIReperValuesClick()
+{
+  TGObj* object = gis ? gis->FindObjectById(menuObjectId) : nullptr;
+  if (!object || !PMIReperValues->isEnabled())
+    return;
+  TFReper3DData* window = object->GetTypeCode() == ObjectTypeArray3D ? Reper3DData2Form() : Reper3DDataForm();
+  window->SetGis(gis, object);
+  window->ShowModal();
 }
 
 void TFOBrowser::DropFrame()

@@ -5,13 +5,18 @@
 // every selected object of the frame's type, "Удалить" deletes the selected
 // objects after a question. The browser keeps the id of the object it shows,
 // never a pointer, and drops its frame as soon as that object or its GIS is
-// gone.
+// gone. The context menu of a node opens the reper value tables: on a reper
+// object its values for every array, on a three-dimensional array the values
+// every reper object carries for it.
 #include "base/FormSized.h"
 
 #include <cstdint>
 #include <functional>
 
+class QAction;
 class QLabel;
+class QMenu;
+class QPoint;
 class QPushButton;
 class QTreeWidgetItem;
 class QWidget;
@@ -51,6 +56,11 @@ public:
   QPushButton* Bapplay = nullptr;
   QPushButton* Bdelete = nullptr;
   QPushButton* Bclose = nullptr;
+  QMenu* PMobject = nullptr;
+  QAction* PMIReperValues = nullptr;
+
+  // Readies the context menu for a node; false when the menu has nothing for it.
+  bool PrepareObjectMenu(QTreeWidgetItem* node);
 
 public slots:
   void FormShow();
@@ -59,6 +69,8 @@ public slots:
   void BdeleteClick();
   void TViewChange(QTreeWidgetItem* node);
   void GisBrowserTreeKeyDown(int key);
+  void TreeContextMenu(const QPoint& at);
+  void PMIReperValuesClick();
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -77,6 +89,7 @@ private:
   TGIS* gis = nullptr;
   std::int32_t currentType = 0;
   std::int32_t currentId = 0;
+  std::int32_t menuObjectId = 0;
   TEditorFrame* frame = nullptr;
   std::function<bool(const TGObj&)> editable;
 };

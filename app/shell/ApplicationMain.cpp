@@ -8,6 +8,7 @@
 #include "maps/FormGridInfo.h"
 #include "maps/FormInspector.h"
 #include "maps/FormNewGObj.h"
+#include "maps/FormReper3DData.h"
 #include "maps/FormSectionLoc.h"
 #include "maps/FormSelectChar.h"
 #include "maps/FormSetArrayDrawing.h"
@@ -115,6 +116,7 @@ int ApplicationMain(QApplication& app)
   int code = app.exec();
   // The project goes first: its model and views may still use the dialogs.
   FMain->CloseProject();
+  DestroyReper3DData();
   DestroyArray3DData();
   DestroyArrayData();
   DestroyGridInfo();
