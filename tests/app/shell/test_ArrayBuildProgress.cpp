@@ -163,7 +163,9 @@ TEST_F(InputRebuild, ALaplaceBuildShowsTheWindowAndReachesTheEngine)
   EXPECT_LT(middle, 9e-6);
 }
 
-TEST_F(InputRebuild, ACancelStopsTheBuildAndLeavesTheLayerAsItWas)
+// The layer keeps the cells computed before the cancel, and the model gets
+// them as the layer holds them.
+TEST_F(InputRebuild, ACancelStopsTheBuildAndKeepsWhatWasComputed)
 {
   const std::vector<double> before = ChargeValues();
   SetArrayBuildProgress(&window);
@@ -172,8 +174,13 @@ TEST_F(InputRebuild, ACancelStopsTheBuildAndLeavesTheLayerAsItWas)
   Model()->BuildAllInputArrays();
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_EQ(calls.messages[0].text, Question);
-  EXPECT_EQ(ChargeValues(), before);
   EXPECT_FALSE(window.isVisible());
+  const std::vector<double> kept = ChargeValues();
+  EXPECT_NE(kept, before);
+  EXPECT_DOUBLE_EQ(kept[0], 1e-6);
+  EXPECT_GT(kept[3 * 7 + 3], 1e-6);
+  EXPECT_LT(kept[3 * 7 + 3], 9e-6);
+  EXPECT_TRUE(std::equal(kept.begin(), kept.end(), Model()->GetEngine()->ChargeInit));
 }
 
 TEST_F(InputRebuild, AGaussFailureShowsItsTextUnderError)
