@@ -177,7 +177,9 @@ void TFMain::CreateMenus()
   MIDefaultArray = AddItem(MICalcArrayModel, "MIDefaultArray", "Все значения по умолчанию");
   MIUpdateArrays = AddItem(MICalcArrayModel, "MIUpdateArrays", "Перегрузить из модели");
   MIBuildInfo = AddItem(MICalcArrayModel, "MIBuildInfo", "Рассчитать информационные");
-  Mmodel->addMenu(MICalcArrayModel)->setVisible(false);
+  MIBuildArrays = AddItem(MICalcArrayModel, "MIBuildArrays", "Генерация входных массивов");
+  // Shown: the input arrays are built from their known values only here.
+  Mmodel->addMenu(MICalcArrayModel);
 
   MCalc = AddSubmenu(this, "MCalc", "Расчет");
   MIcalcpotential = AddItem(MCalc, "MIcalcpotential", "Потенциал");
@@ -745,6 +747,7 @@ void TFMain::UpdateMenuItems()
     MIAutoSave->setEnabled(FCalcState == CalcPaused || FCalcState == CalcStopped);
     MIDefaultArray->setEnabled(ModelEditable());
     MIBuildInfo->setEnabled(ModelEditable());
+    MIBuildArrays->setEnabled(ModelEditable());
   } else {
     bool noProject = FCalcState == CalcNoProject;
     for (QAction* item : {MFile->menuAction(), MINew, MIOpen, Bopen})

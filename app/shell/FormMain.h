@@ -253,6 +253,9 @@ public:
   void MIDefaultArrayClick();
   void MIUpdateArraysClick();
   void MIBuildInfoClick();
+  // Builds every input layer from its known values in the window
+  // "Генерация массивов" and hands the layers to the model.
+  void MIBuildArraysClick();
 
   // Called from the first show and every activation.
   void FormActivate();
@@ -278,6 +281,7 @@ public:
   QAction* MIDefaultArray = nullptr;
   QAction* MIUpdateArrays = nullptr;
   QAction* MIBuildInfo = nullptr;
+  QAction* MIBuildArrays = nullptr;
   QMenu* MCalc = nullptr;
   QAction* MIcalcpotential = nullptr;
   QAction* MIrun = nullptr;

@@ -48,6 +48,7 @@ void TFMain::ConnectViewCommands()
   connect(MIDefaultArray, &QAction::triggered, this, &TFMain::MIDefaultArrayClick);
   connect(MIUpdateArrays, &QAction::triggered, this, &TFMain::MIUpdateArraysClick);
   connect(MIBuildInfo, &QAction::triggered, this, &TFMain::MIBuildInfoClick);
+  connect(MIBuildArrays, &QAction::triggered, this, &TFMain::MIBuildArraysClick);
 }
 
 // --- tool modes -------------------------------------------------------------------
@@ -146,5 +147,12 @@ void TFMain::MIBuildInfoClick()
 {
   if (auto* model = dynamic_cast<TFModel3D*>(FModel))
     model->UpdateModelFromLayers();
+  RefreshAll();
+}
+
+void TFMain::MIBuildArraysClick()
+{
+  if (auto* model = dynamic_cast<TFBitModel*>(FModel))
+    model->BuildAllInputArrays();
   RefreshAll();
 }

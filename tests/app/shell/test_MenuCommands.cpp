@@ -105,6 +105,7 @@ const TEnableRow EnableTable[] = {
   {"MILoadDataNext", "YNYYNN"}, {"Bloaddataprev10", "YNYYNN"}, {"Bloaddatanext", "YNYYNN"},
   {"Binspect", "YNYYNN"},     {"Binsert", "YNYYNN"},       {"Bedit", "YNYYNN"},
   {"MICalcArrayModel", "YNYYNN"}, {"MIDefaultArray", "YNNY--"}, {"MIBuildInfo", "YNNY--"},
+  {"MIBuildArrays", "YNNY--"},
   {"MIInfo", "YYYYNN"},       {"MINewTreePlot", "YYYYNN"}, {"MINewPlot", "NNNNNN"},
   {"MINewCubuiqe", "NNNNNN"}, {"MIDimension", "NNNNNN"},   {"MIReport", "NNNNNN"},
   {"MIBMPExport", "NNNNNN"},  {"MIHelp", "NNNNNN"},        {"Bstart", "YNYYNN"},
@@ -143,8 +144,13 @@ TEST_F(MenuCommandsTest, MenuSetsShowTheirOwnItems)
     for (const char* name : extendedOnly)
       EXPECT_EQ(Item(name)->isVisible(), extended) << name;
     EXPECT_EQ(Item("MIModelParamsStud")->isVisible(), !extended);
-    for (const char* hidden : {"MISaveClones", "MICalcArrayModel", "MIgis"})
+    for (const char* hidden : {"MISaveClones", "MIgis"})
       EXPECT_FALSE(Item(hidden)->isVisible()) << hidden;
+    // The array commands, the build of the input arrays among them, are
+    // reachable in both sets.
+    EXPECT_TRUE(main->MICalcArrayModel->menuAction()->isVisible());
+    EXPECT_TRUE(main->Mmodel->actions().contains(main->MICalcArrayModel->menuAction()));
+    EXPECT_TRUE(main->MICalcArrayModel->actions().contains(Item("MIBuildArrays")));
   }
 }
 
