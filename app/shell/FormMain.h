@@ -240,6 +240,9 @@ public:
   void MPIInspectStructClick();
   void BInsertClick();
   void BEditObjClick();
+  // Zoom of the active window when it is a 3D view or a section window.
+  void SBZoomInClick();
+  void SBZoomOutClick();
   // No tool-bar menu of Qt's own: the bars the user may show and hide are in "Панели".
   QMenu* createPopupMenu() override { return nullptr; }
 
@@ -352,6 +355,13 @@ public:
   QAction* Binsert = nullptr;
   QMenu* PMInsert = nullptr;
   QToolBar* TBstatus = nullptr;
+  // The flat speed buttons on the window itself (beside the menu bar): they
+  // repeat the inspector, insert, editor and zoom buttons.
+  QAction* SBInspect = nullptr;
+  QAction* SBInsert = nullptr;
+  QAction* SBEditObj = nullptr;
+  QAction* SBZoomIn = nullptr;
+  QAction* SBZoomOut = nullptr;
   QTimer* Timer1 = nullptr;
 
 signals:
@@ -373,6 +383,7 @@ private:
   void FormResize();
   void CreateMenus();
   void CreateToolBars();
+  void CreateSpeedButtons();
   void CreateStatusBar();
   void ConnectCommands();
   void HandleMessage(int message);
