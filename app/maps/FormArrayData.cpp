@@ -464,8 +464,7 @@ void TFArrayData::BbuildClick()
     ShowErrorMessage(this, failure);
     return;
   }
-  if (progress.Cancelled())
-    return;
+  // A cancelled build has changed the cells it computed as well.
   Changed = true;
   if (TGIS* gis = array->GetOwner())
     gis->NotifyChanged();

@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -112,6 +113,7 @@ TFMain::TFMain(const QStringList& arguments, QWidget* owner) : QMainWindow(owner
   setCentralWidget(FMdiArea);
   CreateMenus();
   CreateToolBars();
+  CreateSpeedButtons();
   CreateStatusBar();
   ConnectCommands();
 
@@ -177,7 +179,9 @@ void TFMain::CreateMenus()
   MIDefaultArray = AddItem(MICalcArrayModel, "MIDefaultArray", "Все значения по умолчанию");
   MIUpdateArrays = AddItem(MICalcArrayModel, "MIUpdateArrays", "Перегрузить из модели");
   MIBuildInfo = AddItem(MICalcArrayModel, "MIBuildInfo", "Рассчитать информационные");
-  Mmodel->addMenu(MICalcArrayModel)->setVisible(false);
+  MIBuildArrays = AddItem(MICalcArrayModel, "MIBuildArrays", "Генерация входных массивов");
+  // Shown: the input arrays are built from their known values only here.
+  Mmodel->addMenu(MICalcArrayModel);
 
   MCalc = AddSubmenu(this, "MCalc", "Расчет");
   MIcalcpotential = AddItem(MCalc, "MIcalcpotential", "Потенциал");
@@ -307,6 +311,33 @@ void TFMain::CreateToolBars()
   TBstatus->hide();
 }
 
+void TFMain::CreateSpeedButtons()
+{
+  auto* strip = new QWidget(this);
+  strip->setObjectName("SpeedButtons");
+  auto* row = new QHBoxLayout(strip);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  auto add = [&](const char* name, const QAction* twin, const char* hint) {
+    auto* action = new QAction(twin->icon(), Text(hint), this);
+    action->setObjectName(name);
+    action->setToolTip(Text(hint));
+    action->setStatusTip(Text(hint));
+    auto* button = new QToolButton(strip);
+    button->setObjectName(QString(name) + "Button");
+    button->setAutoRaise(true);
+    button->setDefaultAction(action);
+    row->addWidget(button);
+    return action;
+  };
+  SBInspect = add("SBInspect", Binspect, "Инспектор");
+  SBInsert = add("SBInsert", Binsert, "Новый объект");
+  SBEditObj = add("SBEditObj", Bedit, "Редактор");
+  SBZoomIn = add("SBZoomIn", Bzoomin, "Увеличить");
+  SBZoomOut = add("SBZoomOut", Bzoomout, "Уменьшить");
+  menuBar()->setCornerWidget(strip, Qt::TopRightCorner);
+}
+
 void TFMain::CreateStatusBar()
 {
   static const int widths[4] = {250, 120, 130, 100};
@@ -364,14 +395,10 @@ void TFMain::ConnectCommands()
     if (TFSimpleView* view = ActiveView())
       view->CopyToClipboard();
   });
-  connect(Bzoomin, &QAction::triggered, this, [this] {
-    if (TFSimpleView* view = ActiveView(); view && IsZoomable(view->Tag()))
-      view->ZoomIn();
-  });
-  connect(Bzoomout, &QAction::triggered, this, [this] {
-    if (TFSimpleView* view = ActiveView(); view && IsZoomable(view->Tag()))
-      view->ZoomOut();
-  });
+  for (QAction* item : {Bzoomin, SBZoomIn})
+    connect(item, &QAction::triggered, this, &TFMain::SBZoomInClick);
+  for (QAction* item : {Bzoomout, SBZoomOut})
+    connect(item, &QAction::triggered, this, &TFMain::SBZoomOutClick);
   ConnectViewCommands();
   connect(MICloseWin, &QAction::triggered, this, &TFMain::MICloseWinClick);
   connect(WindowMinimizeItem, &QAction::triggered, this, &TFMain::WindowMinimizeItemClick);
@@ -728,8 +755,8 @@ void TFMain::UpdateMenuItems()
   for (QAction* item : {MICloseWin, WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem})
     item->setEnabled(anyWindow);
   bool zoom = IsZoomable(kind);
-  Bzoomin->setEnabled(zoom);
-  Bzoomout->setEnabled(zoom);
+  for (QAction* button : {Bzoomin, Bzoomout, SBZoomIn, SBZoomOut})
+    button->setEnabled(zoom);
 
   const bool projectOpen = FCalcState >= CalcNotStarted && FCalcState <= CalcStopped;
   if (projectOpen) {
@@ -739,19 +766,22 @@ void TFMain::UpdateMenuItems()
     bool idle = FCalcState != CalcRunning;
     for (QAction* item : {MINew, MIOpen, MISave, MISaveAs, MISaveClones, MICalcArrayModel->menuAction(), Bopen,
                           MIBMPProjectExport,
-                          Bsave, Binspect, Binsert, Bedit, Bloaddataprev10, Bloaddataprev, Bloaddatanext,
-                          Bloaddatanext10, MIData->menuAction(), MILoadData, MILoadDataNext, MILoadDataPrev})
+                          Bsave, Binspect, Binsert, Bedit, SBInspect, SBInsert, SBEditObj, Bloaddataprev10,
+                          Bloaddataprev, Bloaddatanext, Bloaddatanext10, MIData->menuAction(), MILoadData,
+                          MILoadDataNext, MILoadDataPrev})
       item->setEnabled(idle);
     MIAutoSave->setEnabled(FCalcState == CalcPaused || FCalcState == CalcStopped);
     MIDefaultArray->setEnabled(ModelEditable());
     MIBuildInfo->setEnabled(ModelEditable());
+    MIBuildArrays->setEnabled(ModelEditable());
   } else {
     bool noProject = FCalcState == CalcNoProject;
     for (QAction* item : {MFile->menuAction(), MINew, MIOpen, Bopen})
       item->setEnabled(noProject);
     for (QAction* item : {MISave, MISaveAs, MIAutoSave, MISaveClones, MINewWin->menuAction(), MICloseWin,
                           Mmodel->menuAction(), MCalc->menuAction(), MOptions->menuAction(),
-                          MWindows->menuAction(), Bsave, Bcopy, Binspect, Binsert, Bedit, Bloaddataprev10,
+                          MWindows->menuAction(), Bsave, Bcopy, Binspect, Binsert, Bedit, SBInspect, SBInsert,
+                          SBEditObj, Bloaddataprev10,
                           Bloaddataprev, Bloaddatanext, Bloaddatanext10, MIData->menuAction(), MILoadData,
                           MILoadDataNext, MILoadDataPrev, MICalcArrayModel->menuAction()})
       item->setEnabled(false);
@@ -763,6 +793,18 @@ void TFMain::UpdateMenuItems()
   for (QAction* item : {MIReport->menuAction(), MIBMPExport, MIHelp})
     item->setEnabled(false);
   UpdateCalcButtons();
+}
+
+void TFMain::SBZoomInClick()
+{
+  if (TFSimpleView* view = ActiveView(); view && IsZoomable(view->Tag()))
+    view->ZoomIn();
+}
+
+void TFMain::SBZoomOutClick()
+{
+  if (TFSimpleView* view = ActiveView(); view && IsZoomable(view->Tag()))
+    view->ZoomOut();
 }
 
 void TFMain::UpdateCalcButtons()

@@ -240,6 +240,9 @@ public:
   void MPIInspectStructClick();
   void BInsertClick();
   void BEditObjClick();
+  // Zoom of the active window when it is a 3D view or a section window.
+  void SBZoomInClick();
+  void SBZoomOutClick();
   // No tool-bar menu of Qt's own: the bars the user may show and hide are in "Панели".
   QMenu* createPopupMenu() override { return nullptr; }
 
@@ -253,6 +256,9 @@ public:
   void MIDefaultArrayClick();
   void MIUpdateArraysClick();
   void MIBuildInfoClick();
+  // Builds every input layer from its known values in the window
+  // "Генерация массивов" and hands the layers to the model.
+  void MIBuildArraysClick();
 
   // Called from the first show and every activation.
   void FormActivate();
@@ -278,6 +284,7 @@ public:
   QAction* MIDefaultArray = nullptr;
   QAction* MIUpdateArrays = nullptr;
   QAction* MIBuildInfo = nullptr;
+  QAction* MIBuildArrays = nullptr;
   QMenu* MCalc = nullptr;
   QAction* MIcalcpotential = nullptr;
   QAction* MIrun = nullptr;
@@ -348,6 +355,13 @@ public:
   QAction* Binsert = nullptr;
   QMenu* PMInsert = nullptr;
   QToolBar* TBstatus = nullptr;
+  // The flat speed buttons on the window itself (beside the menu bar): they
+  // repeat the inspector, insert, editor and zoom buttons.
+  QAction* SBInspect = nullptr;
+  QAction* SBInsert = nullptr;
+  QAction* SBEditObj = nullptr;
+  QAction* SBZoomIn = nullptr;
+  QAction* SBZoomOut = nullptr;
   QTimer* Timer1 = nullptr;
 
 signals:
@@ -369,6 +383,7 @@ private:
   void FormResize();
   void CreateMenus();
   void CreateToolBars();
+  void CreateSpeedButtons();
   void CreateStatusBar();
   void ConnectCommands();
   void HandleMessage(int message);

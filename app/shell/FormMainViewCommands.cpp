@@ -39,15 +39,19 @@ void TFMain::ConnectViewCommands()
   FNewWindowItems.append({MIInfo, WindowKindModelInfo, nullptr, false});
   connect(MIInfo, &QAction::triggered, this, &TFMain::MIInfoClick);
 
-  connect(Binspect, &QAction::triggered, this, &TFMain::BInspectClick);
+  for (QAction* item : {Binspect, SBInspect})
+    connect(item, &QAction::triggered, this, &TFMain::BInspectClick);
   connect(MPIInspectPoint, &QAction::triggered, this, &TFMain::MPIInspectPointClick);
   connect(MPIInspectStruct, &QAction::triggered, this, &TFMain::MPIInspectStructClick);
-  connect(Binsert, &QAction::triggered, this, &TFMain::BInsertClick);
-  connect(Bedit, &QAction::triggered, this, &TFMain::BEditObjClick);
+  for (QAction* item : {Binsert, SBInsert})
+    connect(item, &QAction::triggered, this, &TFMain::BInsertClick);
+  for (QAction* item : {Bedit, SBEditObj})
+    connect(item, &QAction::triggered, this, &TFMain::BEditObjClick);
 
   connect(MIDefaultArray, &QAction::triggered, this, &TFMain::MIDefaultArrayClick);
   connect(MIUpdateArrays, &QAction::triggered, this, &TFMain::MIUpdateArraysClick);
   connect(MIBuildInfo, &QAction::triggered, this, &TFMain::MIBuildInfoClick);
+  connect(MIBuildArrays, &QAction::triggered, this, &TFMain::MIBuildArraysClick);
 }
 
 // --- tool modes -------------------------------------------------------------------
@@ -146,5 +150,12 @@ void TFMain::MIBuildInfoClick()
 {
   if (auto* model = dynamic_cast<TFModel3D*>(FModel))
     model->UpdateModelFromLayers();
+  RefreshAll();
+}
+
+void TFMain::MIBuildArraysClick()
+{
+  if (auto* model = dynamic_cast<TFBitModel*>(FModel))
+    model->BuildAllInputArrays();
   RefreshAll();
 }

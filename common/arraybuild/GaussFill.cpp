@@ -110,7 +110,7 @@ void FillByGauss(TFillGrid& grid, const TKnownMask& known, const TArrayBuildPara
       progress.SetProgress(SweepPercent(error, firstLog, scale));
     progress.LetEventsThrough();
     if (progress.Cancelled())
-      return;
+      break;
     if (!(error > GaussAccuracy && error < previousError))
       break;
     previousError = error;

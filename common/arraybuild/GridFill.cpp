@@ -48,11 +48,8 @@ bool FillOpenCells(TFillGrid& grid, const TKnownMask& known, const TArrayBuildPa
   if (grid.nx <= 0 || grid.ny <= 0 || grid.values == nullptr ||
       known.size() != static_cast<size_t>(grid.nx) * static_cast<size_t>(grid.ny))
     return true;
-  // A cancel must not leave a half-computed grid behind.
-  const std::vector<double> before(grid.values, grid.values + grid.CellCount());
+  // A cancelled build keeps what it computed: the user may stop a long
+  // relaxation once it looks good enough.
   RunMethod(grid, known, params, progress);
-  if (!progress.Cancelled())
-    return true;
-  std::copy(before.begin(), before.end(), grid.values);
-  return false;
+  return !progress.Cancelled();
 }

@@ -14,8 +14,8 @@ inline constexpr const char* GaussDivergedMessage =
 
 // Runs the method of params.fillMethod. Values outside the seven methods
 // (including the reserved 7, which has no solver) compute nothing. A build
-// cancelled on the way gives the grid back the values it had before the call
-// and returns false; otherwise true.
+// cancelled on the way keeps the cells as far as they were computed (the
+// known cells with their values) and returns false; otherwise true.
 bool FillOpenCells(TFillGrid& grid, const TKnownMask& known, const TArrayBuildParams& params,
                    TArrayBuildProgress& progress);
 

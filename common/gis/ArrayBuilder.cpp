@@ -119,7 +119,7 @@ struct TCollector {
   }
 };
 
-// Values as they were, for a cancelled build.
+// Values as they were, for a build that finds nothing known.
 struct TArraySnapshot {
   std::vector<double> values;
 
@@ -218,7 +218,6 @@ TRangeBuild BuildArrayRange(TGArray& array, double lo, double hi, TArrayBuildPro
   TFillGrid grid = MakeFillGrid(array);
   if (FillOpenCells(grid, known.mask, array.BuildParams(), progress))
     return TRangeBuild::Built;
-  before.Restore(array); // the known cells too: the array is as it was
   return TRangeBuild::Cancelled;
 }
 

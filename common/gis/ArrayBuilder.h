@@ -5,7 +5,7 @@
 // array's own operations (TGArray::Build, BuildRange, CollectKnownCells) run
 // through these functions.
 //
-// A cancelled build leaves the array as it was before the build.
+// A cancelled build keeps the cells as far as they were computed.
 #include "arraybuild/FillGrid.h"
 
 class TArrayBuildProgress;
@@ -32,7 +32,7 @@ bool CollectKnownCells(TGArray& array, double lo, double hi, TKnownCells& known)
 enum class TRangeBuild {
   NothingKnown, // no GIS or no known cell: the values are untouched
   Built,
-  Cancelled, // the values are as they were before the build
+  Cancelled, // stopped by the user: the cells keep what was computed
 };
 
 // Fills the array's cells from the values known for the depth interval;

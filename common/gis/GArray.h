@@ -83,7 +83,7 @@ public:
   virtual int GetCellCount() const;
   // Fills the cells from the reper values of the GIS for every depth, then
   // takes the data range and the drawing range from the result. False when
-  // nothing is known; a cancelled build leaves the array as it was.
+  // nothing is known; a cancelled build keeps what it computed.
   virtual bool Build(TArrayBuildProgress& progress);
   virtual bool GetValueAtWorld(double X, double Y, double& value) const;
   virtual bool GetValueAt(double px, double py, double& value) const;
@@ -132,8 +132,8 @@ public:
   // --- building (gis/ArrayBuilder.h) ---
   // Fills the open cells from the reper values found for lo <= depth < hi;
   // the data range becomes that of the known values. False when the array has
-  // no GIS or nothing is known; true also after a cancel, which gives the
-  // values and the data range back.
+  // no GIS or nothing is known; true also after a cancel, which keeps the
+  // cells as far as they were computed.
   bool BuildRange(double lo, double hi, TArrayBuildProgress& progress);
   // Writes the known values into their cells and marks them in the mask; the
   // data range becomes that of the known values. False, with the data range

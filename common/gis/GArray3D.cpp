@@ -465,19 +465,11 @@ bool TGArray3D::Build(TArrayBuildProgress& progress)
   if (volume.empty() || nx <= 0 || ny <= 0 || nz <= 0)
     return false;
   ShowLevelIfStale();
-  const std::vector<double> before = volume;
-  const double minimumBefore = dataMin, maximumBefore = dataMax;
   const double thickness = GetLevelThickness();
   progress.SetSubStepCount(nz);
   std::vector<bool> built(static_cast<size_t>(nz), false);
   for (int k = 0; k < nz; ++k)
     BuildLevelRange(k, thickness, progress, built);
-  if (progress.Cancelled()) {
-    volume = before;
-    SetRecordedMinMax(minimumBefore, maximumBefore);
-    ShowLevel();
-    return true;
-  }
   TVolume view = View();
   FillFailedLevels(view, built, levelFillMode);
   UpdateMinMax();

@@ -55,8 +55,8 @@ public:
 
   // Builds level by level from the reper values of each level's depth range
   // (measured in world depth from the array's top); levels without values are
-  // filled by the level fill mode. A cancel leaves the volume as it was. False
-  // when no level was built.
+  // filled by the level fill mode. A cancel ends each level's method early
+  // and keeps what was computed. False when no level was built.
   bool Build(TArrayBuildProgress& progress) override;
 
   // --- volume ---

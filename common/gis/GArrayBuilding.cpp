@@ -21,10 +21,9 @@ void KnownRange(const TKnownCells& known, double& minimum, double& maximum)
 
 bool TGArray::Build(TArrayBuildProgress& progress)
 {
+  // A cancelled build has changed cells too: its range follows them.
   if (!BuildRange(-1e300, 1e300, progress))
     return false;
-  if (progress.Cancelled())
-    return true;
   UpdateMinMax();
   AutoScaleRange();
   return true;
@@ -34,7 +33,7 @@ bool TGArray::BuildRange(double lo, double hi, TArrayBuildProgress& progress)
 {
   TKnownCells known;
   const TRangeBuild outcome = BuildArrayRange(*this, lo, hi, progress, known);
-  if (outcome == TRangeBuild::Built) {
+  if (outcome != TRangeBuild::NothingKnown) {
     double minimum = 0, maximum = 0;
     KnownRange(known, minimum, maximum);
     SetRecordedMinMax(minimum, maximum);

@@ -1,6 +1,6 @@
 // The window "Генерация массивов": its two bars, its cancel and close buttons,
-// and the model's rebuild of its input layers reporting to it as the program
-// installs it.
+// and the model's rebuild of its input layers, started from the main window's
+// menu, reporting to it as the program installs it.
 #include "support/ProjectTestSupport.h"
 
 #include "arraybuild/GridFill.h"
@@ -148,7 +148,7 @@ protected:
 TEST_F(InputRebuild, ALaplaceBuildShowsTheWindowAndReachesTheEngine)
 {
   SetArrayBuildProgress(&window);
-  Model()->BuildAllInputArrays();
+  main.MIBuildArrays->trigger();
   ASSERT_GT(window.pauses, 0);
   EXPECT_NE(std::find(window.namesShown.begin(), window.namesShown.end(), QString::fromStdString(Charge()->GetName())),
             window.namesShown.end());
@@ -163,17 +163,24 @@ TEST_F(InputRebuild, ALaplaceBuildShowsTheWindowAndReachesTheEngine)
   EXPECT_LT(middle, 9e-6);
 }
 
-TEST_F(InputRebuild, ACancelStopsTheBuildAndLeavesTheLayerAsItWas)
+// The layer keeps the cells computed before the cancel, and the model gets
+// them as the layer holds them.
+TEST_F(InputRebuild, ACancelStopsTheBuildAndKeepsWhatWasComputed)
 {
   const std::vector<double> before = ChargeValues();
   SetArrayBuildProgress(&window);
   window.cancelAtPause = 1;
   calls.messageAnswers = {QMessageBox::Yes};
-  Model()->BuildAllInputArrays();
+  main.MIBuildArrays->trigger();
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_EQ(calls.messages[0].text, Question);
-  EXPECT_EQ(ChargeValues(), before);
   EXPECT_FALSE(window.isVisible());
+  const std::vector<double> kept = ChargeValues();
+  EXPECT_NE(kept, before);
+  EXPECT_DOUBLE_EQ(kept[0], 1e-6);
+  EXPECT_GT(kept[3 * 7 + 3], 1e-6);
+  EXPECT_LT(kept[3 * 7 + 3], 9e-6);
+  EXPECT_TRUE(std::equal(kept.begin(), kept.end(), Model()->GetEngine()->ChargeInit));
 }
 
 TEST_F(InputRebuild, AGaussFailureShowsItsTextUnderError)
@@ -185,7 +192,7 @@ TEST_F(InputRebuild, AGaussFailureShowsItsTextUnderError)
   AddCharge(0.05, 0.95, 2e-6);
   AddCharge(0.5, 0.6, 5e-6);
   SetArrayBuildProgress(&window);
-  Model()->BuildAllInputArrays();
+  main.MIBuildArrays->trigger();
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_EQ(calls.messages[0].caption, QString::fromUtf8("Ошибка"));
   EXPECT_EQ(calls.messages[0].text, QString::fromUtf8(GaussDivergedMessage));

@@ -6,7 +6,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +108,8 @@ const TEnableRow EnableTable[] = {
   {"MILoadDataNext", "YNYYNN"}, {"Bloaddataprev10", "YNYYNN"}, {"Bloaddatanext", "YNYYNN"},
   {"Binspect", "YNYYNN"},     {"Binsert", "YNYYNN"},       {"Bedit", "YNYYNN"},
   {"MICalcArrayModel", "YNYYNN"}, {"MIDefaultArray", "YNNY--"}, {"MIBuildInfo", "YNNY--"},
+  {"MIBuildArrays", "YNNY--"},  {"SBInspect", "YNYYNN"},     {"SBInsert", "YNYYNN"},
+  {"SBEditObj", "YNYYNN"},    {"SBZoomIn", "NNNNNN"},      {"SBZoomOut", "NNNNNN"},
   {"MIInfo", "YYYYNN"},       {"MINewTreePlot", "YYYYNN"}, {"MINewPlot", "NNNNNN"},
   {"MINewCubuiqe", "NNNNNN"}, {"MIDimension", "NNNNNN"},   {"MIReport", "NNNNNN"},
   {"MIBMPExport", "NNNNNN"},  {"MIHelp", "NNNNNN"},        {"Bstart", "YNYYNN"},
@@ -143,8 +148,13 @@ TEST_F(MenuCommandsTest, MenuSetsShowTheirOwnItems)
     for (const char* name : extendedOnly)
       EXPECT_EQ(Item(name)->isVisible(), extended) << name;
     EXPECT_EQ(Item("MIModelParamsStud")->isVisible(), !extended);
-    for (const char* hidden : {"MISaveClones", "MICalcArrayModel", "MIgis"})
+    for (const char* hidden : {"MISaveClones", "MIgis"})
       EXPECT_FALSE(Item(hidden)->isVisible()) << hidden;
+    // The array commands, the build of the input arrays among them, are
+    // reachable in both sets.
+    EXPECT_TRUE(main->MICalcArrayModel->menuAction()->isVisible());
+    EXPECT_TRUE(main->Mmodel->actions().contains(main->MICalcArrayModel->menuAction()));
+    EXPECT_TRUE(main->MICalcArrayModel->actions().contains(Item("MIBuildArrays")));
   }
 }
 
@@ -192,7 +202,16 @@ INSTANTIATE_TEST_SUITE_P(
                     TToolCase{"insertAfterInspect", {"Binspect", "Binsert"}, 3},
                     TToolCase{"editWithNothingChecked", {"Bedit"}, 0},
                     TToolCase{"editProperties", {"PMIEditProp", "Bedit"}, 6},
-                    TToolCase{"editTwiceIsOff", {"PMIEditMoveAll", "Bedit", "Bedit"}, 0}),
+                    TToolCase{"editTwiceIsOff", {"PMIEditMoveAll", "Bedit", "Bedit"}, 0},
+                    // The speed buttons share the tool buttons' commands and mode.
+                    TToolCase{"speedInspect", {"SBInspect"}, 1},
+                    TToolCase{"speedInspectOffByToolButton", {"SBInspect", "Binspect"}, 0},
+                    TToolCase{"speedInspectStructure", {"MPIInspectStruct", "Binspect", "SBInspect"}, 4},
+                    TToolCase{"speedInsert", {"SBInsert"}, 3},
+                    TToolCase{"speedInsertTwiceIsOff", {"SBInsert", "SBInsert"}, 0},
+                    TToolCase{"speedEditWithNothingChecked", {"SBEditObj"}, 0},
+                    TToolCase{"speedEditMoveNode", {"PMIEditMoveNode", "SBEditObj"}, 8},
+                    TToolCase{"speedEditOffByToolButton", {"PMIEditMoveNode", "SBEditObj", "Bedit"}, 0}),
   [](const ::testing::TestParamInfo<TToolCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MenuCommandsTest, NewProjectAndEndOfRunClearTheToolMode)
@@ -209,6 +228,77 @@ TEST_F(MenuCommandsTest, NewProjectAndEndOfRunClearTheToolMode)
   main->OnCalcStopped(main->Model());
   ProcessPostedEvents();
   EXPECT_EQ(main->ToolMode(), 0);
+}
+
+// The five flat buttons sit beside the menu bar, show their hints and work
+// with the mouse.
+TEST_F(MenuCommandsTest, SpeedButtonsAreOnTheWindowAndClickable)
+{
+  main->MINewClick();
+  ProcessPostedEvents();
+  const struct {
+    const char* name;
+    const char* hint;
+  } buttons[] = {{"SBInspect", "Инспектор"}, {"SBInsert", "Новый объект"}, {"SBEditObj", "Редактор"},
+                 {"SBZoomIn", "Увеличить"}, {"SBZoomOut", "Уменьшить"}};
+  for (const auto& b : buttons) {
+    auto* button = main->findChild<QToolButton*>(QString(b.name) + "Button");
+    ASSERT_NE(button, nullptr) << b.name;
+    EXPECT_TRUE(button->isVisible()) << b.name;
+    EXPECT_TRUE(button->autoRaise()) << b.name;
+    EXPECT_EQ(button->defaultAction(), Item(b.name));
+    EXPECT_EQ(button->toolTip(), QString::fromUtf8(b.hint));
+    const QRect onWindow(button->mapTo(main.get(), QPoint(0, 0)), button->size());
+    EXPECT_TRUE(main->rect().contains(onWindow)) << b.name;
+    EXPECT_TRUE(main->menuBar()->geometry().intersects(onWindow)) << b.name;
+  }
+  QTest::mouseClick(main->findChild<QToolButton*>("SBInsertButton"), Qt::LeftButton);
+  ProcessPostedEvents();
+  EXPECT_EQ(main->ToolMode(), 3);
+  EXPECT_TRUE(main->Binsert->isChecked());
+  QTest::mouseClick(main->findChild<QToolButton*>("SBInspectButton"), Qt::LeftButton);
+  ProcessPostedEvents();
+  EXPECT_EQ(main->ToolMode(), 1);
+  EXPECT_TRUE(main->Binspect->isChecked());
+  EXPECT_FALSE(main->Binsert->isChecked());
+}
+
+// A view that counts the zoom steps it is asked for.
+class TZoomCountingView : public TFakeView {
+public:
+  using TFakeView::TFakeView;
+  void ZoomIn() override { ++zoomIns; }
+  void ZoomOut() override { ++zoomOuts; }
+  int zoomIns = 0;
+  int zoomOuts = 0;
+};
+
+// Zoom reaches the active window when it is a 3D view or a section window,
+// from the tool bar and from the speed buttons alike.
+TEST_F(MenuCommandsTest, ZoomReachesTheActive3DOrSectionWindow)
+{
+  main->MINewClick();
+  for (int kind : {WindowKind3DView, WindowKindBit3DView, WindowKindSectionView, WindowKindTimePlot}) {
+    auto* view = new TZoomCountingView(main.get(), kind, main->Model());
+    main->AddView(view);
+    main->MdiArea()->setActiveSubWindow(main->MdiArea()->subWindowList().last());
+    ASSERT_EQ(main->ActiveView(), view);
+    main->UpdateMenuItems();
+    const bool zoomable = kind != WindowKindTimePlot;
+    for (const char* name : {"Bzoomin", "Bzoomout", "SBZoomIn", "SBZoomOut"})
+      EXPECT_EQ(Item(name)->isEnabled(), zoomable) << name << " over kind " << kind;
+    for (const char* name : {"Bzoomin", "SBZoomIn", "SBZoomIn", "Bzoomout"})
+      Item(name)->trigger();
+    // Disabled over other kinds, and the command itself checks the kind too.
+    main->SBZoomInClick();
+    main->SBZoomOutClick();
+    EXPECT_EQ(view->zoomIns, zoomable ? 4 : 0) << kind;
+    EXPECT_EQ(view->zoomOuts, zoomable ? 2 : 0) << kind;
+  }
+  main->MdiArea()->closeAllSubWindows();
+  ProcessPostedEvents();
+  main->SBZoomInClick(); // no window: nothing to zoom
+  EXPECT_FALSE(Item("SBZoomIn")->isEnabled());
 }
 
 bool Overlap(const QList<QMdiSubWindow*>& subs)

@@ -162,26 +162,63 @@ INSTANTIATE_TEST_SUITE_P(
       return n;
     });
 
-class FillCancelTest : public ::testing::TestWithParam<int> {};
+struct TCancelCase {
+  const char* name;
+  int method;
+  bool wholeGridFirst; // the method computes every cell before its first pause
+};
 
-// A cancel at the first pause gives back the grid as it was.
-TEST_P(FillCancelTest, CancelLeavesTheGridAsItWas)
+void PrintTo(const TCancelCase& c, std::ostream* os)
 {
+  *os << c.name;
+}
+
+class FillCancelTest : public ::testing::TestWithParam<TCancelCase> {};
+
+// A cancel at the second pause stops the method there and keeps what it has
+// computed; the known cells keep their values.
+TEST_P(FillCancelTest, CancelKeepsTheCellsComputedSoFar)
+{
+  const TCancelCase& c = GetParam();
   TTestGrid t(21, 21);
   t.KnowSparse(Paraboloid);
+  for (size_t k = 0; k < t.known.size(); ++k)
+    if (!t.known[k])
+      t.values[k] = NoValue;
   const std::vector<double> before = t.values;
   TArrayBuildParams params;
-  params.fillMethod = GetParam();
+  params.fillMethod = c.method;
+  params.gaussA = 100;
+  params.gaussB = 2;
   TRecordingProgress progress;
-  progress.cancelAtPause = 1;
+  progress.cancelAtPause = 2;
   EXPECT_FALSE(FillOpenCells(t.grid, t.known, params, progress));
-  EXPECT_EQ(t.values, before);
-  EXPECT_EQ(progress.pauses, 1);
+  EXPECT_EQ(progress.pauses, 2);
+  int computed = 0, open = 0;
+  for (size_t k = 0; k < t.known.size(); ++k) {
+    if (t.known[k]) {
+      EXPECT_EQ(t.values[k], before[k]) << "known cell " << k;
+      continue;
+    }
+    ++open;
+    computed += !IsNoValue(t.values[k]);
+  }
+  EXPECT_GT(computed, 0);
+  if (c.wholeGridFirst)
+    EXPECT_EQ(computed, open);
+  else
+    EXPECT_LT(computed, open) << "the method went on after the cancel";
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, FillCancelTest,
-                         ::testing::Values(FillLaplace, FillGauss, FillNaturalNeighbours1, FillNaturalNeighbours2,
-                                           FillInverseDistances, FillMinimumCurvature, FillKriging));
+                         ::testing::Values(TCancelCase{"Laplace", FillLaplace, true},
+                                           TCancelCase{"Gauss", FillGauss, true},
+                                           TCancelCase{"NN1", FillNaturalNeighbours1, false},
+                                           TCancelCase{"NN2", FillNaturalNeighbours2, false},
+                                           TCancelCase{"IDW", FillInverseDistances, false},
+                                           TCancelCase{"MinCurvature", FillMinimumCurvature, false},
+                                           TCancelCase{"Kriging", FillKriging, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FillOpenCells, ReservedAndUnknownMethodsLeaveTheCellsAlone)
 {

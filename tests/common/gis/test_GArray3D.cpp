@@ -2,6 +2,7 @@
 // resizing, persistence, level-by-level building, profiles and text transfer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -280,18 +281,22 @@ TEST_F(Array3DFixture, ValuesAtTheFullDepthBelongToTheLastLevel)
   EXPECT_EQ(array->GetVolumeData()[22], 7.0); // level 3, cell (1, 1)
 }
 
-TEST_F(Array3DFixture, CancelledBuildLeavesTheVolumeAsItWas)
+// A cancel keeps what was computed: the levels built before it as a whole
+// build makes them, the level in hand as far as it got, and the data range
+// follows the volume.
+TEST_F(Array3DFixture, CancelledBuildKeepsWhatWasComputed)
 {
   for (double u : {0.1, 0.9})
     AddReper(gis, u, 0.5, u * 10, 3.0 + u * 30);
-  TRecordingProgress progress;
-  progress.cancelAtPause = 1;
-  EXPECT_TRUE(array->Build(progress));
-  for (int c = 0; c < 24; ++c)
-    EXPECT_EQ(array->GetVolumeData()[c], c);
+  array->BuildParams().fillMethod = FillLaplace;
+  array->SetLevelFillMode(0);
+  TRecordingProgress whole;
+  EXPECT_TRUE(array->Build(whole));
+  const std::vector<double> built(array->GetVolumeData(), array->GetVolumeData() + 24);
 
-  // A cancel in the last level, after the first one was built: the volume and
-  // its data range are as they were.
+  for (int c = 0; c < 24; ++c)
+    array->GetVolumeData()[c] = c;
+  array->UpdateMinMax();
   struct TCancelInLastLevel : TRecordingProgress {
     void ProcessEvents() override
     {
@@ -299,14 +304,17 @@ TEST_F(Array3DFixture, CancelledBuildLeavesTheVolumeAsItWas)
         CancelClicked();
     }
   } late;
-  array->BuildParams().fillMethod = FillLaplace;
-  array->UpdateMinMax();
   EXPECT_TRUE(array->Build(late));
   EXPECT_TRUE(late.Cancelled());
-  for (int c = 0; c < 24; ++c)
-    EXPECT_EQ(array->GetVolumeData()[c], c);
-  EXPECT_EQ(array->GetDataMin(), 0.0);
-  EXPECT_EQ(array->GetDataMax(), 23.0);
+  const double* volume = array->GetVolumeData();
+  for (int c = 0; c < 6; ++c)
+    EXPECT_EQ(volume[c], built[c]) << "level 0, cell " << c;
+  for (int c = 6; c < 18; ++c)
+    EXPECT_EQ(volume[c], c) << "levels 1 and 2 have no values of their own";
+  EXPECT_EQ(volume[18 + 5], 9.0); // the deep reper's cell
+  EXPECT_NE(volume[18], 18.0);    // the last level was started
+  EXPECT_EQ(array->GetDataMin(), *std::min_element(volume, volume + 24));
+  EXPECT_EQ(array->GetDataMax(), *std::max_element(volume, volume + 24));
 }
 
 TEST_F(Array3DFixture, ProfilesAlongDepth)

@@ -61,6 +61,12 @@ TEST(MainWindowScreenshot, ShowsMenusToolBarsAndStatusLine)
   EXPECT_GT(DistinctColours(shot, menu.adjusted(0, 0, -1, -1)), 2);
   EXPECT_GT(DistinctColours(shot, tools.adjusted(0, 0, -1, -1)), 2);
   EXPECT_GT(DistinctColours(shot, status.adjusted(0, 0, -1, -1)), 2);
+  // The flat speed buttons beside the menu captions draw their pictures.
+  const QWidget* speed = main.findChild<QWidget*>("SpeedButtons");
+  ASSERT_NE(speed, nullptr);
+  const QRect speedRect(speed->mapTo(&main, QPoint(0, 0)), speed->size());
+  EXPECT_GT(speedRect.left(), menu.center().x());
+  EXPECT_GT(DistinctColours(shot, speedRect.adjusted(0, 0, -1, -1)), 2);
   // The empty MDI area is one calm colour, unlike the bars around it.
   QRgb area = shot.pixel(mdi.center());
   EXPECT_EQ(shot.pixel(mdi.left() + 20, mdi.top() + 20), area);
