@@ -1,9 +1,9 @@
 // The discharge-tree view as the student uses it: opened from "Окна" ->
 // "Новое окно" -> "Объем" on a project with the breakdown model, an array
+// chosen in its "Массивы" menu, the tree drawn while the calculation runs,
 // an element picked into the tree information window and the tree plots that
-// follow the pointer, the model information
-// an element picked into the tree information window, the model information
-// window, and the windows saved in the project, restored and closed with it.
+// follow the pointer, the model information window, and the windows saved in
+// the project, restored and closed with it.
 #include "support/ProjectTestSupport.h"
 
 #include "gis/GArray3D.h"
