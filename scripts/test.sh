@@ -24,25 +24,59 @@ pass_suite() {
   run_with_display ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$JOBS"
 }
 
-# The drawing tests again with a "Symbol" family that lacks the mapped glyphs,
-# as on machines with the URW fonts, whose "Standard Symbols PS" has no U+2666:
-# here an icon font of Qt's own takes the name. Written afresh each run.
-pass_fonts() {
-  local font_dir
-  font_dir="$(mktemp -d)"
-  cat >"$font_dir/fonts.conf" <<CONF
-<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
-<fontconfig>
-  <dir>/usr/share/fonts</dir>
+# The drawing tests again with the URW fonts, common on desktops (ghostscript
+# pulls them in): there "Symbol" resolves to "Standard Symbols PS", which has
+# no U+2666. The package is only unpacked into a cache, never installed. With no
+# package source at hand, an icon font of Qt's own takes the name instead.
+URW_PACKAGE=fonts-urw-base35
+URW_CACHE="${URW_CACHE:-$ROOT/.cache/urw}"
+
+fetch_urw_fonts() {
+  [ -d "$URW_CACHE/root/usr/share/fonts" ] && return 0
+  local tmp
+  tmp="$(mktemp -d)"
+  if (cd "$tmp" && apt-get download -qq "$URW_PACKAGE" >/dev/null 2>&1); then
+    mkdir -p "$URW_CACHE"
+    dpkg-deb -x "$tmp"/"$URW_PACKAGE"_*.deb "$URW_CACHE/root"
+  fi
+  rm -rf "$tmp"
+  [ -d "$URW_CACHE/root/usr/share/fonts" ]
+}
+
+symbol_font_config() {
+  local font_dir="$1"
+  if fetch_urw_fonts; then
+    echo "fonts pass: the URW fonts from $URW_PACKAGE" >&2
+    cat <<CONF
+  <dir>$URW_CACHE/root/usr/share/fonts/opentype/urw-base35</dir>
+  <include ignore_missing="no">$URW_CACHE/root/usr/share/fontconfig/conf.avail/urw-standard-symbols-ps.conf</include>
+CONF
+  else
+    echo "fonts pass: $URW_PACKAGE not at hand, a stand-in named Symbol" >&2
+    cat <<CONF
   <dir>/usr/share/qt6/doc/global/template/style</dir>
-  <cachedir>$font_dir/cache</cachedir>
   <match target="scan">
     <test name="file"><string>/usr/share/qt6/doc/global/template/style/icomoon.ttf</string></test>
     <edit name="family" mode="assign_replace"><string>Symbol</string></edit>
   </match>
-</fontconfig>
 CONF
+  fi
+}
+
+pass_fonts() {
+  local font_dir
+  font_dir="$(mktemp -d)"
+  {
+    cat <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts</dir>
+  <cachedir>$font_dir/cache</cachedir>
+CONF
+    symbol_font_config "$font_dir"
+    echo "</fontconfig>"
+  } >"$font_dir/fonts.conf"
   local status=0
   FONTCONFIG_FILE="$font_dir/fonts.conf" run_with_display \
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$JOBS" -L common_gis_tests || status=$?
@@ -85,6 +119,8 @@ pass_fuzz() {
 }
 
 PASSES=(suite fonts sanitizers tsan tsan_engine fuzz)
+# KESTOVAR_PASSES="fonts tsan" runs only those passes (while working on one).
+if [ -n "${KESTOVAR_PASSES:-}" ]; then read -r -a PASSES <<<"$KESTOVAR_PASSES"; fi
 
 failed=()
 for pass in "${PASSES[@]}"; do

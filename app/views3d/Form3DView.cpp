@@ -72,10 +72,15 @@ TF3DView::TF3DView(TFMain* mainWindow, QWidget* owner, TFModel* model, TSectionW
   PMISectionView->setObjectName(QStringLiteral("PMISectionView"));
   PMISectionView->setEnabled(static_cast<bool>(FSectionWindow));
   connect(PMISectionView, &QAction::triggered, this, &TF3DView::PMISectionViewClick);
-  PMIRangeValues = Viewer->MenuItem(QStringLiteral("PMIfilling"))->menu()->addAction(u("Мин.-маск. ..."));
+  // The value range goes right after the cube's filling submenu rather than
+  // into it: the cube keeps that submenu hidden, so the dialog could not be reached.
+  QMenu* options = Viewer->MenuItem(QStringLiteral("PMIOptions"))->menu();
+  const QList<QAction*> optionItems = options->actions();
+  const qsizetype filling = optionItems.indexOf(Viewer->MenuItem(QStringLiteral("PMIfilling")));
+  PMIRangeValues = new QAction(u("Мин.-маск. ..."), options);
+  options->insertAction(filling + 1 < optionItems.size() ? optionItems[filling + 1] : nullptr, PMIRangeValues);
   PMIRangeValues->setObjectName(QStringLiteral("PMIRangeValues"));
   connect(PMIRangeValues, &QAction::triggered, this, &TF3DView::PMIRangeValuesClick);
-  QMenu* options = Viewer->MenuItem(QStringLiteral("PMIOptions"))->menu();
   PMIViewMinMax = options->addAction(u("Показывать Мин.-маск."));
   PMIViewMinMax->setObjectName(QStringLiteral("PMIViewMinMax"));
   PMIViewMinMax->setCheckable(true);

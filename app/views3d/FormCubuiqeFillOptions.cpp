@@ -160,7 +160,7 @@ bool TFCubuiqeFillOptions::BapplyClick()
     return true;
   const std::optional<double> percent = NumberIn(Ealpha->text());
   if (!percent) {
-    ShowErrorMessage(this, QStringLiteral("'%1' is not a valid floating point value").arg(Ealpha->text()));
+    ShowNotANumber(this, Ealpha->text());
     return false;
   }
   Frame->ColourMin = ShapeColour(Ecolormin);

@@ -187,7 +187,7 @@ bool TFCubuiqeIsoOptions::BapplyClick()
   QString badValue;
   std::optional<std::vector<CubeIsoLevel>> levels = ReadLevels(&badValue);
   if (!levels) {
-    ShowErrorMessage(this, QStringLiteral("'%1' is not a valid floating point value").arg(badValue));
+    ShowNotANumber(this, badValue);
     return false;
   }
   Frame->IsoLevels = std::move(*levels);

@@ -122,6 +122,8 @@ public slots:
   void Zoom50();
   void ZoomManual();
   void PMIfillingDlgClick();
+  void PMIopenGLClick();
+  void PMICubeStatementClick();
 
 protected:
   void SetMotionTimer(bool running) override;

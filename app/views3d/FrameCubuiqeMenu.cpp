@@ -2,9 +2,11 @@
 #include "views3d/FrameCubuiqe.h"
 
 #include "base/ColorRef.h"
+#include "views3d/FormCubeStatement.h"
 #include "views3d/FormCubuiqeFillOptions.h"
 #include "views3d/FormCubuiqeIsoOptions.h"
 #include "views3d/FormCubuiqeSecOrient.h"
+#include "views3d/FormOpenGLOptions.h"
 #include "views3d/DialogNumbers.h"
 
 #include "base/ModalCalls.h"
@@ -51,7 +53,6 @@ QAction* TFmCubuiqe::MenuItem(const QString& name) const
   return it == items_.end() ? nullptr : it->second;
 }
 
-// Items whose dialogs or isosurfaces the frame does not have yet stay disabled.
 void TFmCubuiqe::BuildMenu()
 {
   auto u = [](const char* text) { return QString::fromUtf8(text); };
@@ -131,8 +132,8 @@ void TFmCubuiqe::BuildMenu()
   AddItem(scale, "PMIZoomIn", u("Увеличить"), &TFmCubuiqe::Zoom200);
   AddItem(scale, "PMIZoomOut", u("Уменьшить"), &TFmCubuiqe::Zoom50);
   AddItem(scale, "PMIZoomManual", u("Точно ..."), &TFmCubuiqe::ZoomManual);
-  AddItem(options, "PMICubeStatement", u("Положение ..."))->setEnabled(false);
-  AddItem(options, "PMIopenGL", u("openGL ..."))->setEnabled(false);
+  AddItem(options, "PMICubeStatement", u("Положение ..."), &TFmCubuiqe::PMICubeStatementClick);
+  AddItem(options, "PMIopenGL", u("openGL ..."), &TFmCubuiqe::PMIopenGLClick);
   connect(PMOptions, &QMenu::aboutToShow, this, [this] { UpdatePopupState(); });
 }
 
@@ -266,11 +267,8 @@ void TFmCubuiqe::Orientation()
   dialog->Eshift->setText(QString::number(shift, 'f', 4));
   if (ModalCalls().ExecDialog(dialog) != QDialog::Accepted)
     return;
-  for (QLineEdit* edit : {dialog->Eshift, dialog->Ephi, dialog->Etheta})
-    if (!NumberIn(edit->text())) {
-      ShowErrorMessage(this, QStringLiteral("'%1' is not a valid floating point value").arg(edit->text()));
-      return;
-    }
+  if (!AllNumbers(this, {dialog->Eshift, dialog->Ephi, dialog->Etheta}))
+    return;
   SetSectionOrientation(CurrentSection, *NumberIn(dialog->Etheta->text()) * M_PI / 180,
                         *NumberIn(dialog->Ephi->text()) * M_PI / 180, *NumberIn(dialog->Eshift->text()));
   Redraw();
@@ -343,6 +341,39 @@ void TFmCubuiqe::PMIfillingDlgClick()
   ModalCalls().ExecDialog(dialog);
 }
 
+void TFmCubuiqe::PMIopenGLClick()
+{
+  TFOpenGLOptions* dialog = FOpenGLOptions();
+  dialog->Frame = this;
+  ModalCalls().ExecDialog(dialog);
+}
+
+// The box's turn and the picture's shift; a shift that is no whole number
+// puts the picture back in the middle.
+void TFmCubuiqe::PMICubeStatementClick()
+{
+  double theta = 0, phi = 0;
+  GetRotationAngles(&theta, &phi);
+  TFCubeStatement* dialog = FCubeStatement();
+  dialog->Etheta->setText(QString::number(theta * 180 / M_PI, 'g', 6));
+  dialog->Ephi->setText(QString::number(phi * 180 / M_PI, 'g', 6));
+  dialog->Ecx->setText(QString::number(std::lround(ShiftX)));
+  dialog->Ecy->setText(QString::number(std::lround(ShiftY)));
+  if (ModalCalls().ExecDialog(dialog) != QDialog::Accepted)
+    return;
+  if (!AllNumbers(this, {dialog->Etheta, dialog->Ephi}))
+    return;
+  SetRotationAngles(*NumberIn(dialog->Etheta->text()) * M_PI / 180, *NumberIn(dialog->Ephi->text()) * M_PI / 180);
+  auto whole = [](const QLineEdit* edit) {
+    bool ok = false;
+    const int value = edit->text().trimmed().toInt(&ok);
+    return ok ? value : 0;
+  };
+  ShiftX = whole(dialog->Ecx);
+  ShiftY = whole(dialog->Ecy);
+  Redraw();
+}
+
 void TFmCubuiqe::SetIPolNone() { SetInterpolation(1); }
 void TFmCubuiqe::SetIPolBilinear() { SetInterpolation(0); }
 void TFmCubuiqe::AxesScaleReal() { SetAxesProportion(1.0); }
@@ -377,7 +408,7 @@ std::optional<double> TFmCubuiqe::AskNumber(const QString& caption, double shown
   bool ok = false;
   const double value = QLocale::c().toDouble(normal, &ok);
   if (!ok || !std::isfinite(value)) {
-    ShowErrorMessage(this, QStringLiteral("'%1' is not a valid floating point value").arg(answer));
+    ShowNotANumber(this, answer);
     return std::nullopt;
   }
   return value;

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 #define REQUIRE_GL(frame)                                                                         \
   do {                                                                                            \
@@ -47,3 +48,15 @@ inline bool IsWhite(QRgb c)
 {
   return qRed(c) == 255 && qGreen(c) == 255 && qBlue(c) == 255;
 }
+
+// Scripted calls that fill a dialog before answering it.
+class TEditingCalls : public TScriptedModalCalls {
+public:
+  std::function<void(QDialog*)> edit;
+  int ExecDialog(QDialog* dialog) override
+  {
+    if (edit)
+      edit(dialog);
+    return TScriptedModalCalls::ExecDialog(dialog);
+  }
+};

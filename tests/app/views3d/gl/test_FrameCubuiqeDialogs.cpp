@@ -153,18 +153,6 @@ TEST_F(CubeFrameIsoOptions, ColoursFollowTheirRowsAndTheColourDialog)
 
 namespace {
 
-// Scripted calls that fill a dialog before answering it.
-class TEditingCalls : public TScriptedModalCalls {
-public:
-  std::function<void(QDialog*)> edit;
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (edit)
-      edit(dialog);
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-};
-
 class CubeFrameSecOrient : public ::testing::Test {
 protected:
   void SetUp() override

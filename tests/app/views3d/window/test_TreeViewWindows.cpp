@@ -472,6 +472,18 @@ TEST_F(TreeViewWindowTest, CaptionShowsTheArraysOwnRangeOnRequest)
                                      " )");
 }
 
+// True when the item shows in the menu or in one of its visible submenus.
+bool ShowsIn(const QMenu* menu, const QAction* item)
+{
+  for (QAction* action : menu->actions()) {
+    if (!action->isVisible())
+      continue;
+    if (action == item || (action->menu() && ShowsIn(action->menu(), item)))
+      return true;
+  }
+  return false;
+}
+
 // "Мин.-маск. ...": the dialog shows the view's range, and OK hands the typed
 // ends (or the automatic range) to the frame's colouring; Cancel keeps it.
 TEST_F(TreeViewWindowTest, RangeDialogSetsTheColouredValueRange)
@@ -479,6 +491,9 @@ TEST_F(TreeViewWindowTest, RangeDialogSetsTheColouredValueRange)
   TFBit3DView* view = OpenTreeView();
   ASSERT_NE(view, nullptr);
   ASSERT_TRUE(view->PMIRangeValues->isEnabled());
+  emit view->Viewer->PopupMenu()->aboutToShow();
+  EXPECT_TRUE(ShowsIn(view->Viewer->PopupMenu(), view->PMIRangeValues));
+  EXPECT_EQ(view->PMIRangeValues->text(), QString::fromUtf8("Мин.-маск. ..."));
   const double autoMin = view->Viewer->ValueMin, autoMax = view->Viewer->ValueMax;
   const struct {
     bool autoRange;
