@@ -1,9 +1,12 @@
 #include "base/Gisutils.h"
 
 #include "data/Cp1251.h"
+#include "gis/GObj.h"
 
 #include <QAction>
 #include <QMenu>
+
+#include <algorithm>
 
 bool CaptionSortsBefore(const QString& caption, const QString& text)
 {
@@ -31,13 +34,14 @@ QAction* StopItem(const QMenu* menu, const QString& text, bool lastLevel)
 
 } // namespace
 
-QAction* AddMenuItemsFromList(QMenu* parent, const QStringList& levels, int id)
+QAction* AddMenuItemsFromList(QMenu* parent, const TGObj& object, int first)
 {
   QMenu* current = parent;
   QAction* made = nullptr;
-  for (int level = 0; level < levels.size(); ++level) {
-    const QString& text = levels[level];
-    const bool lastLevel = level == levels.size() - 1;
+  const int length = object.GetTreePathLength();
+  for (int level = std::max(0, first); level < length; ++level) {
+    const QString text = QString::fromStdString(object.GetTreePathText(level));
+    const bool lastLevel = level == length - 1;
     QAction* stop = StopItem(current, text, lastLevel);
     if (!lastLevel && stop && IsSubmenu(stop) && stop->text() == text) {
       current = stop->menu();
@@ -45,7 +49,7 @@ QAction* AddMenuItemsFromList(QMenu* parent, const QStringList& levels, int id)
     }
     if (lastLevel) {
       made = new QAction(text, current);
-      made->setData(id);
+      made->setData(object.GetId());
       current->insertAction(stop, made);
     } else {
       auto* submenu = new QMenu(text, current);

@@ -92,7 +92,7 @@ void TFmGisBrowser::BuildTree(TGObj* objectToSelect)
   NewNode(nullptr, kPlaceholder, 0, 0);
   for (int i = 0; i < gis->GetObjectCount(); ++i) {
     const TGObj& object = *gis->GetObject(i);
-    const int levels = std::max(1, object.GetPropertyCount());
+    const int levels = std::max(1, object.GetTreePathLength());
     QTreeWidgetItem* parent = nullptr;
     QTreeWidgetItem* node = nullptr;
     for (int k = 0; k < levels; ++k) {
@@ -128,7 +128,7 @@ QTreeWidgetItem* TFmGisBrowser::NewNode(QTreeWidgetItem* parent, const QString& 
 
 QTreeWidgetItem* TFmGisBrowser::TakeOrMakeNode(QTreeWidgetItem* parent, const TGObj& object, int level, int levels)
 {
-  const QString caption = QString::fromStdString(object.GetPropertyText(level));
+  const QString caption = QString::fromStdString(object.GetTreePathText(level));
   const bool groupLevel = level < levels - 1;
   QTreeWidgetItem* node = nullptr;
   for (QTreeWidgetItem* sibling : Siblings(Tree, parent)) {
@@ -143,8 +143,8 @@ QTreeWidgetItem* TFmGisBrowser::TakeOrMakeNode(QTreeWidgetItem* parent, const TG
     }
   }
   if (!node) {
-    const int index = object.IsPropertySorted(level)
-                          ? SortedIndex(parent, object.GetPropertySortKey(level), level, groupLevel)
+    const int index = object.IsTreeLevelSorted(level)
+                          ? SortedIndex(parent, object.GetTreeSortKey(level), level, groupLevel)
                           : static_cast<int>(Siblings(Tree, parent).size());
     node = NewNode(parent, caption, object.GetId(), index);
   }
@@ -177,7 +177,7 @@ int TFmGisBrowser::SortedIndex(QTreeWidgetItem* parent, const std::string& key, 
 std::string TFmGisBrowser::SortKeyOf(const QTreeWidgetItem* node, int level) const
 {
   const TGObj* creator = gis ? gis->FindObjectById(node->data(0, kCreatorRole).toInt()) : nullptr;
-  return creator ? creator->GetPropertySortKey(level) : std::string();
+  return creator ? creator->GetTreeSortKey(level) : std::string();
 }
 
 void TFmGisBrowser::OnCurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous)

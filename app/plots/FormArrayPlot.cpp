@@ -52,6 +52,8 @@ void LoadIdList(TTagStream& stream, std::vector<int32_t>& ids, int32_t recordId)
   }
 }
 
+constexpr size_t SectionRecordWithLevels = sizeof(int32_t) + 2 * sizeof(double);
+
 void ClearSubMenu(QMenu* menu)
 {
   for (QAction* action : menu->actions()) {
@@ -85,13 +87,7 @@ void TFArrayPlot::SaveToStream(TTagStream* stream)
 {
   TFSimplePlot::SaveToStream(stream);
   stream->SetGroup(TagGroup::ArrayProfilePlot);
-  std::vector<int32_t> sectionIds;
-  for (const TSection& s : Sections)
-    sectionIds.push_back(s.objectId);
-  {
-    TTagStream nested(stream->BeginBlock(), TagStreamWrite);
-    SaveIdList(nested, sectionIds, 0);
-  }
+  SaveSections(stream->BeginBlock());
   stream->EndBlock(0);
   stream->WriteInt(Smoothing, 1);
   SaveIdList(*stream, SelectedArrays[0], 2);
@@ -104,18 +100,51 @@ void TFArrayPlot::LoadFromStream(TTagStream* stream)
   stream->SetGroup(TagGroup::ArrayProfilePlot);
   Sections.clear();
   if (TMemoryStream* block = stream->OpenBlock(0)) {
-    std::vector<int32_t> ids;
-    {
-      TTagStream nested(block, TagStreamRead);
-      LoadIdList(nested, ids, 0);
-    }
+    LoadSections(block);
     stream->CloseBlock();
-    for (int32_t id : ids)
-      Sections.push_back({id});
   }
   stream->Read(Smoothing, 1);
   LoadIdList(*stream, SelectedArrays[0], 2);
   LoadIdList(*stream, SelectedArrays[1], 3);
+}
+
+// Records are packed: the id, then (3D window) the start and end level.
+void TFArrayPlot::SaveSections(TMemoryStream* stream) const
+{
+  const int size = SectionRecordSize();
+  std::vector<std::vector<uint8_t>> items;
+  for (const TSection& s : Sections) {
+    std::vector<uint8_t> item(static_cast<size_t>(size));
+    std::memcpy(item.data(), &s.objectId, sizeof s.objectId);
+    if (size >= SectionRecordWithLevels) {
+      std::memcpy(item.data() + 4, &s.startLevel, sizeof s.startLevel);
+      std::memcpy(item.data() + 12, &s.endLevel, sizeof s.endLevel);
+    }
+    items.push_back(std::move(item));
+  }
+  TTagStream nested(stream, TagStreamWrite);
+  nested.WriteRecordList(items, size, 0);
+}
+
+void TFArrayPlot::LoadSections(TMemoryStream* stream)
+{
+  const int size = SectionRecordSize();
+  std::vector<std::vector<uint8_t>> items;
+  {
+    TTagStream nested(stream, TagStreamRead);
+    nested.ReadRecordList(items, size, 0);
+  }
+  for (const auto& item : items) {
+    if (item.size() < sizeof(int32_t))
+      continue;
+    TSection s;
+    std::memcpy(&s.objectId, item.data(), sizeof s.objectId);
+    if (size >= SectionRecordWithLevels && item.size() >= SectionRecordWithLevels) {
+      std::memcpy(&s.startLevel, item.data() + 4, sizeof s.startLevel);
+      std::memcpy(&s.endLevel, item.data() + 12, sizeof s.endLevel);
+    }
+    Sections.push_back(s);
+  }
 }
 
 void TFArrayPlot::ObjectDeleted(void*, int32_t objectId)
@@ -220,8 +249,7 @@ void TFArrayPlot::BuildArrayMenu()
     if (!object || !object->IsArray())
       continue;
     const int32_t id = object->GetId();
-    QAction* item =
-        AddMenuItemsFromList(PMIArrays, {FromGis(object->GetTypeName()), FromGis(object->GetName())}, id);
+    QAction* item = AddMenuItemsFromList(PMIArrays, *object, 1);
     if (!item)
       continue;
     item->setCheckable(true);
@@ -236,13 +264,18 @@ void TFArrayPlot::BuildSectionMenu()
   if (!gis)
     return;
   for (int i = 0; const TGObj* object = gis->GetObjectOfType(i, SectionTypeCode); ++i) {
-    const int32_t id = object->GetId();
     QAction* item = PMISections->addAction(FromGis(object->GetName()));
-    item->setData(id);
-    item->setCheckable(true);
-    item->setChecked(FindSection(id) >= 0);
-    connect(item, &QAction::triggered, this, [this, id] { SectionItemClick(id); });
+    MakeSectionItem(item, object->GetId());
   }
+}
+
+QAction* TFArrayPlot::MakeSectionItem(QAction* item, int32_t objectId)
+{
+  item->setData(objectId);
+  item->setCheckable(true);
+  item->setChecked(FindSection(objectId) >= 0);
+  connect(item, &QAction::triggered, this, [this, objectId] { SectionItemClick(objectId); });
+  return item;
 }
 
 int TFArrayPlot::FindSection(int32_t objectId) const

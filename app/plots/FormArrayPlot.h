@@ -15,6 +15,7 @@ class QMenu;
 class TGArray;
 class TGIS;
 class TGObj;
+class TMemoryStream;
 
 class TFArrayPlot : public TFSimplePlot {
   Q_OBJECT
@@ -23,8 +24,12 @@ public:
   static constexpr int32_t SectionTypeCode = 201;
   enum TSmoothing : int32_t { SmoothNone = 0, SmoothPoint = 1, SmoothBilinear = 2 };
 
+  // A chosen path object; the levels bound the vertical paths of the 3D
+  // profile window and are not used by the plane one.
   struct TSection {
     int32_t objectId = 0;
+    double startLevel = 0;
+    double endLevel = 0;
   };
 
   TFArrayPlot(TFMain* mainWindow, QWidget* owner, TGIS* gis);
@@ -51,13 +56,16 @@ public:
   void DialogToSettings() override;
 
   void BuildArrayMenu();
-  void BuildSectionMenu();
+  virtual void BuildSectionMenu();
   int FindSection(int32_t objectId) const;
   void DropMissingSections();
   // The profile of the array along the section: positions (distances along the
   // path) and values; empty for a path of no length.
-  void GetSectionProfile(std::vector<double>& values, std::vector<double>& positions, int section,
-                         const TGArray& array) const;
+  virtual void GetSectionProfile(std::vector<double>& values, std::vector<double>& positions, int section,
+                                 const TGArray& array) const;
+  // The nested image of the section records in the project record.
+  void SaveSections(TMemoryStream* stream) const;
+  void LoadSections(TMemoryStream* stream);
   // The number of steps along a path: the window's width, at least one.
   int ProfileSteps() const;
 
@@ -68,7 +76,13 @@ public:
   void DeselectArray(int32_t objectId);
   void ValidateArrays();
   void ArrayItemClick(int32_t objectId);
-  void SectionItemClick(int32_t objectId);
+  virtual void SectionItemClick(int32_t objectId);
+
+protected:
+  // Bytes of one stored section record: the object id, in the 3D window
+  // followed by the two levels.
+  virtual int SectionRecordSize() const { return sizeof(int32_t); }
+  QAction* MakeSectionItem(QAction* item, int32_t objectId);
 
 private:
   TGArray* FindArray(int32_t objectId) const;

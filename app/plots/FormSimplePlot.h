@@ -22,8 +22,8 @@
 //  - SettingsToDialog / DialogToSettings handle the kind's own controls and call
 //    the base versions for the shared ones;
 //  - SaveToStream / LoadFromStream call the base first and then select the
-//    kind's own record group (1109 time plot, 1110 profile, 1210 dimension,
-//    1309 tree plot), which follows group 1108.
+//    kind's own record group (1109 time plot, 1110 profile, 1110 and then 1111
+//    3D profile, 1210 dimension, 1309 tree plot), which follows group 1108.
 
 #include "base/FormGisView.h"
 #include "plots/ChartAdapter.h"

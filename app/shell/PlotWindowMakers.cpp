@@ -5,6 +5,7 @@
 
 #include "base/ModalCalls.h"
 #include "base/WindowKind.h"
+#include "plots/FormArray3DPlot.h"
 #include "plots/FormArrayPlot.h"
 #include "plots/FormDimPlot.h"
 #include "plots/FormTimePlot.h"
@@ -28,6 +29,9 @@ void RegisterPlotWindows(TViewFactory& views)
   // The profile window reaches the model through the GIS, not through the maker.
   views.Register(WindowKindArrayPlot, [](TFMain& main, TFModel*) -> TFSimpleView* {
     return new TFArrayPlot(&main, nullptr, main.Gis());
+  });
+  views.Register(WindowKindArray3DPlot, [](TFMain& main, TFModel*) -> TFSimpleView* {
+    return new TFArray3DPlot(&main, nullptr, main.Gis());
   });
 }
 

@@ -4,6 +4,7 @@
 #include "views3d/FrameCubuiqe.h"
 
 #include "base/ModalCalls.h"
+#include "base/ModelView.h"
 #include "data/TagStream.h"
 #include "gis/GArray3D.h"
 #include "gis/GIS.h"
@@ -112,6 +113,7 @@ void TFBit3DView::PickLimb()
   FSettings.pickedSegment = Viewer->PickSegment();
   DrawDischargeTree();
   Viewer->Redraw();
+  PointChannel(FSettings.pickedNode);
   TFTreeInfo* info = FindTreeInfo();
   if (!info) {
     info = new TFTreeInfo(MainWindow(), nullptr, FModel);
@@ -120,6 +122,16 @@ void TFBit3DView::PickLimb()
   info->NodeIndex = FSettings.pickedNode;
   info->Refresh();
   BringForward(info);
+}
+
+void TFBit3DView::PointChannel(int node) const
+{
+  QMdiArea* area = MdiArea();
+  if (!area)
+    return;
+  for (QMdiSubWindow* each : area->subWindowList(QMdiArea::CreationOrder))
+    if (auto* follower = dynamic_cast<TTreePickView*>(each->widget()))
+      follower->SetPointedChannel(node);
 }
 
 TFTreeInfo* TFBit3DView::FindTreeInfo() const

@@ -3,7 +3,8 @@
 // draws the discharge tree coloured by a chosen element value, the electrode
 // plates, the electrodes and the inhomogeneities, all rebuilt from the
 // model's tree snapshot on every refresh, and lets the user pick a tree
-// element, which the tree information window then describes.
+// element, which the tree plots then follow and the tree information window
+// describes.
 #include "views3d/DischargeTreeDisplay.h"
 #include "views3d/Form3DView.h"
 
@@ -21,9 +22,12 @@ public:
   void UpdateData() override;
   void DrawDischargeTree();
   void DrawElectrodes();
-  // Picks the segment under the last mouse press and shows its element in
-  // the tree information window (made when there is none).
+  // Picks the segment under the last mouse press, hands its element to the
+  // tree plots that follow the pointer and shows it in the tree information
+  // window (made when there is none).
   void PickLimb();
+  // Every open window that follows the picked channel gets the element.
+  void PointChannel(int node) const;
   // The tree information window of the MDI area, or null.
   TFTreeInfo* FindTreeInfo() const;
 

@@ -484,12 +484,12 @@ double TGArray::GetAreaValue(const TGObj& object, double& area) const
 
 // --- object browser and editors -------------------------------------------------
 
-int TGArray::GetPropertyCount() const
+int TGArray::GetTreePathLength() const
 {
   return valueNames.empty() ? 2 : static_cast<int>(valueNames.size()) + 1;
 }
 
-std::string TGArray::GetPropertyText(int level) const
+std::string TGArray::GetTreePathText(int level) const
 {
   if (level == 0)
     return GetTypePluralName();

@@ -60,8 +60,8 @@ public:
   void LoadGeometry(TTagStream& stream) override;
   void Draw(double x1, double y1, double x2, double y2, TMemBitmap* target) override;
   void FreeCache() override;
-  int GetPropertyCount() const override;
-  std::string GetPropertyText(int level) const override;
+  int GetTreePathLength() const override;
+  std::string GetTreePathText(int level) const override;
   bool Edit() override;
   TEditorFrame* CreateEditorFrame(bool fromKeptValues, bool multiple, QWidget* owner) override;
   void ApplyEditorFrame(TEditorFrame* frame) override;

@@ -141,12 +141,12 @@ std::string TGObj::GetTypePluralName() const
   return registered.empty() ? pluralKindName : registered;
 }
 
-int TGObj::GetPropertyCount() const
+int TGObj::GetTreePathLength() const
 {
   return 2;
 }
 
-std::string TGObj::GetPropertyText(int level) const
+std::string TGObj::GetTreePathText(int level) const
 {
   if (level == 0)
     return GetTypePluralName();
@@ -155,16 +155,16 @@ std::string TGObj::GetPropertyText(int level) const
   return {};
 }
 
-bool TGObj::IsPropertySorted(int /*level*/) const
+bool TGObj::IsTreeLevelSorted(int /*level*/) const
 {
   return true;
 }
 
-std::string TGObj::GetPropertySortKey(int level) const
+std::string TGObj::GetTreeSortKey(int level) const
 {
   if (level == 0)
     return std::to_string(typeCode);
-  return GetPropertyText(level);
+  return GetTreePathText(level);
 }
 
 std::string TGObj::GetDisplayName() const

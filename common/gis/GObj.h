@@ -37,11 +37,12 @@ public:
   virtual std::string GetKindName() const;
   virtual std::string GetTypeName() const;
   virtual std::string GetTypePluralName() const;
-  // The object's path in the object browser: one text per level.
-  virtual int GetPropertyCount() const;
-  virtual std::string GetPropertyText(int level) const;
-  virtual bool IsPropertySorted(int level) const;
-  virtual std::string GetPropertySortKey(int level) const;
+  // The object's tree path, under which the object browser files it and the
+  // data menus list it: one text per level.
+  virtual int GetTreePathLength() const;
+  virtual std::string GetTreePathText(int level) const;
+  virtual bool IsTreeLevelSorted(int level) const;
+  virtual std::string GetTreeSortKey(int level) const;
   virtual std::string GetDisplayName() const;
   // Opens the object's data editor; true when the user accepted a change.
   virtual bool Edit();

@@ -1,10 +1,16 @@
 // Data menus built from the tree paths of GIS objects.
 #include "base/Gisutils.h"
 
+#include "gis/GArray.h"
+#include "gis/GIS.h"
+#include "gis/GPoint.h"
+
 #include <QAction>
 #include <QMenu>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -16,39 +22,61 @@ QStringList Captions(const QMenu* menu)
   return captions;
 }
 
-QStringList Path(const char* a, const char* b = nullptr, const char* c = nullptr)
+// Objects of one GIS whose tree paths the menus follow: a point's path is its
+// plural type name and its name, an array's its type, then its value names.
+class GisutilsMenus : public ::testing::Test {
+protected:
+  const TGObj& Point(const char* name)
+  {
+    auto point = std::make_unique<TGPoint>(&gis);
+    point->SetName(name);
+    TGObj& added = *point;
+    gis.AddObject(nullptr, std::move(point), true);
+    return added;
+  }
+  const TGObj& Array(std::vector<std::string> valueNames)
+  {
+    auto array = std::make_unique<TGArray>(&gis, 2, 2, 0);
+    array->SetName("массив");
+    array->SetLevelNames(&valueNames);
+    TGObj& added = *array;
+    gis.AddObject(nullptr, std::move(array), true);
+    return added;
+  }
+
+  TGIS gis;
+  QMenu root;
+};
+
+TEST_F(GisutilsMenus, PathsSharingALevelMeetInOneSubmenuFromTheFirstLevelAsked)
 {
-  QStringList path = {QString::fromUtf8(a)};
-  for (const char* more : {b, c})
-    if (more)
-      path.append(QString::fromUtf8(more));
-  return path;
+  const TGObj& field = Array({"Электрические", "Поле"});
+  const TGObj& charge = Array({"Электрические", "Заряд"});
+  QAction* first = AddMenuItemsFromList(&root, field, 1);
+  QAction* second = AddMenuItemsFromList(&root, charge, 1);
+  ASSERT_EQ(Captions(&root), QStringList{QString::fromUtf8("Электрические")});
+  QMenu* group = root.actions().first()->menu();
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(Captions(group), QStringList({"Заряд", "Поле"}));
+  EXPECT_EQ(first->data().toInt(), field.GetId());
+  EXPECT_EQ(second->data().toInt(), charge.GetId());
+  EXPECT_EQ(second->parent(), group);
+
+  // From level 0 the path starts with the plural type name.
+  QMenu fromTop;
+  AddMenuItemsFromList(&fromTop, field, 0);
+  ASSERT_EQ(Captions(&fromTop), QStringList{QString::fromStdString(field.GetTreePathText(0))});
+  ASSERT_NE(fromTop.actions().first()->menu(), nullptr);
+  EXPECT_EQ(Captions(fromTop.actions().first()->menu()), QStringList{QString::fromUtf8("Электрические")});
 }
 
-TEST(Gisutils, PathsSharingALevelMeetInOneSubmenu)
+TEST_F(GisutilsMenus, SubmenusFirstThenLeavesEachInCodePageOrder)
 {
-  QMenu root;
-  QAction* first = AddMenuItemsFromList(&root, Path("Массивы", "Поле"), 11);
-  QAction* second = AddMenuItemsFromList(&root, Path("Массивы", "Заряд"), 12);
-  ASSERT_EQ(root.actions().size(), 1);
-  QMenu* arrays = root.actions().first()->menu();
-  ASSERT_NE(arrays, nullptr);
-  EXPECT_EQ(Captions(arrays), Path("Заряд", "Поле"));
-  EXPECT_EQ(first->data().toInt(), 11);
-  EXPECT_EQ(second->data().toInt(), 12);
-  EXPECT_EQ(second->parent(), arrays);
-}
-
-TEST(Gisutils, SubmenusFirstThenLeavesEachInCodePageOrder)
-{
-  QMenu root;
-  AddMenuItemsFromList(&root, Path("Яма"), 1);
-  AddMenuItemsFromList(&root, Path("Ель"), 2);
-  AddMenuItemsFromList(&root, Path("Ёж"), 3);
-  AddMenuItemsFromList(&root, Path("ёлка"), 4);
-  AddMenuItemsFromList(&root, Path("Б", "лист"), 5);
-  AddMenuItemsFromList(&root, Path("А", "лист"), 6);
-  AddMenuItemsFromList(&root, Path("z"), 7);
+  for (const char* name : {"Яма", "Ель", "Ёж", "ёлка"})
+    AddMenuItemsFromList(&root, Point(name), 1);
+  AddMenuItemsFromList(&root, Array({"Б", "лист"}), 1);
+  AddMenuItemsFromList(&root, Array({"А", "лист"}), 1);
+  AddMenuItemsFromList(&root, Point("z"), 1);
   // Code page 1251 puts Ё (A8) and ё (B8) before the other letters (C0..FF);
   // Latin letters come before all of them.
   EXPECT_EQ(Captions(&root), QStringList({"А", "Б", "z", "Ёж", "ёлка", "Ель", "Яма"}));
@@ -56,14 +84,15 @@ TEST(Gisutils, SubmenusFirstThenLeavesEachInCodePageOrder)
   EXPECT_EQ(root.actions()[2]->menu(), nullptr);
 }
 
-TEST(Gisutils, LastLevelAlwaysMakesANewLeaf)
+TEST_F(GisutilsMenus, LastLevelAlwaysMakesANewLeaf)
 {
-  QMenu root;
-  AddMenuItemsFromList(&root, Path("Поле"), 1);
-  QAction* again = AddMenuItemsFromList(&root, Path("Поле"), 2);
+  AddMenuItemsFromList(&root, Point("Поле"), 1);
+  const TGObj& twin = Point("Поле");
+  QAction* again = AddMenuItemsFromList(&root, twin, 1);
   EXPECT_EQ(root.actions().size(), 2);
-  EXPECT_EQ(again->data().toInt(), 2);
-  EXPECT_EQ(AddMenuItemsFromList(&root, QStringList(), 3), nullptr);
+  EXPECT_EQ(again->data().toInt(), twin.GetId());
+  EXPECT_EQ(AddMenuItemsFromList(&root, twin, twin.GetTreePathLength()), nullptr);
+  EXPECT_EQ(root.actions().size(), 2);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // project's model and recreated with their choices from the project file.
 #include "support/ProjectTestSupport.h"
 
+#include "plots/FormArray3DPlot.h"
 #include "plots/FormDimPlot.h"
 #include "plots/FormTimePlot.h"
 #include "plots/FormTreePlot.h"
@@ -9,10 +10,14 @@
 #include "plots/series/FrameEditTimeSeries.h"
 #include "shell/PlotWindowMakers.h"
 
+#include "base/WindowKind.h"
 #include "data/TimeSerie.h"
+#include "gis/GIS.h"
+#include "gis/GPoint.h"
 
 #include <QMdiArea>
 #include <QMenu>
+#include <QPointer>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -106,6 +111,70 @@ TEST_F(PlotWindowTest, PlotsFromTheWindowsMenuComeBackWithTheirChoices)
   ASSERT_NE(loadedTree, nullptr);
   EXPECT_EQ(static_cast<TFModel*>(loadedTree->Model), main->Model());
   EXPECT_EQ(loadedTree->ChannelMode, TFTreePlot::LastGrowth);
+}
+
+// The leaf of a data menu that stands for the object, at any depth.
+QAction* LeafOf(QMenu* menu, int32_t id)
+{
+  for (QAction* item : menu->actions()) {
+    QAction* found = item->menu() ? LeafOf(item->menu(), id) : item->data().toInt() == id ? item : nullptr;
+    if (found)
+      return found;
+  }
+  return nullptr;
+}
+
+// No command of the main window opens the volume profile; the project reader
+// makes it again from its record. Point objects do not come back with a
+// project (only volumes do), so the restored window has its arrays but must
+// be given its paths again.
+TEST_F(PlotWindowTest, TheVolumeProfileComesBackWithTheProjectAndClosesWithItsPath)
+{
+  ASSERT_NO_FATAL_FAILURE(NewModelPausedAtItsFirstEvent());
+  const auto addPoint = [&] {
+    auto point = std::make_unique<TGPoint>(main->Gis());
+    point->SetName("скважина");
+    point->SetX(0.5);
+    point->SetY(0.5);
+    return main->Gis()->AddObject(nullptr, std::move(point), true);
+  };
+  const auto choose = [](TFArray3DPlot* plot, QMenu* menu, int32_t id) {
+    emit plot->PMGraphic->aboutToShow();
+    QAction* item = LeafOf(menu, id);
+    ASSERT_NE(item, nullptr) << id;
+    item->trigger();
+  };
+  const int32_t potential = main->Gis()->FindArrayByCode(20001)->GetId();
+  auto* plot = new TFArray3DPlot(main.get(), nullptr, main->Gis());
+  main->AddView(plot);
+  ASSERT_NO_FATAL_FAILURE(choose(plot, plot->PMIArrays, potential));
+  calls.inputAnswers = {QString("0.001"), QString("0.002")};
+  ASSERT_NO_FATAL_FAILURE(choose(plot, plot->PMISections, addPoint()));
+  ASSERT_TRUE(plot->LastBuild().built);
+  plot->Smoothing = TFArrayPlot::SmoothPoint;
+
+  const QString path = dir.filePath("profile.vzt");
+  main->UpdateCaption(path);
+  ASSERT_TRUE(main->MISaveClick(TSaveSender::Button));
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty());
+  auto* loaded = Only<TFArray3DPlot>();
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->Tag(), WindowKindArray3DPlot);
+  EXPECT_EQ(loaded->SelectedArrays[0], std::vector<int32_t>{potential});
+  EXPECT_EQ(loaded->Smoothing, TFArrayPlot::SmoothPoint);
+  EXPECT_TRUE(loaded->Sections.empty());
+  EXPECT_FALSE(loaded->LastBuild().built);
+
+  calls.inputAnswers = {QString("0.001"), QString("0.002")};
+  const int32_t again = addPoint();
+  ASSERT_NO_FATAL_FAILURE(choose(loaded, loaded->PMISections, again));
+  EXPECT_TRUE(loaded->LastBuild().built);
+  QPointer<TFArray3DPlot> watched(loaded);
+  main->Gis()->DeleteObjectById(nullptr, again, true);
+  ProcessPostedEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(watched.isNull());
 }
 
 // The series table the program hands the chart windows, taken away with the test.

@@ -284,14 +284,14 @@ TEST(RegularArray, ValueNamesFileTheArrayInTheBrowser)
 {
   TGArray array(nullptr);
   array.SetName("Потенциал");
-  EXPECT_EQ(array.GetPropertyCount(), 2);
-  EXPECT_EQ(array.GetPropertyText(0), "Массивы");
-  EXPECT_EQ(array.GetPropertyText(1), "Потенциал");
+  EXPECT_EQ(array.GetTreePathLength(), 2);
+  EXPECT_EQ(array.GetTreePathText(0), "Массивы");
+  EXPECT_EQ(array.GetTreePathText(1), "Потенциал");
   const std::vector<std::string> names{"Поле", "Ex"};
   array.SetLevelNames(&names);
-  EXPECT_EQ(array.GetPropertyCount(), 3);
-  EXPECT_EQ(array.GetPropertyText(2), "Ex");
-  EXPECT_EQ(array.GetPropertyText(3), "Потенциал");
+  EXPECT_EQ(array.GetTreePathLength(), 3);
+  EXPECT_EQ(array.GetTreePathText(2), "Ex");
+  EXPECT_EQ(array.GetTreePathText(3), "Потенциал");
   array.SetLevelNames(nullptr);
   EXPECT_EQ(array.GetLevelNames(), std::vector<std::string>{"Потенциал"});
 }

@@ -95,13 +95,13 @@ TEST(MapObject, NamesForTheBrowser)
   EXPECT_EQ(reper.GetDisplayName(), "Репер: Р-1");
   TGMark mark(&gis);
   mark.SetName("вышка");
-  EXPECT_EQ(mark.GetPropertyCount(), 2);
-  EXPECT_EQ(mark.GetPropertyText(0), "Метки");
-  EXPECT_EQ(mark.GetPropertyText(1), "вышка");
-  EXPECT_EQ(mark.GetPropertyText(2), "");
-  EXPECT_EQ(mark.GetPropertySortKey(0), "103");
-  EXPECT_EQ(mark.GetPropertySortKey(1), "вышка");
-  EXPECT_TRUE(mark.IsPropertySorted(0));
+  EXPECT_EQ(mark.GetTreePathLength(), 2);
+  EXPECT_EQ(mark.GetTreePathText(0), "Метки");
+  EXPECT_EQ(mark.GetTreePathText(1), "вышка");
+  EXPECT_EQ(mark.GetTreePathText(2), "");
+  EXPECT_EQ(mark.GetTreeSortKey(0), "103");
+  EXPECT_EQ(mark.GetTreeSortKey(1), "вышка");
+  EXPECT_TRUE(mark.IsTreeLevelSorted(0));
 
   // Registered names win over the class's own.
   TGIS named;

@@ -1,17 +1,20 @@
 // The discharge-tree view as the student uses it: opened from "Окна" ->
 // "Новое окно" -> "Объем" on a project with the breakdown model, an array
 // chosen in its "Массивы" menu, the tree drawn while the calculation runs,
-// an element picked into the tree information window, the model information
-// window, and the windows saved in the project, restored and closed with it.
+// an element picked into the tree information window and the tree plots that
+// follow the pointer, the model information window, and the windows saved in
+// the project, restored and closed with it.
 #include "support/ProjectTestSupport.h"
 
 #include "gis/GArray3D.h"
 #include "gis/GIS.h"
 #include "gis/GRect.h"
 #include "data/TextConversion.h"
+#include "plots/FormTreePlot.h"
 #include "plots/info/FormModelInfo.h"
 #include "plots/info/FormTreeInfo.h"
 #include "plots/info/InfoFields.h"
+#include "shell/PlotWindowMakers.h"
 #include "shell/ViewMakers.h"
 #include "views3d/FormBit3DView.h"
 #include "views3d/FormArray3DInfo.h"
@@ -671,6 +674,70 @@ TEST_F(ArrayInfoWindowTest, ASecondViewAddsItsArrayAndAPointOutsideAnArrayHasNoV
     return;
   }
   FAIL() << "no click landed right of the middle";
+}
+
+} // namespace
+
+namespace {
+
+// The tree plots beside the 3D view: those in the "По указателю" mode follow
+// the element picked in the view.
+class TreePlotPickTest : public TreeViewWindowTest {
+protected:
+  void SetUp() override
+  {
+    TreeViewWindowTest::SetUp();
+    RegisterPlotWindows(store.Views());
+  }
+  std::vector<double> ChannelX(int id, int end)
+  {
+    int count = 0;
+    double* x = nullptr;
+    double* y = nullptr;
+    Model()->GetChannelData(id, end, &count, &x, &y);
+    std::vector<double> result(x, x + count);
+    std::free(x);
+    std::free(y);
+    return result;
+  }
+};
+
+TEST_F(TreePlotPickTest, EveryTreePlotFollowingThePointerShowsThePickedChannel)
+{
+  TFBit3DView* view = OpenTreeView();
+  ASSERT_NE(view, nullptr);
+  REQUIRE_VIEW_GL(view);
+  RunUntilNodes(NeedleRoots + 4);
+  const std::vector<QPoint> channel = MagentaPixels(view->Viewer->PictureImage());
+  ASSERT_FALSE(channel.empty());
+
+  for (int n = 0; n < 3; ++n)
+    main->MINewTreePlot->trigger();
+  const std::vector<TFTreePlot*> plots = ViewsOf<TFTreePlot>(*main);
+  ASSERT_EQ(plots.size(), 3u);
+  const int id = Model()->GetChannelDataId(0);
+  for (TFTreePlot* plot : plots)
+    plot->SeriesItemClick({id, 0});
+  plots[0]->PMILookupChannel->trigger();
+  plots[1]->PMILookupChannel->trigger();
+  const int last = Model()->GetSnapshot().NodeCount() - 1;
+  ASSERT_EQ(plots[0]->ChannelIndex, last);
+
+  // A channel that does not end at the last element, so that the plots move.
+  view->PMIInspctTree->trigger();
+  int node = -1;
+  for (size_t p = 0; p < channel.size() && (node < 0 || node == last); p += 7) {
+    QTest::mouseClick(view->Viewer, Qt::LeftButton, {}, channel[p]);
+    node = view->Settings().pickedNode;
+  }
+  ASSERT_GE(node, 0);
+  ASSERT_NE(node, last);
+  for (TFTreePlot* plot : {plots[0], plots[1]}) {
+    EXPECT_EQ(plot->ChannelIndex, node);
+    EXPECT_EQ(plot->GetSeriesData()[0].at(0).x, ChannelX(id, node));
+  }
+  EXPECT_EQ(plots[2]->ChannelMode, TFTreePlot::Longest);
+  EXPECT_EQ(plots[2]->ChannelIndex, TFTreePlot::DeepestElement);
 }
 
 } // namespace
