@@ -129,9 +129,13 @@ void TFBit3DView::PointChannel(int node) const
   QMdiArea* area = MdiArea();
   if (!area)
     return;
+  // The oldest tree plot is the one that follows the pointer; the others keep
+  // their channel, so two plots can compare a picked channel with a fixed one.
   for (QMdiSubWindow* each : area->subWindowList(QMdiArea::CreationOrder))
-    if (auto* follower = dynamic_cast<TTreePickView*>(each->widget()))
+    if (auto* follower = dynamic_cast<TTreePickView*>(each->widget())) {
       follower->SetPointedChannel(node);
+      return;
+    }
 }
 
 TFTreeInfo* TFBit3DView::FindTreeInfo() const
