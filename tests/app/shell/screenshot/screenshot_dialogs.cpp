@@ -32,6 +32,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -407,6 +408,51 @@ TEST(SplashScreenshot, PictureReachesTheTopAndBottomEdges)
     EXPECT_TRUE(near(shot.pixel(x, shot.height() - 2), shot.pixel(x, shot.height() - 17))) << "bottom, x " << x;
   }
   flash.Finish();
+}
+
+}  // namespace
+
+namespace {
+
+// How far a button's picture strays from its own background colour.
+long Ink(const QImage& shot, const QRect& button)
+{
+  const QRgb background = shot.pixel(button.left() + 1, button.top() + 1);
+  long sum = 0;
+  for (int y = button.top(); y <= button.bottom(); ++y)
+    for (int x = button.left(); x <= button.right(); ++x) {
+      const QRgb p = shot.pixel(x, y);
+      sum += std::abs(qRed(p) - qRed(background)) + std::abs(qGreen(p) - qGreen(background)) +
+             std::abs(qBlue(p) - qBlue(background));
+    }
+  return sum;
+}
+
+TEST(ToolBarScreenshot, DisabledRunButtonsArePlainlyFainterThanEnabledOnes)
+{
+  TTestModelMaker maker;
+  TFMain main({});
+  main.SetModelWindowMaker(&maker);
+  main.MINewClick();
+  main.resize(900, 600);
+  ShowOnScreen(&main);
+  // Before a run only the start button may be pressed.
+  ASSERT_TRUE(main.Bstart->isEnabled());
+  ASSERT_FALSE(main.Bpause->isEnabled());
+  ASSERT_FALSE(main.Bstop->isEnabled());
+  // Each button against itself: pictured as the program left it, then enabled.
+  const auto inkOf = [&](QAction* action) {
+    QWidget* button = main.TBmodel->widgetForAction(action);
+    return Ink(Picture(&main), InWindow(button, &main).adjusted(1, 1, -1, -1));
+  };
+  for (QAction* action : {main.Bpause, main.Bstop}) {
+    const long faint = inkOf(action);
+    action->setEnabled(true);
+    QTest::qWait(50);
+    const long plain = inkOf(action);
+    EXPECT_GT(plain, 0) << action->objectName().toStdString();
+    EXPECT_LT(faint, plain / 2) << action->objectName().toStdString();
+  }
 }
 
 }  // namespace
