@@ -168,33 +168,20 @@ TLayout LayoutOf(QWidget* dialog, const QList<QTableWidget*>& grids)
   return layout;
 }
 
-class DialogScreenshotTest : public ::testing::Test {
+// The options dialog is made by the program's start, not with the model's dialogs.
+class DialogScreenshotTest : public ModelDialogsTest {
 protected:
   void SetUp() override
   {
-    CreateModelDialogs(&dialogOwner);
     FOptions = new TFOptions();
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
-    main->MINewClick();
-    ASSERT_NE(main->Model(), nullptr);
+    ModelDialogsTest::SetUp();
   }
   void TearDown() override
   {
-    main.reset();
+    ModelDialogsTest::TearDown();
     delete FOptions;
     FOptions = nullptr;
-    ProcessPostedEvents();
-    ForgetModelDialogs();
   }
-
-  QWidget dialogOwner;
-  TActingModalCalls calls;
-  TModalCallsScope scope{calls};
-  TProjectFileStore store;
-  TNeedleModelMaker maker;
-  std::unique_ptr<TFMain> main;
 };
 
 TEST_F(DialogScreenshotTest, ParameterDialogShowsItsGridsWholeAndKeepsItsLayoutAfterAnError)
