@@ -47,12 +47,11 @@ QImage DrawPicture(bool withTree)
   QLinearGradient sky(0, 0, 0, PictureHeight);
   sky.setColorAt(0, withTree ? QColor(0x10, 0x18, 0x40) : QColor(0x20, 0x30, 0x70));
   sky.setColorAt(1, withTree ? QColor(0x30, 0x10, 0x50) : QColor(0x08, 0x10, 0x30));
+  // The picture fills the window from edge to edge: no bands above or below.
   p.fillRect(image.rect(), sky);
-  p.fillRect(QRect(0, 0, PictureWidth, 14), QColor(0x90, 0x90, 0xA0));
-  p.fillRect(QRect(0, PictureHeight - 14, PictureWidth, 14), QColor(0x90, 0x90, 0xA0));
   if (withTree) {
     QRandomGenerator random(1811);
-    DrawTree(p, QPointF(PictureWidth / 2.0, 14), 0.0, 28, 9, random);
+    DrawTree(p, QPointF(PictureWidth / 2.0, 0), 0.0, 28, 9, random);
   }
   p.setPen(Qt::white);
   QFont title = p.font();

@@ -638,7 +638,9 @@ void TFMain::resizeEvent(QResizeEvent* event)
 
 void TFMain::FormResize()
 {
-  FStatusPanels[0]->setFixedWidth(std::max(0, width() - 350));
+  // The first panel takes what the other three leave, also after they grew.
+  const int others = FStatusPanels[1]->width() + FStatusPanels[2]->width() + FStatusPanels[3]->width();
+  FStatusPanels[0]->setFixedWidth(std::max(0, width() - others));
 }
 
 void TFMain::FileExitItemClick()
@@ -668,9 +670,12 @@ void TFMain::SetStatusText(int panel, const QString& text)
   label->setText(text);
   // The fixed panels grow to their longest text rather than clip it; the
   // first one takes what the window leaves.
-  const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->frameWidth() + 6;
-  if (panel > 0 && needed > label->width())
+  // The label's own size hint counts its frame, margins and indent.
+  const int needed = label->sizeHint().width();
+  if (panel > 0 && needed > label->width()) {
     label->setFixedWidth(needed);
+    FormResize();
+  }
 }
 
 int TFMain::StatusPanelWidth(int panel) const

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 
@@ -137,6 +138,12 @@ TFOptions::TFOptions(QWidget* owner) : QDialog(owner)
   connect(CBas_bytime, &QCheckBox::toggled, this, &TFOptions::CBas_bytimeClick);
   for (QRadioButton* button : {RBautopausenone, RBautopausestage, RBautopausetime})
     connect(button, &QRadioButton::toggled, this, &TFOptions::GBautopauseClick);
+  // Every field shows a time of six digits with its exponent whole, however
+  // wide the captions beside it are.
+  for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+    const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(WidestTimeText) + 2 * frame + 6);
+  }
   resize(294, 309);
   FormActivate();
 }

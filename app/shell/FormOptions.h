@@ -34,6 +34,9 @@ class TFOptions : public QDialog {
 public:
   explicit TFOptions(QWidget* owner = nullptr);
 
+  // The widest text a time field shows: six digits, a sign and an exponent.
+  static constexpr const char* WidestTimeText = "-1.23457e+06";
+
   // Fills every control and remembers the texts shown.
   void LoadOptions(const TCalcOptions& options);
   // The settings after the user's edits. A time text that was not edited gives

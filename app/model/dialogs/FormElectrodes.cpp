@@ -23,15 +23,15 @@ TFElectrodes::TFElectrodes(QWidget* owner) : TModelTableDialog(owner, ColumnCoun
                                      QStringLiteral("d, м"), QStringLiteral("x, м"), QStringLiteral("y, м"),
                                      QStringLiteral("z, м"), QStringLiteral("d, м"), QStringLiteral("индекс"),
                                      QStringLiteral("цвет")});
-  const char* hints[ColumnCount] = {"точка начала: начальное положение на осевой линии", nullptr, nullptr,
-                                    "начальный диаметр",
-                                    "точка конца: конечное положение на осевой линии", nullptr, nullptr,
-                                    "конечный диаметр", "{-2,-3} {-4,-5} ...", nullptr};
-  for (int c = 0; c < ColumnCount; ++c) {
-    SGdata->setColumnWidth(c, c == ColumnCount - 1 ? 39 : 60);
+  const char* hints[ColumnCount] = {"начальное положение на осевой линии", nullptr, nullptr, "начальный диаметр",
+                                    "конечное положение на осевой линии", nullptr, nullptr, "конечный диаметр",
+                                    "{-2,-3} {-4,-5} ...", nullptr};
+  for (int c = 0; c < ColumnCount; ++c)
     if (hints[c])
       SGdata->horizontalHeaderItem(c)->setToolTip(QString::fromUtf8(hints[c]));
-  }
+  SetColumnWidths({60, 60, 60, 60, 60, 60, 60, 60, 60, 39});
+  AddColumnGroup(0, 3, QStringLiteral("точка начала"));
+  AddColumnGroup(4, 7, QStringLiteral("точка конца"));
   SetDefaultRow();
 }
 

@@ -5,9 +5,10 @@
 #include "model/store/Inhomogeneities.h"
 #include "model/store/layers/ModelLayerStamping.h"
 
-#include <QCursor>
 #include <QHeaderView>
 #include <QMenu>
+#include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -22,12 +23,47 @@ constexpr int ShapeColumn = 9;
 constexpr int ColourColumn = 10;
 constexpr int AlphaColumn = 11;
 constexpr int DropDownWidth = 12;
+constexpr int ArrowWidth = 9;
+constexpr int ArrowHeight = 5;
 
-// Shows the shape and transparency integers as their names; the cells keep
-// the integers.
+bool IsDropDownCell(const QModelIndex& index)
+{
+  return index.row() >= 1 && (index.column() == ShapeColumn || index.column() == AlphaColumn);
+}
+
+// The drop-down button at the right of a shape or transparency cell: light
+// grey, raised by a white and a black edge, with a black arrow pointing down.
+void PaintDropDownButton(QPainter& painter, const QRect& cell)
+{
+  const QRect button(cell.right() - DropDownWidth + 1, cell.top(), DropDownWidth, cell.height());
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.fillRect(button, QColor(0xC0, 0xC0, 0xC0));
+  painter.setPen(Qt::white);
+  painter.drawLine(button.topLeft(), button.topRight());
+  painter.drawLine(button.topLeft(), button.bottomLeft());
+  painter.setPen(Qt::black);
+  painter.drawLine(button.bottomLeft(), button.bottomRight());
+  painter.drawLine(button.topRight(), button.bottomRight());
+  const int left = button.left() + 2;
+  const int top = cell.top() + std::max(1, (cell.height() - ArrowHeight) / 2);
+  for (int row = 0; row < ArrowHeight; ++row)
+    painter.drawLine(left + row, top + row, left + ArrowWidth - 1 - row, top + row);
+  painter.restore();
+}
+
+// Shows the shape and transparency integers as their names, with a drop-down
+// button; the cells keep the integers.
 class TInhomogeneityDelegate : public QStyledItemDelegate {
 public:
   using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+  {
+    QStyledItemDelegate::paint(painter, option, index);
+    if (IsDropDownCell(index))
+      PaintDropDownButton(*painter, option.rect);
+  }
 
 protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -52,14 +88,20 @@ TFInhomogeneities::TFInhomogeneities(QWidget* owner) : TModelTableDialog(owner, 
                                      QStringLiteral("x, м"), QStringLiteral("y, м"), QStringLiteral("z, м"),
                                      QStringLiteral("ε"), QStringLiteral("σ, См/м"), QStringLiteral("ρ, Кл/м³"),
                                      QStringLiteral("форма"), QStringLiteral("цвет"), QStringLiteral("прозр.")});
-  SGdata->horizontalHeaderItem(0)->setToolTip(QStringLiteral("положение центра"));
-  SGdata->horizontalHeaderItem(3)->setToolTip(QStringLiteral("размеры"));
   SGdata->horizontalHeaderItem(6)->setToolTip(QStringLiteral("относительная диэлектрическая проницаемость"));
   SGdata->horizontalHeaderItem(8)->setToolTip(QStringLiteral("плотность индуцированного объемного заряда"));
   SGdata->horizontalHeaderItem(11)->setToolTip(QStringLiteral("степень прозрачности"));
-  const int widths[ColumnCount] = {60, 60, 60, 60, 60, 60, 60, 60, 62, 77, 44, 39};
-  for (int c = 0; c < ColumnCount; ++c)
-    SGdata->setColumnWidth(c, widths[c]);
+  // The shape and transparency cells hold their longest name beside the button.
+  const int margin = 2 * (SGdata->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, SGdata) + 1);
+  const auto chooserWidth = [&](std::initializer_list<const char*> names, int width) {
+    for (const char* name : names)
+      width = std::max(width, SGdata->fontMetrics().horizontalAdvance(QString::fromUtf8(name)) + margin + DropDownWidth);
+    return width;
+  };
+  SetColumnWidths({60, 60, 60, 60, 60, 60, 60, 60, 62, chooserWidth({"эллипсоид", "\"кубик\""}, 77), 44,
+                   chooserWidth({"100%"}, 39)});
+  AddColumnGroup(0, 2, QStringLiteral("положение центра"));
+  AddColumnGroup(3, 5, QStringLiteral("размеры"));
   SGdata->setItemDelegate(new TInhomogeneityDelegate(SGdata));
 
   PMshape = new QMenu(this);
@@ -132,11 +174,9 @@ bool TFInhomogeneities::RasterizeInhomogeneities(const std::vector<TInhomogeneit
 
 void TFInhomogeneities::SGdataClick(int row, int col)
 {
+  // A click anywhere in a shape or transparency cell opens its menu, not
+  // only one on the narrow button.
   if (row < 1 || !IsEditable())
-    return;
-  const QRect cell = SGdata->visualItemRect(SGdata->item(row, col));
-  const QPoint at = SGdata->viewport()->mapFromGlobal(QCursor::pos());
-  if (at.x() < cell.right() - DropDownWidth + 1 || at.x() > cell.right())
     return;
   if (col == ShapeColumn || col == AlphaColumn)
     OpenChooser(row, col);

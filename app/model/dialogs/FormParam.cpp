@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,9 +15,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 
 TFParam* FParam = nullptr;
@@ -24,6 +28,9 @@ TFParam* FParam = nullptr;
 namespace {
 
 constexpr int MaterialColumnCount = 11;
+// Rows the grids show at least, so that a row or two more need no scrolling.
+constexpr int VisibleElectrodeRows = 4;
+constexpr int VisibleMaterialRows = 3;
 
 QString Q(const std::string& text)
 {
@@ -64,11 +71,46 @@ void ShowExtent(QLabel* label, const QLineEdit* cell, const QLineEdit* nodes, in
   label->setText(Q(FloatToStrGeneral(size * (count - extraNodes))));
 }
 
-void SetEditsReadOnly(const QList<QLineEdit*>& edits, bool readOnly)
-{
-  for (QLineEdit* edit : edits)
-    edit->setReadOnly(readOnly);
-}
+// The line edits and the texts they show, in the order of loading (the lattice
+// rows first, so that their extents follow).
+struct TEditText {
+  QLineEdit* TFParam::*edit;
+  std::string TParamTexts::*text;
+};
+
+const TEditText EditTexts[] = {
+    {&TFParam::Emx, &TParamTexts::Emx},
+    {&TFParam::Emy, &TParamTexts::Emy},
+    {&TFParam::Emz, &TParamTexts::Emz},
+    {&TFParam::Edx, &TParamTexts::Edx},
+    {&TFParam::Edy, &TParamTexts::Edy},
+    {&TFParam::Edz, &TParamTexts::Edz},
+    {&TFParam::Edtinit, &TParamTexts::Edtinit},
+    {&TFParam::Edt, &TParamTexts::Edt},
+    {&TFParam::Edtspark, &TParamTexts::Edtspark},
+    {&TFParam::Etau, &TParamTexts::Etau},
+    {&TFParam::EgenU, &TParamTexts::EgenU},
+    {&TFParam::EgenC, &TParamTexts::EgenC},
+    {&TFParam::EgenL, &TParamTexts::EgenL},
+    {&TFParam::EgenR0, &TParamTexts::EgenR0},
+    {&TFParam::EgenR1, &TParamTexts::EgenR1},
+    {&TFParam::EgenRT, &TParamTexts::EgenRT},
+    {&TFParam::EgenCs, &TParamTexts::EgenCs},
+    {&TFParam::EgenL1, &TParamTexts::EgenL1},
+    {&TFParam::EgenL2, &TParamTexts::EgenL2},
+    {&TFParam::EgenNR1, &TParamTexts::EgenNR1},
+    {&TFParam::EgenNR2, &TParamTexts::EgenNR2},
+    {&TFParam::Edw, &TParamTexts::Edw},
+    {&TFParam::Edw0, &TParamTexts::Edw0},
+    {&TFParam::Eminnwitr, &TParamTexts::Eminnwitr},
+    {&TFParam::Emaxnwitr, &TParamTexts::Emaxnwitr},
+    {&TFParam::Eeps0, &TParamTexts::Eeps0},
+    {&TFParam::ElimbEn, &TParamTexts::ElimbEn},
+    {&TFParam::ElimbMinCond, &TParamTexts::ElimbMinCond},
+    {&TFParam::ElimbMaxCond, &TParamTexts::ElimbMaxCond},
+    {&TFParam::ElimbDimMinLength, &TParamTexts::ElimbDimMinLength},
+    {&TFParam::ElimbDimMinCount, &TParamTexts::ElimbDimMinCount},
+};
 
 void SetGridEditable(QTableWidget* grid, bool editable)
 {
@@ -162,9 +204,11 @@ QWidget* TFParam::BuildPotentialPage()
   SGww->setHorizontalHeaderLabels({QStringLiteral("индекс"), QStringLiteral("потенциал")});
   SGww->setToolTip(QStringLiteral("Вольты или доля напряжения с генератора"));
   SGww->verticalHeader()->hide();
+  SGww->setWordWrap(false);
   SetGridFixed(*SGww, 1, 0);
   Badd = new QPushButton(QStringLiteral("новый"));
   Bdel = new QPushButton(QStringLiteral("удалить"));
+  SGww->viewport()->installEventFilter(this);
   electrodeLayout->addWidget(SGww, 0, 0, 1, 3);
   electrodeLayout->addWidget(Badd, 1, 0);
   electrodeLayout->addWidget(Bdel, 1, 1);
@@ -265,7 +309,9 @@ QWidget* TFParam::BuildMaterialPage()
                                    QStringLiteral("χ, S·m²/J"), QStringLiteral("ξ, s⁻¹"), QStringLiteral("Ec min"),
                                    QStringLiteral("β, m³/J"), QStringLiteral("κ")});
   SGmm->verticalHeader()->hide();
+  SGmm->setWordWrap(false);
   SetGridFixed(*SGmm, 1, 0);
+  SGmm->viewport()->installEventFilter(this);
   Bmadd = new QPushButton(QStringLiteral("новый"));
   Bmdel = new QPushButton(QStringLiteral("удалить"));
   connect(Bmadd, &QPushButton::clicked, this, &TFParam::BmaddClick);
@@ -281,58 +327,28 @@ void TFParam::LoadParams(THeap* record, bool canEdit)
 {
   heap = record;
   editable = canEdit;
-  if (heap)
-    ShowTexts(ParamTextsFromHeap(*heap));
+  if (heap) {
+    loaded = ParamTextsFromHeap(*heap);
+    ShowTexts(loaded);
+  }
   SetEditable();
   FormCreate();
 }
 
 void TFParam::ShowTexts(const TParamTexts& t)
 {
-  Emx->setText(Q(t.Emx));
-  Emy->setText(Q(t.Emy));
-  Emz->setText(Q(t.Emz));
-  Edx->setText(Q(t.Edx));
-  Edy->setText(Q(t.Edy));
-  Edz->setText(Q(t.Edz));
-  Edtinit->setText(Q(t.Edtinit));
-  Edt->setText(Q(t.Edt));
-  Edtspark->setText(Q(t.Edtspark));
-
+  for (const TEditText& field : EditTexts)
+    (this->*field.edit)->setText(Q(t.*field.text));
   SGww->setRowCount(static_cast<int>(t.Potentials.size()));
   for (int i = 0; i < SGww->rowCount(); ++i) {
     SetGridCell(*SGww, 0, i, Q(ElectrodeCodeLabel(i)));
     SetGridCell(*SGww, 1, i, Q(t.Potentials[i]));
   }
-  Etau->setText(Q(t.Etau));
-
-  EgenU->setText(Q(t.EgenU));
-  EgenC->setText(Q(t.EgenC));
-  EgenL->setText(Q(t.EgenL));
-  EgenR0->setText(Q(t.EgenR0));
-  EgenR1->setText(Q(t.EgenR1));
-  EgenRT->setText(Q(t.EgenRT));
-  EgenCs->setText(Q(t.EgenCs));
-  EgenL1->setText(Q(t.EgenL1));
-  EgenL2->setText(Q(t.EgenL2));
-  EgenNR1->setText(Q(t.EgenNR1));
-  EgenNR2->setText(Q(t.EgenNR2));
-  Edw->setText(Q(t.Edw));
-  Edw0->setText(Q(t.Edw0));
   CBdwtype->setCurrentIndex(t.DwType);
   CBitrtype->setCurrentIndex(t.ItrType);
-  Eminnwitr->setText(Q(t.Eminnwitr));
-  Emaxnwitr->setText(Q(t.Emaxnwitr));
   CBbsep->setChecked(t.BSep);
-  Eeps0->setText(Q(t.Eeps0));
-
   CBgenidle->setChecked(t.GenIdle);
   CBgenidleClick();
-  ElimbEn->setText(Q(t.ElimbEn));
-  ElimbMinCond->setText(Q(t.ElimbMinCond));
-  ElimbMaxCond->setText(Q(t.ElimbMaxCond));
-  ElimbDimMinLength->setText(Q(t.ElimbDimMinLength));
-  ElimbDimMinCount->setText(Q(t.ElimbDimMinCount));
   GrowthType->setCurrentIndex(t.GrowthType);
 
   SGmm->setRowCount(static_cast<int>(t.Materials.size()));
@@ -344,10 +360,8 @@ void TFParam::ShowTexts(const TParamTexts& t)
 void TFParam::SetEditable()
 {
   const bool readOnly = !editable;
-  SetEditsReadOnly({Emx, Emy, Emz, Edx, Edy, Edz, Edtinit, Edt, Edtspark, Etau, EgenU, EgenC, EgenL, EgenR0, EgenR1,
-                    EgenRT, EgenCs, EgenL1, EgenL2, EgenNR1, EgenNR2, Edw, Edw0, Eminnwitr, Emaxnwitr, Eeps0, ElimbEn,
-                    ElimbMinCond, ElimbMaxCond, ElimbDimMinLength, ElimbDimMinCount},
-                   readOnly);
+  for (const TEditText& field : EditTexts)
+    (this->*field.edit)->setReadOnly(readOnly);
   for (QWidget* control : std::initializer_list<QWidget*>{CBdwtype, CBitrtype, CBbsep, CBgenidle, GrowthType, Badd,
                                                           Bdel, Bmadd, Bmdel, Biso})
     control->setEnabled(editable);
@@ -358,42 +372,13 @@ void TFParam::SetEditable()
 TParamTexts TFParam::CollectTexts() const
 {
   TParamTexts t;
-  t.Emx = S(Emx);
-  t.Emy = S(Emy);
-  t.Emz = S(Emz);
-  t.Edx = S(Edx);
-  t.Edy = S(Edy);
-  t.Edz = S(Edz);
-  t.Edtinit = S(Edtinit);
-  t.Edt = S(Edt);
-  t.Edtspark = S(Edtspark);
+  for (const TEditText& field : EditTexts)
+    t.*field.text = S(this->*field.edit);
   for (int r = 0; r < SGww->rowCount(); ++r)
     t.Potentials.push_back(GridCell(*SGww, 1, r).toStdString());
-  t.Etau = S(Etau);
-  t.Edw = S(Edw);
-  t.Edw0 = S(Edw0);
   t.DwType = CBdwtype->currentIndex();
   t.ItrType = CBitrtype->currentIndex();
-  t.Eminnwitr = S(Eminnwitr);
-  t.Emaxnwitr = S(Emaxnwitr);
   t.BSep = CBbsep->isChecked();
-  t.Eeps0 = S(Eeps0);
-  t.EgenU = S(EgenU);
-  t.EgenC = S(EgenC);
-  t.EgenL = S(EgenL);
-  t.EgenR0 = S(EgenR0);
-  t.EgenR1 = S(EgenR1);
-  t.EgenRT = S(EgenRT);
-  t.EgenCs = S(EgenCs);
-  t.EgenL1 = S(EgenL1);
-  t.EgenL2 = S(EgenL2);
-  t.EgenNR1 = S(EgenNR1);
-  t.EgenNR2 = S(EgenNR2);
-  t.ElimbEn = S(ElimbEn);
-  t.ElimbMinCond = S(ElimbMinCond);
-  t.ElimbMaxCond = S(ElimbMaxCond);
-  t.ElimbDimMinLength = S(ElimbDimMinLength);
-  t.ElimbDimMinCount = S(ElimbDimMinCount);
   t.GrowthType = GrowthType->currentIndex();
   t.GenIdle = CBgenidle->isChecked();
   for (int r = 0; r < SGmm->rowCount(); ++r) {
@@ -405,22 +390,13 @@ TParamTexts TFParam::CollectTexts() const
   return t;
 }
 
-bool TFParam::CheckParams(std::string& error) const
-{
-  TParamValues values;
-  return ParseParamTexts(CollectTexts(), values, error);
-}
-
 bool TFParam::ApplyParams()
 {
   if (!editable || !heap)
     return false;
   TParamValues values;
-  std::string error;
-  if (!ParseParamTexts(CollectTexts(), values, error)) {
-    ShowErrorMessage(this, Q(error));
+  if (!CheckOrRefuse(values))
     return false;
-  }
   if (!WriteParamValues(*heap, values)) {
     ShowErrorMessage(this, QStringLiteral("Параметры не применены: ядро отклонило размер решетки."));
     return false;
@@ -428,30 +404,123 @@ bool TFParam::ApplyParams()
   return true;
 }
 
+bool TFParam::CheckOrRefuse(TParamValues& values)
+{
+  const TParamTexts shown = CollectTexts();
+  std::string error;
+  const std::string* refused = nullptr;
+  if (ParseParamTexts(shown, values, error, &refused))
+    return true;
+  ShowRefused(shown, refused);
+  ShowErrorMessage(this, Q(error));
+  return false;
+}
+
+void TFParam::ShowRefused(const TParamTexts& shown, const std::string* refused)
+{
+  if (!refused)
+    return;
+  for (const TEditText& field : EditTexts)
+    if (&(shown.*field.text) == refused) {
+      QLineEdit* edit = this->*field.edit;
+      edit->setText(Q(loaded.*field.text));
+      ShowControl(edit);
+      return;
+    }
+  // A row added since loading has no old value: it gets the last loaded row's.
+  const auto oldText = [](const auto& rows, size_t row, auto pick) {
+    return rows.empty() ? std::string("0") : pick(rows[std::min(row, rows.size() - 1)]);
+  };
+  for (size_t r = 0; r < shown.Potentials.size(); ++r)
+    if (&shown.Potentials[r] == refused) {
+      SetGridCell(*SGww, 1, int(r), Q(oldText(loaded.Potentials, r, [](const std::string& text) { return text; })));
+      ShowControl(SGww);
+      return;
+    }
+  for (size_t r = 0; r < shown.Materials.size(); ++r)
+    for (int c = 0; c < MaterialColumnCount; ++c)
+      if (&shown.Materials[r][c] == refused) {
+        SetGridCell(*SGmm, c, int(r),
+                    Q(oldText(loaded.Materials, r, [c](const TMaterialTexts& row) { return row[c]; })));
+        ShowControl(SGmm);
+        return;
+      }
+}
+
+void TFParam::ShowControl(QWidget* control)
+{
+  for (int page = 0; page < PageControl->count(); ++page)
+    if (PageControl->widget(page)->isAncestorOf(control))
+      PageControl->setCurrentIndex(page);
+  control->setFocus();
+}
+
 void TFParam::accept()
 {
   // A bad field keeps the dialog open, so that OK never leads to a partial apply.
-  std::string error;
-  if (editable && heap && !CheckParams(error)) {
-    ShowErrorMessage(this, Q(error));
+  TParamValues values;
+  if (editable && heap && !CheckOrRefuse(values))
     return;
-  }
   QDialog::accept();
 }
 
 void TFParam::FormCreate()
 {
-  const int electrodeWidth = SGww->viewport()->width();
-  SGww->setColumnWidth(0, 50);
-  SGww->setColumnWidth(1, std::max(20, electrodeWidth - 55));
-  const int materialWidth = SGmm->viewport()->width() - MaterialColumnCount;
-  const int share = std::max(20, (materialWidth - 25) / 10);
-  SGmm->setColumnWidth(0, 25);
+  LayOutElectrodeGrid();
+  LayOutMaterialGrid();
+}
+
+void TFParam::LayOutElectrodeGrid()
+{
+  // The code column keeps 50 pixels, the potential takes the rest; both
+  // widen to what their header and cells need, so nothing wraps or clips.
+  const int codeWidth = std::max(50, NeededColumnWidth(SGww, 0));
+  const int potentialWidth = NeededColumnWidth(SGww, 1);
+  SGww->setColumnWidth(0, codeWidth);
+  SGww->setColumnWidth(1, std::max(potentialWidth, SGww->viewport()->width() - codeWidth));
+  SGww->setMinimumWidth(codeWidth + potentialWidth + 2 * SGww->frameWidth() +
+                        SGww->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, SGww));
+  SGww->setMinimumHeight(GridHeightFor(SGww, std::clamp(SGww->rowCount(), VisibleElectrodeRows, 8)));
+}
+
+void TFParam::LayOutMaterialGrid()
+{
+  // Columns 1 to 9 share the width a tenth each (column 2 ten pixels less,
+  // column 3 ten more) and column 10 takes what remains. No column is made
+  // narrower than its header and cells: what those need more is taken back
+  // from the columns with room to spare, the last ones first, and the grid is
+  // kept wide enough for all.
+  int needed[MaterialColumnCount];
+  int neededSum = 0;
+  for (int c = 0; c < MaterialColumnCount; ++c) {
+    needed[c] = NeededColumnWidth(SGmm, c);
+    neededSum += needed[c];
+  }
+  const int available = SGmm->viewport()->width();
+  const int materialWidth = available - MaterialColumnCount;
+  const int share = (materialWidth - 25) / 10;
+  int widths[MaterialColumnCount];
+  widths[0] = 25;
   for (int c = 1; c <= 9; ++c)
-    SGmm->setColumnWidth(c, share);
-  SGmm->setColumnWidth(2, std::max(10, share - 10));
-  SGmm->setColumnWidth(3, share + 10);
-  SGmm->setColumnWidth(10, std::max(20, materialWidth - 25 - 9 * share));
+    widths[c] = share;
+  widths[2] = share - 10;
+  widths[3] = share + 10;
+  widths[10] = materialWidth - 25 - 9 * share;
+  int total = 0;
+  for (int c = 0; c < MaterialColumnCount; ++c) {
+    widths[c] = std::max(widths[c], needed[c]);
+    total += widths[c];
+  }
+  for (int c = MaterialColumnCount - 1; c >= 0 && total > available; --c) {
+    const int cut = std::min(total - available, widths[c] - needed[c]);
+    widths[c] -= cut;
+    total -= cut;
+  }
+  for (int c = 0; c < MaterialColumnCount; ++c)
+    SGmm->setColumnWidth(c, widths[c]);
+  SGmm->setMinimumWidth(neededSum + 2 * SGmm->frameWidth() +
+                        SGmm->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, SGmm));
+  SGmm->setMinimumHeight(GridHeightFor(SGmm, std::clamp(SGmm->rowCount(), VisibleMaterialRows, 6)));
 }
 
 void TFParam::showEvent(QShowEvent* event)
@@ -464,6 +533,15 @@ void TFParam::resizeEvent(QResizeEvent* event)
 {
   QDialog::resizeEvent(event);
   FormCreate();
+}
+
+bool TFParam::eventFilter(QObject* watched, QEvent* event)
+{
+  // A grid gets its size when its page first shows, after the dialog's own
+  // resize, and loses width to a scroll bar: its columns follow then too.
+  if ((watched == SGww->viewport() || watched == SGmm->viewport()) && event->type() == QEvent::Resize)
+    FormCreate();
+  return QDialog::eventFilter(watched, event);
 }
 
 void TFParam::BaddClick()

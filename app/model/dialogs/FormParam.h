@@ -24,11 +24,10 @@ public:
   // Fills every control from the record; with editable false everything is
   // read-only and ApplyParams writes nothing.
   void LoadParams(THeap* heap, bool editable);
-  // Checks every field first and names the first bad one in an error box;
-  // then writes all values, or none. False when nothing was written.
+  // Checks every field first and names the first bad one in an error box,
+  // the field showing its loaded value again; then writes all values, or
+  // none. False when nothing was written.
   bool ApplyParams();
-  // The controls' values; false with the message of the first bad field.
-  bool CheckParams(std::string& error) const;
   bool IsEditable() const { return editable; }
   THeap* GetHeap() const { return heap; }
 
@@ -108,6 +107,7 @@ public slots:
 protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   QWidget* BuildLatticePage();
@@ -115,12 +115,19 @@ private:
   QWidget* BuildStructurePage();
   QWidget* BuildMaterialPage();
   TParamTexts CollectTexts() const;
+  bool CheckOrRefuse(TParamValues& values);
+  void ShowRefused(const TParamTexts& shown, const std::string* refused);
+  void ShowControl(QWidget* control);
+  void LayOutElectrodeGrid();
+  void LayOutMaterialGrid();
   void ShowTexts(const TParamTexts& texts);
   void SetEditable();
   void RenumberMaterials();
 
   THeap* heap = nullptr;
   bool editable = true;
+  // The texts as loaded: a refused field shows its loaded text again.
+  TParamTexts loaded;
 };
 
 extern TFParam* FParam;

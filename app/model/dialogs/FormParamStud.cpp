@@ -88,11 +88,13 @@ void TFParamStud::LoadParams(THeap* record, bool canEdit)
 void TFParamStud::accept()
 {
   // A text that is no number would be taken as 0 (U = 0 switches the
-  // generator off): the dialog stays open, the field named.
+  // generator off): the dialog stays open, the field named and showing its
+  // loaded value again.
   for (const TField& field : fields) {
     double value = 0;
     if (editable && field.edit->text() != field.loadedText &&
         !TryStrToFloatStrict(field.edit->text().toStdString(), value)) {
+      field.edit->setText(field.loadedText);
       ShowErrorMessage(this, QString::fromUtf8("Недопустимое значение поля \"%1\".").arg(QString::fromUtf8(field.caption)));
       field.edit->setFocus();
       return;

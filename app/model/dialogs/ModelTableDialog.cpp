@@ -2,12 +2,16 @@
 
 #include "data/TextConversion.h"
 #include "maps/Stringgrids.h"
+#include "model/dialogs/ParamDialogLayout.h"
 #include "model/store/Inhomogeneities.h"
 
 #include <QColorDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStyle>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -17,6 +21,8 @@
 namespace {
 
 constexpr int DefaultColour = 255;
+// Rows the table shows at least.
+constexpr int VisibleRows = 3;
 
 int IntegerOr(const QString& text, int fallback)
 {
@@ -70,8 +76,17 @@ TModelTableDialog::TModelTableDialog(QWidget* owner, int columns, int colourCol)
   buttons->addStretch();
   buttons->addWidget(Ok);
   buttons->addWidget(Cancel);
+  // The band above the grid holds the headings of column groups; it stays
+  // empty and flat for a table without groups.
+  groupBand = new QWidget(this);
+  groupBand->setObjectName("GroupBand");
+  groupBand->hide();
+  SGdata->setMinimumHeight(GridHeightFor(SGdata, VisibleRows));
   auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(0);
+  layout->addWidget(groupBand);
   layout->addWidget(SGdata);
+  layout->addSpacing(style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing));
   layout->addLayout(buttons);
   connect(add, &QPushButton::clicked, this, &TModelTableDialog::addClick);
   connect(del, &QPushButton::clicked, this, &TModelTableDialog::delClick);
@@ -80,6 +95,8 @@ TModelTableDialog::TModelTableDialog(QWidget* owner, int columns, int colourCol)
   connect(SGdata, &QTableWidget::currentCellChanged, this,
           [this](int row, int col) { SGdataSelectCell(row, col); });
   connect(SGdata, &QTableWidget::cellDoubleClicked, this, &TModelTableDialog::SGdataDblClick);
+  connect(SGdata->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { PlaceGroupHeadings(); });
+  connect(SGdata->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceGroupHeadings(); });
   connect(SGdata, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (item->column() == colourColumn)
       PaintColourCell(item->row());
@@ -168,8 +185,62 @@ void TModelTableDialog::OpenChooser(int row, int col)
   PaintColourCell(row);
 }
 
+void TModelTableDialog::SetColumnWidths(const QList<int>& widths)
+{
+  for (int c = 0; c < widths.size() && c < SGdata->columnCount(); ++c)
+    SGdata->setColumnWidth(c, std::max(widths[c], SGdata->horizontalHeader()->sectionSizeHint(c)));
+  FitWidthToColumns();
+}
+
+void TModelTableDialog::FitWidthToColumns()
+{
+  int columns = 0;
+  for (int c = 0; c < SGdata->columnCount(); ++c)
+    columns += SGdata->columnWidth(c);
+  const int gridWidth =
+      columns + 2 * SGdata->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, SGdata);
+  SGdata->setMinimumWidth(gridWidth);
+  const QMargins margins = layout()->contentsMargins();
+  if (width() < gridWidth + margins.left() + margins.right())
+    resize(gridWidth + margins.left() + margins.right(), height());
+}
+
+void TModelTableDialog::AddColumnGroup(int first, int last, const QString& text)
+{
+  auto* heading = new QLabel(text, groupBand);
+  heading->setObjectName(QStringLiteral("GroupHeading%1").arg(groupHeadings.size()));
+  heading->setAlignment(Qt::AlignCenter);
+  groupHeadings.push_back(heading);
+  groupColumns.push_back({first, last});
+  groupBand->setFixedHeight(heading->sizeHint().height());
+  groupBand->show();
+  PlaceGroupHeadings();
+}
+
+void TModelTableDialog::PlaceGroupHeadings()
+{
+  // The band lines up with the grid, so a heading spans its columns' sections.
+  const QHeaderView* header = SGdata->horizontalHeader();
+  const int origin = SGdata->geometry().left() - groupBand->geometry().left() + SGdata->frameWidth();
+  for (int i = 0; i < groupHeadings.size(); ++i) {
+    const auto [first, last] = groupColumns[i];
+    const int left = origin + header->sectionViewportPosition(first);
+    const int right = origin + header->sectionViewportPosition(last) + header->sectionSize(last);
+    groupHeadings[i]->setGeometry(left, 0, right - left, groupBand->height());
+  }
+}
+
+void TModelTableDialog::showEvent(QShowEvent* event)
+{
+  QDialog::showEvent(event);
+  FitWidthToColumns();
+  PlaceGroupHeadings();
+}
+
 bool TModelTableDialog::eventFilter(QObject* watched, QEvent* event)
 {
+  if (watched == SGdata && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    PlaceGroupHeadings();
   // Any key on a chooser column opens its chooser, as a double click does.
   if (watched == SGdata && event->type() == QEvent::KeyPress && IsChooserColumn(SGdata->currentColumn()) &&
       SGdata->currentRow() >= 1) {

@@ -5,9 +5,13 @@
 // read-only mode while a calculation uses the engine's tables.
 #include <QDialog>
 
+#include <QList>
+
 #include <functional>
 #include <optional>
+#include <utility>
 
+class QLabel;
 class QPushButton;
 class QTableWidget;
 class TGIS;
@@ -35,6 +39,9 @@ public:
   bool IsEditable() const { return editable; }
   void SetColorChooser(TColorChooser chooser) { chooseColor = std::move(chooser); }
 
+  // The headings over runs of columns, in the order they were added.
+  const QList<QLabel*>& GroupHeadings() const { return groupHeadings; }
+
   QTableWidget* SGdata = nullptr;
   QPushButton* add = nullptr;
   QPushButton* del = nullptr;
@@ -52,6 +59,12 @@ public slots:
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  // Sets the columns' widths, widened where a header needs more, and makes the
+  // dialog wide enough for all of them.
+  void SetColumnWidths(const QList<int>& widths);
+  // A heading over columns first to last, above their own headers.
+  void AddColumnGroup(int first, int last, const QString& text);
   // The row an emptied table keeps: cleared, with the defaults of its kind.
   virtual void SetDefaultRow() = 0;
   // Columns whose cells open a chooser instead of an editor.
@@ -69,8 +82,13 @@ protected:
 
 private:
   void ApplyEditable();
+  void PlaceGroupHeadings();
+  void FitWidthToColumns();
 
   bool editable = true;
   int calcState = 0;
   TColorChooser chooseColor;
+  QWidget* groupBand = nullptr;
+  QList<QLabel*> groupHeadings;
+  QList<std::pair<int, int>> groupColumns;
 };

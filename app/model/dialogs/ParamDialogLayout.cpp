@@ -3,9 +3,13 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
+
+#include <algorithm>
 
 QLineEdit* AddEdit(QGridLayout* grid, int row, const char* name, const char* caption, const char* unit,
                    const char* hint)
@@ -33,4 +37,17 @@ QHBoxLayout* MakeOkCancelRow(QDialog* dialog, QPushButton*& ok, QPushButton*& ca
   row->addWidget(ok);
   row->addWidget(cancel);
   return row;
+}
+
+int NeededColumnWidth(const QTableWidget* grid, int column)
+{
+  // The table view hides the cell measure the item view offers publicly.
+  const QAbstractItemView* view = grid;
+  return std::max(grid->horizontalHeader()->sectionSizeHint(column), view->sizeHintForColumn(column));
+}
+
+int GridHeightFor(const QTableWidget* grid, int rows)
+{
+  return grid->horizontalHeader()->sizeHint().height() + rows * grid->verticalHeader()->defaultSectionSize() +
+         2 * grid->frameWidth();
 }

@@ -21,40 +21,47 @@ std::string Invalid(const char* caption)
   return std::string("Недопустимое значение поля \"") + caption + "\".";
 }
 
+// The message and the text it refuses (none when no single field is at fault).
+struct TParamError {
+  std::string message;
+  const std::string* text = nullptr;
+};
+
 // A whole integer, else false with the field named.
-bool ReadInt(const std::string& text, const char* caption, int& value, std::string& error)
+bool ReadInt(const std::string& text, const char* caption, int& value, TParamError& error)
 {
   try {
     value = StrToIntStrict(text);
     return true;
   } catch (const EConvertError&) {
-    error = Invalid(caption);
+    error = {Invalid(caption), &text};
     return false;
   }
 }
 
 // A length or a time step: zero or less would stall or break the run.
-bool ReadPositive(const std::string& text, const char* caption, double& value, std::string& error)
+bool ReadPositive(const std::string& text, const char* caption, double& value, TParamError& error)
 {
   value = Float(text);
   if (value > 0)
     return true;
-  error = Invalid(caption) + " Значение должно быть больше нуля.";
+  error = {Invalid(caption) + " Значение должно быть больше нуля.", &text};
   return false;
 }
 
-bool ReadLattice(const TParamTexts& t, TParamValues& v, std::string& error)
+bool ReadLattice(const TParamTexts& t, TParamValues& v, TParamError& error)
 {
   if (!ReadInt(t.Emx, "ширина, узлов", v.N1, error) || !ReadInt(t.Emy, "высота, узлов", v.N2, error) ||
       !ReadInt(t.Emz, "глубина, узлов", v.N3, error))
     return false;
-  if (v.N1 < 1 || v.N2 < 1 || v.N3 < 1) {
-    error = "Число узлов решетки должно быть не меньше 1.";
-    return false;
-  }
+  for (const auto& [count, text] : {std::pair{v.N1, &t.Emx}, std::pair{v.N2, &t.Emy}, std::pair{v.N3, &t.Emz}})
+    if (count < 1) {
+      error = {"Число узлов решетки должно быть не меньше 1.", text};
+      return false;
+    }
   const std::int64_t cells = std::int64_t(v.N1) * v.N2 * v.N3;
   if (cells > KORVANE_MAX_CELLS) {
-    error = "Решетка больше " + std::to_string(KORVANE_MAX_CELLS) + " узлов.";
+    error.message = "Решетка больше " + std::to_string(KORVANE_MAX_CELLS) + " узлов.";
     return false;
   }
   return ReadPositive(t.Edx, "dx", v.CellSize1, error) && ReadPositive(t.Edy, "dz", v.CellSize2, error) &&
@@ -62,11 +69,11 @@ bool ReadLattice(const TParamTexts& t, TParamValues& v, std::string& error)
          ReadPositive(t.Edt, "рост", v.DtGrowth, error) && ReadPositive(t.Edtspark, "дуга", v.DtSpark, error);
 }
 
-bool ReadElectrodes(const TParamTexts& t, TParamValues& v, std::string& error)
+bool ReadElectrodes(const TParamTexts& t, TParamValues& v, TParamError& error)
 {
   // Electrodes 0 and 1 own the plates; the generator couples them.
   if (t.Potentials.size() < 2) {
-    error = "Нужно не меньше двух электродов.";
+    error.message = "Нужно не меньше двух электродов.";
     return false;
   }
   v.Potentials.clear();
@@ -76,7 +83,7 @@ bool ReadElectrodes(const TParamTexts& t, TParamValues& v, std::string& error)
   return true;
 }
 
-bool ReadSolver(const TParamTexts& t, TParamValues& v, std::string& error)
+bool ReadSolver(const TParamTexts& t, TParamValues& v, TParamError& error)
 {
   v.Dw = Float(t.Edw);
   v.Dw0 = Float(t.Edw0);
@@ -103,7 +110,7 @@ void ReadGenerator(const TParamTexts& t, TParamValues& v)
   v.GenNR2 = Float(t.EgenNR2);
 }
 
-bool ReadStructure(const TParamTexts& t, TParamValues& v, std::string& error)
+bool ReadStructure(const TParamTexts& t, TParamValues& v, TParamError& error)
 {
   v.LimbEn = Float(t.ElimbEn);
   v.LimbMinCond = Float(t.ElimbMinCond);
@@ -132,10 +139,10 @@ TMaterial MaterialFromRow(const TMaterialTexts& row, const TMaterial& allocated)
   return m;
 }
 
-bool ReadMaterials(const TParamTexts& t, TParamValues& v, std::string& error)
+bool ReadMaterials(const TParamTexts& t, TParamValues& v, TParamError& error)
 {
   if (t.Materials.empty()) {
-    error = "Нужен хотя бы один материал.";
+    error.message = "Нужен хотя бы один материал.";
     return false;
   }
   v.Materials.clear();
@@ -226,7 +233,7 @@ TParamTexts ParamTextsFromHeap(THeap& heap)
 
 // Every number field holds a number: a text that is not one would be taken as
 // 0 (U = 0 switches the generator off) without a word.
-bool CheckNumbers(const TParamTexts& t, std::string& error)
+bool CheckNumbers(const TParamTexts& t, TParamError& error)
 {
   static const char* const materialColumns[] = {"№",  "Ec, MV/m", "ε",      "α, m²/V²·s", "σ0, S/m", "γ0, S·m",
                                                 "χ, S·m²/J", "ξ, s⁻¹", "Ec min", "β, m³/J", "κ"};
@@ -244,21 +251,24 @@ bool CheckNumbers(const TParamTexts& t, std::string& error)
   for (const auto& [text, caption] : fields) {
     double value = 0;
     if (!TryStrToFloatStrict(*text, value)) {
-      error = Invalid(caption);
+      error = {Invalid(caption), text};
       return false;
     }
   }
   return true;
 }
 
-bool ParseParamTexts(const TParamTexts& texts, TParamValues& values, std::string& error)
+bool ParseParamTexts(const TParamTexts& texts, TParamValues& values, std::string& error, const std::string** refused)
 {
-  if (!CheckNumbers(texts, error))
-    return false;
+  TParamError found;
   ReadGenerator(texts, values);
-  return ReadLattice(texts, values, error) && ReadElectrodes(texts, values, error) &&
-         ReadSolver(texts, values, error) && ReadStructure(texts, values, error) &&
-         ReadMaterials(texts, values, error);
+  const bool good = CheckNumbers(texts, found) && ReadLattice(texts, values, found) &&
+                    ReadElectrodes(texts, values, found) && ReadSolver(texts, values, found) &&
+                    ReadStructure(texts, values, found) && ReadMaterials(texts, values, found);
+  error = found.message;
+  if (refused)
+    *refused = good ? nullptr : found.text;
+  return good;
 }
 
 bool WriteParamValues(THeap& heap, const TParamValues& v)

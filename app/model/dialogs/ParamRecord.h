@@ -63,7 +63,10 @@ TParamTexts ParamTextsFromHeap(THeap& heap);
 
 // Converts and checks every text. On the first bad one returns false with a
 // message that names the field by its caption; values are then incomplete.
-bool ParseParamTexts(const TParamTexts& texts, TParamValues& values, std::string& error);
+// With refused given, it points to the refused text within texts, or is null
+// when no single text is at fault (too many nodes in all, too few rows).
+bool ParseParamTexts(const TParamTexts& texts, TParamValues& values, std::string& error,
+                     const std::string** refused = nullptr);
 
 // Writes checked values into the record: the lattice size (which resets the
 // engine's defaults), then everything else. False, with the record unchanged,

@@ -46,23 +46,12 @@ using namespace projecttest;
 
 namespace {
 
-class ModelMenuTest : public ::testing::Test {
+class ModelMenuTest : public ModelDialogsTest {
 protected:
   void SetUp() override
   {
-    CreateModelDialogs(&dialogOwner);
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
-    main->MINewClick();
-    ASSERT_NE(Model(), nullptr);
+    ModelDialogsTest::SetUp();
     main->SetModified(false);
-  }
-  void TearDown() override
-  {
-    main.reset();
-    ProcessPostedEvents();
-    ForgetModelDialogs();
   }
 
   TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }
@@ -106,13 +95,6 @@ protected:
     for (int col = 0; col < 12; ++col)
       SetGridCell(*FInhomogeneities->SGdata, col, 1, cells[col]);
   }
-
-  QWidget dialogOwner;
-  TActingModalCalls calls;
-  TModalCallsScope scope{calls};
-  TProjectFileStore store;
-  TNeedleModelMaker maker;
-  std::unique_ptr<TFMain> main;
 };
 
 TEST_F(ModelMenuTest, ElectrodeItemStampsTheElectrodeLayerAndMarksTheProjectModified)

@@ -161,19 +161,35 @@ struct TBadCase {
   const char* name;
   std::function<void(TFParam&)> spoil;
   const char* message;
+  // The refused field's text; none when no single field is at fault.
+  std::function<QString(TFParam&)> refused;
 };
+
+std::function<QString(TFParam&)> Edit(QLineEdit* TFParam::*edit)
+{
+  return [edit](TFParam& dialog) { return (dialog.*edit)->text(); };
+}
+
+std::function<QString(TFParam&)> Cell(QTableWidget* TFParam::*grid, int row, int col)
+{
+  return [=](TFParam& dialog) { return (dialog.*grid)->item(row, col)->text(); };
+}
 
 class FormParamInvalid : public FormParamTest, public ::testing::WithParamInterface<TBadCase> {};
 
 TEST_P(FormParamInvalid, NothingIsWrittenAndTheFieldIsNamed)
 {
   // Good edits before the bad one must not slip through either.
+  const QString loaded = GetParam().refused ? GetParam().refused(dialog) : QString();
   dialog.EgenU->setText("12345");
   dialog.Emx->setText("20");
   GetParam().spoil(dialog);
   const std::vector<unsigned char> before = Snapshot();
   EXPECT_FALSE(dialog.ApplyParams());
   EXPECT_EQ(Snapshot(), before) << GetParam().name;
+  // The refused field shows its loaded value again.
+  if (GetParam().refused)
+    EXPECT_EQ(GetParam().refused(dialog), loaded) << GetParam().name;
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_EQ(calls.messages[0].caption, "Ошибка");
   EXPECT_TRUE(calls.messages[0].text.contains(QString::fromUtf8(GetParam().message)))
@@ -182,36 +198,40 @@ TEST_P(FormParamInvalid, NothingIsWrittenAndTheFieldIsNamed)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FormParamInvalid,
-    ::testing::Values(TBadCase{"node count not an integer", [](TFParam& d) { d.Emy->setText("2.5"); }, "высота"},
-                      TBadCase{"node count zero", [](TFParam& d) { d.Emz->setText("0"); }, "не меньше 1"},
+    ::testing::Values(TBadCase{"node count not an integer", [](TFParam& d) { d.Emy->setText("2.5"); }, "высота", Edit(&TFParam::Emy)},
+                      TBadCase{"node count zero", [](TFParam& d) { d.Emz->setText("0"); }, "не меньше 1", Edit(&TFParam::Emz)},
                       TBadCase{"lattice too large",
                                [](TFParam& d) {
                                  d.Emx->setText("102");
                                  d.Emy->setText("101");
                                  d.Emz->setText("101");
                                },
-                               "1030301"},
-                      TBadCase{"growth step zero", [](TFParam& d) { d.Edt->setText("0"); }, "\"рост\""},
-                      TBadCase{"start step negative", [](TFParam& d) { d.Edtinit->setText("-1e-9"); }, "\"старт\""},
-                      TBadCase{"spark step not a number", [](TFParam& d) { d.Edtspark->setText("abc"); }, "\"дуга\""},
-                      TBadCase{"cell size zero", [](TFParam& d) { d.Edz->setText("0"); }, "\"dy\""},
-                      TBadCase{"iterations", [](TFParam& d) { d.Emaxnwitr->setText("x"); }, "не более"},
+                               "1030301", nullptr},
+                      TBadCase{"growth step zero", [](TFParam& d) { d.Edt->setText("0"); }, "\"рост\"", Edit(&TFParam::Edt)},
+                      TBadCase{"start step negative", [](TFParam& d) { d.Edtinit->setText("-1e-9"); }, "\"старт\"", Edit(&TFParam::Edtinit)},
+                      TBadCase{"spark step not a number", [](TFParam& d) { d.Edtspark->setText("abc"); }, "\"дуга\"", Edit(&TFParam::Edtspark)},
+                      TBadCase{"cell size zero", [](TFParam& d) { d.Edz->setText("0"); }, "\"dy\"", Edit(&TFParam::Edz)},
+                      TBadCase{"iterations", [](TFParam& d) { d.Emaxnwitr->setText("x"); }, "не более", Edit(&TFParam::Emaxnwitr)},
                       TBadCase{"dimension count", [](TFParam& d) { d.ElimbDimMinCount->setText(""); },
-                               "минимальное число"},
-                      TBadCase{"voltage not a number", [](TFParam& d) { d.EgenU->setText("abc"); }, "\"U\""},
-                      TBadCase{"number with trailing text", [](TFParam& d) { d.Etau->setText("1e-9s"); }, "\"τ\""},
-                      TBadCase{"empty conductivity", [](TFParam& d) { d.ElimbMaxCond->setText(""); }, "\"max\""},
-                      TBadCase{"potential", [](TFParam& d) { d.SGww->item(0, 1)->setText("x"); }, "потенциал"},
-                      TBadCase{"material cell", [](TFParam& d) { d.SGmm->item(0, 2)->setText("эпс"); }, "\"ε\""}));
+                               "минимальное число", Edit(&TFParam::ElimbDimMinCount)},
+                      TBadCase{"voltage not a number", [](TFParam& d) { d.EgenU->setText("abc"); }, "\"U\"", Edit(&TFParam::EgenU)},
+                      TBadCase{"number with trailing text", [](TFParam& d) { d.Etau->setText("1e-9s"); }, "\"τ\"", Edit(&TFParam::Etau)},
+                      TBadCase{"empty conductivity", [](TFParam& d) { d.ElimbMaxCond->setText(""); }, "\"max\"", Edit(&TFParam::ElimbMaxCond)},
+                      TBadCase{"potential", [](TFParam& d) { d.SGww->item(0, 1)->setText("x"); }, "потенциал", Cell(&TFParam::SGww, 0, 1)},
+                      TBadCase{"material cell", [](TFParam& d) { d.SGmm->item(0, 2)->setText("эпс"); }, "\"ε\"", Cell(&TFParam::SGmm, 0, 2)}));
 
 TEST_F(FormParamTest, OkWithABadFieldKeepsTheDialogOpen)
 {
   dialog.show();
+  const QString loaded = dialog.Edt->text();
+  dialog.PageControl->setCurrentIndex(3);
   dialog.Edt->setText("0");
   // The OK button goes through the dialog's own check.
   dialog.Bok->click();
   EXPECT_TRUE(dialog.isVisible());
   ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(dialog.Edt->text(), loaded);
+  EXPECT_EQ(dialog.PageControl->currentIndex(), 0) << "the page of the refused field comes to the front";
   dialog.Edt->setText("1e-9");
   dialog.Bok->click();
   EXPECT_FALSE(dialog.isVisible());

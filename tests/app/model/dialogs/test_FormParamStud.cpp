@@ -136,11 +136,13 @@ TEST_F(FormParamStudTest, TextThatIsNoNumberKeepsTheDialogOpen)
   TModalCallsScope scope(calls);
   dialog.show();
   const std::vector<unsigned char> before = Snapshot();
+  const QString loaded = dialog.EgenU->text();
   dialog.EgenU->setText("abc");
   dialog.Bok->click();
   EXPECT_TRUE(dialog.isVisible());
   ASSERT_EQ(calls.messages.size(), 1u);
   EXPECT_EQ(calls.messages[0].text, QString::fromUtf8("Недопустимое значение поля \"U\"."));
+  EXPECT_EQ(dialog.EgenU->text(), loaded) << "the loaded value is shown again";
   dialog.ApplyParams();
   EXPECT_EQ(Snapshot(), before) << "a refused text is never applied";
   dialog.EgenU->setText("150");

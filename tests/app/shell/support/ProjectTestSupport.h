@@ -15,6 +15,8 @@
 #include "base/FormGisView.h"
 #include "base/ModelView.h"
 #include "base/ScriptedModalCalls.h"
+#include "model/dialogs/ModelDialogCommands.h"
+#include "../model/dialogs/ActingModalCalls.h"
 
 #include <korvane.h>
 
@@ -199,6 +201,34 @@ protected:
 
   QTemporaryDir dir;
   TScriptedModalCalls calls;
+  TModalCallsScope scope{calls};
+  TProjectFileStore store;
+  TNeedleModelMaker maker;
+  std::unique_ptr<TFMain> main;
+};
+
+// A new project of the needle model in a main window that is not shown, with
+// the model's dialogs; the test acts while a dialog is "shown".
+class ModelDialogsTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    CreateModelDialogs(&dialogOwner);
+    main = std::make_unique<TFMain>(QStringList());
+    main->SetProjectFiles(&store);
+    main->SetModelWindowMaker(&maker);
+    main->MINewClick();
+    ASSERT_NE(main->Model(), nullptr);
+  }
+  void TearDown() override
+  {
+    main.reset();
+    ProcessPostedEvents();
+    ForgetModelDialogs();
+  }
+
+  QWidget dialogOwner;
+  TActingModalCalls calls;
   TModalCallsScope scope{calls};
   TProjectFileStore store;
   TNeedleModelMaker maker;
