@@ -59,6 +59,9 @@ void TFSectionView::UpdateData()
   if (!FViewGis)
     return;
   TGObj* object = FViewGis->FindObjectById(FArrayId);
+  // The settings carry the label font only once the array has made it.
+  if (auto* array = dynamic_cast<TGArray*>(object))
+    array->GetLabelFontHandle();
   // The window draws its grid with the index running down along y and z.
   if (auto* volume = dynamic_cast<TGArray3D*>(object)) {
     Viewer->SetData(volume->GetNX(), volume->GetNY(), volume->GetNZ(), 1, -1, -1, volume->GetVolumeData(),
