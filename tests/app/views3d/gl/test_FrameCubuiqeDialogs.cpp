@@ -1,6 +1,7 @@
 // The cube frame's small dialogs reached from its popup menu: the isosurface
 // levels (replaced only when every value in the table is a number) and the
 // exact position of a section.
+#include "EditingModalCalls.h"
 #include "GLTestSupport.h"
 
 #include "views3d/FormCubuiqeIsoOptions.h"
@@ -153,18 +154,6 @@ TEST_F(CubeFrameIsoOptions, ColoursFollowTheirRowsAndTheColourDialog)
 
 namespace {
 
-// Scripted calls that fill a dialog before answering it.
-class TEditingCalls : public TScriptedModalCalls {
-public:
-  std::function<void(QDialog*)> edit;
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (edit)
-      edit(dialog);
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-};
-
 class CubeFrameSecOrient : public ::testing::Test {
 protected:
   void SetUp() override
@@ -174,7 +163,7 @@ protected:
     frame.SetSectionCount(2);
   }
 
-  TEditingCalls calls;
+  TEditingModalCalls calls;
   TModalCallsScope scope{calls};
   TFmCubuiqe frame;
 };

@@ -4,11 +4,10 @@
 // keeps its label step, is saved with the project and comes back without the
 // 3D view, and closes when its array goes. Also the arrays' choice of the cell
 // information window.
-#include "support/ProjectTestSupport.h"
+#include "ViewWindowSupport.h"
 
 #include "gis/GArray3D.h"
 #include "gis/GIS.h"
-#include "shell/ViewMakers.h"
 #include "views3d/FormArray3DInfo.h"
 #include "views3d/FormArray3DSelect.h"
 #include "views3d/FormBit3DView.h"
@@ -30,24 +29,12 @@
 #include <limits>
 
 using namespace projecttest;
+using namespace viewwindowtest;
 
 namespace {
 
-constexpr int CodePotential = 20001;
 constexpr COLORREF Red = 0x0000FF;
 constexpr COLORREF Blue = 0xFF0000;
-
-// Scripted calls that look at a dialog before answering it.
-class TEditingModalCalls : public TScriptedModalCalls {
-public:
-  std::function<void(QDialog*)> edit;
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (edit)
-      edit(dialog);
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-};
 
 bool IsWhite(QRgb c) { return qRed(c) == 255 && qGreen(c) == 255 && qBlue(c) == 255; }
 
@@ -62,30 +49,11 @@ QRect PaintedRect(const QImage& image)
   return painted;
 }
 
-template <class T> std::vector<T*> ViewsOf(TFMain& main)
-{
-  std::vector<T*> found;
-  for (TFSimpleView* view : main.Views())
-    if (auto* typed = qobject_cast<T*>(view))
-      found.push_back(typed);
-  return found;
-}
-
-class SectionWindowTest : public ::testing::Test {
+class SectionWindowTest : public ViewWindowTest {
 protected:
   void SetUp() override
   {
-    ASSERT_TRUE(dir.isValid());
-    RegisterViewMakers(store.Views());
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
-    main->SetViewFactory(&store.Views());
-    main->resize(1100, 800);
-    main->show();
-    ProcessPostedEvents();
-    main->MINewClick();
-    ProcessPostedEvents();
+    ViewWindowTest::SetUp();
     potential = dynamic_cast<TGArray3D*>(main->Gis()->FindArrayByCode(CodePotential));
     ASSERT_NE(potential, nullptr);
     // Values that grow along x only, red at the low end and blue at the high
@@ -101,11 +69,6 @@ protected:
     potential->SetMixModes(0, 0);
     potential->SetFillColors(Red, Blue);
     potential->SetRange(0, nx - 1);
-  }
-  void TearDown() override
-  {
-    main.reset();
-    ProcessPostedEvents();
   }
 
   TFBit3DView* OpenVolumeView()
@@ -142,12 +105,6 @@ protected:
 
   static QImage Picture(TFSectionView* section) { return section->Viewer->PictureImage(); }
 
-  QTemporaryDir dir;
-  TEditingModalCalls calls;
-  TModalCallsScope scope{calls};
-  TProjectFileStore store;
-  TNeedleModelMaker maker;
-  std::unique_ptr<TFMain> main;
   TGArray3D* potential = nullptr;
 };
 

@@ -3,7 +3,7 @@
 // chosen in its "Массивы" menu, the tree drawn while the calculation runs,
 // an element picked into the tree information window, the model information
 // window, and the windows saved in the project, restored and closed with it.
-#include "support/ProjectTestSupport.h"
+#include "ViewWindowSupport.h"
 
 #include "gis/GArray3D.h"
 #include "gis/GIS.h"
@@ -12,7 +12,6 @@
 #include "plots/info/FormModelInfo.h"
 #include "plots/info/FormTreeInfo.h"
 #include "plots/info/InfoFields.h"
-#include "shell/ViewMakers.h"
 #include "views3d/FormBit3DView.h"
 #include "views3d/FormArray3DInfo.h"
 #include "views3d/FormBit3DViewOptions.h"
@@ -37,24 +36,12 @@
 #include <cstdlib>
 
 using namespace projecttest;
+using namespace viewwindowtest;
 
 namespace {
 
-constexpr int CodePotential = 20001;
 constexpr COLORREF Magenta = 0xFF00FF;
 constexpr int NeedleRoots = 8;
-
-// Scripted calls that fill a dialog before answering it.
-class TEditingModalCalls : public TScriptedModalCalls {
-public:
-  std::function<void(QDialog*)> edit;
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (edit)
-      edit(dialog);
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-};
 
 bool IsMagenta(QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) > 200; }
 
@@ -68,53 +55,8 @@ std::vector<QPoint> MagentaPixels(const QImage& image)
   return found;
 }
 
-template <class T> std::vector<T*> ViewsOf(TFMain& main)
-{
-  std::vector<T*> found;
-  for (TFSimpleView* view : main.Views())
-    if (auto* typed = qobject_cast<T*>(view))
-      found.push_back(typed);
-  return found;
-}
-
-// A taller lattice than the project tests' needle: the tree grows over several steps.
-class TTallNeedleMaker : public TNeedleModelMaker {
-public:
-  std::unique_ptr<TFModel> CreateModel(TFMain&) override
-  {
-    auto model = std::make_unique<TFBitModel>();
-    SetUpNeedle(*model->GetEngine(), 9, 16);
-    model->UpdateLatticeSize();
-    return model;
-  }
-};
-
-class TreeViewWindowTest : public ::testing::Test {
+class TreeViewWindowTest : public ViewWindowTest {
 protected:
-  void SetUp() override
-  {
-    ASSERT_TRUE(dir.isValid());
-    RegisterViewMakers(store.Views());
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
-    main->SetViewFactory(&store.Views());
-    main->resize(1000, 760);
-    main->show();
-    ProcessPostedEvents();
-    main->MINewClick();
-    ProcessPostedEvents();
-  }
-  void TearDown() override
-  {
-    if (main && main->CalcState() == CalcRunning) {
-      main->BPauseClick();
-      ServeUntil([&] { return main->CalcState() == CalcPaused; });
-    }
-    main.reset();
-    ProcessPostedEvents();
-  }
-
   TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }
 
   // "Объем", then the potential in "Массивы", then magenta opaque wide channels
@@ -156,13 +98,6 @@ protected:
     ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
     main->RefreshViews();
   }
-
-  QTemporaryDir dir;
-  TEditingModalCalls calls;
-  TModalCallsScope scope{calls};
-  TProjectFileStore store;
-  TTallNeedleMaker maker;
-  std::unique_ptr<TFMain> main;
 };
 
 #define REQUIRE_VIEW_GL(view)                                                          \
