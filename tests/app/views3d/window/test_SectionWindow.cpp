@@ -336,6 +336,7 @@ TEST_F(SectionWindowTest, TheProjectRecreatesTheWindowWithoutThe3DView)
   std::copy(section->Viewer->SectionMatrix(), section->Viewer->SectionMatrix() + 9, matrix);
   section->Viewer->GetAxesScale(&half[0], &half[1], &half[2]);
   const int32_t source = section->SourceWindowId();
+  const int32_t arrayId = potential->GetId();
   // The 3D view goes before the save: the section window stands alone.
   qobject_cast<QMdiSubWindow*>(view->parentWidget())->close();
   ProcessPostedEvents();
@@ -345,13 +346,14 @@ TEST_F(SectionWindowTest, TheProjectRecreatesTheWindowWithoutThe3DView)
   const QString path = dir.filePath("section.vzt");
   ASSERT_TRUE(main->WriteProject(path));
   ASSERT_TRUE(main->LoadProject(path));
+  potential = nullptr; // it went with the project it belonged to
   main->show();
   ProcessPostedEvents();
   auto restored = ViewsOf<TFSectionView>(*main);
   ASSERT_EQ(restored.size(), 1u);
   TFSectionView* again = restored[0];
   EXPECT_EQ(again->windowTitle(), caption);
-  EXPECT_EQ(again->GetArrayId(), potential->GetId());
+  EXPECT_EQ(again->GetArrayId(), arrayId);
   EXPECT_EQ(again->SourceWindowId(), source);
   EXPECT_DOUBLE_EQ(again->Viewer->Zoom(), 0.8);
   EXPECT_EQ(again->Viewer->OffsetX(), 11);
