@@ -4,9 +4,11 @@
 // keeps its label step, is saved with the project and comes back without the
 // 3D view, and closes when its array goes. Also the arrays' choice of the cell
 // information window.
+#include "../../../common/gis/MeshSourceSupport.h"
 #include "ViewWindowSupport.h"
 
 #include "gis/GArray3D.h"
+#include "gis/GArrayI3D.h"
 #include "gis/GIS.h"
 #include "views3d/FormArray3DInfo.h"
 #include "views3d/FormArray3DSelect.h"
@@ -390,6 +392,26 @@ TEST_F(SectionWindowTest, DeletingTheArrayClosesTheWindow)
   ProcessPostedEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(watched.isNull());
+}
+
+// A layered irregular array's 3D view has the item too, but no window opens.
+TEST_F(SectionWindowTest, NoWindowForALayeredIrregularArray)
+{
+  TGIS* gis = main->Gis();
+  const int32_t sourceId = gis->AddObject(this, std::make_unique<meshtest::TTestMeshSource>(gis), true);
+  auto layered = std::make_unique<TGArrayI3D>(gis, sourceId, ValuesAtNodes, 30001);
+  layered->SetName("слои");
+  const int32_t id = gis->AddObject(this, std::move(layered), true);
+  ProcessPostedEvents();
+  TFBit3DView* view = OpenVolumeView();
+  view->SetArrayId(id);
+  view->Refresh();
+  ASSERT_EQ(view->GetArrayId(), id);
+  main->SetModified(false);
+  view->PMISectionView->trigger();
+  ProcessPostedEvents();
+  EXPECT_TRUE(ViewsOf<TFSectionView>(*main).empty());
+  EXPECT_FALSE(main->Modified());
 }
 
 // A damaged project record must not leave a plane or scale that cannot be drawn.
