@@ -29,6 +29,7 @@ class TFBMPExportProgress;
 class TFReportOptions;
 class TWordBasic;
 class TFSimpleView;
+class TF3DView;
 class TGIS;
 class TFModel;
 class TProjectFiles;
@@ -251,6 +252,9 @@ public:
   // that take one); the caption replaces the window's own unless empty. Null
   // without a maker for the kind.
   TFSimpleView* NewViewWindow(int kind, const QString& caption);
+  // "В отдельном окне" of a 3D view: a section window over the view's current
+  // plane, for a regular volume only.
+  void OpenSectionWindow(TF3DView* view);
   // The model information window: the one there is comes to the front.
   void MIInfoClick();
   void MIDefaultArrayClick();

@@ -8,6 +8,10 @@
 #include "shell/ViewFactory.h"
 #include "base/FormGisView.h"
 #include "base/WindowKind.h"
+#include "gis/GObj.h"
+#include "gis/ObjectTypeCode.h"
+#include "views3d/Form3DView.h"
+#include "views3d/FormSectionView.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -109,6 +113,18 @@ TFSimpleView* TFMain::NewViewWindow(int kind, const QString& caption)
   AddView(view);
   FModified = true;
   return view;
+}
+
+void TFMain::OpenSectionWindow(TF3DView* view)
+{
+  if (!view || !FGis)
+    return;
+  TGObj* array = FGis->FindObjectByIdAndType(view->GetArrayId(), ObjectTypeArray3D);
+  if (!array)
+    return;
+  const QString caption = QString::fromUtf8("Сечение: ") + QString::fromStdString(array->GetName());
+  if (auto* section = qobject_cast<TFSectionView*>(NewViewWindow(WindowKindSectionView, caption)))
+    section->SetSourceView(view);
 }
 
 void TFMain::MIInfoClick()

@@ -1,5 +1,9 @@
 #include "views3d/FormArray3DInfo.h"
 
+#include "views3d/FormArray3DSelect.h"
+
+#include "base/ModalCalls.h"
+
 #include "data/TagStream.h"
 #include "data/TextConversion.h"
 #include "gis/GArray3D.h"
@@ -42,7 +46,37 @@ TFArray3DInfo::TFArray3DInfo(TFMain* mainWindow, QWidget* owner) : TFGisView(mai
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(SGdata);
+  // Anywhere on the grid, also where it has no rows.
+  SGdata->viewport()->installEventFilter(this);
   resize(250, 70);
+}
+
+void TFArray3DInfo::SGdataClick()
+{
+  TFArray3DSelect* dialog = FArray3DSelect();
+  dialog->Gis = FViewGis;
+  dialog->SelectedIds = FArrayIds;
+  const bool accepted = ModalCalls().ExecDialog(dialog) == QDialog::Accepted;
+  dialog->Gis = nullptr;
+  if (!accepted)
+    return;
+  FArrayIds = dialog->SelectedIds;
+  Refresh();
+}
+
+bool TFArray3DInfo::eventFilter(QObject* watched, QEvent* event)
+{
+  if (watched == SGdata->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    SGdataClick();
+    return true;
+  }
+  return TFGisView::eventFilter(watched, event);
+}
+
+void TFArray3DInfo::mouseDoubleClickEvent(QMouseEvent* event)
+{
+  TFGisView::mouseDoubleClickEvent(event);
+  SGdataClick();
 }
 
 void TFArray3DInfo::SetPoints(int32_t arrayId, std::vector<TPoint> points)

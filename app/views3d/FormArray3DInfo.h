@@ -32,9 +32,14 @@ public:
   void SaveToStream(TTagStream* stream) override;
   void LoadFromStream(TTagStream* stream) override;
 
+  // A double click: the arrays to list are chosen in "Массивы".
+  void SGdataClick();
+
   QTableWidget* SGdata = nullptr;
 
 protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
 

@@ -1,6 +1,7 @@
 // The cube frame's small dialogs reached from its popup menu: the isosurface
 // levels (replaced only when every value in the table is a number) and the
 // exact position of a section.
+#include "EditingModalCalls.h"
 #include "GLTestSupport.h"
 
 #include "views3d/FormCubuiqeIsoOptions.h"
@@ -162,7 +163,7 @@ protected:
     frame.SetSectionCount(2);
   }
 
-  TEditingCalls calls;
+  TEditingModalCalls calls;
   TModalCallsScope scope{calls};
   TFmCubuiqe frame;
 };

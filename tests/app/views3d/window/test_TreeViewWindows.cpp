@@ -1,10 +1,10 @@
 // The discharge-tree view as the student uses it: opened from "Окна" ->
 // "Новое окно" -> "Объем" on a project with the breakdown model, an array
 // chosen in its "Массивы" menu, the tree drawn while the calculation runs,
-// an element picked into the tree information window and the tree plots that
-// follow the pointer, the model information window, and the windows saved in
+// an element picked into the tree information window and the tree plot that
+// follows the pointer, the model information window, and the windows saved in
 // the project, restored and closed with it.
-#include "support/ProjectTestSupport.h"
+#include "ViewWindowSupport.h"
 
 #include "gis/GArray3D.h"
 #include "gis/GIS.h"
@@ -15,7 +15,6 @@
 #include "plots/info/FormTreeInfo.h"
 #include "plots/info/InfoFields.h"
 #include "shell/PlotWindowMakers.h"
-#include "shell/ViewMakers.h"
 #include "views3d/FormBit3DView.h"
 #include "views3d/FormArray3DInfo.h"
 #include "views3d/FormBit3DViewOptions.h"
@@ -40,24 +39,12 @@
 #include <cstdlib>
 
 using namespace projecttest;
+using namespace viewwindowtest;
 
 namespace {
 
-constexpr int CodePotential = 20001;
 constexpr COLORREF Magenta = 0xFF00FF;
 constexpr int NeedleRoots = 8;
-
-// Scripted calls that fill a dialog before answering it.
-class TEditingModalCalls : public TScriptedModalCalls {
-public:
-  std::function<void(QDialog*)> edit;
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (edit)
-      edit(dialog);
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-};
 
 bool IsMagenta(QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) > 200; }
 
@@ -71,53 +58,8 @@ std::vector<QPoint> MagentaPixels(const QImage& image)
   return found;
 }
 
-template <class T> std::vector<T*> ViewsOf(TFMain& main)
-{
-  std::vector<T*> found;
-  for (TFSimpleView* view : main.Views())
-    if (auto* typed = qobject_cast<T*>(view))
-      found.push_back(typed);
-  return found;
-}
-
-// A taller lattice than the project tests' needle: the tree grows over several steps.
-class TTallNeedleMaker : public TNeedleModelMaker {
-public:
-  std::unique_ptr<TFModel> CreateModel(TFMain&) override
-  {
-    auto model = std::make_unique<TFBitModel>();
-    SetUpNeedle(*model->GetEngine(), 9, 16);
-    model->UpdateLatticeSize();
-    return model;
-  }
-};
-
-class TreeViewWindowTest : public ::testing::Test {
+class TreeViewWindowTest : public ViewWindowTest {
 protected:
-  void SetUp() override
-  {
-    ASSERT_TRUE(dir.isValid());
-    RegisterViewMakers(store.Views());
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
-    main->SetViewFactory(&store.Views());
-    main->resize(1000, 760);
-    main->show();
-    ProcessPostedEvents();
-    main->MINewClick();
-    ProcessPostedEvents();
-  }
-  void TearDown() override
-  {
-    if (main && main->CalcState() == CalcRunning) {
-      main->BPauseClick();
-      ServeUntil([&] { return main->CalcState() == CalcPaused; });
-    }
-    main.reset();
-    ProcessPostedEvents();
-  }
-
   TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }
 
   // "Объем", then the potential in "Массивы", then magenta opaque wide channels
@@ -159,13 +101,6 @@ protected:
     ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
     main->RefreshViews();
   }
-
-  QTemporaryDir dir;
-  TEditingModalCalls calls;
-  TModalCallsScope scope{calls};
-  TProjectFileStore store;
-  TTallNeedleMaker maker;
-  std::unique_ptr<TFMain> main;
 };
 
 #define REQUIRE_VIEW_GL(view)                                                          \
