@@ -4,7 +4,7 @@
 // (and fail in CI, which always has it).
 #include "views3d/FrameCubuiqe.h"
 
-#include "base/ScriptedModalCalls.h"
+#include "../EditingModalCalls.h"
 
 #include <gtest/gtest.h>
 
@@ -49,14 +49,3 @@ inline bool IsWhite(QRgb c)
   return qRed(c) == 255 && qGreen(c) == 255 && qBlue(c) == 255;
 }
 
-// Scripted calls that fill a dialog before answering it.
-class TEditingCalls : public TScriptedModalCalls {
-public:
-  std::function<void(QDialog*)> edit;
-  int ExecDialog(QDialog* dialog) override
-  {
-    if (edit)
-      edit(dialog);
-    return TScriptedModalCalls::ExecDialog(dialog);
-  }
-};

@@ -292,7 +292,7 @@ protected:
     frame.resize(200, 200);
   }
 
-  TEditingCalls calls;
+  TEditingModalCalls calls;
   TModalCallsScope scope{calls};
   TFmCubuiqe frame;
 };
