@@ -516,12 +516,6 @@ void SweepRow(const Scheme& scheme, const THeap& h, int i2, int p3, const Direct
   total = t;
 }
 
-// One plane, row after row.
-template <bool Axis2, bool Aside, class Scheme>
-void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, const Bookkeeping& book, Tally& total) {
-  for (int p3 = 0; p3 < h.N3; ++p3) SweepRow<Axis2, Aside>(s, h, i2, p3, dir, book, total);
-}
-
 // M rows of different planes side by side, cell for cell, written out M times
 // so that each row's previous cell and totals stay in registers. The rows are
 // never neighbours of each other, so any order among them gives the same
@@ -572,13 +566,15 @@ void SweepActiveRows(int active, Scheme& s, const Row* rows, Tally* const* talli
 // J successive inner planes, plane j trailing plane j-1 by one row: a row is
 // done only after the row it faces in the plane before, and before the row it
 // faces in the plane after, exactly as in the plain plane-by-plane order, while
-// each plane streams through memory on its own.
-template <int J, class Scheme>
+// each plane streams through memory on its own. wait(r) comes before the first
+// plane's row r, finished(n) after the last plane's n-th row.
+template <int J, class Scheme, class Wait, class Finished>
 void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directions& dir, const Bookkeeping& book,
-                     Tally& total) {
+                     Tally& total, Wait&& wait, Finished&& finished) {
   const int n3 = h.N3;
   Tally tally[J];
   for (int step = 0; step < n3 + J - 1; ++step) {
+    if (step < n3) wait(step);
     Row row[J];
     Tally* rowTally[J];
     int active = 0;
@@ -590,8 +586,38 @@ void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directi
       ++active;
     }
     SweepActiveRows<J>(active, s, row, rowTally, h.N1, dir.back1, book);
+    if (step >= J - 1) finished(step - J + 2);
   }
   for (int j = 0; j < J; ++j) MergeTally(tally[j], total);
+}
+
+// Planes that one thread sweeps as one piece: two successive inner planes in
+// the pipeline, or a single plane.
+struct Unit {
+  int planes[kPipelinedPlanes];
+  int count;
+  bool withNodes;
+};
+
+// One unit, row after row, with the same hooks as SweepPlaneGroup.
+template <bool Aside, class Scheme, class Wait, class Finished>
+void SweepUnit(Scheme& s, const THeap& h, const Unit& unit, const Directions& dir, const Bookkeeping& book,
+               Tally& total, Wait&& wait, Finished&& finished) {
+  s.BeginPlane(unit.withNodes);
+  if (unit.count == kPipelinedPlanes) {
+    SweepPlaneGroup<kPipelinedPlanes>(s, h, unit.planes, dir, book, total, wait, finished);
+    return;
+  }
+  const int i2 = unit.planes[0];
+  const bool inner = i2 > 0 && i2 < h.N2 - 1;
+  for (int p3 = 0; p3 < h.N3; ++p3) {
+    wait(p3);
+    if (inner)
+      SweepRow<true, Aside>(s, h, i2, p3, dir, book, total);
+    else
+      SweepRow<false, Aside>(s, h, i2, p3, dir, book, total);
+    finished(p3 + 1);
+  }
 }
 
 SweepSchedule gSchedule = SweepSchedule::Automatic;
@@ -642,44 +668,42 @@ void WaitForRows(Progress& done, int target, int& known) {
   }
 }
 
-// The planes shared among the pool's threads, every T-th plane in sweep order to
-// each. In place, plane k works on a row once plane k-1 has finished the row
-// after it (or all of its rows, where a channel needs that); the Jacobi sweep
-// reads only old values and needs no waiting. Each thread totals its planes, and
-// the totals are folded in sweep order.
+// The units shared among the pool's threads, every T-th unit in sweep order to
+// each. In place, a unit works on a row once the unit before it has finished
+// the row after it in its last plane (or all of its rows, where a channel needs
+// that); the Jacobi sweep reads only old values and needs no waiting. Each
+// thread totals its units, and the totals are folded in sweep order.
 template <bool Aside, class Scheme>
-void SweepWavefront(const Scheme& scheme, const THeap& h, const Directions& dir, const Bookkeeping& shared,
-                    const std::vector<unsigned char>* notes, const WorkerPool& pool, Tally& total) {
-  const int n2 = h.N2, n3 = h.N3;
+void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>& units, const Directions& dir,
+                    const Bookkeeping& shared, const std::vector<unsigned char>* notes, const WorkerPool& pool,
+                    Tally& total) {
+  const int n3 = h.N3;
+  const int count = static_cast<int>(units.size());
   const int threads = pool.Threads();
   const int stride = n3 + 1;
   const std::unique_ptr<Progress[]> progress(new Progress[threads]);
-  std::vector<Tally> planeTotals(n2);
+  std::vector<Tally> unitTotals(count);
   auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
   pool.Run([&](int t) {
     Scheme s(scheme);
-    const Bookkeeping& book = shared;
     Progress& mine = progress[t];
     Progress& before = progress[(t + threads - 1) % threads];
     int known = 0;
-    for (int k = t; k < n2; k += threads) {
-      const int i2 = dir.back2 ? n2 - 1 - k : k;
-      const int previous = dir.back2 ? i2 + 1 : i2 - 1;
-      const bool wholePlane = k > 0 && note(std::min(i2, previous), kWholePlaneToNext);
-      s.BeginPlane(note(i2, kPlaneWithNodes));
-      Tally plane;
-      for (int p3 = 0; p3 < n3; ++p3) {
-        if (!Aside && k > 0) WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(p3 + 2, n3)), known);
-        if (i2 > 0 && i2 < n2 - 1)
-          SweepRow<true, Aside>(s, h, i2, p3, dir, book, plane);
-        else
-          SweepRow<false, Aside>(s, h, i2, p3, dir, book, plane);
-        if (!Aside) mine.Publish(k * stride + p3 + 1);
-      }
-      planeTotals[k] = plane;
+    for (int k = t; k < count; k += threads) {
+      const Unit& unit = units[k];
+      const int first = unit.planes[0];
+      const int previous = dir.back2 ? first + 1 : first - 1;
+      const bool wholePlane = k > 0 && note(std::min(first, previous), kWholePlaneToNext);
+      auto wait = [&](int row) {
+        if (!Aside && k > 0) WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + 2, n3)), known);
+      };
+      auto finished = [&](int rows) {
+        if (!Aside) mine.Publish(k * stride + rows);
+      };
+      SweepUnit<Aside>(s, h, unit, dir, shared, unitTotals[k], wait, finished);
     }
   });
-  for (const Tally& t : planeTotals) MergeTally(t, total);
+  for (const Tally& t : unitTotals) MergeTally(t, total);
 }
 
 // The Jacobi sweep's new values into place, in one block per thread.
@@ -691,56 +715,56 @@ void CopyLattice(double* to, const double* from, std::size_t count, const Worker
   });
 }
 
+// The sweep's planes in sweep order, cut into units. Inner planes go through
+// the pipeline in pairs, unless a channel joins the two in a way that the
+// pipeline's row lag or (on several threads) the wavefront's does not cover.
+void PlanUnits(const THeap& h, const Directions& dir, const std::vector<unsigned char>* notes, bool pipeline,
+               std::vector<Unit>& units) {
+  const int n2 = h.N2;
+  auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
+  auto joined = [&](int a, int b) {
+    const int lower = std::min(a, b);
+    return note(lower, kChannelToNextPlane) || note(lower, kWholePlaneToNext);
+  };
+  units.clear();
+  int pos = 0;
+  while (pos < n2) {
+    Unit unit{};
+    while (pipeline && unit.count < kPipelinedPlanes && pos + unit.count < n2) {
+      const int i2 = dir.back2 ? n2 - 1 - (pos + unit.count) : pos + unit.count;
+      if (i2 == 0 || i2 == n2 - 1 || (unit.count > 0 && joined(unit.planes[unit.count - 1], i2))) break;
+      unit.planes[unit.count++] = i2;
+    }
+    if (unit.count < kPipelinedPlanes) {
+      unit.count = 1;
+      unit.planes[0] = dir.back2 ? n2 - 1 - pos : pos;
+    }
+    for (int j = 0; j < unit.count; ++j) unit.withNodes = unit.withNodes || note(unit.planes[j], kPlaneWithNodes);
+    units.push_back(unit);
+    pos += unit.count;
+  }
+}
+
 template <bool Aside, class Scheme>
 void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const WorkerPool& pool, Tally& total) {
   const Bookkeeping book{h.ElectrodeCodes, h.Potential, {h.DwType, h.PotentialRange}};
   static thread_local std::vector<unsigned char> planeNotes;
+  static thread_local std::vector<Unit> units;
   const bool useNotes = s.NeedsPlaneNotes();
-  if (pool.Threads() > 1) {
-    if (useNotes) {
-      planeNotes.assign(h.N2, 0);
-      s.NoteWavefrontPlanes(h, planeNotes);
-    }
-    SweepWavefront<Aside>(s, h, dir, book, useNotes ? &planeNotes : nullptr, pool, total);
-    return;
-  }
+  const bool threaded = pool.Threads() > 1;
   if (useNotes) {
     planeNotes.assign(h.N2, 0);
     s.NotePlanes(h, dir, planeNotes);
+    if (threaded) s.NoteWavefrontPlanes(h, planeNotes);
   }
-  const int n2 = h.N2;
   // The Jacobi sweep has no chain to break; more streams would only slow it.
   const bool pipeline = !Aside && gSchedule != SweepSchedule::Plain;
-  auto withNodes = [&](int i2) { return useNotes && (planeNotes[i2] & kPlaneWithNodes) != 0; };
-  // Successive planes i2 and i2 + 1 joined by a channel.
-  auto joined = [&](int a, int b) { return useNotes && (planeNotes[std::min(a, b)] & kChannelToNextPlane) != 0; };
-  int pos = 0;
-  while (pos < n2) {
-    // Inner planes go through the pipeline in groups, unless a channel joins
-    // two planes of the group.
-    int group[kPipelinedPlanes];
-    int count = 0;
-    bool nodesInGroup = false;
-    while (pipeline && count < kPipelinedPlanes && pos + count < n2) {
-      const int i2 = dir.back2 ? n2 - 1 - (pos + count) : pos + count;
-      if (i2 == 0 || i2 == n2 - 1 || (count > 0 && joined(group[count - 1], i2))) break;
-      nodesInGroup = nodesInGroup || withNodes(i2);
-      group[count++] = i2;
-    }
-    if (count == kPipelinedPlanes) {
-      s.BeginPlane(nodesInGroup);
-      SweepPlaneGroup<kPipelinedPlanes>(s, h, group, dir, book, total);
-      pos += count;
-      continue;
-    }
-    const int i2 = dir.back2 ? n2 - 1 - pos : pos;
-    s.BeginPlane(withNodes(i2));
-    if (i2 > 0 && i2 < n2 - 1)
-      SweepPlane<true, Aside>(s, h, i2, dir, book, total);
-    else
-      SweepPlane<false, Aside>(s, h, i2, dir, book, total);
-    ++pos;
+  PlanUnits(h, dir, useNotes ? &planeNotes : nullptr, pipeline, units);
+  if (threaded) {
+    SweepWavefront<Aside>(s, h, units, dir, book, useNotes ? &planeNotes : nullptr, pool, total);
+    return;
   }
+  for (const Unit& unit : units) SweepUnit<Aside>(s, h, unit, dir, book, total, [](int) {}, [](int) {});
 }
 
 int CurrentSweepOrder(const THeap& h) { return ((h.SweepOrder % 8) + 8) % 8; }
