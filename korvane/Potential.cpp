@@ -644,10 +644,11 @@ struct alignas(64) Progress {
 constexpr int kSpinsForRows = 2000;
 constexpr int kYieldsForRows = 50;
 
-// Returns once the count has reached target. known is the count last seen: it
-// only grows, so while it suffices the writer's cache line is left alone.
-void WaitForRows(Progress& done, int target, int& known) {
-  if (known >= target) return;
+// Returns once the count has reached target, and whether that took longer than
+// the checks on the spot. known is the count last seen: it only grows, so while
+// it suffices the writer's cache line is left alone.
+bool WaitForRows(Progress& done, int target, int& known) {
+  if (known >= target) return false;
   known = done.rows.load(std::memory_order_acquire);
   for (int i = 0; known < target && i < kSpinsForRows; ++i) {
 #if defined(__SSE2__)
@@ -655,6 +656,7 @@ void WaitForRows(Progress& done, int target, int& known) {
 #endif
     known = done.rows.load(std::memory_order_acquire);
   }
+  if (known >= target) return false;
   for (int i = 0; known < target && i < kYieldsForRows; ++i) {
     std::this_thread::yield();
     known = done.rows.load(std::memory_order_acquire);
@@ -666,15 +668,17 @@ void WaitForRows(Progress& done, int target, int& known) {
     done.sleepers.fetch_sub(1, std::memory_order_relaxed);
     known = done.rows.load(std::memory_order_acquire);
   }
+  return true;
 }
 
 // The units shared among the pool's threads, every T-th unit in sweep order to
 // each. In place, a unit works on a row once the unit before it has finished
 // the row after it in its last plane (or all of its rows, where a channel needs
 // that); the Jacobi sweep reads only old values and needs no waiting. Each
-// thread totals its units, and the totals are folded in sweep order.
+// thread totals its units, and the totals are folded in sweep order. Returns
+// the waits for a row that took longer than the checks on the spot.
 template <bool Aside, class Scheme>
-void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>& units, const Directions& dir,
+int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>& units, const Directions& dir,
                     const Bookkeeping& shared, const std::vector<unsigned char>* notes, const WorkerPool& pool,
                     Tally& total) {
   const int n3 = h.N3;
@@ -683,6 +687,7 @@ void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit
   const int stride = n3 + 1;
   const std::unique_ptr<Progress[]> progress(new Progress[threads]);
   std::vector<Tally> unitTotals(count);
+  std::atomic<int> longWaits{0};
   auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
   pool.Run([&](int t) {
     Scheme s(scheme);
@@ -695,7 +700,11 @@ void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit
       const int previous = dir.back2 ? first + 1 : first - 1;
       const bool wholePlane = k > 0 && note(std::min(first, previous), kWholePlaneToNext);
       auto wait = [&](int row) {
-        if (!Aside && k > 0) WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + 2, n3)), known);
+        if (Aside || k == 0) return;
+        // A whole plane is meant to take long; a row only when the thread
+        // before lost its processor.
+        if (WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + 2, n3)), known) && !wholePlane)
+          longWaits.fetch_add(1, std::memory_order_relaxed);
       };
       auto finished = [&](int rows) {
         if (!Aside) mine.Publish(k * stride + rows);
@@ -704,6 +713,7 @@ void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit
     }
   });
   for (const Tally& t : unitTotals) MergeTally(t, total);
+  return longWaits.load(std::memory_order_relaxed);
 }
 
 // The Jacobi sweep's new values into place, in one block per thread.
@@ -745,8 +755,9 @@ void PlanUnits(const THeap& h, const Directions& dir, const std::vector<unsigned
   }
 }
 
+// Returns the long waits of a threaded sweep (see SweepWavefront).
 template <bool Aside, class Scheme>
-void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const WorkerPool& pool, Tally& total) {
+int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const WorkerPool& pool, Tally& total) {
   const Bookkeeping book{h.ElectrodeCodes, h.Potential, {h.DwType, h.PotentialRange}};
   static thread_local std::vector<unsigned char> planeNotes;
   static thread_local std::vector<Unit> units;
@@ -760,11 +771,9 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const Worker
   // The Jacobi sweep has no chain to break; more streams would only slow it.
   const bool pipeline = !Aside && gSchedule != SweepSchedule::Plain;
   PlanUnits(h, dir, useNotes ? &planeNotes : nullptr, pipeline, units);
-  if (threaded) {
-    SweepWavefront<Aside>(s, h, units, dir, book, useNotes ? &planeNotes : nullptr, pool, total);
-    return;
-  }
+  if (threaded) return SweepWavefront<Aside>(s, h, units, dir, book, useNotes ? &planeNotes : nullptr, pool, total);
   for (const Unit& unit : units) SweepUnit<Aside>(s, h, unit, dir, book, total, [](int) {}, [](int) {});
+  return 0;
 }
 
 int CurrentSweepOrder(const THeap& h) { return ((h.SweepOrder % 8) + 8) % 8; }
@@ -784,10 +793,9 @@ void RunSweep(THeap& h) {
   total.low = h.PotentialMin;
   total.high = h.PotentialMax;
   const WorkerPool pool(gSchedule == SweepSchedule::Plain ? 1 : WorkerThreadsFor(h.N2, CellCount(h)));
-  if (h.BSep)
-    SweepLattice<true>(scheme, h, dir, pool, total);
-  else
-    SweepLattice<false>(scheme, h, dir, pool, total);
+  const int longWaits =
+      h.BSep ? SweepLattice<true>(scheme, h, dir, pool, total) : SweepLattice<false>(scheme, h, dir, pool, total);
+  if (gSchedule != SweepSchedule::Plain) NoteSweepWaits(pool.Threads(), longWaits);
   h.IterationError = total.error;
   h.PotentialMin = total.low;
   h.PotentialMax = total.high;
