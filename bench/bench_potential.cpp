@@ -269,4 +269,27 @@ void StreamTriad(benchmark::State& state) {
 }
 BENCHMARK(StreamTriad)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
 
+// The same loop over the main-memory arrays split among the engine's threads:
+// what several threads together can draw from memory, the floor of a sweep on
+// as many threads.
+void StreamTriadThreads(benchmark::State& state) {
+  const std::size_t n = static_cast<std::size_t>(KORVANE_MAX_CELLS) * 8;
+  std::vector<double> a(n, 0.0), b(n, 1.0), c(n, 2.0);
+  const double s = 3.0;
+  const korvane::WorkerPool pool(static_cast<int>(state.range(0)));
+  const std::size_t parts = static_cast<std::size_t>(pool.Threads());
+  for (auto _ : state) {
+    pool.Run([&](int t) {
+      const std::size_t begin = n * t / parts, end = n * (t + 1) / parts;
+      for (std::size_t i = begin; i < end; ++i) a[i] = b[i] + s * c[i];
+    });
+    benchmark::DoNotOptimize(a.data());
+    benchmark::ClobberMemory();
+  }
+  state.counters["threads"] = static_cast<double>(parts);
+  state.counters["GB/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * n * 24 / 1e9,
+                                              benchmark::Counter::kIsRate);
+}
+BENCHMARK(StreamTriadThreads)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
