@@ -29,6 +29,7 @@
 #include <emmintrin.h>
 #endif
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -638,10 +639,13 @@ struct alignas(64) Progress {
   }
 };
 
-// Checks of the count before the waiter steps aside, and turns it gives away
-// before it goes to sleep: the row it waits for is usually microseconds away,
-// unless the thread working on it lost its processor to another program.
-constexpr int kSpinsForRows = 2000;
+// How long a waiter checks the count on the spot before it steps aside, and
+// the turns it gives away before it goes to sleep: the row it waits for is
+// usually a microsecond or two away, unless the thread working on it lost its
+// processor to another program or is still being woken. A time rather than a
+// number of checks, since a pause lasts a few cycles on one processor and
+// over a hundred on another.
+constexpr auto kSpinTime = std::chrono::microseconds(50);
 constexpr int kYieldsForRows = 50;
 
 // Returns once the count has reached target, and whether that took longer than
@@ -650,11 +654,14 @@ constexpr int kYieldsForRows = 50;
 bool WaitForRows(Progress& done, int target, int& known) {
   if (known >= target) return false;
   known = done.rows.load(std::memory_order_acquire);
-  for (int i = 0; known < target && i < kSpinsForRows; ++i) {
+  if (known >= target) return false;
+  const auto start = std::chrono::steady_clock::now();
+  for (unsigned i = 1; known < target; ++i) {
 #if defined(__SSE2__)
     _mm_pause();
 #endif
     known = done.rows.load(std::memory_order_acquire);
+    if (i % 64 == 0 && std::chrono::steady_clock::now() - start > kSpinTime) break;
   }
   if (known >= target) return false;
   for (int i = 0; known < target && i < kYieldsForRows; ++i) {
@@ -701,9 +708,12 @@ int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>
       const bool wholePlane = k > 0 && note(std::min(first, previous), kWholePlaneToNext);
       auto wait = [&](int row) {
         if (Aside || k == 0) return;
-        // A whole plane is meant to take long; a row only when the thread
+        // A whole plane is meant to take long, and so is the first unit of a
+        // thread that had to be woken; a row otherwise only when the thread
         // before lost its processor.
-        if (WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + 2, n3)), known) && !wholePlane)
+        const bool meantToTakeLong = wholePlane || k <= threads;
+        if (WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + 2, n3)), known) &&
+            !meantToTakeLong)
           longWaits.fetch_add(1, std::memory_order_relaxed);
       };
       auto finished = [&](int rows) {

@@ -132,8 +132,13 @@ std::atomic<int> gOverride{0};
 // the sweeps since it last had to be lowered.
 std::atomic<int> gBusyLimit{kMostThreads};
 std::atomic<int> gCalmSweeps{0};
-// Calm sweeps after which the default count tries twice the threads again.
-constexpr int kCalmSweepsToGrow = 64;
+std::atomic<int> gBusySweeps{0};
+// Long waits per thread that make a sweep a busy one, busy sweeps in a row
+// after which the default count halves, and calm sweeps after which it tries
+// twice the threads again.
+constexpr int kLongWaitsPerThread = 4;
+constexpr int kBusySweepsToShrink = 3;
+constexpr int kCalmSweepsToGrow = 16;
 
 int FromEnvironment() {
   static const int value = [] {
@@ -188,11 +193,16 @@ int WorkerThreadsFor(int planes, int cells) {
 
 void NoteSweepWaits(int threads, int longWaits) {
   if (AskedThreads() > 0) return;
-  if (threads > 1 && longWaits > threads) {
-    gBusyLimit.store(std::max(1, threads / 2), std::memory_order_relaxed);
+  // A processor that the machine takes away now and then shows as a single
+  // sweep with many long waits; only a busy machine makes them last.
+  if (threads > 1 && longWaits > kLongWaitsPerThread * threads) {
     gCalmSweeps.store(0, std::memory_order_relaxed);
+    if (gBusySweeps.fetch_add(1, std::memory_order_relaxed) + 1 < kBusySweepsToShrink) return;
+    gBusySweeps.store(0, std::memory_order_relaxed);
+    gBusyLimit.store(std::max(1, threads / 2), std::memory_order_relaxed);
     return;
   }
+  gBusySweeps.store(0, std::memory_order_relaxed);
   if (gCalmSweeps.fetch_add(1, std::memory_order_relaxed) + 1 < kCalmSweepsToGrow) return;
   gCalmSweeps.store(0, std::memory_order_relaxed);
   const int limit = gBusyLimit.load(std::memory_order_relaxed);

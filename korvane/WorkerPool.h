@@ -42,8 +42,9 @@ void SetWorkerThreads(int count);
 // What a sweep on the given threads met: waits for the thread before that
 // lasted far longer than a row takes. On a machine too busy for the threads to
 // run at once every preempted thread stops the ones after it, so the default
-// count halves after a sweep with more such waits than threads and doubles
-// again after a run of calm sweeps; a count that is set stays as it is.
+// count halves after three sweeps in a row with more than four such waits per
+// thread and doubles again after 16 calm sweeps; a count that is set stays as
+// it is.
 void NoteSweepWaits(int threads, int longWaits);
 
 }  // namespace korvane

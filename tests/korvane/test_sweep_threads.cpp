@@ -159,18 +159,24 @@ TEST_F(SweepThreads, DefaultCountGivesWayToABusyMachineAndComesBack) {
     for (int k = 0; k < sweeps; ++k) korvane::NoteSweepWaits(threads, 0);
   };
 
-  korvane::NoteSweepWaits(base, base);  // as many long waits as threads: still calm
-  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), base);
-  korvane::NoteSweepWaits(base, base + 1);
+  korvane::NoteSweepWaits(base, 4 * base);  // four long waits per thread: still calm
+  korvane::NoteSweepWaits(base, 4 * base + 1);
+  korvane::NoteSweepWaits(base, 4 * base + 1);
+  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), base) << "two busy sweeps are not a busy machine yet";
+  korvane::NoteSweepWaits(base, 0);
+  korvane::NoteSweepWaits(base, 4 * base + 1);
+  korvane::NoteSweepWaits(base, 4 * base + 1);
+  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), base) << "a calm sweep between starts the count again";
+  korvane::NoteSweepWaits(base, 4 * base + 1);
   const int lowered = korvane::WorkerThreadsFor(kPlanes, kCells);
   EXPECT_EQ(lowered, std::max(1, base / 2));
 
-  calmSweeps(lowered, 63);
+  calmSweeps(lowered, 15);
   EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), lowered) << "too early to try more threads";
   calmSweeps(lowered, 1);
   EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), std::min(base, 2 * lowered));
   for (int round = 0; round < 16 && korvane::WorkerThreadsFor(kPlanes, kCells) < base; ++round)
-    calmSweeps(korvane::WorkerThreadsFor(kPlanes, kCells), 64);
+    calmSweeps(korvane::WorkerThreadsFor(kPlanes, kCells), 16);
   EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), base);
 
   korvane::SetWorkerThreads(3);
