@@ -1,14 +1,16 @@
 // A whole calculation: the default model with a needle electrode, stepped from
-// the preparation to breakdown with a pinned seed, on one thread and on every
-// core in turn. Reports the preparation, the steps taken, the time per step,
+// the preparation to breakdown with a pinned seed, on one thread and on the
+// engine's default count in turn. Reports the preparation, the steps taken, the time per step,
 // solver iterations per step, the node count at breakdown, the share of each
 // step spent refreshing the statistics, and the ratio of one thread's time to
-// all cores' time (wall and processor time, medians of interleaved repeats).
+// the engine's default count's time (wall and processor time, medians of
+// interleaved repeats).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -71,19 +73,27 @@ RunFigures RunOnce(int n1, int n2, int maxSteps, int threads) {
   return f;
 }
 
-// {N1 = N3, N2, step limit, repeats}: each repeat runs one thread, then every
-// core, so that a change of the machine's load falls on both alike.
+// {N1 = N3, N2, step limit, repeats}: each repeat runs one thread, then the
+// engine's default count (every core, fewer while the machine is too busy for
+// them), so that a change of the machine's load falls on both alike. Each run's
+// figures are printed as soon as it ends.
 void BM_RunToBreakdown(benchmark::State& state) {
   const int n1 = static_cast<int>(state.range(0)), n2 = static_cast<int>(state.range(1));
   const int maxSteps = static_cast<int>(state.range(2)), repeats = static_cast<int>(state.range(3));
-  const int all = static_cast<int>(std::thread::hardware_concurrency());
-  const int counts[2] = {1, all};
+  const int counts[2] = {1, 0};
+  const char* names[2] = {"one thread", "default count"};
   std::vector<double> prepWall[2], prepCpu[2], stepWall[2], stepCpu[2];
   RunFigures last[2];
   for (auto _ : state) {
     for (int r = 0; r < repeats; ++r)
       for (int k = 0; k < 2; ++k) {
         const RunFigures f = RunOnce(n1, n2, maxSteps, counts[k]);
+        std::printf("  run %d, %s: preparation wall %.2f cpu %.2f s; %d steps wall %.2f cpu %.2f s%s\n", r + 1,
+                    names[k], f.preparation.wall, f.preparation.cpu, f.stepCount, f.steps.wall, f.steps.cpu,
+                    counts[k] == 0 ? (", default count now " + std::to_string(korvane::WorkerThreadsFor(n2, n1 * n2 * n1)))
+                                         .c_str()
+                                   : "");
+        std::fflush(stdout);
         prepWall[k].push_back(f.preparation.wall);
         prepCpu[k].push_back(f.preparation.cpu);
         stepWall[k].push_back(f.steps.wall);
@@ -99,17 +109,17 @@ void BM_RunToBreakdown(benchmark::State& state) {
   for (int k = 0; k < 2; ++k) {
     const auto [pl, ph] = std::minmax_element(prepWall[k].begin(), prepWall[k].end());
     const auto [sl, sh] = std::minmax_element(stepWall[k].begin(), stepWall[k].end());
-    std::printf("  %d thread(s): preparation wall %.2f (%.2f-%.2f) cpu %.2f; steps wall %.2f (%.2f-%.2f) cpu %.2f; "
+    std::printf("  %s: preparation wall %.2f (%.2f-%.2f) cpu %.2f; steps wall %.2f (%.2f-%.2f) cpu %.2f; "
                 "statistics share %.2f %%\n",
-                counts[k], Median(prepWall[k]), *pl, *ph, Median(prepCpu[k]), Median(stepWall[k]), *sl, *sh,
+                names[k], Median(prepWall[k]), *pl, *ph, Median(prepCpu[k]), Median(stepWall[k]), *sl, *sh,
                 Median(stepCpu[k]),
                 last[k].steps.wall > 0 ? 100 * last[k].statisticsSeconds / last[k].steps.wall : 0.0);
   }
   const double prepRatio = Median(prepWall[0]) / Median(prepWall[1]);
   const double stepRatio = Median(stepWall[0]) / Median(stepWall[1]);
   const double runRatio = (Median(prepWall[0]) + Median(stepWall[0])) / (Median(prepWall[1]) + Median(stepWall[1]));
-  std::printf("  one thread / %d threads: preparation %.2fx, steps %.2fx, whole run %.2fx\n", all, prepRatio,
-              stepRatio, runRatio);
+  std::printf("  one thread / default count (up to %d threads): preparation %.2fx, steps %.2fx, whole run %.2fx\n",
+              static_cast<int>(std::thread::hardware_concurrency()), prepRatio, stepRatio, runRatio);
   std::fflush(stdout);
   state.counters["preparation_x"] = prepRatio;
   state.counters["steps_x"] = stepRatio;

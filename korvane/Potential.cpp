@@ -29,10 +29,12 @@
 #include <emmintrin.h>
 #endif
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "WorkerPool.h"
@@ -75,93 +77,21 @@ inline void MergeTally(const Tally& row, Tally& total) {
   if (row.high > total.high) total.high = row.high;
 }
 
-// Totals of one row taken cell by cell in sweep order: every value enters the
-// extremes, every free cell's change the error.
-Tally TallyRowInOrder(const double* fresh, const double* old, const double* codes, int n, bool back, int dwType,
-                      double range) {
-  Tally t;
-  for (int p = 0; p < n; ++p) {
-    const int i = back ? n - 1 - p : p;
-    const double v = fresh[i];
-    if (IsFreeCode(codes[i])) NoteError(CellError(dwType, old[i], v, range), t.error);
-    NoteValue(v, t);
-  }
-  return t;
-}
+// How a cell's change counts as error in this sweep.
+struct ErrorRule {
+  int dwType;
+  double range;
+};
 
-// The same totals two cells at a time. Taken in any order they can differ from
-// the cell-by-cell totals only where equal values differ in their bits (+0 and
-// -0 as an extreme) or where an error is not a number (the last one counts);
-// those rows are settled in sweep order.
-Tally TallyRow(const double* fresh, const double* old, const double* codes, int n, bool back, int dwType,
-               double range) {
-#if defined(__SSE2__)
-  if (dwType != 1 && dwType != 2) return TallyRowInOrder(fresh, old, codes, n, back, dwType, range);
-  const bool relative = dwType == 1;
-  const __m128d freeCode = _mm_set1_pd(-1.0);
-  const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
-  const __m128d divisor = _mm_set1_pd(range);
-  __m128d low = _mm_set1_pd(kInfinity), high = _mm_set1_pd(-kInfinity);
-  __m128d error = _mm_setzero_pd(), notANumber = _mm_setzero_pd();
-  int i = 0;
-  for (; i + 2 <= n; i += 2) {
-    const __m128d v = _mm_loadu_pd(fresh + i);
-    low = _mm_min_pd(v, low);  // v < low ? v : low, so a NaN value is passed over
-    high = _mm_max_pd(v, high);
-    __m128d change = _mm_sub_pd(v, _mm_loadu_pd(old + i));
-    if (relative) change = _mm_div_pd(change, divisor);
-    const __m128d e = _mm_and_pd(_mm_and_pd(change, magnitude), _mm_cmpeq_pd(_mm_loadu_pd(codes + i), freeCode));
-    notANumber = _mm_or_pd(notANumber, _mm_cmpunord_pd(e, e));
-    error = _mm_max_pd(e, error);
-  }
-  double lanes[2];
-  _mm_storeu_pd(lanes, low);
-  Tally t;
-  t.low = lanes[1] < lanes[0] ? lanes[1] : lanes[0];
-  _mm_storeu_pd(lanes, high);
-  t.high = lanes[1] > lanes[0] ? lanes[1] : lanes[0];
-  _mm_storeu_pd(lanes, error);
-  t.error = lanes[1] > lanes[0] ? lanes[1] : lanes[0];
-  bool sawNaN = _mm_movemask_pd(notANumber) != 0;
-  for (; i < n; ++i) {
-    const double v = fresh[i];
-    NoteValue(v, t);
-    if (!IsFreeCode(codes[i])) continue;
-    const double e = CellError(dwType, old[i], v, range);
-    if (e != e)
-      sawNaN = true;
-    else if (e > t.error)
-      t.error = e;
-  }
-  auto inOrder = [&](int p) { return back ? n - 1 - p : p; };
-  if (t.low == 0 || t.high == 0) {
-    // The first zero in sweep order is the extreme, with its sign.
-    for (int p = 0; p < n; ++p) {
-      const double v = fresh[inOrder(p)];
-      if (v != 0) continue;
-      if (t.low == 0) t.low = v;
-      if (t.high == 0) t.high = v;
-      break;
-    }
-  }
-  if (sawNaN) {
-    // The last error that is not a number stands.
-    for (int p = n - 1; p >= 0; --p) {
-      const int k = inOrder(p);
-      if (!IsFreeCode(codes[k])) continue;
-      const double e = CellError(dwType, old[k], fresh[k], range);
-      if (e != e) {
-        t.error = e;
-        break;
-      }
-    }
-  }
-  return t;
-#else
-  return TallyRowInOrder(fresh, old, codes, n, back, dwType, range);
-#endif
+// A cell's share of the totals, taken as the sweep writes it: every value
+// enters the extremes, every free cell's change the error. Taken in sweep order
+// they keep the order-sensitive cases of the plain order (the first of +0 and
+// -0 as an extreme, the last error that is not a number).
+[[gnu::always_inline]] inline void NoteCell(Tally& t, double before, double after, double code,
+                                            const ErrorRule& rule) {
+  if (IsFreeCode(code)) NoteError(CellError(rule.dwType, before, after, rule.range), t.error);
+  NoteValue(after, t);
 }
-
 
 // One row of cells (fixed i2, i3): its start and the offsets to its axis-3
 // neighbours, which wrap at the ends of the axis.
@@ -189,8 +119,8 @@ inline void KeepValue(const double* phi, double* next, int c) {
 }
 
 // The cell's new potential, numerator over denominator: into the aside array
-// when the sweep must not see it yet, else in place.
-// Returns the cell's potential in place after the visit.
+// when the sweep must not see it yet, else in place. Returns the value the
+// cell ends the sweep with.
 template <bool Aside>
 inline double StoreSolution(double* phi, double* next, int c, double numerator, double denominator) {
   if (denominator == 0) {
@@ -198,11 +128,10 @@ inline double StoreSolution(double* phi, double* next, int c, double numerator, 
     return phi[c];
   }
   const double value = numerator / denominator;
-  if (Aside) {
+  if (Aside)
     next[c] = value;
-    return phi[c];
-  }
-  phi[c] = value;
+  else
+    phi[c] = value;
   return value;
 }
 
@@ -243,7 +172,7 @@ class ExplicitScheme {
   void BeginPlane(bool) {}
 
   // v1m and v1p are the potentials of cells c1m and c1p as they stand; the
-  // return value is cell c's potential in place after the visit.
+  // return value is the one cell c ends the sweep with.
   template <bool Axis2, bool Aside>
   [[gnu::always_inline]] inline double Visit(int c, int c1m, int /*c1p*/, int c3m, int c3p, double v1m,
                                              double v1p) {
@@ -375,7 +304,7 @@ class ImplicitScheme {
   }
 
   // v1m and v1p are the potentials of cells c1m and c1p as they stand; the
-  // return value is cell c's potential in place after the visit.
+  // return value is the one cell c ends the sweep with.
   template <bool Axis2, bool Aside>
   [[gnu::always_inline]] inline double Visit(int c, int c1m, int c1p, int c3m, int c3p, double v1m, double v1p) {
     const double code = codes_[c];
@@ -383,7 +312,9 @@ class ImplicitScheme {
       if (Aside) {
         // Every electrode cell ends the sweep at its code's applied potential.
         const int k = ClassifyElectrodeCode(h_, code);
-        next_[c] = IsValidElectrodeCode(h_, k) ? CodePotential(h_, k) : phi_[c];
+        const double value = IsValidElectrodeCode(h_, k) ? CodePotential(h_, k) : phi_[c];
+        next_[c] = value;
+        return value;
       }
       return phi_[c];
     }
@@ -408,7 +339,11 @@ class ImplicitScheme {
     if (sc > 0) AddConduction(mc, sc, b3_, c3m, c3p, phi_[c3m], phi_[c3p], p, q);
     if (channels_) {
       const int node = NodeAt(h_, c);
-      if (node >= 0) AddChannels(c, node, p, q);
+      if (node >= 0) {
+        const Sums sums = AddChannels(h_, phi_, dt_, volume_, c, node, {p, q});
+        p = sums.p;
+        q = sums.q;
+      }
     }
     return StoreSolution<Aside>(phi_, next_, c, q, p);
   }
@@ -450,46 +385,57 @@ class ImplicitScheme {
     q += b * (sLower * lowerValue + sUpper * upperValue);
   }
 
-  double ChannelWeight(const TNode& node) const { return dt_ * (node.invLength * node.g) / volume_; }
+  static double ChannelWeight(const TNode& node, double dt, double volume) {
+    return dt * (node.invLength * node.g) / volume;
+  }
+
+  struct Sums {
+    double p, q;
+  };
 
   // The channel to the parent and the channels to the children in the 26
   // neighbouring cells. On a lattice only one or two cells wide several offsets
   // wrap onto the same cell; each cell is taken once, or a child would be
-  // counted several times and the operator would lose its symmetry.
-  [[gnu::noinline]] void AddChannels(int c, int n, double& p, double& q) const {
-    const TNode* nodes = h_.Nodes.nodes;
-    const int count = h_.Nodes.count;
-    const int cells = CellCount(h_);
+  // counted several times and the operator would lose its symmetry. Rare and
+  // long, so kept out of line; it sees nothing of the scheme, which lets the
+  // sweep keep the scheme's members in registers across it.
+  [[gnu::noinline]] static Sums AddChannels(const THeap& h, const double* phi, double dt, double volume, int c,
+                                            int n, Sums s) {
+    const TNode* nodes = h.Nodes.nodes;
+    const int count = h.Nodes.count;
+    const int cells = CellCount(h);
     const int parent = nodes[n].parent;
     if (parent >= 0 && parent < count) {
       const int pc = nodes[parent].cell;
       if (pc >= 0 && pc < cells) {
-        const double t = ChannelWeight(nodes[n]);
-        p += t;
-        q += t * phi_[pc];
+        const double t = ChannelWeight(nodes[n], dt, volume);
+        s.p += t;
+        s.q += t * phi[pc];
       }
     }
-    const int n1 = h_.N1, n2 = h_.N2, n3 = h_.N3;
+    const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
+    const int plane = n1 * n3;
     const int i1 = c % n1;
     const int i3 = (c / n1) % n3;
-    const int i2 = c / plane_;
+    const int i2 = c / plane;
     const bool mayRepeat = n1 <= 2 || n3 <= 2;
     int seen[26];
     int seenCount = 0;
     for (const Offset& o : kNeighbourOffsets) {
       const int j2 = i2 + o.d2;
       if (j2 < 0 || j2 > n2 - 1) continue;
-      const int target = CellIndex(h_, WrapOnce(i1 + o.d1, n1), j2, WrapOnce(i3 + o.d3, n3));
+      const int target = CellIndex(h, WrapOnce(i1 + o.d1, n1), j2, WrapOnce(i3 + o.d3, n3));
       if (mayRepeat) {
         if (std::find(seen, seen + seenCount, target) != seen + seenCount) continue;
         seen[seenCount++] = target;
       }
-      const int m = NodeAt(h_, target);
+      const int m = NodeAt(h, target);
       if (m < 0 || nodes[m].parent != n) continue;
-      const double t = ChannelWeight(nodes[m]);
-      p += t;
-      q += t * phi_[target];
+      const double t = ChannelWeight(nodes[m], dt, volume);
+      s.p += t;
+      s.q += t * phi[target];
     }
+    return s;
   }
 
   THeap& h_;
@@ -521,14 +467,11 @@ Row RowOf(const THeap& h, int i2, int pos, bool back3) {
   return r;
 }
 
-// What the sweep needs to total a row once its values are written.
+// What every row of a sweep shares.
 struct Bookkeeping {
   const double* codes;
   const double* phi;
-  const double* next;
-  int dwType;
-  double range;
-  double* old;  // the row's previous values (in-place sweeps), one row per plane in work
+  ErrorRule rule;
 };
 
 // The potentials of a cell's two axis-1 neighbours. In place, the neighbour
@@ -546,7 +489,8 @@ inline Axis1Values Axis1Neighbours(const double* phi, int c1m, int c1p, int pos,
   return {previous, phi[c1p]};
 }
 
-// One row of a plane, cell after cell, with its totals folded into the plane's.
+// One row of a plane, cell after cell, each cell noted in the plane's totals
+// as it is written.
 template <bool Axis2, bool Aside, class Scheme>
 void SweepRow(const Scheme& scheme, const THeap& h, int i2, int p3, const Directions& dir, const Bookkeeping& book,
               Tally& total) {
@@ -554,54 +498,60 @@ void SweepRow(const Scheme& scheme, const THeap& h, int i2, int p3, const Direct
   // potential could otherwise be a store to any double member of the shared
   // scheme, which would then be read again for every cell.
   Scheme s = scheme;
+  Tally t = total;
+  const ErrorRule rule = book.rule;
   const int n1 = h.N1;
   const int last = n1 - 1;
   const Row row = RowOf(h, i2, p3, dir.back3);
-  const double* old = Aside ? book.phi + row.base : book.old;
-  if (!Aside) std::memcpy(book.old, book.phi + row.base, sizeof(double) * n1);
   double previous = 0.0;
   for (int p1 = 0; p1 <= last; ++p1) {
     const int i1 = dir.back1 ? last - p1 : p1;
     const int c = row.base + i1;
     const int c1m = i1 == 0 ? c + last : c - 1;
     const int c1p = i1 == last ? c - last : c + 1;
+    const double before = book.phi[c];
     const Axis1Values v = Axis1Neighbours<Aside>(book.phi, c1m, c1p, p1, dir.back1, previous);
     previous = s.template Visit<Axis2, Aside>(c, c1m, c1p, c + row.lower3, c + row.upper3, v.lower, v.upper);
+    NoteCell(t, before, previous, book.codes[c], rule);
   }
-  const double* fresh = (Aside ? book.next : book.phi) + row.base;
-  MergeTally(TallyRow(fresh, old, book.codes + row.base, n1, dir.back1, book.dwType, book.range), total);
+  total = t;
 }
 
-// One plane, row after row.
-template <bool Axis2, bool Aside, class Scheme>
-void SweepPlane(Scheme& s, const THeap& h, int i2, const Directions& dir, const Bookkeeping& book, Tally& total) {
-  for (int p3 = 0; p3 < h.N3; ++p3) SweepRow<Axis2, Aside>(s, h, i2, p3, dir, book, total);
-}
-
-// M rows of different planes side by side, cell for cell. The rows are never
-// neighbours of each other, so any order among them gives the same values.
+// M rows of different planes side by side, cell for cell, written out M times
+// so that each row's previous cell and totals stay in registers. The rows are
+// never neighbours of each other, so any order among them gives the same
+// values.
 template <int M, class Scheme>
 void SweepLockstep(const Scheme& scheme, const Row* rows, Tally* const* tallies, int n1, bool back1,
                    const Bookkeeping& book) {
   Scheme s = scheme;  // in registers, as in SweepRow
+  const ErrorRule rule = book.rule;
   const int last = n1 - 1;
-  for (int j = 0; j < M; ++j) std::memcpy(book.old + j * n1, book.phi + rows[j].base, sizeof(double) * n1);
   double previous[M] = {};
+  Tally t[M];
+  int base[M], lower3[M], upper3[M];
+  for (int j = 0; j < M; ++j) {
+    t[j] = *tallies[j];
+    base[j] = rows[j].base;
+    lower3[j] = rows[j].lower3;
+    upper3[j] = rows[j].upper3;
+  }
+  auto visit = [&](auto j, int pos, int i1, int down, int up) [[gnu::always_inline]] {
+    const int c = base[j] + i1;
+    const double before = book.phi[c];
+    const Axis1Values v = Axis1Neighbours<false>(book.phi, c + down, c + up, pos, back1, previous[j]);
+    previous[j] = s.template Visit<true, false>(c, c + down, c + up, c + lower3[j], c + upper3[j], v.lower, v.upper);
+    NoteCell(t[j], before, previous[j], book.codes[c], rule);
+  };
   for (int pos = 0; pos <= last; ++pos) {
     const int i1 = back1 ? last - pos : pos;
     const int down = i1 == 0 ? last : -1;
     const int up = i1 == last ? -last : 1;
-    for (int j = 0; j < M; ++j) {
-      const int c = rows[j].base + i1;
-      const Axis1Values v = Axis1Neighbours<false>(book.phi, c + down, c + up, pos, back1, previous[j]);
-      previous[j] = s.template Visit<true, false>(c, c + down, c + up, c + rows[j].lower3, c + rows[j].upper3, v.lower,
-                                                  v.upper);
-    }
+    [&]<int... J>(std::integer_sequence<int, J...>) [[gnu::always_inline]] {
+      (visit(std::integral_constant<int, J>{}, pos, i1, down, up), ...);
+    }(std::make_integer_sequence<int, M>{});
   }
-  for (int j = 0; j < M; ++j)
-    MergeTally(TallyRow(book.phi + rows[j].base, book.old + j * n1, book.codes + rows[j].base, n1, back1,
-                        book.dwType, book.range),
-               *tallies[j]);
+  for (int j = 0; j < M; ++j) *tallies[j] = t[j];
 }
 
 // The rows in work while the pipeline fills and drains are fewer than J.
@@ -617,13 +567,15 @@ void SweepActiveRows(int active, Scheme& s, const Row* rows, Tally* const* talli
 // J successive inner planes, plane j trailing plane j-1 by one row: a row is
 // done only after the row it faces in the plane before, and before the row it
 // faces in the plane after, exactly as in the plain plane-by-plane order, while
-// each plane streams through memory on its own.
-template <int J, class Scheme>
+// each plane streams through memory on its own. wait(r) comes before the first
+// plane's row r, finished(n) after the last plane's n-th row.
+template <int J, class Scheme, class Wait, class Finished>
 void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directions& dir, const Bookkeeping& book,
-                     Tally& total) {
+                     Tally& total, Wait&& wait, Finished&& finished) {
   const int n3 = h.N3;
   Tally tally[J];
   for (int step = 0; step < n3 + J - 1; ++step) {
+    if (step < n3) wait(step);
     Row row[J];
     Tally* rowTally[J];
     int active = 0;
@@ -635,8 +587,38 @@ void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directi
       ++active;
     }
     SweepActiveRows<J>(active, s, row, rowTally, h.N1, dir.back1, book);
+    if (step >= J - 1) finished(step - J + 2);
   }
   for (int j = 0; j < J; ++j) MergeTally(tally[j], total);
+}
+
+// Planes that one thread sweeps as one piece: two successive inner planes in
+// the pipeline, or a single plane.
+struct Unit {
+  int planes[kPipelinedPlanes];
+  int count;
+  bool withNodes;
+};
+
+// One unit, row after row, with the same hooks as SweepPlaneGroup.
+template <bool Aside, class Scheme, class Wait, class Finished>
+void SweepUnit(Scheme& s, const THeap& h, const Unit& unit, const Directions& dir, const Bookkeeping& book,
+               Tally& total, Wait&& wait, Finished&& finished) {
+  s.BeginPlane(unit.withNodes);
+  if (unit.count == kPipelinedPlanes) {
+    SweepPlaneGroup<kPipelinedPlanes>(s, h, unit.planes, dir, book, total, wait, finished);
+    return;
+  }
+  const int i2 = unit.planes[0];
+  const bool inner = i2 > 0 && i2 < h.N2 - 1;
+  for (int p3 = 0; p3 < h.N3; ++p3) {
+    wait(p3);
+    if (inner)
+      SweepRow<true, Aside>(s, h, i2, p3, dir, book, total);
+    else
+      SweepRow<false, Aside>(s, h, i2, p3, dir, book, total);
+    finished(p3 + 1);
+  }
 }
 
 SweepSchedule gSchedule = SweepSchedule::Automatic;
@@ -644,78 +626,104 @@ SweepSchedule gSchedule = SweepSchedule::Automatic;
 // Rows that one thread of a wavefront has finished, counted as the plane's
 // position in sweep order times (N3 + 1) plus its rows done: the count only
 // grows, so a waiter compares it with the count it needs. One cache line each,
-// or the threads would pass the lines to and fro on every row.
+// or the threads would pass the lines to and fro on every row. A waiter about
+// to sleep says so on the same line, and only then does the writer pay for a
+// wake-up call; otherwise every row would cost a trip into the kernel.
 struct alignas(64) Progress {
   std::atomic<int> rows{0};
+  std::atomic<int> sleepers{0};
+
+  void Publish(int count) {
+    rows.store(count, std::memory_order_seq_cst);
+    if (sleepers.load(std::memory_order_seq_cst) != 0) rows.notify_all();
+  }
 };
 
-// Checks of the count before the waiter steps aside, and turns it gives away
-// before it goes to sleep: the row it waits for is usually microseconds away,
-// unless the thread working on it lost its processor to another program.
-constexpr int kSpinsForRows = 2000;
-constexpr int kYieldsForRows = 200;
+// How long a waiter checks the count on the spot before it steps aside, and
+// the turns it gives away before it goes to sleep: the row it waits for is
+// usually a microsecond or two away, unless the thread working on it lost its
+// processor to another program or is still being woken. A time rather than a
+// number of checks, since a pause lasts a few cycles on one processor and
+// over a hundred on another.
+constexpr auto kSpinTime = std::chrono::microseconds(50);
+constexpr int kYieldsForRows = 50;
 
-void WaitForRows(const std::atomic<int>& done, int target) {
-  int now = done.load(std::memory_order_acquire);
-  for (int i = 0; now < target && i < kSpinsForRows; ++i) {
+// Returns once the count has reached target, and whether that took longer than
+// the checks on the spot. known is the count last seen: it only grows, so while
+// it suffices the writer's cache line is left alone.
+bool WaitForRows(Progress& done, int target, int& known) {
+  if (known >= target) return false;
+  known = done.rows.load(std::memory_order_acquire);
+  if (known >= target) return false;
+  const auto start = std::chrono::steady_clock::now();
+  for (unsigned i = 1; known < target; ++i) {
 #if defined(__SSE2__)
     _mm_pause();
 #endif
-    now = done.load(std::memory_order_acquire);
+    known = done.rows.load(std::memory_order_acquire);
+    if (i % 64 == 0 && std::chrono::steady_clock::now() - start > kSpinTime) break;
   }
-  for (int i = 0; now < target && i < kYieldsForRows; ++i) {
+  if (known >= target) return false;
+  for (int i = 0; known < target && i < kYieldsForRows; ++i) {
     std::this_thread::yield();
-    now = done.load(std::memory_order_acquire);
+    known = done.rows.load(std::memory_order_acquire);
   }
-  while (now < target) {
-    done.wait(now, std::memory_order_acquire);
-    now = done.load(std::memory_order_acquire);
+  while (known < target) {
+    done.sleepers.fetch_add(1, std::memory_order_seq_cst);
+    known = done.rows.load(std::memory_order_seq_cst);
+    if (known < target) done.rows.wait(known, std::memory_order_acquire);
+    done.sleepers.fetch_sub(1, std::memory_order_relaxed);
+    known = done.rows.load(std::memory_order_acquire);
   }
+  return true;
 }
 
-// The planes shared among the pool's threads, every T-th plane in sweep order to
-// each. In place, plane k works on a row once plane k-1 has finished the row
-// after it (or all of its rows, where a channel needs that); the Jacobi sweep
-// reads only old values and needs no waiting. Each thread totals its planes, and
-// the totals are folded in sweep order.
+// The units shared among the pool's threads, every T-th unit in sweep order to
+// each. In place, a unit works on a row once the unit before it has finished
+// the row after it in its last plane (or all of its rows, where a channel needs
+// that); the Jacobi sweep reads only old values and needs no waiting. Each
+// thread totals its units, and the totals are folded in sweep order. Returns
+// the waits for a row that took longer than the checks on the spot.
 template <bool Aside, class Scheme>
-void SweepWavefront(const Scheme& scheme, const THeap& h, const Directions& dir, const Bookkeeping& shared,
-                    const std::vector<unsigned char>* notes, const WorkerPool& pool, Tally& total) {
-  const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
+int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>& units, const Directions& dir,
+                    const Bookkeeping& shared, const std::vector<unsigned char>* notes, const WorkerPool& pool,
+                    Tally& total) {
+  const int n3 = h.N3;
+  const int count = static_cast<int>(units.size());
   const int threads = pool.Threads();
   const int stride = n3 + 1;
   const std::unique_ptr<Progress[]> progress(new Progress[threads]);
-  std::vector<Tally> planeTotals(n2);
+  std::vector<Tally> unitTotals(count);
+  std::atomic<int> longWaits{0};
   auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
   pool.Run([&](int t) {
     Scheme s(scheme);
-    static thread_local std::vector<double> oldRow;
-    oldRow.resize(n1);
-    Bookkeeping book = shared;
-    book.old = oldRow.data();
-    std::atomic<int>& mine = progress[t].rows;
-    const std::atomic<int>& before = progress[(t + threads - 1) % threads].rows;
-    for (int k = t; k < n2; k += threads) {
-      const int i2 = dir.back2 ? n2 - 1 - k : k;
-      const int previous = dir.back2 ? i2 + 1 : i2 - 1;
-      const bool wholePlane = k > 0 && note(std::min(i2, previous), kWholePlaneToNext);
-      s.BeginPlane(note(i2, kPlaneWithNodes));
-      Tally plane;
-      for (int p3 = 0; p3 < n3; ++p3) {
-        if (!Aside && k > 0) WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(p3 + 2, n3)));
-        if (i2 > 0 && i2 < n2 - 1)
-          SweepRow<true, Aside>(s, h, i2, p3, dir, book, plane);
-        else
-          SweepRow<false, Aside>(s, h, i2, p3, dir, book, plane);
-        if (!Aside) {
-          mine.store(k * stride + p3 + 1, std::memory_order_release);
-          mine.notify_all();
-        }
-      }
-      planeTotals[k] = plane;
+    Progress& mine = progress[t];
+    Progress& before = progress[(t + threads - 1) % threads];
+    int known = 0;
+    for (int k = t; k < count; k += threads) {
+      const Unit& unit = units[k];
+      const int first = unit.planes[0];
+      const int previous = dir.back2 ? first + 1 : first - 1;
+      const bool wholePlane = k > 0 && note(std::min(first, previous), kWholePlaneToNext);
+      auto wait = [&](int row) {
+        if (Aside || k == 0) return;
+        // A whole plane is meant to take long, and so is the first unit of a
+        // thread that had to be woken; a row otherwise only when the thread
+        // before lost its processor.
+        const bool meantToTakeLong = wholePlane || k <= threads;
+        if (WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + 2, n3)), known) &&
+            !meantToTakeLong)
+          longWaits.fetch_add(1, std::memory_order_relaxed);
+      };
+      auto finished = [&](int rows) {
+        if (!Aside) mine.Publish(k * stride + rows);
+      };
+      SweepUnit<Aside>(s, h, unit, dir, shared, unitTotals[k], wait, finished);
     }
   });
-  for (const Tally& t : planeTotals) MergeTally(t, total);
+  for (const Tally& t : unitTotals) MergeTally(t, total);
+  return longWaits.load(std::memory_order_relaxed);
 }
 
 // The Jacobi sweep's new values into place, in one block per thread.
@@ -727,58 +735,55 @@ void CopyLattice(double* to, const double* from, std::size_t count, const Worker
   });
 }
 
-template <bool Aside, class Scheme>
-void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const WorkerPool& pool, Tally& total) {
-  static thread_local std::vector<double> oldRows;
-  oldRows.resize(static_cast<std::size_t>(kPipelinedPlanes) * h.N1);
-  const Bookkeeping book{h.ElectrodeCodes, h.Potential, h.PotentialNext, h.DwType, h.PotentialRange, oldRows.data()};
-  static thread_local std::vector<unsigned char> planeNotes;
-  const bool useNotes = s.NeedsPlaneNotes();
-  if (pool.Threads() > 1) {
-    if (useNotes) {
-      planeNotes.assign(h.N2, 0);
-      s.NoteWavefrontPlanes(h, planeNotes);
+// The sweep's planes in sweep order, cut into units. Inner planes go through
+// the pipeline in pairs, unless a channel joins the two in a way that the
+// pipeline's row lag or (on several threads) the wavefront's does not cover.
+void PlanUnits(const THeap& h, const Directions& dir, const std::vector<unsigned char>* notes, bool pipeline,
+               std::vector<Unit>& units) {
+  const int n2 = h.N2;
+  auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
+  auto joined = [&](int a, int b) {
+    const int lower = std::min(a, b);
+    return note(lower, kChannelToNextPlane) || note(lower, kWholePlaneToNext);
+  };
+  units.clear();
+  int pos = 0;
+  while (pos < n2) {
+    Unit unit{};
+    while (pipeline && unit.count < kPipelinedPlanes && pos + unit.count < n2) {
+      const int i2 = dir.back2 ? n2 - 1 - (pos + unit.count) : pos + unit.count;
+      if (i2 == 0 || i2 == n2 - 1 || (unit.count > 0 && joined(unit.planes[unit.count - 1], i2))) break;
+      unit.planes[unit.count++] = i2;
     }
-    SweepWavefront<Aside>(s, h, dir, book, useNotes ? &planeNotes : nullptr, pool, total);
-    return;
+    if (unit.count < kPipelinedPlanes) {
+      unit.count = 1;
+      unit.planes[0] = dir.back2 ? n2 - 1 - pos : pos;
+    }
+    for (int j = 0; j < unit.count; ++j) unit.withNodes = unit.withNodes || note(unit.planes[j], kPlaneWithNodes);
+    units.push_back(unit);
+    pos += unit.count;
   }
+}
+
+// Returns the long waits of a threaded sweep (see SweepWavefront).
+template <bool Aside, class Scheme>
+int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const WorkerPool& pool, Tally& total) {
+  const Bookkeeping book{h.ElectrodeCodes, h.Potential, {h.DwType, h.PotentialRange}};
+  static thread_local std::vector<unsigned char> planeNotes;
+  static thread_local std::vector<Unit> units;
+  const bool useNotes = s.NeedsPlaneNotes();
+  const bool threaded = pool.Threads() > 1;
   if (useNotes) {
     planeNotes.assign(h.N2, 0);
     s.NotePlanes(h, dir, planeNotes);
+    if (threaded) s.NoteWavefrontPlanes(h, planeNotes);
   }
-  const int n2 = h.N2;
   // The Jacobi sweep has no chain to break; more streams would only slow it.
   const bool pipeline = !Aside && gSchedule != SweepSchedule::Plain;
-  auto withNodes = [&](int i2) { return useNotes && (planeNotes[i2] & kPlaneWithNodes) != 0; };
-  // Successive planes i2 and i2 + 1 joined by a channel.
-  auto joined = [&](int a, int b) { return useNotes && (planeNotes[std::min(a, b)] & kChannelToNextPlane) != 0; };
-  int pos = 0;
-  while (pos < n2) {
-    // Inner planes go through the pipeline in groups, unless a channel joins
-    // two planes of the group.
-    int group[kPipelinedPlanes];
-    int count = 0;
-    bool nodesInGroup = false;
-    while (pipeline && count < kPipelinedPlanes && pos + count < n2) {
-      const int i2 = dir.back2 ? n2 - 1 - (pos + count) : pos + count;
-      if (i2 == 0 || i2 == n2 - 1 || (count > 0 && joined(group[count - 1], i2))) break;
-      nodesInGroup = nodesInGroup || withNodes(i2);
-      group[count++] = i2;
-    }
-    if (count == kPipelinedPlanes) {
-      s.BeginPlane(nodesInGroup);
-      SweepPlaneGroup<kPipelinedPlanes>(s, h, group, dir, book, total);
-      pos += count;
-      continue;
-    }
-    const int i2 = dir.back2 ? n2 - 1 - pos : pos;
-    s.BeginPlane(withNodes(i2));
-    if (i2 > 0 && i2 < n2 - 1)
-      SweepPlane<true, Aside>(s, h, i2, dir, book, total);
-    else
-      SweepPlane<false, Aside>(s, h, i2, dir, book, total);
-    ++pos;
-  }
+  PlanUnits(h, dir, useNotes ? &planeNotes : nullptr, pipeline, units);
+  if (threaded) return SweepWavefront<Aside>(s, h, units, dir, book, useNotes ? &planeNotes : nullptr, pool, total);
+  for (const Unit& unit : units) SweepUnit<Aside>(s, h, unit, dir, book, total, [](int) {}, [](int) {});
+  return 0;
 }
 
 int CurrentSweepOrder(const THeap& h) { return ((h.SweepOrder % 8) + 8) % 8; }
@@ -798,10 +803,9 @@ void RunSweep(THeap& h) {
   total.low = h.PotentialMin;
   total.high = h.PotentialMax;
   const WorkerPool pool(gSchedule == SweepSchedule::Plain ? 1 : WorkerThreadsFor(h.N2, CellCount(h)));
-  if (h.BSep)
-    SweepLattice<true>(scheme, h, dir, pool, total);
-  else
-    SweepLattice<false>(scheme, h, dir, pool, total);
+  const int longWaits =
+      h.BSep ? SweepLattice<true>(scheme, h, dir, pool, total) : SweepLattice<false>(scheme, h, dir, pool, total);
+  if (gSchedule != SweepSchedule::Plain) NoteSweepWaits(pool.Threads(), longWaits);
   h.IterationError = total.error;
   h.PotentialMin = total.low;
   h.PotentialMax = total.high;

@@ -55,6 +55,12 @@ unsigned WaitForChange(const std::atomic<unsigned>& value, unsigned seen) {
   }
 }
 
+// A worker's own signal, on a cache line of its own: a job wakes only the
+// workers it has parts for, and the others go on sleeping instead of spinning.
+struct alignas(64) Slot {
+  std::atomic<unsigned> generation{0};
+};
+
 class Team {
  public:
   static Team& Instance() {
@@ -66,8 +72,7 @@ class Team {
 
   ~Team() {
     stop_ = true;
-    generation_.fetch_add(1, std::memory_order_release);
-    generation_.notify_all();
+    for (std::size_t i = 0; i < threads_.size(); ++i) Signal(i);
     for (std::thread& t : threads_) t.join();
   }
 
@@ -77,8 +82,9 @@ class Team {
   int Grow(int wanted) {
     while (static_cast<int>(threads_.size()) + 1 < wanted) {
       try {
-        threads_.emplace_back(&Team::Serve, this, static_cast<int>(threads_.size()) + 1,
-                              generation_.load(std::memory_order_relaxed));
+        const std::size_t index = threads_.size();
+        slots_[index] = std::make_unique<Slot>();
+        threads_.emplace_back(&Team::Serve, this, slots_[index].get(), static_cast<int>(index) + 1);
       } catch (const std::system_error&) {
         break;
       }
@@ -88,38 +94,51 @@ class Team {
 
   void Run(int parts, const std::function<void(int)>& part) {
     part_ = &part;
-    parts_ = parts;
-    // Every thread of the team reports back, those without a part too: no
-    // thread can then still be looking at this job when the next one is set.
-    remaining_.store(static_cast<unsigned>(threads_.size()), std::memory_order_relaxed);
-    generation_.fetch_add(1, std::memory_order_release);
-    generation_.notify_all();
+    remaining_.store(static_cast<unsigned>(parts - 1), std::memory_order_relaxed);
+    for (int i = 0; i + 1 < parts; ++i) Signal(static_cast<std::size_t>(i));
     part(0);
     unsigned left = remaining_.load(std::memory_order_acquire);
     while (left != 0) left = WaitForChange(remaining_, left);
   }
 
  private:
-  void Serve(int index, unsigned seen) {
+  void Signal(std::size_t worker) {
+    Slot& slot = *slots_[worker];
+    slot.generation.fetch_add(1, std::memory_order_release);
+    slot.generation.notify_one();
+  }
+
+  void Serve(Slot* slot, int index) {
+    unsigned seen = 0;
     for (;;) {
-      seen = WaitForChange(generation_, seen);
+      seen = WaitForChange(slot->generation, seen);
       if (stop_) return;
-      if (index < parts_) (*part_)(index);
+      (*part_)(index);
       if (remaining_.fetch_sub(1, std::memory_order_acq_rel) == 1) remaining_.notify_all();
     }
   }
 
   std::mutex lease_;
   std::vector<std::thread> threads_;
-  std::atomic<unsigned> generation_{0};
+  std::unique_ptr<Slot> slots_[kMostThreads];
   std::atomic<unsigned> remaining_{0};
-  // Written before the generation moves on and read after a worker sees it move.
+  // Written before a worker's generation moves on and read after it sees it move.
   const std::function<void(int)>* part_ = nullptr;
-  int parts_ = 0;
   bool stop_ = false;
 };
 
 std::atomic<int> gOverride{0};
+// The most threads that the default count uses while the machine is busy, and
+// the sweeps since it last had to be lowered.
+std::atomic<int> gBusyLimit{kMostThreads};
+std::atomic<int> gCalmSweeps{0};
+std::atomic<int> gBusySweeps{0};
+// Long waits per thread that make a sweep a busy one, busy sweeps in a row
+// after which the default count halves, and calm sweeps after which it tries
+// twice the threads again.
+constexpr int kLongWaitsPerThread = 4;
+constexpr int kBusySweepsToShrink = 3;
+constexpr int kCalmSweepsToGrow = 16;
 
 int FromEnvironment() {
   static const int value = [] {
@@ -160,11 +179,34 @@ void WorkerPool::Run(const std::function<void(int)>& part) const {
   Team::Instance().Run(threads_, part);
 }
 
+int AskedThreads() {
+  const int asked = gOverride.load(std::memory_order_relaxed);
+  return asked > 0 ? asked : FromEnvironment();
+}
+
 int WorkerThreadsFor(int planes, int cells) {
-  int asked = gOverride.load(std::memory_order_relaxed);
-  if (asked <= 0) asked = FromEnvironment();
+  const int asked = AskedThreads();
   if (asked > 0) return std::max(1, std::min(asked, planes));
-  return std::max(1, std::min({UsableProcessors(), planes / 2, cells / kLeastCellsPerThread}));
+  return std::max(1, std::min({UsableProcessors(), planes / 2, cells / kLeastCellsPerThread,
+                               gBusyLimit.load(std::memory_order_relaxed)}));
+}
+
+void NoteSweepWaits(int threads, int longWaits) {
+  if (AskedThreads() > 0) return;
+  // A processor that the machine takes away now and then shows as a single
+  // sweep with many long waits; only a busy machine makes them last.
+  if (threads > 1 && longWaits > kLongWaitsPerThread * threads) {
+    gCalmSweeps.store(0, std::memory_order_relaxed);
+    if (gBusySweeps.fetch_add(1, std::memory_order_relaxed) + 1 < kBusySweepsToShrink) return;
+    gBusySweeps.store(0, std::memory_order_relaxed);
+    gBusyLimit.store(std::max(1, threads / 2), std::memory_order_relaxed);
+    return;
+  }
+  gBusySweeps.store(0, std::memory_order_relaxed);
+  if (gCalmSweeps.fetch_add(1, std::memory_order_relaxed) + 1 < kCalmSweepsToGrow) return;
+  gCalmSweeps.store(0, std::memory_order_relaxed);
+  const int limit = gBusyLimit.load(std::memory_order_relaxed);
+  if (limit < kMostThreads) gBusyLimit.store(std::min(kMostThreads, std::max(2, 2 * threads)), std::memory_order_relaxed);
 }
 
 void SetWorkerThreads(int count) { gOverride.store(std::clamp(count, 0, kMostThreads), std::memory_order_relaxed); }

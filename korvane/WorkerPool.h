@@ -33,11 +33,19 @@ class WorkerPool {
 // Threads that a sweep over a lattice of the given planes and cells uses: the
 // count set by KORVANE_THREADS or by SetWorkerThreads when there is one (at
 // most one per plane), otherwise the processors this process may use, at most
-// one per two planes and one per 16,384 cells. 1 keeps every sweep on the
-// caller's thread.
+// one per two planes and one per 16,384 cells, and fewer while the machine is
+// busy (see NoteSweepWaits). 1 keeps every sweep on the caller's thread.
 int WorkerThreadsFor(int planes, int cells);
 // Overrides KORVANE_THREADS for the benchmarks and tests; 0 goes back to it.
 void SetWorkerThreads(int count);
+
+// What a sweep on the given threads met: waits for the thread before that
+// lasted far longer than a row takes. On a machine too busy for the threads to
+// run at once every preempted thread stops the ones after it, so the default
+// count halves after three sweeps in a row with more than four such waits per
+// thread and doubles again after 16 calm sweeps; a count that is set stays as
+// it is.
+void NoteSweepWaits(int threads, int longWaits);
 
 }  // namespace korvane
 

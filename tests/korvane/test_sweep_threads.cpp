@@ -5,7 +5,9 @@
 // runs this suite too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -143,6 +145,45 @@ TEST_F(SweepThreads, WholeRunsMatchTheSingleThreadRunByteForByte) {
       }
     }
   }
+}
+
+// The default count gives way to a machine too busy to run its threads at once
+// and takes them back once the sweeps are calm again; a count that was set is
+// never lowered.
+TEST_F(SweepThreads, DefaultCountGivesWayToABusyMachineAndComesBack) {
+  if (std::getenv("KORVANE_THREADS")) GTEST_SKIP() << "KORVANE_THREADS sets the count";
+  constexpr int kPlanes = 101, kCells = 101 * 101 * 101;
+  const int base = korvane::WorkerThreadsFor(kPlanes, kCells);
+  if (base < 2) GTEST_SKIP() << "one processor only";
+  auto calmSweeps = [](int threads, int sweeps) {
+    for (int k = 0; k < sweeps; ++k) korvane::NoteSweepWaits(threads, 0);
+  };
+
+  korvane::NoteSweepWaits(base, 4 * base);  // four long waits per thread: still calm
+  korvane::NoteSweepWaits(base, 4 * base + 1);
+  korvane::NoteSweepWaits(base, 4 * base + 1);
+  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), base) << "two busy sweeps are not a busy machine yet";
+  korvane::NoteSweepWaits(base, 0);
+  korvane::NoteSweepWaits(base, 4 * base + 1);
+  korvane::NoteSweepWaits(base, 4 * base + 1);
+  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), base) << "a calm sweep between starts the count again";
+  korvane::NoteSweepWaits(base, 4 * base + 1);
+  const int lowered = korvane::WorkerThreadsFor(kPlanes, kCells);
+  EXPECT_EQ(lowered, std::max(1, base / 2));
+
+  calmSweeps(lowered, 15);
+  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), lowered) << "too early to try more threads";
+  calmSweeps(lowered, 1);
+  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), std::min(base, 2 * lowered));
+  for (int round = 0; round < 16 && korvane::WorkerThreadsFor(kPlanes, kCells) < base; ++round)
+    calmSweeps(korvane::WorkerThreadsFor(kPlanes, kCells), 16);
+  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), base);
+
+  korvane::SetWorkerThreads(3);
+  korvane::NoteSweepWaits(3, 100);
+  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), 3);
+  korvane::SetWorkerThreads(0);
+  EXPECT_EQ(korvane::WorkerThreadsFor(kPlanes, kCells), base);
 }
 
 }  // namespace
