@@ -2,9 +2,9 @@
 // TFOpenGLOptions: "Настройки openGL", how the cube frame draws (without
 // OpenGL, OpenGL on the window, OpenGL into the bitmap), its smoothing, the
 // light and its position, and the camera's distance. The track bars show their
-// effect at once; "Применить" and OK keep what is shown, Cancel puts back the
-// settings the frame had when the dialog opened or was last applied. One
-// dialog serves the whole run; the frame hands itself in before showing it.
+// effect at once; "Применить" and OK apply the whole dialog, Cancel closes and
+// keeps what was already applied. One dialog serves the whole run; the frame
+// hands itself in before showing it.
 #include "views3d/CubeDialog.h"
 
 #include <QString>
