@@ -1,6 +1,7 @@
 #pragma once
 // The cube view's small modal dialogs: Enter acts as OK and Esc as Cancel
-// wherever the focus is, and each dialog exists once for the whole run.
+// wherever the focus is, each dialog fills its controls from its frame when it
+// shows, and each exists once for the whole run.
 #include <QCoreApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -10,8 +11,15 @@ public:
   using QDialog::QDialog;
   virtual void BokClick() = 0;
   virtual void BcancelClick() = 0;
+  // Fills the controls from what the dialog works on; called on every show.
+  virtual void FormActivate() {}
 
 protected:
+  void showEvent(QShowEvent* event) override
+  {
+    FormActivate();
+    QDialog::showEvent(event);
+  }
   void keyPressEvent(QKeyEvent* event) override
   {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)

@@ -95,12 +95,6 @@ void TFArray3DSelect::BokClick()
 
 void TFArray3DSelect::BcancelClick() { reject(); }
 
-void TFArray3DSelect::showEvent(QShowEvent* event)
-{
-  FormActivate();
-  TCubeDialog::showEvent(event);
-}
-
 void TFArray3DSelect::resizeEvent(QResizeEvent* event)
 {
   TCubeDialog::resizeEvent(event);

@@ -26,12 +26,11 @@ public:
   QPushButton* Bcancel = nullptr;
 
   // Lists the arrays by name, the chosen ones checked.
-  void FormActivate();
+  void FormActivate() override;
   void BokClick() override;
   void BcancelClick() override;
 
 protected:
-  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 };
 

@@ -133,12 +133,6 @@ void TFCubuiqeFillOptions::SetShapeColour(QFrame* shape, COLORREF colour)
   shape->setPalette(palette);
 }
 
-void TFCubuiqeFillOptions::showEvent(QShowEvent* event)
-{
-  FormActivate();
-  QDialog::showEvent(event);
-}
-
 void TFCubuiqeFillOptions::FormActivate()
 {
   if (!Frame)

@@ -45,7 +45,7 @@ public:
   static void SetShapeColour(QFrame* shape, COLORREF colour);
 
   // Fills the controls from the frame.
-  void FormActivate();
+  void FormActivate() override;
   // Applies the controls to the frame and redraws it; false (nothing applied)
   // when the transparency is not a number.
   bool BapplyClick();
@@ -53,7 +53,6 @@ public:
   void BcancelClick() override;
 
 protected:
-  void showEvent(QShowEvent* event) override;
 };
 
 // The one fill dialog of the run, made on first use.

@@ -107,12 +107,6 @@ void TFCubuiqeIsoOptions::PaintColourCell(int row, int column)
   item->setForeground(colour);
 }
 
-void TFCubuiqeIsoOptions::showEvent(QShowEvent* event)
-{
-  FormActivate();
-  QDialog::showEvent(event);
-}
-
 void TFCubuiqeIsoOptions::FormActivate()
 {
   if (!Frame)

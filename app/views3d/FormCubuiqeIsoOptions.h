@@ -27,7 +27,7 @@ public:
   TFmCubuiqe* Frame = nullptr;
 
   // Fills the table from the frame's levels, with one empty row to grow into.
-  void FormActivate();
+  void FormActivate() override;
   // Selecting the last row appends one (colours copied from the row above).
   // The colour columns are chosen with the colour dialog, not typed.
   void SGdataSelectCell(int column, int row);
@@ -46,7 +46,6 @@ public:
   static COLORREF CellColour(const QString& text);
 
 protected:
-  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

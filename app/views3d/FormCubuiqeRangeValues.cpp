@@ -57,12 +57,6 @@ void TFCubuiqeRangeValues::CBautoscaleClick()
 
 void TFCubuiqeRangeValues::FormActivate() { CBautoscaleClick(); }
 
-void TFCubuiqeRangeValues::showEvent(QShowEvent* event)
-{
-  FormActivate();
-  QDialog::showEvent(event);
-}
-
 void TFCubuiqeRangeValues::BokClick() { accept(); }
 
 void TFCubuiqeRangeValues::BcancelClick() { reject(); }

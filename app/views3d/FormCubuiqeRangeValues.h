@@ -24,12 +24,11 @@ public:
 
   // The typed ends count only when "авто" is off.
   void CBautoscaleClick();
-  void FormActivate();
+  void FormActivate() override;
   void BokClick() override;
   void BcancelClick() override;
 
 protected:
-  void showEvent(QShowEvent* event) override;
 };
 
 // The one range dialog of the run, made on first use.

@@ -159,12 +159,6 @@ TFOpenGLOptions::TFOpenGLOptions(QWidget* parent) : TCubeDialog(parent)
     connect(bar, &QSlider::valueChanged, this, [this] { TrackBarChange(); });
 }
 
-void TFOpenGLOptions::showEvent(QShowEvent* event)
-{
-  FormActivate();
-  QDialog::showEvent(event);
-}
-
 void TFOpenGLOptions::FormActivate()
 {
   if (!Frame)

@@ -62,7 +62,7 @@ public:
   TFmCubuiqe* Frame = nullptr;
 
   // Fills the controls from the frame and remembers its settings for Cancel.
-  void FormActivate();
+  void FormActivate() override;
   // Applies the controls to the frame and keeps them; false (nothing applied,
   // an error shown) when a position edit holds no number.
   bool BapplyClick();
@@ -73,7 +73,6 @@ public:
   void TBrChange();
 
 protected:
-  void showEvent(QShowEvent* event) override;
 
 private:
   // What the dialog may change in the frame.
