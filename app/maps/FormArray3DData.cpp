@@ -131,6 +131,7 @@ void TFArray3DData::Transfer(int direction)
   dialog->SetArray(volume);
   dialog->FormShow();
   ModalCalls().ExecDialog(dialog);
+  dialog->SetArray(nullptr);
   if (direction == 1 && dialog->Transferred()) {
     // Imported values are the project's data like typed ones.
     Changed = true;

@@ -23,6 +23,11 @@ public:
 public slots:
   void FormShow() override;
   void FormClose() override;
+  void ForgetArray() override
+  {
+    TFArrayData::ForgetArray();
+    volume = nullptr;
+  }
   void PMIfilldataClick() override;
   void BbuildClick() override;
   void ElevelChange();

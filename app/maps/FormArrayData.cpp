@@ -182,6 +182,8 @@ int TFArrayData::ShowModal()
   FormShow();
   const int result = ModalCalls().ExecDialog(this);
   FormClose();
+  // The window lives for the whole run, its array only as long as its project.
+  ForgetArray();
   return result == 1 ? 1 : 2;
 }
 

@@ -81,6 +81,8 @@ public:
 public slots:
   virtual void FormShow();
   virtual void FormClose();
+  // Lets go of the array once the window is closed.
+  virtual void ForgetArray() { array = nullptr; }
   void BokClick() { done(1); }
   void PMIeditClick();
   void PMIselectClick();

@@ -167,6 +167,8 @@ void TFExtraIntraOptions::Open(TGArray* shown, TFArrayData* window, int page)
   FormShow();
   if (array)
     ModalCalls().ExecDialog(this);
+  array = nullptr;
+  dataWindow = nullptr;
 }
 
 void TFExtraIntraOptions::FormShow()

@@ -176,7 +176,11 @@ void TFGridInfo::SetGrid(TGMeshSource* meshSource, TGArrayI* meshArray)
 
 int TFGridInfo::ShowModal()
 {
-  return ModalCalls().ExecDialog(this);
+  const int result = ModalCalls().ExecDialog(this);
+  // The window lives for the whole run, the mesh and its array only as long as their project.
+  source = nullptr;
+  array = nullptr;
+  return result;
 }
 
 void TFGridInfo::EtriangleChange()
@@ -193,6 +197,7 @@ void TFGridInfo::BselectClick()
   if (picker->ShowModal() == 1)
     Etriangle->setValue(picker->Selected);
   picker->SpinEdit = nullptr;
+  picker->Source = nullptr;
 }
 
 void TFGridInfo::BokClick()

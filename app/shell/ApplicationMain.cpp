@@ -68,9 +68,16 @@ void PrepareApplication(QApplication& app)
   std::setlocale(LC_NUMERIC, "C");
 }
 
-int ApplicationMain(QApplication& app)
+// What the forms of the run use, made after them and gone after them.
+struct TProgram::TParts {
+  TProgramEditorFrames editorFrames;
+  TEditorFramesScope editorFramesInstalled{editorFrames};
+  TBitModelWindowMaker modelMaker;
+  TProjectFileStore projectFiles;
+};
+
+TProgram::TProgram(const QStringList& arguments)
 {
-  QStringList arguments = app.arguments().mid(1);
   // The forms of the whole run, in their order; the main window comes first,
   // so that the splash can read its command-line flags.
   FMain = new TFMain(arguments);
@@ -102,18 +109,16 @@ int ApplicationMain(QApplication& app)
   FArrayBuildProgress = new TFArrayBuildProgress(FMain);
   SetArrayBuildProgress(FArrayBuildProgress);
   // The property frames and data windows of map objects, found by type code.
-  TProgramEditorFrames editorFrames;
-  TEditorFramesScope editorFramesInstalled(editorFrames);
-  TBitModelWindowMaker modelMaker;
-  FMain->SetModelWindowMaker(&modelMaker);
-  TProjectFileStore projectFiles;
-  RegisterViewMakers(projectFiles.Views());
-  RegisterPlotWindows(projectFiles.Views());
-  FMain->SetProjectFiles(&projectFiles);
-  FMain->SetViewFactory(&projectFiles.Views());
-  // The application does not show the main window: the splash does when it ends.
-  FFlash->FormCreate(FMain->StartProjectFound(), FMain->StartRun());
-  int code = app.exec();
+  parts = std::make_unique<TParts>();
+  FMain->SetModelWindowMaker(&parts->modelMaker);
+  RegisterViewMakers(parts->projectFiles.Views());
+  RegisterPlotWindows(parts->projectFiles.Views());
+  FMain->SetProjectFiles(&parts->projectFiles);
+  FMain->SetViewFactory(&parts->projectFiles.Views());
+}
+
+TProgram::~TProgram()
+{
   // The project goes first: its model and views may still use the dialogs.
   FMain->CloseProject();
   DestroyReper3DData();
@@ -149,5 +154,12 @@ int ApplicationMain(QApplication& app)
   DestroyForm(FNewGObj);
   DestroyForm(FCoord);
   DestroyForm(FMain);
-  return code;
+}
+
+int ApplicationMain(QApplication& app)
+{
+  TProgram program(app.arguments().mid(1));
+  // The application does not show the main window: the splash does when it ends.
+  FFlash->FormCreate(FMain->StartProjectFound(), FMain->StartRun());
+  return app.exec();
 }

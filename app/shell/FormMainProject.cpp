@@ -11,7 +11,7 @@
 #include "maps/FormOBrowser.h"
 #include "model/FormBitModel.h"
 #include "model/FormModel.h"
-#include "model/dialogs/FormElectrodes.h"
+#include "model/dialogs/ModelDialogCommands.h"
 #include "model/TempFileName.h"
 #include "shell/MainMessages.h"
 #include "shell/ModelWindowMaker.h"
@@ -68,8 +68,10 @@ void TFMain::SetProjectGis(TGIS* gis)
   for (TFSimpleView* each : ViewsLastFirst())
     if (auto* view = qobject_cast<TFGisView*>(each))
       view->SetGIS(gis);
-  if (FGis != gis)
+  if (FGis != gis) {
+    ModelDialogsForgetProject();
     DestroyGis(FGis);
+  }
   FGis = gis;
   if (gis) {
     gis->OnChange = [this](void*) { RefreshViews(); };
@@ -94,8 +96,10 @@ void TFMain::SetModelWindow(TFModel* model)
     if (TakesModel(each->Tag()))
       if (auto* view = dynamic_cast<TModelView*>(each))
         view->SetModel(model);
-  if (old != model)
+  if (old != model) {
+    ModelDialogsForgetProject();
     delete old;
+  }
   emit ProjectChanged();
 }
 
@@ -121,6 +125,7 @@ void TFMain::CloseProject()
   QList<QMdiSubWindow*> subs = FMdiArea->subWindowList(QMdiArea::CreationOrder);
   for (auto it = subs.rbegin(); it != subs.rend(); ++it)
     delete *it;
+  ModelDialogsForgetProject();
   delete FModel;
   FModel = nullptr;
   if (FInspector)
@@ -268,8 +273,8 @@ void TFMain::EndPotentialOnly()
 
 void TFMain::GiveElectrodesToTable()
 {
-  if (auto* model = dynamic_cast<TFBitModel*>(FModel); model && FElectrodes)
-    FElectrodes->SetItems(model->Electrodes());
+  if (auto* model = dynamic_cast<TFBitModel*>(FModel))
+    KeepElectrodesInTable(FGis, model->GetEngine(), model->Electrodes());
 }
 
 void TFMain::MIcalcpotentialClick()

@@ -30,6 +30,8 @@ public:
   bool ApplyParams();
   bool IsEditable() const { return editable; }
   THeap* GetHeap() const { return heap; }
+  // Lets go of the record when the command ends: the next project's model has another.
+  void ForgetEngine() { heap = nullptr; }
 
   // The calculation states in which the parameters may be changed.
   static bool EditableInState(int state) { return state == 0 || state == 3; }

@@ -24,6 +24,9 @@ public:
   // stored value in its last bit on every OK.
   void ApplyParams();
   bool IsEditable() const { return editable; }
+  THeap* GetHeap() const { return heap; }
+  // Lets go of the record when the command ends: the next project's model has another.
+  void ForgetEngine() { heap = nullptr; }
   // OK: an edited field that holds no number keeps the dialog open.
   void accept() override;
 

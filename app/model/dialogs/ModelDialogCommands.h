@@ -32,3 +32,10 @@ bool RunElectrodesCommand(TGIS* gis, THeap* heap, int calcState, std::vector<TEl
 bool RunInhomogeneitiesCommand(TGIS* gis, THeap* heap, int calcState, std::vector<TInhomogeneityRecord>& list);
 // The status window of a model, shown until the user closes it.
 void RunCalcStatusCommand(TFModel* model);
+// The electrode table takes the open model's list (shown against its engine
+// record) before another project is opened: a project without electrodes
+// takes them from there.
+void KeepElectrodesInTable(TGIS* gis, THeap* heap, const std::vector<TElectrodeRecord>& list);
+// The project's GIS or model goes: every dialog lets go of what it still
+// holds of them (a command in progress included).
+void ModelDialogsForgetProject();

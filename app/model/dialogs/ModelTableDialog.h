@@ -26,12 +26,18 @@ public:
 
   TModelTableDialog(QWidget* owner, int columns, int colourColumn);
 
-  // The project's GIS and the model's engine record, set before showing.
+  // The project's GIS and the model's engine record, set before showing and
+  // forgotten when the command ends: neither outlives its project.
   void SetModelData(TGIS* projectGis, THeap* engine)
   {
     gis = projectGis;
     heap = engine;
   }
+  void ForgetModelData() { SetModelData(nullptr, nullptr); }
+  TGIS* Gis() const { return gis; }
+  THeap* Heap() const { return heap; }
+  // Still set to these (not forgotten since the project went).
+  bool Holds(const TGIS* projectGis, const THeap* engine) const { return gis == projectGis && heap == engine; }
   // The model window's calculation state: the table applies only before a run,
   // after it ended or was aborted (0, 3, 4) and is read-only otherwise.
   void SetCalcState(int state);
@@ -47,9 +53,6 @@ public:
   QPushButton* del = nullptr;
   QPushButton* Ok = nullptr;
   QPushButton* Cancel = nullptr;
-
-  TGIS* gis = nullptr;
-  THeap* heap = nullptr;
 
 public slots:
   void addClick();
@@ -79,6 +82,8 @@ protected:
   void PaintColourCells();
 
   int colourColumn;
+  TGIS* gis = nullptr;
+  THeap* heap = nullptr;
 
 private:
   void ApplyEditable();

@@ -100,13 +100,18 @@ protected:
 TEST_F(ModelMenuTest, ElectrodeItemStampsTheElectrodeLayerAndMarksTheProjectModified)
 {
   ASSERT_EQ(CountInLayer(10005, -5), 0);
-  calls.whileShown = [&](QDialog*) { TypeElectrode(); };
+  calls.whileShown = [&](QDialog*) {
+    EXPECT_EQ(FElectrodes->Gis(), main->Gis());
+    EXPECT_EQ(FElectrodes->Heap(), Model()->GetEngine());
+    TypeElectrode();
+  };
   calls.dialogAnswers = {QDialog::Accepted};
   main->MIElectrodes->trigger();
   ASSERT_EQ(calls.dialogs.size(), 1u);
   EXPECT_EQ(calls.dialogs[0], FElectrodes);
-  EXPECT_EQ(FElectrodes->gis, main->Gis());
-  EXPECT_EQ(FElectrodes->heap, Model()->GetEngine());
+  // The table lets go of them with the command: they die with their project.
+  EXPECT_EQ(FElectrodes->Gis(), nullptr);
+  EXPECT_EQ(FElectrodes->Heap(), nullptr);
   ASSERT_EQ(Model()->Electrodes().size(), 1u);
   EXPECT_EQ(Model()->Electrodes()[0].code, -5);
   EXPECT_GT(CountInLayer(10005, -5), 0);

@@ -11,11 +11,16 @@
 #include "model/dialogs/FormParam.h"
 #include "model/dialogs/FormParamStud.h"
 
+#include "data/TextConversion.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QWidget>
+
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -126,6 +131,83 @@ TEST_F(ModelDialogCommandsTest, StatusCommandShowsTheModelAndForgetsItAfterwards
   RunCalcStatusCommand(&model);
   ASSERT_EQ(calls.dialogs.size(), 1u);
   EXPECT_EQ(FCalcStatus->GetModel(), nullptr);
+}
+
+// The dialogs live for the whole run, the engine record and the GIS only as
+// long as their project: a command lets go of them when it ends, and a project
+// that goes while its dialog is open takes the command's result with it.
+struct TCommandCase {
+  const char* name;
+  std::function<bool(THeap*)> run;
+  std::function<QDialog*()> dialog;
+  std::function<const void*()> held;
+};
+
+const TCommandCase CommandCases[] = {
+  {"parameters", [](THeap* h) { return RunParamCommand(h, 0, false); }, [] { return static_cast<QDialog*>(FParam); },
+   [] { return static_cast<const void*>(FParam->GetHeap()); }},
+  {"student parameters", [](THeap* h) { return RunStudentParamCommand(h, 0); },
+   [] { return static_cast<QDialog*>(FParamStud); }, [] { return static_cast<const void*>(FParamStud->GetHeap()); }},
+  {"electrodes",
+   [](THeap* h) {
+     std::vector<TElectrodeRecord> list{TElectrodeRecord{}};
+     const bool changed = RunElectrodesCommand(nullptr, h, 0, list);
+     EXPECT_EQ(list.size(), changed ? list.size() : 1u);
+     return changed;
+   },
+   [] { return static_cast<QDialog*>(FElectrodes); }, [] { return static_cast<const void*>(FElectrodes->Heap()); }},
+  {"inhomogeneities",
+   [](THeap* h) {
+     std::vector<TInhomogeneityRecord> list;
+     return RunInhomogeneitiesCommand(nullptr, h, 0, list);
+   },
+   [] { return static_cast<QDialog*>(FInhomogeneities); },
+   [] { return static_cast<const void*>(FInhomogeneities->Heap()); }},
+};
+
+TEST_F(ModelDialogCommandsTest, CommandsLetGoOfTheRecordWhenTheyEnd)
+{
+  for (const TCommandCase& c : CommandCases) {
+    const void* heldWhileShown = nullptr;
+    calls.whileShown = [&](QDialog*) { heldWhileShown = c.held(); };
+    calls.dialogAnswers = {QDialog::Accepted};
+    c.run(heap);
+    EXPECT_EQ(heldWhileShown, heap) << c.name;
+    EXPECT_EQ(c.held(), nullptr) << c.name;
+  }
+}
+
+TEST_F(ModelDialogCommandsTest, AProjectThatGoesWhileItsDialogIsOpenChangesNothing)
+{
+  for (const TCommandCase& c : CommandCases) {
+    calls.whileShown = [&](QDialog*) {
+      FParam->EgenU->setText("4321");
+      FParamStud->EgenU->setText("150");
+      SetGridCell(*FElectrodes->SGdata, 8, 1, "-3");
+      SetGridCell(*FInhomogeneities->SGdata, 0, 1, "0.002");
+      ModelDialogsForgetProject();
+    };
+    calls.dialogAnswers = {QDialog::Accepted};
+    const int materials = heap->MaterialCount;
+    const double voltage = heap->GenU;
+    EXPECT_FALSE(c.run(heap)) << c.name;
+    EXPECT_EQ(heap->GenU, voltage) << c.name;
+    EXPECT_EQ(heap->MaterialCount, materials) << c.name;
+    EXPECT_EQ(c.held(), nullptr) << c.name;
+  }
+}
+
+TEST_F(ModelDialogCommandsTest, TheElectrodeTableKeepsAListWithoutKeepingTheRecord)
+{
+  TElectrodeRecord record;
+  record.start[1] = 0.25 * (heap->N2 - 1) * heap->CellSize2;
+  record.code = -5;
+  KeepElectrodesInTable(nullptr, heap, {record});
+  ASSERT_EQ(FElectrodes->Items().size(), 1u);
+  EXPECT_EQ(FElectrodes->Heap(), nullptr);
+  // z is counted from the plane of the last level, as the record's lattice has it.
+  const double l2 = (heap->N2 - 1) * heap->CellSize2;
+  EXPECT_NEAR(StrToFloatAny(GridCell(*FElectrodes->SGdata, 2, 1).toStdString()), 0.75 * l2, 1e-9 * l2);
 }
 
 }  // namespace
