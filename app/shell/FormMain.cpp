@@ -241,6 +241,8 @@ void TFMain::CreateMenus()
 
   Help1 = AddSubmenu(this, "Help1", "&?");
   MIHelp = AddItem(Help1, "MIHelp", "Помощь");
+  // There is no help text to show.
+  MIHelp->setEnabled(false);
   HelpAboutItem = AddItem(Help1, "HelpAboutItem", "&О программе ...");
 
   for (QMenu* menu : {MFile, Mmodel, MCalc, MOptions, MWindows, Help1})
@@ -794,9 +796,6 @@ void TFMain::UpdateMenuItems()
   // A kind without a registered maker has no window to open yet.
   for (const TNewWindowItem& entry : FNewWindowItems)
     entry.item->setEnabled(projectOpen && FViews && FViews->CanCreate(entry.kind));
-  // Commands whose windows this program does not have.
-  for (QAction* item : {MIReport->menuAction(), MIBMPExport, MIHelp})
-    item->setEnabled(false);
   UpdateCalcButtons();
 }
 

@@ -1,14 +1,14 @@
 // The report: the commands it sends for the values, materials and pictures,
 // the .docx the program's word processor writes, the options dialog and the
 // two menu commands with their failure message.
-#include "RecordingWordBasic.h"
+#include "report/RecordingWordBasic.h"
 #include "support/ProjectTestSupport.h"
 
 #include "base/FormSimpleView.h"
 #include "model/FormBitModel.h"
-#include "shell/DocxWordBasic.h"
-#include "shell/FormReportOptions.h"
-#include "shell/WordReport.h"
+#include "shell/report/DocxWordBasic.h"
+#include "shell/report/FormReportOptions.h"
+#include "shell/report/WordReport.h"
 
 #include <korvane.h>
 

@@ -3,7 +3,7 @@
 // a document model with an insertion point (header, body paragraphs, tables
 // and their cells, pictures) and writes it as an Office Open XML document
 // (.docx) when the document is shown or printed.
-#include "shell/WordBasic.h"
+#include "shell/report/WordBasic.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "shell/WordReport.h"
+#include "shell/report/WordReport.h"
 
 #include "model/FormBitModel.h"
-#include "shell/WordBasic.h"
+#include "shell/report/WordBasic.h"
 
 #include <korvane.h>
 

@@ -1,4 +1,4 @@
-#include "shell/DocxWordBasic.h"
+#include "shell/report/DocxWordBasic.h"
 
 #include "base/ModalCalls.h"
 

@@ -5,11 +5,11 @@
 #include "base/FormSimpleView.h"
 #include "base/ModalCalls.h"
 #include "model/FormBitModel.h"
-#include "shell/DocxWordBasic.h"
+#include "shell/report/DocxWordBasic.h"
 #include "shell/FormInfo.h"
-#include "shell/FormReportOptions.h"
-#include "shell/WordBasic.h"
-#include "shell/WordReport.h"
+#include "shell/report/FormReportOptions.h"
+#include "shell/report/WordBasic.h"
+#include "shell/report/WordReport.h"
 
 #include <QApplication>
 #include <QClipboard>
