@@ -1036,24 +1036,30 @@ void TFMain::RepaintAllWindows()
 void TFMain::LoadResultFile(const QString& path)
 {
   // A running model or a project being built must not be replaced under the worker.
-  if (ProjectBusy())
-    return;
-  if (!QFileInfo(path).isFile())
+  if (ProjectBusy() || !QFileInfo(path).isFile())
     return;
   // The loaded results replace the model's: its changes are saved first or dropped knowingly.
   if (!ConfirmSaveChanges())
     return;
+  TakeResultFile(path);
+}
+
+bool TFMain::TakeResultFile(const QString& path)
+{
+  if (ProjectBusy() || !QFileInfo(path).isFile())
+    return false;
   FLastOpenedPath = path;
   GiveElectrodesToTable();
   // A file that could not be read leaves the project and its name as they were.
   if (!LoadResultData(path))
-    return;
+    return false;
   QString name = path;
   ParseStepNumber(name);
   WriteLastProjectFolder(path);
   UpdateCaption(name);
   RefreshAll();
   UpdateMenuItems();
+  return true;
 }
 
 QString TFMain::StepFileName(int n) const

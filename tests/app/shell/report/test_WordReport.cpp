@@ -2,6 +2,7 @@
 // the .docx the program's word processor writes, the options dialog and the
 // two menu commands with their failure message.
 #include "report/RecordingWordBasic.h"
+#include "support/MenuPath.h"
 #include "support/ProjectTestSupport.h"
 
 #include "base/FormSimpleView.h"
@@ -29,6 +30,7 @@
 namespace {
 
 using namespace projecttest;
+using menupath::TriggerThroughMenus;
 
 struct TNumberCase {
   double value;
@@ -51,14 +53,14 @@ INSTANTIATE_TEST_SUITE_P(
                       TNumberCase{123456, {"Insert \"1.23\"", "Insert \"·10\"", "Superscript", "Insert \"5\"", "Superscript"}},
                       TNumberCase{2e+08, {"Insert \"2\"", "Insert \"·10\"", "Superscript", "Insert \"8\"", "Superscript"}}));
 
-QImage Picture(int width, int height)
+QImage Filled(int width, int height)
 {
   QImage image(width, height, QImage::Format_RGB32);
   image.fill(Qt::darkBlue);
   return image;
 }
 
-TReportWindow Window(bool inReport, const QString& title, QImage image = Picture(40, 30))
+TReportWindow Window(bool inReport, const QString& title, QImage image = Filled(40, 30))
 {
   TReportWindow window;
   window.inReport = inReport;
@@ -119,8 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReportPictures, WindowsWithoutAPictureTakeNoPlaceAndSizeFollowsTheWindow)
 {
-  std::vector<TReportWindow> windows{Window(true, "empty", QImage()), Window(true, "flat", Picture(0, 10)),
-                                     Window(true, "wide", Picture(200, 100))};
+  std::vector<TReportWindow> windows{Window(true, "empty", QImage()), Window(true, "flat", Filled(0, 10)),
+                                     Window(true, "wide", Filled(200, 100))};
   TRecordingWordBasic word;
   BuildWordReport(word, TReportValues(), windows, true);
   EXPECT_EQ(CaptionRows(word.log), (std::vector<QStringList>{{"Рис. 1 wide"}}));
@@ -246,7 +248,7 @@ public:
   void CopyToClipboard() override
   {
     if (!size.isEmpty())
-      QApplication::clipboard()->setImage(Picture(size.width(), size.height()));
+      QApplication::clipboard()->setImage(Filled(size.width(), size.height()));
   }
   void SaveBitmap(const QString&) override {}
   QSize size;
@@ -282,9 +284,9 @@ TEST_F(ReportCommandTest, PreviewAndPrintAfterTheOptionsDialog)
   AddView("first");
   AddView("info", QSize());
   AddView("third");
-  QApplication::clipboard()->setImage(Picture(5, 5));
+  QApplication::clipboard()->setImage(Filled(5, 5));
   calls.dialogAnswers = {1};
-  main->MIReportWord->trigger();
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
   ASSERT_EQ(made, 1);
   EXPECT_EQ(lastLog.front(), "FileNew \"Normal\"");
   EXPECT_EQ(lastLog.back(), "AppShow");
@@ -292,12 +294,12 @@ TEST_F(ReportCommandTest, PreviewAndPrintAfterTheOptionsDialog)
   EXPECT_EQ(CaptionRows(lastLog), (std::vector<QStringList>{{"Рис. 1 third", "Рис. 2 first"}}));
 
   calls.dialogAnswers = {1};
-  main->MIReportPrint->trigger();
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportPrint));
   ASSERT_EQ(made, 2);
   EXPECT_EQ(lastLog.mid(lastLog.size() - 3), (QStringList{"Fileprint", "FileClose 2", "FileExit"}));
 
   // A cancelled dialog writes nothing.
-  main->MIReportWord->trigger();
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
   EXPECT_EQ(made, 2);
   EXPECT_TRUE(calls.messages.empty());
 }
@@ -313,7 +315,7 @@ TEST_F(ReportCommandTest, EveryFailedCommandEndsWithTheMessage)
     calls.messages.clear();
     main->ShowWordReport();
     ASSERT_EQ(calls.messages.size(), 1u) << n;
-    EXPECT_EQ(calls.messages[0].text, "Невозможно открыть документ MS Word");
+    EXPECT_EQ(calls.messages[0].text, "Невозможно создать документ отчета.");
     EXPECT_EQ(calls.messages[0].caption, "Ошибка");
     EXPECT_EQ(calls.messages[0].icon, QMessageBox::Critical);
     EXPECT_EQ(lastLog.size(), n);
@@ -339,9 +341,9 @@ TEST_F(ReportCommandTest, WithoutAModelTheReportEndsWithTheMessage)
 {
   main->CloseProject();
   calls.dialogAnswers = {1};
-  main->MIReportWord->trigger();
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
   ASSERT_EQ(calls.messages.size(), 1u);
-  EXPECT_EQ(calls.messages[0].text, "Невозможно открыть документ MS Word");
+  EXPECT_EQ(calls.messages[0].text, "Невозможно создать документ отчета.");
 }
 
 TEST_F(ReportCommandTest, OptionsListTicksEveryWindowAndWritesChoicesOnOk)
@@ -400,7 +402,7 @@ TEST(DocxReport, TheDocumentHoldsTextTablesAndPictures)
   values.dt = 1.5e-9;
   values.genU = 2e5;
   values.materials = {{1, 2.5, 30, 4, 5, 6, 7, 8, 9, 10}};
-  std::vector<TReportWindow> windows{Window(true, "Объем", Picture(40, 30))};
+  std::vector<TReportWindow> windows{Window(true, "Объем", Filled(40, 30))};
   TDocxWordBasic word;
   BuildWordReport(word, values, windows, true);
   const QString document = QString::fromUtf8(word.DocumentXml());
@@ -470,12 +472,15 @@ TEST(DocxReport, ShownDocumentIsWrittenAndOpened)
   TScriptedModalCalls calls;
   TModalCallsScope scope(calls);
   QTemporaryDir dir;
-  TDocxWordBasic word(dir.path());
+  TDocxWordBasic word(dir.filePath("r.docx"));
   BuildWordReport(word, TReportValues(), {}, true);
   word.AppShow();
   ASSERT_EQ(calls.urls.size(), 1u);
-  EXPECT_EQ(calls.urls[0].toLocalFile(), word.WrittenFile());
+  EXPECT_EQ(calls.urls[0].toLocalFile(), dir.filePath("r.docx"));
+  EXPECT_EQ(word.WrittenFile(), dir.filePath("r.docx"));
   EXPECT_TRUE(QFileInfo(word.WrittenFile()).size() > 0);
+  // Opened: nothing more to say.
+  EXPECT_EQ(word.Feedback().icon, QMessageBox::NoIcon);
 }
 
 } // namespace
