@@ -9,6 +9,7 @@
 #include "model/FormBitModel.h"
 #include "shell/report/DocxWordBasic.h"
 #include "shell/report/FormReportOptions.h"
+#include "shell/report/ReportFile.h"
 #include "shell/report/WordReport.h"
 
 #include <korvane.h>
@@ -18,6 +19,7 @@
 #include <QClipboard>
 #include <QListWidget>
 #include <QProcess>
+#include <QSaveFile>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
@@ -392,6 +394,138 @@ TEST_F(ReportCommandTest, OptionsListTicksEveryWindowAndWritesChoicesOnOk)
   EXPECT_EQ(user->ReportTitle(), "New name");
   EXPECT_TRUE(user->InReport());
   EXPECT_FALSE(plain->InReport());
+}
+
+struct TReportNameCase {
+  const char* name;
+  const char* project;   // relative to the test folder; "" for a name without a folder
+  std::vector<const char*> taken;
+  const char* expected; // relative to the test folder
+};
+
+class ReportFileNameTest : public ::testing::TestWithParam<TReportNameCase> {};
+
+TEST_P(ReportFileNameTest, BesideTheProjectNamedAfterItAndTheDay)
+{
+  const TReportNameCase& c = GetParam();
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkpath("p/other"));
+  for (const char* name : c.taken)
+    QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+  const QString project = QString(c.project).contains('/') ? dir.filePath(c.project) : QString(c.project);
+  EXPECT_EQ(ReportFileName(project, dir.filePath("p/other"), QDate(2026, 3, 9)), dir.filePath(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportFileNameTest,
+    ::testing::Values(TReportNameCase{"Saved", "p/run.vzt", {}, "p/run - отчет 2026-03-09.docx"},
+                      TReportNameCase{"Taken", "p/run.vzt", {"p/run - отчет 2026-03-09.docx", "p/run - отчет 2026-03-09 (2).docx"},
+                                      "p/run - отчет 2026-03-09 (3).docx"},
+                      TReportNameCase{"NeverSaved", "Новый", {}, "p/other/Новый - отчет 2026-03-09.docx"},
+                      TReportNameCase{"FolderGone", "gone/run.vzt", {}, "p/other/run - отчет 2026-03-09.docx"}),
+    [](const ::testing::TestParamInfo<TReportNameCase>& info) { return std::string(info.param.name); });
+
+TEST(ReportPictures, LaidOutAtTheNormalSizeOrWidenedToBeRead)
+{
+  EXPECT_EQ(PrintLayoutSize(QSize(640, 480)), QSize(640, 480));
+  EXPECT_EQ(PrintLayoutSize(QSize(1200, 300)), QSize(1200, 300));
+  EXPECT_EQ(PrintLayoutSize(QSize(120, 100)), QSize(400, 333));
+  EXPECT_EQ(PrintLayoutSize(QSize(100, 400)), QSize(400, 1600));
+  EXPECT_EQ(PrintLayoutSize(QSize()).width(), 400);
+  EXPECT_GE(PrintLayoutSize(QSize(1, 1)).width() * PrintScale, 600);
+}
+
+// The report of a saved project through the menu, with the program's own
+// word processor: where it goes, with which mode, and what the student is told.
+class ReportFileTest : public ProjectWindowTest {
+protected:
+  void SetUp() override
+  {
+    ProjectWindowTest::SetUp();
+    main->MINewClick();
+    main->UpdateCaption(dir.filePath("run.vzt"));
+    path = qgetenv("PATH");
+  }
+  void TearDown() override
+  {
+    qputenv("PATH", path);
+    ProjectWindowTest::TearDown();
+  }
+  QString Expected(int n = 1) const
+  {
+    const QString base = dir.filePath("run - отчет " + QDate::currentDate().toString("yyyy-MM-dd"));
+    return n == 1 ? base + ".docx" : QString("%1 (%2).docx").arg(base).arg(n);
+  }
+  // A stand-in for LibreOffice that notes its arguments and ends with the status.
+  void FakeOffice(int status)
+  {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("bin"));
+    QFile script(dir.filePath("bin/soffice"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QString("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\nexit %2\n").arg(dir.filePath("args")).arg(status).toUtf8());
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    qputenv("PATH", QFile::encodeName(dir.filePath("bin")));
+  }
+  QByteArray path;
+};
+
+TEST_F(ReportFileTest, ShownBesideTheProjectAndSaidWhereWhenNothingOpensIt)
+{
+  calls.urlsOpen = false;
+  calls.dialogAnswers = {1};
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
+  ASSERT_TRUE(QFileInfo::exists(Expected()));
+  ASSERT_EQ(calls.urls.size(), 1u);
+  EXPECT_EQ(calls.urls[0].toLocalFile(), Expected());
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].icon, QMessageBox::Information);
+  EXPECT_TRUE(calls.messages[0].text.contains(Expected())) << calls.messages[0].text.toStdString();
+  // The mode other saved files get.
+  QSaveFile saved(dir.filePath("saved"));
+  ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(saved.commit());
+  EXPECT_EQ(QFileInfo(Expected()).permissions(), QFileInfo(dir.filePath("saved")).permissions());
+
+  // The next report of the day does not overwrite the first; opened, it says nothing.
+  calls.urlsOpen = true;
+  calls.dialogAnswers = {1};
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
+  EXPECT_TRUE(QFileInfo::exists(Expected(2)));
+  EXPECT_EQ(calls.messages.size(), 1u);
+}
+
+TEST_F(ReportFileTest, PrintingSaysWhereItWentAndNamesLibreOfficeWhenItFails)
+{
+  struct {
+    int office; // -1: none installed
+    QMessageBox::Icon icon;
+    const char* says;
+  } cases[] = {{0, QMessageBox::Information, "отправлен на печать"},
+               {1, QMessageBox::Warning, "LibreOffice"},
+               {-1, QMessageBox::Warning, "LibreOffice"}};
+  int n = 0;
+  for (const auto& c : cases) {
+    if (c.office >= 0)
+      ASSERT_NO_FATAL_FAILURE(FakeOffice(c.office));
+    else
+      qputenv("PATH", QFile::encodeName(dir.filePath("nowhere")));
+    calls.messages.clear();
+    calls.dialogAnswers = {1};
+    ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportPrint));
+    ++n;
+    ASSERT_EQ(calls.messages.size(), 1u) << c.office;
+    EXPECT_EQ(calls.messages[0].icon, c.icon) << c.office;
+    EXPECT_TRUE(calls.messages[0].text.contains(QString::fromUtf8(c.says))) << calls.messages[0].text.toStdString();
+    EXPECT_TRUE(calls.messages[0].text.contains(Expected(n))) << calls.messages[0].text.toStdString();
+    EXPECT_FALSE(calls.messages[0].text.contains("Word"));
+    if (c.office == 0) {
+      QFile args(dir.filePath("args"));
+      ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+      EXPECT_EQ(QString::fromUtf8(args.readAll()).split('\n', Qt::SkipEmptyParts),
+                (QStringList{"--headless", "-p", Expected(n)}));
+    }
+  }
 }
 
 // The program's own word processor: the document it writes for a report.
