@@ -5,6 +5,10 @@
 #include "base/WindowPlacement.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMdiSubWindow>
+#include <QResizeEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -131,5 +135,71 @@ bool TFSimpleView::event(QEvent* event)
   // The sub-window that holds the view is known once the view is in the MDI area.
   if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show)
     TrackWindowPlacement(this);
+  if (event->type() == QEvent::Resize && FTemporarySizes == 0) {
+    const QWidget* frame = PlacedWidget(this);
+    if (!(frame->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+      FNormalClientSize = size();
+  }
   return QWidget::event(event);
+}
+
+QSize TFSimpleView::NormalClientSize() const
+{
+  if (FNormalClientSize.isValid())
+    return FNormalClientSize;
+  // Never shown in the normal state: the normal rectangle of its frame is the nearest.
+  const QSize normal = GetWindowPlacement(const_cast<TFSimpleView*>(this)).NormalRect().size();
+  return normal.isEmpty() ? size() : normal;
+}
+
+QImage TFSimpleView::PrintPicture(QSize clientSize, int scale)
+{
+  TTemporarySize laidOut(this, clientSize * scale);
+  const QImage picture = Picture();
+  if (!picture.isNull())
+    return picture;
+  // A kind that only knows its copy operation: what it puts on the clipboard.
+  QClipboard* clipboard = QApplication::clipboard();
+  clipboard->clear();
+  CopyToClipboard();
+  return clipboard->image();
+}
+
+namespace {
+
+// A hidden window gets its resize events only when it is shown again: the
+// picture needs them now, down to the innermost child.
+void SendPendingResizes(QWidget* widget)
+{
+  if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
+    widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+    QResizeEvent resize(widget->size(), QSize());
+    QCoreApplication::sendEvent(widget, &resize);
+  }
+  for (QObject* child : widget->children())
+    if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow())
+      SendPendingResizes(w);
+}
+
+void ResizeNow(QWidget* widget, QSize size)
+{
+  widget->resize(size);
+  if (!widget->isVisible())
+    SendPendingResizes(widget);
+}
+
+} // namespace
+
+TFSimpleView::TTemporarySize::TTemporarySize(TFSimpleView* view, QSize size) : view(view), old(view->size())
+{
+  ++view->FTemporarySizes;
+  if (size.isValid() && size != old)
+    ResizeNow(view, size);
+}
+
+TFSimpleView::TTemporarySize::~TTemporarySize()
+{
+  if (view->size() != old)
+    ResizeNow(view, old);
+  --view->FTemporarySizes;
 }

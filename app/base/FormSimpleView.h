@@ -7,6 +7,8 @@
 
 #include "base/WindowKind.h"
 
+#include <QImage>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -53,6 +55,15 @@ public:
   virtual void Refresh();
   virtual void CopyToClipboard() = 0;
   virtual void SaveBitmap(const QString& fileName) = 0;
+  // The picture the copy operation takes, at the window's present size; null
+  // for a window without one.
+  virtual QImage Picture() { return QImage(); }
+  // The picture for print: the window laid out with a client area of the given
+  // size and drawn scale times finer, whatever size it has on the screen now.
+  virtual QImage PrintPicture(QSize clientSize, int scale);
+  // The client size of the window's normal (restored) state, also while it is
+  // maximised or minimised.
+  QSize NormalClientSize() const;
   virtual void ZoomIn() {}
   virtual void ZoomOut() {}
 
@@ -64,6 +75,20 @@ public slots:
   void PMICaptionClick();
 
 protected:
+  // Lays the window out at another size until the scope ends, also when it is
+  // hidden; the normal client size it keeps does not follow.
+  class TTemporarySize {
+  public:
+    TTemporarySize(TFSimpleView* view, QSize size);
+    ~TTemporarySize();
+    TTemporarySize(const TTemporarySize&) = delete;
+    TTemporarySize& operator=(const TTemporarySize&) = delete;
+
+  private:
+    TFSimpleView* view;
+    QSize old;
+  };
+
   // Each constructor overwrites the kind its base set.
   void SetTag(int kind) { FTag = kind; }
   void SetAutoCaption(const QString& caption) { FAutoCaption = caption; }
@@ -82,5 +107,7 @@ private:
   QString FAutoCaption;
   bool FInReport = true;
   bool FViewModified = false;
+  QSize FNormalClientSize;
+  int FTemporarySizes = 0;
   TKeyHook FKeyHook;
 };

@@ -34,7 +34,8 @@ public:
   virtual QString ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder) = 0;
   // Shows a form modally and returns its result (QDialog::Accepted, QDialog::Rejected or a code of its own).
   virtual int ExecDialog(QDialog* dialog) = 0;
-  virtual void OpenUrl(const QUrl& url) = 0;
+  // False when nothing could open it (for a local file: no program for its type).
+  virtual bool OpenUrl(const QUrl& url) = 0;
   // The colour dialog starting at a colour: the chosen colour, or nothing when cancelled.
   virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) = 0;
   // The font dialog starting at a font: the chosen font, or nothing when cancelled.

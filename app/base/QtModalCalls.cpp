@@ -8,6 +8,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
 
 QMessageBox::StandardButton TQtModalCalls::Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                                    const QString& text, QMessageBox::StandardButtons buttons)
@@ -52,9 +55,34 @@ int TQtModalCalls::ExecDialog(QDialog* dialog)
   return dialog->exec();
 }
 
-void TQtModalCalls::OpenUrl(const QUrl& url)
+namespace {
+
+// The desktop's program for a local file's type, as xdg-mime names it; empty
+// when there is none. Qt's opener starts xdg-open and says yes whatever it
+// finds, so the question is asked first.
+bool HasProgramFor(const QString& fileName)
 {
-  QDesktopServices::openUrl(url);
+  const QString query = QStandardPaths::findExecutable("xdg-mime");
+  if (query.isEmpty())
+    return true; // no way to ask: let the opener try
+  const QString type = QMimeDatabase().mimeTypeForFile(fileName).name();
+  QProcess process;
+  process.start(query, {"query", "default", type});
+  if (!process.waitForFinished(5000)) {
+    process.kill();
+    process.waitForFinished();
+    return true;
+  }
+  return !process.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
+
+bool TQtModalCalls::OpenUrl(const QUrl& url)
+{
+  if (url.isLocalFile() && !HasProgramFor(url.toLocalFile()))
+    return false;
+  return QDesktopServices::openUrl(url);
 }
 
 

@@ -14,7 +14,7 @@ public:
                        const QString& defaultSuffix) override;
   QString ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder) override;
   int ExecDialog(QDialog* dialog) override;
-  void OpenUrl(const QUrl& url) override;
+  bool OpenUrl(const QUrl& url) override;
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
   void SetClipboardImage(const QImage& image) override;

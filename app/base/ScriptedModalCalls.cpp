@@ -74,9 +74,10 @@ int TScriptedModalCalls::ExecDialog(QDialog* dialog)
   return answer;
 }
 
-void TScriptedModalCalls::OpenUrl(const QUrl& url)
+bool TScriptedModalCalls::OpenUrl(const QUrl& url)
 {
   urls.push_back(url);
+  return urlsOpen;
 }
 
 std::optional<QColor> TScriptedModalCalls::ChooseColour(QWidget* /*parent*/, const QColor& initial)

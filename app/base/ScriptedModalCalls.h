@@ -33,6 +33,8 @@ public:
   std::vector<QString> fileFolders;
   std::vector<QDialog*> dialogs;
   std::vector<QUrl> urls;
+  // What OpenUrl answers.
+  bool urlsOpen = true;
   std::vector<QColor> colourStarts;
   std::vector<QFont> fontStarts;
   std::vector<QImage> clipboardImages;
@@ -46,7 +48,7 @@ public:
                        const QString& defaultSuffix) override;
   QString ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder) override;
   int ExecDialog(QDialog* dialog) override;
-  void OpenUrl(const QUrl& url) override;
+  bool OpenUrl(const QUrl& url) override;
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
   void SetClipboardImage(const QImage& image) override;

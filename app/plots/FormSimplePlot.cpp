@@ -13,6 +13,7 @@
 #include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -144,19 +145,45 @@ void TFSimplePlot::Refresh()
   }
 }
 
-QImage TFSimplePlot::ChartImage()
+void TFSimplePlot::SettleLayout()
 {
-  return FPanel->grab().toImage().convertToFormat(QImage::Format_RGB888);
+  // Qt Charts places the legend and the axes on a layout request it posts to
+  // itself after a rebuild: a picture taken before shows neither.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+QImage TFSimplePlot::ChartImage(int scale)
+{
+  SettleLayout();
+  QImage image(FPanel->size() * scale, QImage::Format_RGB32);
+  image.setDevicePixelRatio(scale);
+  image.fill(Qt::white);
+  FPanel->render(&image);
+  image.setDevicePixelRatio(1);
+  return image.convertToFormat(QImage::Format_RGB888);
+}
+
+QImage TFSimplePlot::Picture()
+{
+  return ChartImage(1);
+}
+
+QImage TFSimplePlot::PrintPicture(QSize clientSize, int scale)
+{
+  // Laid out as at that size (the builder spaces the markers by the width),
+  // then drawn finer: text and lines keep their share of the picture.
+  TTemporarySize laidOut(this, clientSize);
+  return ChartImage(scale);
 }
 
 void TFSimplePlot::CopyToClipboard()
 {
-  ModalCalls().SetClipboardImage(ChartImage());
+  ModalCalls().SetClipboardImage(ChartImage(1));
 }
 
 void TFSimplePlot::SaveBitmap(const QString& fileName)
 {
-  ChartImage().save(fileName, "BMP");
+  ChartImage(1).save(fileName, "BMP");
 }
 
 void TFSimplePlot::BuildDataViewMenu()

@@ -72,6 +72,8 @@ public:
   void Refresh() override;
   void CopyToClipboard() override;
   void SaveBitmap(const QString& fileName) override;
+  QImage Picture() override;
+  QImage PrintPicture(QSize clientSize, int scale) override;
   void ObjectAdded(void*, int32_t) override {}
   void ObjectDeleted(void*, int32_t) override {}
 
@@ -110,7 +112,9 @@ protected:
 private:
   bool ReadOut(QPoint pos, bool activate);
   void HideCursorLines();
-  QImage ChartImage();
+  void SettleLayout();
+  // The chart as shown, drawn scale times finer.
+  QImage ChartImage(int scale);
 
   TChartPanel* FPanel = nullptr;
   std::unique_ptr<TChartAdapter> FAdapter;

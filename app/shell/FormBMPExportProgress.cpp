@@ -5,13 +5,15 @@
 #include <QPushButton>
 
 TFBMPExportProgress::TFBMPExportProgress(QWidget* owner)
-    : QDialog(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint)
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint)
 {
   setObjectName("FBMPExportProgress");
   setWindowTitle("Экспорт изображений");
   setFixedSize(470, 80);
   // While it shows, the rest of the program waits: a project opened, closed or
-  // run in the middle of the export would pull its data away.
+  // run in the middle of the export would pull its data away. As a tool window
+  // it stays above the main window, but not above the program's own message
+  // boxes: one kept on top of everything would hide them.
   setWindowModality(Qt::ApplicationModal);
   Lfile = new QLabel(this);
   Lfile->setObjectName("Lfile");

@@ -241,6 +241,8 @@ void TFMain::CreateMenus()
 
   Help1 = AddSubmenu(this, "Help1", "&?");
   MIHelp = AddItem(Help1, "MIHelp", "Помощь");
+  // There is no help text to show.
+  MIHelp->setEnabled(false);
   HelpAboutItem = AddItem(Help1, "HelpAboutItem", "&О программе ...");
 
   for (QMenu* menu : {MFile, Mmodel, MCalc, MOptions, MWindows, Help1})
@@ -794,9 +796,6 @@ void TFMain::UpdateMenuItems()
   // A kind without a registered maker has no window to open yet.
   for (const TNewWindowItem& entry : FNewWindowItems)
     entry.item->setEnabled(projectOpen && FViews && FViews->CanCreate(entry.kind));
-  // Commands whose windows this program does not have.
-  for (QAction* item : {MIReport->menuAction(), MIBMPExport, MIHelp})
-    item->setEnabled(false);
   UpdateCalcButtons();
 }
 
@@ -1037,24 +1036,30 @@ void TFMain::RepaintAllWindows()
 void TFMain::LoadResultFile(const QString& path)
 {
   // A running model or a project being built must not be replaced under the worker.
-  if (ProjectBusy())
-    return;
-  if (!QFileInfo(path).isFile())
+  if (ProjectBusy() || !QFileInfo(path).isFile())
     return;
   // The loaded results replace the model's: its changes are saved first or dropped knowingly.
   if (!ConfirmSaveChanges())
     return;
+  TakeResultFile(path);
+}
+
+bool TFMain::TakeResultFile(const QString& path)
+{
+  if (ProjectBusy() || !QFileInfo(path).isFile())
+    return false;
   FLastOpenedPath = path;
   GiveElectrodesToTable();
   // A file that could not be read leaves the project and its name as they were.
   if (!LoadResultData(path))
-    return;
+    return false;
   QString name = path;
   ParseStepNumber(name);
   WriteLastProjectFolder(path);
   UpdateCaption(name);
   RefreshAll();
   UpdateMenuItems();
+  return true;
 }
 
 QString TFMain::StepFileName(int n) const

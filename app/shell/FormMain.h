@@ -175,6 +175,8 @@ public:
   bool MISaveClick(TSaveSender sender);
   bool MISaveAsClick();
   void LoadResultFile(const QString& path);
+  // The same without the save question: the caller has dealt with the changes.
+  bool TakeResultFile(const QString& path);
   void RepaintAllWindows();
 
   // --- BMP export ---

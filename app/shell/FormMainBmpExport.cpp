@@ -4,10 +4,16 @@
 
 #include "base/FormSimpleView.h"
 #include "base/ModalCalls.h"
+#include "data/qt/RegistrySettings.h"
+#include "gis/GIS.h"
+#include "model/FormModel.h"
 #include "shell/BmpExport.h"
 #include "shell/FormBMPExportProgress.h"
 
 #include <QCoreApplication>
+#include <QPair>
+#include <QPointer>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -26,8 +32,36 @@ void TFMain::ExportViewsToBmp(const QString& folder)
     view->SaveBitmap(BmpExportFileName(folder, view->WindowId(), index));
 }
 
+namespace {
+
+// What a step load changes besides the data, kept to be put back.
+struct TProjectMarks {
+  QString projectFileName;
+  QString lastOpenedPath;
+  int32_t stepCounter = 0;
+  bool modified = false;
+  bool gisModified = false;
+  bool modelModified = false;
+  QList<QPair<QPointer<TFSimpleView>, bool>> views;
+};
+
+} // namespace
+
 void TFMain::ExportFilesToBmp(const QStringList& files, const QString& folder)
 {
+  // The export walks through the steps and then leaves the project as it
+  // found it, changes and all: the data go to a file of their own first, and
+  // no step load asks to save (an answer there would write an old step's data
+  // over the project).
+  TProjectMarks marks{FProjectFileName, FLastOpenedPath, FStepCounter, FModified, FGis && FGis->IsModified(),
+                      FModel && FModel->IsModified(), {}};
+  for (TFSimpleView* view : Views())
+    marks.views.append({QPointer<TFSimpleView>(view), view->ViewModified()});
+  const QString lastFolder = ReadLastProjectFolder();
+  QTemporaryDir keep;
+  const QString kept = keep.filePath("project." + QString(ProjectExtension));
+  const bool saved = !files.isEmpty() && FGis && keep.isValid() && WriteProject(kept);
+
   TFBMPExportProgress* progress = BmpExportProgress();
   progress->PGfiles->setRange(0, static_cast<int>(files.size()));
   progress->PGfiles->setValue(0);
@@ -36,7 +70,7 @@ void TFMain::ExportFilesToBmp(const QStringList& files, const QString& folder)
   for (qsizetype i = 0; i < files.size(); ++i) {
     progress->Lfile->setText(files[i]);
     progress->PGfiles->setValue(static_cast<int>(i));
-    LoadResultFile(files[i]);
+    TakeResultFile(files[i]);
     ExportViewsToBmp(folder);
     // Only the progress window takes input meanwhile, so "Отмена" is seen here.
     QCoreApplication::processEvents();
@@ -44,6 +78,23 @@ void TFMain::ExportFilesToBmp(const QStringList& files, const QString& folder)
       break;
   }
   progress->hide();
+
+  if (!saved)
+    return;
+  TakeResultFile(kept);
+  WriteLastProjectFolder(lastFolder);
+  FStepCounter = marks.stepCounter;
+  UpdateCaption(marks.projectFileName);
+  FLastOpenedPath = marks.lastOpenedPath;
+  FModified = marks.modified;
+  if (FGis)
+    FGis->SetModified(marks.gisModified);
+  if (FModel)
+    FModel->SetModified(marks.modelModified);
+  for (const auto& [view, modified] : marks.views)
+    if (view)
+      view->SetViewModified(modified);
+  UpdateMenuItems();
 }
 
 void TFMain::ExportCalculationToBmp()

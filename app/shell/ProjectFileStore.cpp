@@ -461,6 +461,9 @@ bool TProjectFileStore::LoadResultData(TFMain& main, const QString& path)
   auto* bit = dynamic_cast<TFBitModel*>(loaded);
   if (bit && bit->IsSideFileLoaded())
     loaded->UpdateArrayLayers();
+  // What was read is what the file holds: only an edit after it counts as a change.
+  gis->SetModified(false);
+  loaded->SetModified(false);
   main.SetModified(false);
   ReportSideFile(main, loaded);
   return true;

@@ -217,6 +217,8 @@ void TF3DView::CopyToClipboard() { Viewer->CopyToClipboard(); }
 
 void TF3DView::SaveBitmap(const QString& fileName) { Viewer->SaveBitmap(fileName); }
 
+QImage TF3DView::Picture() { return Viewer->PictureImage(); }
+
 void TF3DView::ZoomIn() { Viewer->Zoom200(); }
 
 void TF3DView::ZoomOut() { Viewer->Zoom50(); }

@@ -36,6 +36,7 @@ public:
   void Refresh() override;
   void CopyToClipboard() override;
   void SaveBitmap(const QString& fileName) override;
+  QImage Picture() override;
   void ZoomIn() override;
   void ZoomOut() override;
   void ObjectAdded(void* sender, int32_t objectId) override;

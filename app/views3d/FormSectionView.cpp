@@ -95,6 +95,8 @@ void TFSectionView::CopyToClipboard() { Viewer->CopyToClipboard(); }
 
 void TFSectionView::SaveBitmap(const QString& fileName) { Viewer->SaveBitmap(fileName); }
 
+QImage TFSectionView::Picture() { return Viewer->PictureImage(); }
+
 void TFSectionView::ZoomIn() { Viewer->SetZoom(Viewer->Zoom() * 2); }
 
 void TFSectionView::ZoomOut() { Viewer->SetZoom(Viewer->Zoom() * 0.5); }

@@ -26,6 +26,7 @@ public:
   void Refresh() override;
   void CopyToClipboard() override;
   void SaveBitmap(const QString& fileName) override;
+  QImage Picture() override;
   void ZoomIn() override;
   void ZoomOut() override;
   void ObjectAdded(void*, int32_t) override {}

@@ -1,10 +1,13 @@
 // The BMP export: picture names, the step files it finds, and the command that
 // loads every step file and has the view windows save their pictures.
+#include "support/MenuPath.h"
 #include "support/ProjectTestSupport.h"
 
 #include "base/FormSimpleView.h"
 #include "shell/BmpExport.h"
 #include "shell/FormBMPExportProgress.h"
+
+#include <korvane.h>
 
 #include <QApplication>
 #include <QDir>
@@ -80,6 +83,8 @@ protected:
     ProjectWindowTest::SetUp();
     main->MINewClick();
     main->UpdateCaption(dir.filePath("run.vzt"));
+    // The export is a command of the extended menu set.
+    main->MIextended->trigger();
     ASSERT_TRUE(QDir(dir.path()).mkdir("out"));
     out = dir.filePath("out");
   }
@@ -106,7 +111,7 @@ protected:
   {
     calls.fileAnswers.push_back(out);
     calls.inputAnswers.push_back(startIndex);
-    main->MIBMPProjectExport->trigger();
+    ASSERT_TRUE(menupath::TriggerThroughMenus(*main, main->MIBMPProjectExport));
   }
 
   QString out;
@@ -157,10 +162,10 @@ TEST_F(BmpExportTest, StartIndexFolderAndCancelledQuestions)
   EXPECT_EQ(main->ImageIndex(), 1);
   // The folder browser opens where the last export went; cancelling it ends the command.
   const size_t before = log.size();
-  main->MIBMPProjectExport->trigger();
+  ASSERT_TRUE(menupath::TriggerThroughMenus(*main, main->MIBMPProjectExport));
   EXPECT_EQ(calls.fileFolders.back(), out);
   EXPECT_EQ(log.size(), before);
-  main->MIBMPProjectExport->trigger();
+  ASSERT_TRUE(menupath::TriggerThroughMenus(*main, main->MIBMPProjectExport));
   EXPECT_EQ(calls.fileFolders.back(), QString());
 }
 
@@ -170,6 +175,72 @@ TEST_F(BmpExportTest, WithoutStepFilesNothingIsWrittenAndTheIndexStays)
   Export(QString("4"));
   EXPECT_TRUE(log.isEmpty());
   EXPECT_EQ(main->ImageIndex(), 4);
+}
+
+// Every step is loaded without one question, also when the project has
+// changes; afterwards the project holds its own data and changes again.
+TEST_F(BmpExportTest, NoQuestionBetweenTheStepsAndTheProjectAsItWas)
+{
+  AddSteps(3);
+  AddPictureView();
+  THeap* heap = static_cast<TFBitModel*>(main->Model())->GetEngine();
+  const double savedGenC = heap->GenC;
+  for (bool changed : {false, true}) {
+    log.clear();
+    calls.messages.clear();
+    heap = static_cast<TFBitModel*>(main->Model())->GetEngine();
+    heap->GenC = changed ? savedGenC * 3 : savedGenC;
+    main->SetModified(changed);
+    main->Gis()->SetModified(false);
+    main->Model()->SetModified(changed);
+    const QString lastOpened = main->LastOpenedPath();
+    Export(QString("0"));
+    EXPECT_EQ(log.size(), 3) << changed;
+    EXPECT_TRUE(calls.messages.empty()) << calls.messages.front().text.toStdString();
+    EXPECT_EQ(main->Modified(), changed);
+    EXPECT_EQ(main->Model()->IsModified(), changed);
+    EXPECT_FALSE(main->Gis()->IsModified());
+    EXPECT_EQ(static_cast<TFBitModel*>(main->Model())->GetEngine()->GenC, changed ? savedGenC * 3 : savedGenC);
+    EXPECT_EQ(main->ProjectFileName(), dir.filePath("run.vzt"));
+    EXPECT_EQ(main->LastOpenedPath(), lastOpened);
+  }
+}
+
+// A step file read as result data is what the file holds: the next load asks nothing.
+TEST_F(BmpExportTest, LoadingAStepMarksNothing)
+{
+  // Steps of a paused run carry the lattice, which the load hands to the layers.
+  main->Model()->SetStopMode(TFModel::StopOnEvent);
+  main->BStartClick();
+  ASSERT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+  AddSteps(2);
+  main->SetModified(false);
+  main->LoadResultFile(main->StepFileName(0));
+  EXPECT_FALSE(main->Modified());
+  EXPECT_FALSE(main->Gis()->IsModified());
+  EXPECT_FALSE(main->Model()->IsModified());
+  main->LoadResultFile(main->StepFileName(1));
+  EXPECT_TRUE(calls.messages.empty());
+  EXPECT_EQ(main->LastOpenedPath(), main->StepFileName(1));
+}
+
+// A step file that cannot be read says so above the progress window, which
+// keeps above the main window only, and the export goes on.
+TEST_F(BmpExportTest, AFailedStepSaysSoInFrontAndTheExportGoesOn)
+{
+  AddSteps(2);
+  TPictureView* view = AddPictureView();
+  {
+    QFile damaged(main->StepFileName(0));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("not a project");
+  }
+  TFBMPExportProgress* progress = main->BmpExportProgress();
+  Export(QString("0"));
+  EXPECT_EQ(log, (QStringList{Name(view, 0), Name(view, 1)}));
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_FALSE(progress->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(progress->parentWidget(), main.get());
 }
 
 TEST_F(BmpExportTest, NotDuringARunAndChoosingFilesStaysDisabled)

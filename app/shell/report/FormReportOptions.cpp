@@ -1,4 +1,4 @@
-#include "shell/FormReportOptions.h"
+#include "shell/report/FormReportOptions.h"
 
 #include "base/FormSimpleView.h"
 #include "base/ModalCalls.h"

@@ -2,6 +2,7 @@
 // The word processor the report drives: one call per WordBasic command the
 // report uses, with the command's positional arguments. A command that fails
 // raises EWordBasicError, which ends the report.
+#include <QMessageBox>
 #include <QString>
 
 #include <optional>
@@ -12,9 +13,27 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+// A failure the student can act on (a file that cannot be written): its text
+// is shown with the failure message.
+class EReportFileError : public EWordBasicError {
+public:
+  explicit EReportFileError(const QString& text) : EWordBasicError(text.toStdString()) {}
+  QString Text() const { return QString::fromStdString(what()); }
+};
+
+// What the student is told once the document was shown or printed.
+struct TWordFeedback {
+  QMessageBox::Icon icon = QMessageBox::NoIcon; // NoIcon: nothing to tell
+  QString text;
+};
+
 class TWordBasic {
 public:
   virtual ~TWordBasic() = default;
+
+  // After AppShow or FilePrint: where the document went, when the student
+  // would not see it otherwise, and whether it was sent to the printer.
+  virtual TWordFeedback Feedback() const { return {}; }
 
   virtual void FileNew(const QString& templateName) = 0;
   virtual void FilePageSetup(int tab, int applyTo, const QString& top, const QString& bottom, const QString& left,

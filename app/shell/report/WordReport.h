@@ -4,6 +4,7 @@
 // structure, a table of the materials, and the pictures of the view windows
 // chosen for it, two to a row, each row followed by a row of captions.
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -41,6 +42,13 @@ struct TReportWindow {
   // The window's picture; a null image: the window has none and is left out.
   std::function<QImage()> picture;
 };
+
+// Pictures are drawn this many times finer than the screen: 8.5 cm of paper
+// hold about twice the pixels of a window.
+constexpr int PrintScale = 2;
+// The client size a window is laid out at for its picture: its normal size,
+// widened with its aspect kept where it is too narrow to read on paper.
+QSize PrintLayoutSize(QSize normalClientSize);
 
 // "%.3g", and in exponent form the mantissa, "·10" and the exponent raised.
 void InsertNumber(TWordBasic& word, double value);

@@ -5,15 +5,18 @@
 #include "base/FormSimpleView.h"
 #include "base/ModalCalls.h"
 #include "model/FormBitModel.h"
-#include "shell/DocxWordBasic.h"
+#include "shell/report/DocxWordBasic.h"
 #include "shell/FormInfo.h"
-#include "shell/FormReportOptions.h"
-#include "shell/WordBasic.h"
-#include "shell/WordReport.h"
+#include "shell/report/FormReportOptions.h"
+#include "shell/report/WordBasic.h"
+#include "shell/report/WordReport.h"
 
-#include <QApplication>
-#include <QClipboard>
+#include "data/qt/RegistrySettings.h"
+#include "shell/report/ReportFile.h"
+
 #include <QCoreApplication>
+#include <QDate>
+#include <QDir>
 
 TFReportOptions* TFMain::ReportOptions()
 {
@@ -53,14 +56,9 @@ void TFMain::BuildReport(TWordBasic& word)
     TReportWindow window;
     window.inReport = view->InReport();
     window.title = view->ReportTitle().isEmpty() ? view->windowTitle() : view->ReportTitle();
-    window.picture = [view] {
-      // Cleared first, so a view that copies nothing gives no picture rather
-      // than whatever the clipboard held before.
-      QClipboard* clipboard = QApplication::clipboard();
-      clipboard->clear();
-      view->CopyToClipboard();
-      return clipboard->image();
-    };
+    // At the size the window has when restored, whatever is maximised now,
+    // and finer than the screen for print.
+    window.picture = [view] { return view->PrintPicture(PrintLayoutSize(view->NormalClientSize()), PrintScale); };
     windows.push_back(std::move(window));
   }
   BuildWordReport(word, values, windows, ReportOptions()->Numbering());
@@ -68,8 +66,26 @@ void TFMain::BuildReport(TWordBasic& word)
 
 std::unique_ptr<TWordBasic> TFMain::MakeWordBasic() const
 {
-  return FWordMaker ? FWordMaker() : std::make_unique<TDocxWordBasic>();
+  if (FWordMaker)
+    return FWordMaker();
+  QString folder = ReadLastProjectFolder();
+  if (folder.isEmpty())
+    folder = QDir::homePath();
+  return std::make_unique<TDocxWordBasic>(ReportFileName(FProjectFileName, folder, QDate::currentDate()));
 }
+
+namespace {
+
+const char* const ReportFailed = "Невозможно создать документ отчета.";
+
+void ShowFeedback(QWidget* owner, const TWordBasic& word)
+{
+  const TWordFeedback feedback = word.Feedback();
+  if (feedback.icon != QMessageBox::NoIcon)
+    ModalCalls().Message(owner, feedback.icon, "Отчет", feedback.text, QMessageBox::Ok);
+}
+
+} // namespace
 
 void TFMain::ShowWordReport()
 {
@@ -77,8 +93,11 @@ void TFMain::ShowWordReport()
     std::unique_ptr<TWordBasic> word = MakeWordBasic();
     BuildReport(*word);
     word->AppShow();
+    ShowFeedback(this, *word);
+  } catch (const EReportFileError& e) {
+    ShowErrorMessage(this, QString(ReportFailed) + "\n" + e.Text());
   } catch (const std::exception&) {
-    ShowErrorMessage(this, "Невозможно открыть документ MS Word");
+    ShowErrorMessage(this, ReportFailed);
   }
 }
 
@@ -90,7 +109,10 @@ void TFMain::PrintWordReport()
     word->FilePrint();
     word->FileClose(2);
     word->FileExit();
+    ShowFeedback(this, *word);
+  } catch (const EReportFileError& e) {
+    ShowErrorMessage(this, QString(ReportFailed) + "\n" + e.Text());
   } catch (const std::exception&) {
-    ShowErrorMessage(this, "Невозможно открыть документ MS Word");
+    ShowErrorMessage(this, ReportFailed);
   }
 }

@@ -1,13 +1,14 @@
-#include "shell/WordReport.h"
+#include "shell/report/WordReport.h"
 
 #include "model/FormBitModel.h"
-#include "shell/WordBasic.h"
+#include "shell/report/WordBasic.h"
 
 #include <korvane.h>
 
 #include <QApplication>
 #include <QClipboard>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -350,6 +351,19 @@ void Pictures(TWordBasic& word, const std::vector<TReportWindow>& windows, bool 
 }
 
 } // namespace
+
+QSize PrintLayoutSize(QSize normalClientSize)
+{
+  // 400 pixels drawn twice as fine still show the tick labels readably at 8.5 cm.
+  constexpr int narrowest = 400;
+  if (normalClientSize.width() <= 0 || normalClientSize.height() <= 0)
+    return QSize(narrowest, narrowest * 3 / 4);
+  if (normalClientSize.width() >= narrowest)
+    return normalClientSize;
+  const int height = static_cast<int>(std::lround(double(normalClientSize.height()) * narrowest /
+                                                  normalClientSize.width()));
+  return QSize(narrowest, std::max(1, height));
+}
 
 void InsertNumber(TWordBasic& word, double value)
 {

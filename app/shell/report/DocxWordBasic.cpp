@@ -1,4 +1,4 @@
-#include "shell/DocxWordBasic.h"
+#include "shell/report/DocxWordBasic.h"
 
 #include "base/ModalCalls.h"
 
@@ -9,13 +9,16 @@
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QUrl>
 
 #include <zip.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -261,7 +264,7 @@ struct TDocxWordBasic::TDocument {
   }
 };
 
-TDocxWordBasic::TDocxWordBasic(const QString& folder) : folder(folder) {}
+TDocxWordBasic::TDocxWordBasic(const QString& fileName) : fileName(fileName) {}
 
 TDocxWordBasic::~TDocxWordBasic() = default;
 
@@ -689,37 +692,71 @@ bool TDocxWordBasic::WriteDocx(const QString& fileName) const
   return true;
 }
 
-QString TDocxWordBasic::WriteToFolder()
+namespace {
+
+// Saved files get what the user's mask leaves of read and write for all, as
+// the project files do.
+void GiveSavedFileMode(const QString& name)
 {
-  RequireDocument();
-  const QString target = folder.isEmpty() ? QDir::tempPath() : folder;
-  QTemporaryFile file(target + "/Отчет-XXXXXX.docx");
-  file.setAutoRemove(false);
-  if (!file.open())
-    throw EWordBasicError("the document cannot be created");
-  const QString name = file.fileName();
-  file.close();
-  if (!WriteDocx(name)) {
-    QFile::remove(name);
-    throw EWordBasicError("the document cannot be written");
-  }
-  written = name;
-  return name;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::chmod(QFile::encodeName(name).constData(), 0666 & ~mask);
 }
 
-void TDocxWordBasic::AppShow() { ModalCalls().OpenUrl(QUrl::fromLocalFile(WriteToFolder())); }
+QString WrittenLine(const QString& name)
+{
+  return "Файл отчета:\n" + QDir::toNativeSeparators(name);
+}
+
+} // namespace
+
+QString TDocxWordBasic::WriteToFile()
+{
+  RequireDocument();
+  const QString target = fileName.isEmpty() ? QDir::home().filePath("Отчет.docx") : fileName;
+  errno = 0;
+  if (!WriteDocx(target)) {
+    const int reason = errno;
+    QString text = "Не удалось записать файл отчета:\n" + QDir::toNativeSeparators(target);
+    if (reason != 0)
+      text += ": " + QString::fromLocal8Bit(std::strerror(reason));
+    throw EReportFileError(text);
+  }
+  GiveSavedFileMode(target);
+  written = target;
+  return target;
+}
+
+void TDocxWordBasic::AppShow()
+{
+  const QString name = WriteToFile();
+  if (ModalCalls().OpenUrl(QUrl::fromLocalFile(name)))
+    return;
+  feedback = {QMessageBox::Information,
+              "Отчет записан, но на этом компьютере нет программы, которая открывает документы .docx "
+              "(например, LibreOffice Writer).\n" + WrittenLine(name)};
+}
 
 void TDocxWordBasic::FilePrint()
 {
-  RequireDocument();
+  const QString name = WriteToFile();
   QString office = QStandardPaths::findExecutable("soffice");
   if (office.isEmpty())
     office = QStandardPaths::findExecutable("libreoffice");
-  if (office.isEmpty())
-    throw EWordBasicError("no office program to print with");
-  const QString name = WriteToFolder();
-  if (QProcess::execute(office, {"--headless", "-p", name}) != 0)
-    throw EWordBasicError("printing failed");
+  if (office.isEmpty()) {
+    feedback = {QMessageBox::Warning, "Отчет не напечатан: для печати нужен LibreOffice (программа soffice), "
+                                      "а он не установлен.\n" + WrittenLine(name)};
+    return;
+  }
+  const int status = QProcess::execute(office, {"--headless", "-p", name});
+  if (status != 0) {
+    feedback = {QMessageBox::Warning,
+                QString("Отчет не напечатан: LibreOffice не смог отправить его на печать (код %1).\n").arg(status) +
+                    WrittenLine(name)};
+    return;
+  }
+  feedback = {QMessageBox::Information,
+              "Отчет отправлен на печать через LibreOffice на принтер по умолчанию.\n" + WrittenLine(name)};
 }
 
 void TDocxWordBasic::FileClose(int) { doc.reset(); }

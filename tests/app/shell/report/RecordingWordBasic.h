@@ -1,7 +1,7 @@
 #pragma once
 // A word processor that notes every command with its arguments, and can fail
 // at a chosen command.
-#include "shell/WordBasic.h"
+#include "shell/report/WordBasic.h"
 
 #include <QStringList>
 

@@ -1,14 +1,16 @@
 // The report: the commands it sends for the values, materials and pictures,
 // the .docx the program's word processor writes, the options dialog and the
 // two menu commands with their failure message.
-#include "RecordingWordBasic.h"
+#include "report/RecordingWordBasic.h"
+#include "support/MenuPath.h"
 #include "support/ProjectTestSupport.h"
 
 #include "base/FormSimpleView.h"
 #include "model/FormBitModel.h"
-#include "shell/DocxWordBasic.h"
-#include "shell/FormReportOptions.h"
-#include "shell/WordReport.h"
+#include "shell/report/DocxWordBasic.h"
+#include "shell/report/FormReportOptions.h"
+#include "shell/report/ReportFile.h"
+#include "shell/report/WordReport.h"
 
 #include <korvane.h>
 
@@ -17,6 +19,7 @@
 #include <QClipboard>
 #include <QListWidget>
 #include <QProcess>
+#include <QSaveFile>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
@@ -29,6 +32,7 @@
 namespace {
 
 using namespace projecttest;
+using menupath::TriggerThroughMenus;
 
 struct TNumberCase {
   double value;
@@ -51,14 +55,14 @@ INSTANTIATE_TEST_SUITE_P(
                       TNumberCase{123456, {"Insert \"1.23\"", "Insert \"·10\"", "Superscript", "Insert \"5\"", "Superscript"}},
                       TNumberCase{2e+08, {"Insert \"2\"", "Insert \"·10\"", "Superscript", "Insert \"8\"", "Superscript"}}));
 
-QImage Picture(int width, int height)
+QImage Filled(int width, int height)
 {
   QImage image(width, height, QImage::Format_RGB32);
   image.fill(Qt::darkBlue);
   return image;
 }
 
-TReportWindow Window(bool inReport, const QString& title, QImage image = Picture(40, 30))
+TReportWindow Window(bool inReport, const QString& title, QImage image = Filled(40, 30))
 {
   TReportWindow window;
   window.inReport = inReport;
@@ -119,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReportPictures, WindowsWithoutAPictureTakeNoPlaceAndSizeFollowsTheWindow)
 {
-  std::vector<TReportWindow> windows{Window(true, "empty", QImage()), Window(true, "flat", Picture(0, 10)),
-                                     Window(true, "wide", Picture(200, 100))};
+  std::vector<TReportWindow> windows{Window(true, "empty", QImage()), Window(true, "flat", Filled(0, 10)),
+                                     Window(true, "wide", Filled(200, 100))};
   TRecordingWordBasic word;
   BuildWordReport(word, TReportValues(), windows, true);
   EXPECT_EQ(CaptionRows(word.log), (std::vector<QStringList>{{"Рис. 1 wide"}}));
@@ -246,7 +250,7 @@ public:
   void CopyToClipboard() override
   {
     if (!size.isEmpty())
-      QApplication::clipboard()->setImage(Picture(size.width(), size.height()));
+      QApplication::clipboard()->setImage(Filled(size.width(), size.height()));
   }
   void SaveBitmap(const QString&) override {}
   QSize size;
@@ -282,9 +286,9 @@ TEST_F(ReportCommandTest, PreviewAndPrintAfterTheOptionsDialog)
   AddView("first");
   AddView("info", QSize());
   AddView("third");
-  QApplication::clipboard()->setImage(Picture(5, 5));
+  QApplication::clipboard()->setImage(Filled(5, 5));
   calls.dialogAnswers = {1};
-  main->MIReportWord->trigger();
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
   ASSERT_EQ(made, 1);
   EXPECT_EQ(lastLog.front(), "FileNew \"Normal\"");
   EXPECT_EQ(lastLog.back(), "AppShow");
@@ -292,12 +296,12 @@ TEST_F(ReportCommandTest, PreviewAndPrintAfterTheOptionsDialog)
   EXPECT_EQ(CaptionRows(lastLog), (std::vector<QStringList>{{"Рис. 1 third", "Рис. 2 first"}}));
 
   calls.dialogAnswers = {1};
-  main->MIReportPrint->trigger();
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportPrint));
   ASSERT_EQ(made, 2);
   EXPECT_EQ(lastLog.mid(lastLog.size() - 3), (QStringList{"Fileprint", "FileClose 2", "FileExit"}));
 
   // A cancelled dialog writes nothing.
-  main->MIReportWord->trigger();
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
   EXPECT_EQ(made, 2);
   EXPECT_TRUE(calls.messages.empty());
 }
@@ -313,7 +317,7 @@ TEST_F(ReportCommandTest, EveryFailedCommandEndsWithTheMessage)
     calls.messages.clear();
     main->ShowWordReport();
     ASSERT_EQ(calls.messages.size(), 1u) << n;
-    EXPECT_EQ(calls.messages[0].text, "Невозможно открыть документ MS Word");
+    EXPECT_EQ(calls.messages[0].text, "Невозможно создать документ отчета.");
     EXPECT_EQ(calls.messages[0].caption, "Ошибка");
     EXPECT_EQ(calls.messages[0].icon, QMessageBox::Critical);
     EXPECT_EQ(lastLog.size(), n);
@@ -339,9 +343,9 @@ TEST_F(ReportCommandTest, WithoutAModelTheReportEndsWithTheMessage)
 {
   main->CloseProject();
   calls.dialogAnswers = {1};
-  main->MIReportWord->trigger();
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
   ASSERT_EQ(calls.messages.size(), 1u);
-  EXPECT_EQ(calls.messages[0].text, "Невозможно открыть документ MS Word");
+  EXPECT_EQ(calls.messages[0].text, "Невозможно создать документ отчета.");
 }
 
 TEST_F(ReportCommandTest, OptionsListTicksEveryWindowAndWritesChoicesOnOk)
@@ -392,6 +396,138 @@ TEST_F(ReportCommandTest, OptionsListTicksEveryWindowAndWritesChoicesOnOk)
   EXPECT_FALSE(plain->InReport());
 }
 
+struct TReportNameCase {
+  const char* name;
+  const char* project;   // relative to the test folder; "" for a name without a folder
+  std::vector<const char*> taken;
+  const char* expected; // relative to the test folder
+};
+
+class ReportFileNameTest : public ::testing::TestWithParam<TReportNameCase> {};
+
+TEST_P(ReportFileNameTest, BesideTheProjectNamedAfterItAndTheDay)
+{
+  const TReportNameCase& c = GetParam();
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkpath("p/other"));
+  for (const char* name : c.taken)
+    QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+  const QString project = QString(c.project).contains('/') ? dir.filePath(c.project) : QString(c.project);
+  EXPECT_EQ(ReportFileName(project, dir.filePath("p/other"), QDate(2026, 3, 9)), dir.filePath(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportFileNameTest,
+    ::testing::Values(TReportNameCase{"Saved", "p/run.vzt", {}, "p/run - отчет 2026-03-09.docx"},
+                      TReportNameCase{"Taken", "p/run.vzt", {"p/run - отчет 2026-03-09.docx", "p/run - отчет 2026-03-09 (2).docx"},
+                                      "p/run - отчет 2026-03-09 (3).docx"},
+                      TReportNameCase{"NeverSaved", "Новый", {}, "p/other/Новый - отчет 2026-03-09.docx"},
+                      TReportNameCase{"FolderGone", "gone/run.vzt", {}, "p/other/run - отчет 2026-03-09.docx"}),
+    [](const ::testing::TestParamInfo<TReportNameCase>& info) { return std::string(info.param.name); });
+
+TEST(ReportPictures, LaidOutAtTheNormalSizeOrWidenedToBeRead)
+{
+  EXPECT_EQ(PrintLayoutSize(QSize(640, 480)), QSize(640, 480));
+  EXPECT_EQ(PrintLayoutSize(QSize(1200, 300)), QSize(1200, 300));
+  EXPECT_EQ(PrintLayoutSize(QSize(120, 100)), QSize(400, 333));
+  EXPECT_EQ(PrintLayoutSize(QSize(100, 400)), QSize(400, 1600));
+  EXPECT_EQ(PrintLayoutSize(QSize()).width(), 400);
+  EXPECT_GE(PrintLayoutSize(QSize(1, 1)).width() * PrintScale, 600);
+}
+
+// The report of a saved project through the menu, with the program's own
+// word processor: where it goes, with which mode, and what the student is told.
+class ReportFileTest : public ProjectWindowTest {
+protected:
+  void SetUp() override
+  {
+    ProjectWindowTest::SetUp();
+    main->MINewClick();
+    main->UpdateCaption(dir.filePath("run.vzt"));
+    path = qgetenv("PATH");
+  }
+  void TearDown() override
+  {
+    qputenv("PATH", path);
+    ProjectWindowTest::TearDown();
+  }
+  QString Expected(int n = 1) const
+  {
+    const QString base = dir.filePath("run - отчет " + QDate::currentDate().toString("yyyy-MM-dd"));
+    return n == 1 ? base + ".docx" : QString("%1 (%2).docx").arg(base).arg(n);
+  }
+  // A stand-in for LibreOffice that notes its arguments and ends with the status.
+  void FakeOffice(int status)
+  {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("bin"));
+    QFile script(dir.filePath("bin/soffice"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QString("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\nexit %2\n").arg(dir.filePath("args")).arg(status).toUtf8());
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    qputenv("PATH", QFile::encodeName(dir.filePath("bin")));
+  }
+  QByteArray path;
+};
+
+TEST_F(ReportFileTest, ShownBesideTheProjectAndSaidWhereWhenNothingOpensIt)
+{
+  calls.urlsOpen = false;
+  calls.dialogAnswers = {1};
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
+  ASSERT_TRUE(QFileInfo::exists(Expected()));
+  ASSERT_EQ(calls.urls.size(), 1u);
+  EXPECT_EQ(calls.urls[0].toLocalFile(), Expected());
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].icon, QMessageBox::Information);
+  EXPECT_TRUE(calls.messages[0].text.contains(Expected())) << calls.messages[0].text.toStdString();
+  // The mode other saved files get.
+  QSaveFile saved(dir.filePath("saved"));
+  ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(saved.commit());
+  EXPECT_EQ(QFileInfo(Expected()).permissions(), QFileInfo(dir.filePath("saved")).permissions());
+
+  // The next report of the day does not overwrite the first; opened, it says nothing.
+  calls.urlsOpen = true;
+  calls.dialogAnswers = {1};
+  ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportWord));
+  EXPECT_TRUE(QFileInfo::exists(Expected(2)));
+  EXPECT_EQ(calls.messages.size(), 1u);
+}
+
+TEST_F(ReportFileTest, PrintingSaysWhereItWentAndNamesLibreOfficeWhenItFails)
+{
+  struct {
+    int office; // -1: none installed
+    QMessageBox::Icon icon;
+    const char* says;
+  } cases[] = {{0, QMessageBox::Information, "отправлен на печать"},
+               {1, QMessageBox::Warning, "LibreOffice"},
+               {-1, QMessageBox::Warning, "LibreOffice"}};
+  int n = 0;
+  for (const auto& c : cases) {
+    if (c.office >= 0)
+      ASSERT_NO_FATAL_FAILURE(FakeOffice(c.office));
+    else
+      qputenv("PATH", QFile::encodeName(dir.filePath("nowhere")));
+    calls.messages.clear();
+    calls.dialogAnswers = {1};
+    ASSERT_TRUE(TriggerThroughMenus(*main, main->MIReportPrint));
+    ++n;
+    ASSERT_EQ(calls.messages.size(), 1u) << c.office;
+    EXPECT_EQ(calls.messages[0].icon, c.icon) << c.office;
+    EXPECT_TRUE(calls.messages[0].text.contains(QString::fromUtf8(c.says))) << calls.messages[0].text.toStdString();
+    EXPECT_TRUE(calls.messages[0].text.contains(Expected(n))) << calls.messages[0].text.toStdString();
+    EXPECT_FALSE(calls.messages[0].text.contains("Word"));
+    if (c.office == 0) {
+      QFile args(dir.filePath("args"));
+      ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+      EXPECT_EQ(QString::fromUtf8(args.readAll()).split('\n', Qt::SkipEmptyParts),
+                (QStringList{"--headless", "-p", Expected(n)}));
+    }
+  }
+}
+
 // The program's own word processor: the document it writes for a report.
 TEST(DocxReport, TheDocumentHoldsTextTablesAndPictures)
 {
@@ -400,7 +536,7 @@ TEST(DocxReport, TheDocumentHoldsTextTablesAndPictures)
   values.dt = 1.5e-9;
   values.genU = 2e5;
   values.materials = {{1, 2.5, 30, 4, 5, 6, 7, 8, 9, 10}};
-  std::vector<TReportWindow> windows{Window(true, "Объем", Picture(40, 30))};
+  std::vector<TReportWindow> windows{Window(true, "Объем", Filled(40, 30))};
   TDocxWordBasic word;
   BuildWordReport(word, values, windows, true);
   const QString document = QString::fromUtf8(word.DocumentXml());
@@ -470,12 +606,15 @@ TEST(DocxReport, ShownDocumentIsWrittenAndOpened)
   TScriptedModalCalls calls;
   TModalCallsScope scope(calls);
   QTemporaryDir dir;
-  TDocxWordBasic word(dir.path());
+  TDocxWordBasic word(dir.filePath("r.docx"));
   BuildWordReport(word, TReportValues(), {}, true);
   word.AppShow();
   ASSERT_EQ(calls.urls.size(), 1u);
-  EXPECT_EQ(calls.urls[0].toLocalFile(), word.WrittenFile());
+  EXPECT_EQ(calls.urls[0].toLocalFile(), dir.filePath("r.docx"));
+  EXPECT_EQ(word.WrittenFile(), dir.filePath("r.docx"));
   EXPECT_TRUE(QFileInfo(word.WrittenFile()).size() > 0);
+  // Opened: nothing more to say.
+  EXPECT_EQ(word.Feedback().icon, QMessageBox::NoIcon);
 }
 
 } // namespace

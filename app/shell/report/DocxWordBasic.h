@@ -3,7 +3,7 @@
 // a document model with an insertion point (header, body paragraphs, tables
 // and their cells, pictures) and writes it as an Office Open XML document
 // (.docx) when the document is shown or printed.
-#include "shell/WordBasic.h"
+#include "shell/report/WordBasic.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,8 +13,8 @@
 
 class TDocxWordBasic : public TWordBasic {
 public:
-  // folder: where shown and printed documents are written (a temporary folder when empty).
-  explicit TDocxWordBasic(const QString& folder = QString());
+  // fileName: where the shown or printed document is written.
+  explicit TDocxWordBasic(const QString& fileName = QString());
   ~TDocxWordBasic() override;
 
   // The document as written: the parts of the .docx package by name.
@@ -23,8 +23,9 @@ public:
   QByteArray FooterXml() const;
   // Writes the package; false when the file cannot be written.
   bool WriteDocx(const QString& fileName) const;
-  // The file AppShow or FilePrint wrote last.
+  // The file AppShow or FilePrint wrote.
   const QString& WrittenFile() const { return written; }
+  TWordFeedback Feedback() const override { return feedback; }
 
   void FileNew(const QString& templateName) override;
   void FilePageSetup(int tab, int applyTo, const QString& top, const QString& bottom, const QString& left,
@@ -71,9 +72,10 @@ public:
 
 private:
   void RequireDocument() const;
-  QString WriteToFolder();
+  QString WriteToFile();
 
   std::unique_ptr<TDocument> doc;
-  QString folder;
+  QString fileName;
   QString written;
+  TWordFeedback feedback;
 };
