@@ -20,7 +20,10 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSet>
+#include <QChart>
+#include <QScatterSeries>
 #include <QTest>
+#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
@@ -156,8 +159,9 @@ TEST_F(ViewWindowScreenshot, EachKindOpensAtItsSizeAndDrawsThroughItsMenuItem)
     ASSERT_NE(sub, nullptr);
     EXPECT_FALSE(sub->isMinimized() || sub->isMaximized());
     EXPECT_EQ(view->width(), kind.size.width());
-    if (kind.size.height() > 0)
+    if (kind.size.height() > 0) {
       EXPECT_EQ(view->height(), kind.size.height());
+    }
     EXPECT_GE(view->height(), view->minimumSizeHint().height());
     EXPECT_GT(sub->width(), view->width());
     EXPECT_GT(sub->height(), view->height());
@@ -189,6 +193,56 @@ TEST_F(ViewWindowScreenshot, EachKindOpensAtItsSizeAndDrawsThroughItsMenuItem)
   MenuItem(*main, {windows, QString::fromUtf8("Каскадом")})->trigger();
   ProcessPostedEvents();
   EXPECT_EQ(opened.front().first->size(), grown);
+}
+
+// After a needle run the dimension plot draws every logged point: the axis
+// limits, rounded to short numbers, never cut off the first or the last.
+TEST_F(ViewWindowScreenshot, TheDimensionPlotShowsEveryPointOfARun)
+{
+  auto* plot = qobject_cast<TFDimPlot*>(
+    Open({QString::fromUtf8("Окна"), QString::fromUtf8("Новое окно"), QString::fromUtf8("Размерность")}));
+  ASSERT_NE(plot, nullptr);
+  auto* model = dynamic_cast<TFBitModel*>(main->Model());
+  ASSERT_NE(model, nullptr);
+  auto logged = [model] {
+    return model->GetSnapshot().Read([](const TTree& tree, const TEngineStatistics&) {
+      int count = 0;
+      for (int i = 0; i < tree.count; ++i)
+        count += tree.nodes[i].lnR != 1e300;
+      return count;
+    });
+  };
+  auto ended = [&] { return main->CalcState() == CalcPaused || main->CalcState() == CalcStopped; };
+  main->BStartClick();
+  ASSERT_TRUE(ServeUntil([&] { return logged() >= 4 || ended(); }, 120000));
+  if (!ended()) {
+    main->BPauseClick();
+    ASSERT_TRUE(ServeUntil(ended));
+  }
+  main->RefreshViews();
+  ProcessPostedEvents();
+  QTest::qWait(200);
+  ScreenPicture(plot).save(QCoreApplication::applicationDirPath() + "/dimension_plot.png");
+
+  int drawn = 0;
+  for (QAbstractSeries* each : plot->Chart()->series()) {
+    auto* points = qobject_cast<QScatterSeries*>(each);
+    if (!points || points->count() == 0)
+      continue;
+    QValueAxis* x = nullptr;
+    QValueAxis* y = nullptr;
+    for (QAbstractAxis* axis : points->attachedAxes())
+      (axis->orientation() == Qt::Horizontal ? x : y) = qobject_cast<QValueAxis*>(axis);
+    ASSERT_TRUE(x && y);
+    for (const QPointF& p : points->points()) {
+      EXPECT_GE(p.x(), x->min());
+      EXPECT_LE(p.x(), x->max());
+      EXPECT_GE(p.y(), y->min());
+      EXPECT_LE(p.y(), y->max());
+      ++drawn;
+    }
+  }
+  EXPECT_GE(drawn, 2) << "the run logged its structure";
 }
 
 } // namespace
