@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
   libgl-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
-  libqhull-dev libfreetype-dev libzip-dev
+  libqhull-dev libfreetype-dev libfontconfig-dev libzip-dev
   xvfb xauth fonts-dejavu-core
   clang libclang-rt-14-dev
 )

@@ -92,6 +92,11 @@ void TFSimpleView::LoadFromStream(TTagStream* stream)
   FViewModified = false;
 }
 
+QSize TFSimpleView::sizeHint() const
+{
+  return size().expandedTo(QWidget::sizeHint());
+}
+
 void TFSimpleView::Refresh()
 {
   if (!FUserCaption.isEmpty())

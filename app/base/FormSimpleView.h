@@ -67,6 +67,10 @@ public:
   virtual void ZoomIn() {}
   virtual void ZoomOut() {}
 
+  // The MDI area opens and cascades a window at its hint: the view's own size
+  // (its design size until the user resizes it), never below what its layout needs.
+  QSize sizeHint() const override;
+
   // The view's popup menu; subclasses may add their items.
   QMenu* PMSimpleView = nullptr;
   QAction* PMICaption = nullptr;

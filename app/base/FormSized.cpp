@@ -2,7 +2,12 @@
 
 #include "data/qt/RegistrySettings.h"
 
+#include <QApplication>
+#include <QMainWindow>
+#include <QScreen>
 #include <QShowEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -24,7 +29,7 @@ TFSized::~TFSized()
   StorePlacement();
 }
 
-TSizedPlacement TFSized::ComputePlacement(bool visible) const
+TSizedPlacement TFSized::ComputePlacement(bool visible)
 {
   TSizedDesign design;
   design.geometry = geometry();
@@ -37,7 +42,36 @@ TSizedPlacement TFSized::ComputePlacement(bool visible) const
   } catch (const ERegistryError&) {
     // A value of another type is as good as none.
   }
+  int numbers[11];
+  FDesignPosition = ParseSizedNumbers(stored, numbers) < 2 && FDefaults.left == TSizedDefaults::DesignPosition &&
+                    FDefaults.top == TSizedDefaults::DesignPosition;
   return ComputeSizedPlacement(stored, FDefaults, design);
+}
+
+void TFSized::ApplyPlacement(const TWindowPlacement& placement)
+{
+  SetWindowPlacement(this, placement);
+  // Placed nowhere in particular yet: the first show puts it over the main window.
+  if (FDesignPosition)
+    setAttribute(Qt::WA_Moved, false);
+}
+
+void TFSized::CentreOverMainWindow()
+{
+  QWidget* over = parentWidget() ? parentWidget()->window() : nullptr;
+  for (QWidget* each : QApplication::topLevelWidgets())
+    if (!over && each != this && each->isVisible() && qobject_cast<QMainWindow*>(each))
+      over = each;
+  if (!over)
+    return;
+  QRect placed = frameGeometry();
+  placed.moveCenter(over->frameGeometry().center());
+  if (const QScreen* screen = over->screen()) {
+    const QRect desk = screen->availableGeometry();
+    placed.moveLeft(std::clamp(placed.left(), desk.left(), std::max(desk.left(), desk.right() - placed.width())));
+    placed.moveTop(std::clamp(placed.top(), desk.top(), std::max(desk.top(), desk.bottom() - placed.height())));
+  }
+  move(placed.topLeft());
 }
 
 void TFSized::RestorePlacement()
@@ -50,7 +84,7 @@ void TFSized::RestorePlacement()
   TWindowPlacement applied = FPlacement;
   if (!placed.shown)
     applied.showCmd = ShowHide;
-  SetWindowPlacement(this, applied);
+  ApplyPlacement(applied);
   FShown = placed.shown;
 }
 
@@ -71,6 +105,12 @@ void TFSized::showEvent(QShowEvent* event)
     FRestored = true;
     FPlacement = ComputePlacement(true).placement;
     setGeometry(FPlacement.NormalRect());
+    if (FDesignPosition)
+      setAttribute(Qt::WA_Moved, false);
+  }
+  if (!testAttribute(Qt::WA_Moved)) {
+    CentreOverMainWindow();
+    FDesignPosition = false;
   }
   FShown = true;
   QDialog::showEvent(event);

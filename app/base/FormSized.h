@@ -33,11 +33,17 @@ protected:
   void hideEvent(QHideEvent* event) override;
 
 private:
-  TSizedPlacement ComputePlacement(bool visible) const;
+  TSizedPlacement ComputePlacement(bool visible);
+  void ApplyPlacement(const TWindowPlacement& placement);
+  // A window without a stored place opens over the program's main window (its
+  // owner's window when it has one), not in the screen's corner.
+  void CentreOverMainWindow();
 
   QString FFormName;
   TWindowPlacement FPlacement;
   bool FShown = false;
   TSizedDefaults FDefaults;
   bool FRestored = false;
+  // Neither a stored value nor the constructor named a position.
+  bool FDesignPosition = false;
 };

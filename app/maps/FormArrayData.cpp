@@ -217,6 +217,8 @@ void TFArrayData::FormShow()
   SetGridFixed(*SGdata, 1, 1);
   FillHeaders();
   RefreshGrid();
+  // Every value readable at once, however many digits it prints with.
+  SGdata->resizeColumnsToContents();
   QApplication::restoreOverrideCursor();
   QApplication::processEvents();
   Changed = false;

@@ -230,8 +230,10 @@ void TChartAdapter::Apply(const TChartDescription& d)
   FHCursor->setVisible(false);
 
   const TPlotSettings& s = d.settings;
-  FPanel->SetBackground(d.built && d.gradientVisible, d.gradientDirection, Colour(d.gradientStart),
-                        Colour(d.gradientEnd));
+  // A chart without data still shows its window's background, so that a new
+  // plot is seen as a chart waiting for its choice rather than a blank box.
+  const bool gradient = d.built ? d.gradientVisible : s.Gradient && !s.Monochrome;
+  FPanel->SetBackground(gradient, s.GradientDirection, Colour(s.GradientStart), Colour(s.GradientEnd));
   chart->setPlotAreaBackgroundVisible(true);
   chart->setPlotAreaBackgroundBrush(Colour(d.chartColour));
 

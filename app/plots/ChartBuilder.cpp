@@ -103,6 +103,36 @@ double Round6(double v)
   return std::strtod(text, nullptr);
 }
 
+// One unit in the sixth significant digit of v.
+double Round6Step(double v)
+{
+  return v == 0 ? 0 : std::pow(10.0, std::floor(std::log10(std::fabs(v))) - 5);
+}
+
+// The limits keep 6 significant digits, rounded away from the data: a limit
+// rounded inward would cut the first or last point off the chart.
+double Round6Down(double v)
+{
+  double r = Round6(v);
+  while (r > v && Round6Step(r) > 0 && std::isfinite(r))
+    r = Round6(r - Round6Step(r));
+  return r;
+}
+
+double Round6Up(double v)
+{
+  double r = Round6(v);
+  while (r < v && Round6Step(r) > 0 && std::isfinite(r))
+    r = Round6(r + Round6Step(r));
+  return r;
+}
+
+void Round6Outward(TRange& range)
+{
+  range.min = Round6Down(range.min);
+  range.max = Round6Up(range.max);
+}
+
 int MaxLabels(int pixels, int pitch)
 {
   return std::max(2, pixels / pitch);
@@ -350,13 +380,11 @@ TChartDescription BuildChart(const TPlotSettings& settings, TPlotInput input, TC
         UpdateLogMinMax(series.y, logRange[k], i > 0);
       else
         UpdateMinMax(series.y, yRange[k]);
-      yRange[k].min = Round6(yRange[k].min);
-      yRange[k].max = Round6(yRange[k].max);
+      Round6Outward(yRange[k]);
     }
     if (yRange[k].min > yRange[k].max)
       yRange[k] = {-1, 1};
-    xRange.min = Round6(xRange.min);
-    xRange.max = Round6(xRange.max);
+    Round6Outward(xRange);
     if (!a.LogActive[k]) {
       a.YMultiplier[k] = s.AutoY[k] ? DecadeMultiplier(yRange[k].min, yRange[k].max)
                                     : DecadeMultiplier(s.YMin[k], s.YMax[k]);

@@ -2,6 +2,8 @@
 
 #include "base/FormArrayBuildProgress.h"
 #include "gis/ArrayBuilder.h"
+#include "gis/ArrayLabelFont.h"
+#include "gis/FontconfigLabelFont.h"
 #include "maps/FormArray3DData.h"
 #include "maps/FormArrayData.h"
 #include "maps/FormCoord.h"
@@ -66,6 +68,8 @@ void PrepareApplication(QApplication& app)
     app.installTranslator(translator);
   // QApplication takes the user's locale for the C library: numbers must keep "." whatever it is.
   std::setlocale(LC_NUMERIC, "C");
+  // Contour labels in the family that each array names, as installed here.
+  SetLabelFontFileResolver(FontconfigLabelFontFile);
 }
 
 // What the forms of the run use, made after them and gone after them.

@@ -488,6 +488,9 @@ bool TFMain::ReportNoProjectFiles()
 QMdiSubWindow* TFMain::AddView(TFSimpleView* view)
 {
   QMdiSubWindow* sub = FMdiArea->addSubWindow(view);
+  // A new window opens at its view's own size (a loaded one then takes its
+  // stored placement), not at the least the MDI area would give it.
+  sub->resize(sub->sizeHint());
   view->show();
   UpdateMenuItems();
   return sub;

@@ -138,6 +138,10 @@ bool TF3DView::HandArrayToViewer()
   const double ex = std::fabs(object->GetWorldWidth());
   const double ey = -std::fabs(object->GetWorldHeight());
   const double ez = -std::fabs(object->GetWorldDepth());
+  // The sections label their contours with the array's label font, which an
+  // array makes only when asked (and drops when it is loaded).
+  if (auto* array = dynamic_cast<TGArray*>(object))
+    array->GetLabelFontHandle();
   if (auto* volume = dynamic_cast<TGArray3D*>(object)) {
     FMeshSource.reset();
     Viewer->SetData(volume->GetVolumeData(), 0, volume->GetNX(), volume->GetNY(), volume->GetNZ(), ex, ey, ez,

@@ -73,13 +73,30 @@ void TFBit3DView::ToggleFlag(bool& flag)
 
 void TFBit3DView::UpdateData()
 {
-  if (!dynamic_cast<TFBitModel*>(FModel) || !FViewGis)
+  auto* model = dynamic_cast<TFBitModel*>(FModel);
+  if (!model || !FViewGis)
     return;
-  if (!HandArrayToViewer())
-    return;
-  LoadSectionPositions();
+  // The window is there to watch the tree: without a chosen array it stands
+  // in the lattice's own box.
+  if (HandArrayToViewer())
+    LoadSectionPositions();
+  else
+    ShowLatticeBox(model->GetSnapshot().Statistics());
   DrawDischargeTree();
   DrawElectrodes();
+}
+
+void TFBit3DView::ShowLatticeBox(const TEngineStatistics& lattice)
+{
+  // Cube x is the lattice's first axis, y its third and z the second (the
+  // axis between the plates); the last two run against the lattice's.
+  const double ex = lattice.n1 * lattice.cellSize1;
+  const double ey = -lattice.n3 * lattice.cellSize3;
+  const double ez = -lattice.n2 * lattice.cellSize2;
+  if (!(ex > 0 && ey < 0 && ez < 0))
+    return;
+  FMeshSource.reset();
+  Viewer->SetData(nullptr, 0, 0, 0, 0, ex, ey, ez, FAutoRange, nullptr, nullptr, nullptr, nullptr);
 }
 
 void TFBit3DView::DrawDischargeTree()

@@ -9,6 +9,7 @@
 #include "views3d/Form3DView.h"
 
 class TFBit3DViewOptions;
+struct TEngineStatistics;
 class TFTreeInfo;
 
 class TFBit3DView : public TF3DView {
@@ -51,6 +52,8 @@ protected:
 
 private:
   void ToggleFlag(bool& flag);
+  // Hands the cube the lattice's box without values, for a window that shows no array.
+  void ShowLatticeBox(const TEngineStatistics& lattice);
 
   TTreeDisplaySettings FSettings;
 };

@@ -67,7 +67,8 @@ public:
 
   // ---- Drawing without OpenGL ----
   // Draws the sections and the tree with the software renderer (the box edges
-  // are drawn around it); nothing without a data set.
+  // are drawn around it); without a data set the tree and the plainly
+  // coloured sections only.
   virtual void RenderSoft();
 
   // ---- Menu ----

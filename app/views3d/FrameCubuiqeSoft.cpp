@@ -57,16 +57,20 @@ void TFmCubuiqe::DrawBoxEdgesSoft(bool visiblePass)
 
 void TFmCubuiqe::RenderSoft()
 {
-  if (ValueCodes.empty() || ResampleX.empty() || ResampleY.empty() || ResampleZ.empty())
-    return;
+  // Without values (a tree window that shows no array) the library draws the
+  // tree and the plainly coloured sections alone.
+  const bool values = !(ValueCodes.empty() || ResampleX.empty() || ResampleY.empty() || ResampleZ.empty());
   SegmentScratchA.assign(4 * static_cast<size_t>(SegmentCount), 0);
   SegmentScratchB.assign(4 * static_cast<size_t>(SegmentCount), 0);
   const int segmentCount = static_cast<int>(std::min<size_t>(SegmentCount, std::min(SegmentsView.size() / 6, SegmentStyles.size())));
   auto draw = Interpolation == 1 ? CubuiqeDrawSectionX : CubuiqeDrawSection;
-  draw(&Bitmap, ViewScale, NegViewScale, PixelSize, ValueCodes.data(), reinterpret_cast<const ResampleEntry*>(ResampleX.data()),
-       reinterpret_cast<const ResampleEntry*>(ResampleY.data()), reinterpret_cast<const ResampleEntry*>(ResampleZ.data()),
-       CentreX, CentreY, AxisScaleX, AxisScaleY, AxisScaleZ, static_cast<int>(ResampleX.size()),
-       static_cast<int>(ResampleY.size()), static_cast<int>(ResampleZ.size()), BoxCornersView, Rotation, SectionPlanes,
+  auto table = [values](const std::vector<TCubeResample>& t) {
+    return values ? reinterpret_cast<const ResampleEntry*>(t.data()) : nullptr;
+  };
+  auto count = [values](const std::vector<TCubeResample>& t) { return values ? static_cast<int>(t.size()) : 0; };
+  draw(&Bitmap, ViewScale, NegViewScale, PixelSize, values ? ValueCodes.data() : nullptr, table(ResampleX),
+       table(ResampleY), table(ResampleZ), CentreX, CentreY, AxisScaleX, AxisScaleY, AxisScaleZ, count(ResampleX),
+       count(ResampleY), count(ResampleZ), BoxCornersView, Rotation, SectionPlanes,
        SectionCount, reinterpret_cast<const double(*)[6]>(SegmentsView.data()), segmentCount,
        reinterpret_cast<const SegmentStyle*>(SegmentStyles.data()), SegmentScratchA.data(), SegmentScratchB.data(),
        ColourMin, ColourMax, ColourScale, FillMode, FillOpacity, SectionColour, SectionOpacity);

@@ -15,7 +15,9 @@ TLabelFontFileResolver& InstalledResolver()
   return resolver;
 }
 
-std::string DefaultFontFile(const TFontRecord& font)
+} // namespace
+
+std::string DejaVuLabelFontFile(const TFontRecord& font)
 {
   const bool bold = (font.style & TFontRecord::Bold) != 0;
   const std::string preferred = std::string(DejaVuFolder) + (bold ? "DejaVuSans-Bold.ttf" : "DejaVuSans.ttf");
@@ -26,8 +28,6 @@ std::string DefaultFontFile(const TFontRecord& font)
   return std::filesystem::exists(plain, error) ? plain : std::string();
 }
 
-} // namespace
-
 void SetLabelFontFileResolver(TLabelFontFileResolver resolver)
 {
   InstalledResolver() = std::move(resolver);
@@ -36,7 +36,7 @@ void SetLabelFontFileResolver(TLabelFontFileResolver resolver)
 std::string ResolveLabelFontFile(const TFontRecord& font)
 {
   const auto& resolver = InstalledResolver();
-  return resolver ? resolver(font) : DefaultFontFile(font);
+  return resolver ? resolver(font) : DejaVuLabelFontFile(font);
 }
 
 int LabelFontPixelHeight(const TFontRecord& font)

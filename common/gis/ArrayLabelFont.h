@@ -12,6 +12,9 @@
 
 using TLabelFontFileResolver = std::function<std::string(const TFontRecord& font)>;
 
+// The default: Debian's DejaVu Sans, bold where the record asks for it.
+std::string DejaVuLabelFontFile(const TFontRecord& font);
+
 // An empty resolver restores the default.
 void SetLabelFontFileResolver(TLabelFontFileResolver resolver);
 std::string ResolveLabelFontFile(const TFontRecord& font);

@@ -268,6 +268,7 @@ void TFmEditTimeSeries::SetSeries(const TTimeSerie* const* series, int count, in
   SGdata->verticalScrollBar()->setValue(std::min(topRow, SGdata->rowCount() - 1));
   MeasureHeaderRow();
   MeasureTimeColumn(title);
+  MeasureValueColumns();
   FrameResize();
 }
 
@@ -306,6 +307,20 @@ void TFmEditTimeSeries::MeasureTimeColumn(const QString& title)
   timeColumnWidth = std::max(widest, 50) + (editable ? DropDownWidth : 0) + 8;
 }
 
+void TFmEditTimeSeries::MeasureValueColumns()
+{
+  const QFontMetrics metrics = SGdata->fontMetrics();
+  valueColumnWidths.assign(static_cast<size_t>(std::max(SGdata->columnCount() - 1, 0)), 0);
+  for (int col = 1; col < SGdata->columnCount(); ++col) {
+    int widest = 0;
+    for (const QString& line : GridCell(*SGdata, col, 0).split('\n'))
+      widest = std::max(widest, metrics.horizontalAdvance(line));
+    for (int row = 1; row < SGdata->rowCount(); ++row)
+      widest = std::max(widest, metrics.horizontalAdvance(GridCell(*SGdata, col, row)));
+    valueColumnWidths[static_cast<size_t>(col - 1)] = widest + 8;
+  }
+}
+
 void TFmEditTimeSeries::resizeEvent(QResizeEvent* event)
 {
   QWidget::resizeEvent(event);
@@ -331,9 +346,13 @@ void TFmEditTimeSeries::FrameResize()
   int rest = SGdata->width() - (scrolls ? 20 : 4) - cols * lineWidth - timeColumnWidth;
   rest = std::max(rest, cols - 1);
   const int share = rest / (cols - 1);
-  for (int col = 1; col < cols - 1; ++col)
-    SGdata->setColumnWidth(col, share);
-  SGdata->setColumnWidth(cols - 1, rest - share * (cols - 2));
+  // The room is shared out, but no column is narrower than its widest text:
+  // the grid scrolls sideways rather than cutting numbers short.
+  for (int col = 1; col < cols; ++col) {
+    const int own = col < cols - 1 ? share : rest - share * (cols - 2);
+    const size_t k = static_cast<size_t>(col - 1);
+    SGdata->setColumnWidth(col, std::max(own, k < valueColumnWidths.size() ? valueColumnWidths[k] : 0));
+  }
 }
 
 void TFmEditTimeSeries::Relayout() { FrameResize(); }

@@ -90,6 +90,8 @@ private:
   void Relayout();
   void MeasureHeaderRow();
   void MeasureTimeColumn(const QString& title);
+  // The widest text of each value column, header lines included.
+  void MeasureValueColumns();
   void SetEditing(bool on);
   // Closes an open cell editor, storing what it holds.
   void EndTimeEdit();
@@ -116,6 +118,7 @@ private:
   bool editing = true;
   QString headerSeparator = "\n";
   int timeColumnWidth = 50;
+  std::vector<int> valueColumnWidths;
   bool textMode = false;
   int currentCol = 1;
   int currentRow = 1;

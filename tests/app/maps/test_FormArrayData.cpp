@@ -112,6 +112,23 @@ TEST_F(ArrayDataTest, ReadOnlyArrayTakesNothingFromTheGrid)
   EXPECT_EQ(changes, 0);
 }
 
+// Every value is readable when the window opens, however long it prints.
+TEST_F(ArrayDataTest, ColumnsFitTheirValues)
+{
+  const double values[] = {-1.23456789e-05, 123456789.0, -0.000987654321, 3};
+  for (int c = 0; c < 12; ++c)
+    array->GetData()[c] = values[c % 4] * (c + 1);
+  TFArrayData* window = Window();
+  window->SetArray(array);
+  window->FormShow();
+  const QFontMetrics metrics = Grid().fontMetrics();
+  for (int col = 1; col < Grid().columnCount(); ++col)
+    for (int row = 1; row < Grid().rowCount(); ++row) {
+      const QString text = GridCell(Grid(), col, row);
+      EXPECT_GE(Grid().columnWidth(col), metrics.horizontalAdvance(text)) << text.toStdString();
+    }
+}
+
 TEST_F(ArrayDataTest, CellLabelsByIndexOrByCellCentre)
 {
   auto owned = std::make_unique<TGArray>(&gis, 10, 5, 0);

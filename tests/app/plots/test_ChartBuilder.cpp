@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -257,6 +259,40 @@ TEST(ChartBuilder, AutomaticXLimitsOfEqualValuesSpanOneUnit)
   EXPECT_DOUBLE_EQ(d.bottom.max, 30);
 }
 
+
+// Automatic limits keep 6 significant digits, but never at the cost of a point:
+// a needle run's logged sizes end in digits that nearest rounding moves inward.
+TEST(ChartBuilder, RoundedAutomaticLimitsKeepEveryPointInside)
+{
+  const std::vector<std::vector<double>> runs = {
+    {-1.2345649, 0.5, 2.7182849},
+    {2.302585093, 2.995732274, 3.401197382, 3.688879454},
+    {-3.9999996, -2.0000004},
+    {0.99999996, 1.00000004},
+    {123456.44, 987654.46},
+    {-4.5e-7, 9.9999951e-3},
+  };
+  for (const std::vector<double>& x : runs) {
+    SCOPED_TRACE(x.front());
+    std::vector<double> y(x.size(), 1.0);
+    for (size_t i = 0; i < y.size(); ++i)
+      y[i] = x[i] * 3 + 0.1234564;
+    TChartDescription d = Build(MakeInput({MakeSeries(x, y, "a", SeriesStyle::Points)}));
+    for (const TChartSeries& s : d.series)
+      for (const QPointF& p : s.points) {
+        EXPECT_GE(p.x(), d.bottom.min);
+        EXPECT_LE(p.x(), d.bottom.max);
+        EXPECT_GE(p.y(), d.y[0].min);
+        EXPECT_LE(p.y(), d.y[0].max);
+      }
+    // Still short numbers: at most 6 significant digits.
+    for (double limit : {d.bottom.min, d.bottom.max}) {
+      char text[64];
+      std::snprintf(text, sizeof text, "%.6g", limit);
+      EXPECT_EQ(std::strtod(text, nullptr), limit);
+    }
+  }
+}
 TEST(ChartBuilder, XTransformationAndShiftApplyToPointsAndLimits)
 {
   TPlotInput input = MakeInput({MakeSeries({10, 20}, {1, 2}), MakeSeries({30, 40}, {1, 2})});

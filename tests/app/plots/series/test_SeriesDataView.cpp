@@ -3,6 +3,7 @@
 
 #include "SeriesTestSupport.h"
 #include "base/ScriptedModalCalls.h"
+#include "data/qt/RegistrySettings.h"
 #include "data/TimeConversion.h"
 #include "maps/Stringgrids.h"
 #include "model/FormModel.h"
@@ -13,6 +14,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -41,6 +43,9 @@ public:
 
 class SeriesDataViewExTest : public ::testing::Test {
 protected:
+  // Each case meets the window as at the first run: no stored place.
+  void SetUp() override { RegWriteSetting("FSeriesDataViewEx", "", "Windows"); }
+
   QString Cell(int col, int row) const { return GridCell(*view.Viewer->SGdata, col, row); }
 
   TScriptedModalCalls calls;
@@ -87,6 +92,37 @@ TEST_F(SeriesDataViewExTest, ReadOnlyTableHidesEditingButStillClears)
 
   view.Bok->click();
   EXPECT_EQ(view.result(), 1);
+}
+
+// The window opens over the program's main window rather than in the screen's
+// corner, and no value column is narrower than its numbers.
+TEST_F(SeriesDataViewExTest, OpensOverTheMainWindowWithColumnsFittedToTheValues)
+{
+  QMainWindow program;
+  program.setGeometry(300, 200, 700, 500);
+  program.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&program));
+  std::vector<std::unique_ptr<TTimeSerie>> owned;
+  std::vector<const TTimeSerie*> series;
+  for (int k = 0; k < 4; ++k) {
+    owned.push_back(MakeSerie({{0, -1.23456789e-5 * (k + 1)}, {10, 123456.789 * (k + 1)}}, "U", "кВ"));
+    series.push_back(owned.back().get());
+  }
+  TFSeriesDataViewEx fresh;
+  fresh.ShowSeries(series.data(), static_cast<int>(series.size()), TimeCodeSeconds, "t");
+  fresh.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+  // Centred, up to the frames' title bars.
+  EXPECT_LE((fresh.geometry().center() - program.geometry().center()).manhattanLength(), 16)
+      << fresh.geometry().x() << "," << fresh.geometry().y();
+  const QTableWidget& grid = *fresh.Viewer->SGdata;
+  const QFontMetrics metrics = grid.fontMetrics();
+  for (int col = 1; col < grid.columnCount(); ++col)
+    for (int row = 1; row < grid.rowCount(); ++row) {
+      const QString text = GridCell(grid, col, row);
+      EXPECT_GE(grid.columnWidth(col), metrics.horizontalAdvance(text)) << text.toStdString();
+    }
+  fresh.hide();
 }
 
 TEST_F(SeriesDataViewExTest, ModelSeriesByKeyShownModally)

@@ -128,13 +128,25 @@ TEST_F(CubeFrameSoftware, DrawsTheBoxAroundTheSectionsDottedBehind)
   EXPECT_GT(black, 100);
 }
 
-TEST_F(CubeFrameSoftware, WithoutDataOnlyTheBoxIsDrawn)
+// A tree window without a chosen array hands the frame no values: the box and
+// the tree are drawn, the section shows nothing.
+TEST_F(CubeFrameSoftware, WithoutDataTheBoxAndTheTreeAreDrawn)
 {
-  frame.FreeData();
+  frame.SetData(nullptr, 0, 0, 0, 0, 1, 1, 1, true, nullptr, nullptr, nullptr, nullptr);
   frame.OrientFrontal();
-  const QImage picture = frame.PictureImage();
+  QImage picture = frame.PictureImage();
   EXPECT_TRUE(IsWhite(picture.pixel(100, 100)));
   EXPECT_TRUE(BlackNear(picture, 44, 100));
+
+  CubeViewSegment segment;
+  segment.width = 3;
+  segment.colour = 0x0000FF; // red
+  segment.z1 = -0.8, segment.z2 = 0.8;
+  frame.SetSegments(&segment, 1);
+  frame.Redraw();
+  picture = frame.PictureImage();
+  EXPECT_EQ(picture.pixel(100, 100), qRgb(255, 0, 0));
+  EXPECT_TRUE(IsWhite(picture.pixel(70, 100)));
 }
 
 TEST_F(CubeFrameSoftware, TransparentFillShowsTheTreeBehindLowValues)

@@ -7,6 +7,8 @@
 #include "../../../common/gis/MeshSourceSupport.h"
 #include "ViewWindowSupport.h"
 
+#include "gis/ArrayLabelFont.h"
+#include "gis/FontconfigLabelFont.h"
 #include "gis/GArray3D.h"
 #include "gis/GArrayI3D.h"
 #include "gis/GIS.h"
@@ -28,12 +30,22 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 using namespace projecttest;
 using namespace viewwindowtest;
 
 namespace {
+
+#define REQUIRE_GL_PICTURE(view)                                                       \
+  do {                                                                                 \
+    if (!(view)->Viewer->HasGLContext()) {                                             \
+      if (std::getenv("CI"))                                                           \
+        FAIL() << "OpenGL is not available";                                           \
+      GTEST_SKIP() << "OpenGL is not available on this display";                       \
+    }                                                                                  \
+  } while (0)
 
 constexpr COLORREF Red = 0x0000FF;
 constexpr COLORREF Blue = 0xFF0000;
@@ -318,6 +330,58 @@ TEST_F(SectionWindowTest, CopyAndBitmapExportGiveThePicture)
   EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB888), picture);
   // The window's own items follow the picture's in one popup menu.
   EXPECT_TRUE(section->Viewer->PopupMenu()->actions().contains(section->PMICaption));
+}
+
+// The 3D view's own sections label their contours in the array's label font
+// family from the first picture on and again after the project is reloaded,
+// with no section window ever opened. Two families of fonts-dejavu-core give
+// two different pictures, and both differ from the picture without labels.
+TEST_F(SectionWindowTest, TheViewsSectionsLabelTheirContoursInTheArraysFontFamily)
+{
+  // As the program does at its start.
+  SetLabelFontFileResolver(FontconfigLabelFontFile);
+  auto labelled = [](TGArray* array, const char* family, bool on) {
+    array->SetContoursOn(true);
+    array->SetContourColors(0x000000, 0x000000);
+    array->SetLevelScheme(LevelSchemeCount, 4, 100, 10, 2, 4, 1, 2);
+    array->SetLabels(on, on, 30, 0, 1.0, 0.0);
+    TFontRecord font = array->GetLabelFont();
+    font.name = family;
+    font.size = 14;
+    font.style = TFontRecord::Bold;
+    array->SetLabelFont(font);
+  };
+  labelled(potential, "DejaVu Sans Mono", true);
+  TFBit3DView* view = OpenVolumeView();
+  REQUIRE_GL_PICTURE(view);
+  view->Viewer->MenuItem(QStringLiteral("PMIOrientFront"))->trigger();
+  auto picture = [&] {
+    main->RefreshViews();
+    return ViewsOf<TFBit3DView>(*main).front()->Viewer->PictureImage();
+  };
+  const QImage mono = picture();
+  labelled(potential, "DejaVu Serif", true);
+  const QImage serif = picture();
+  labelled(potential, "DejaVu Serif", false);
+  const QImage none = picture();
+  EXPECT_NE(mono, none) << "no labels at the first opening";
+  EXPECT_NE(serif, none);
+  EXPECT_NE(mono, serif) << "the labels ignore the array's family";
+  EXPECT_TRUE(ViewsOf<TFSectionView>(*main).empty());
+
+  labelled(potential, "DejaVu Sans Mono", true);
+  const QString path = dir.filePath("labels.vzt");
+  ASSERT_TRUE(main->WriteProject(path));
+  ASSERT_TRUE(main->LoadProject(path));
+  ProcessPostedEvents();
+  ASSERT_EQ(ViewsOf<TFBit3DView>(*main).size(), 1u);
+  EXPECT_TRUE(ViewsOf<TFSectionView>(*main).empty());
+  auto* loaded = dynamic_cast<TGArray3D*>(main->Gis()->FindArrayByCode(CodePotential));
+  ASSERT_NE(loaded, nullptr);
+  const QImage reloaded = picture();
+  labelled(loaded, "DejaVu Sans Mono", false);
+  EXPECT_NE(reloaded, picture()) << "no labels after the reload";
+  SetLabelFontFileResolver({});
 }
 
 TEST_F(SectionWindowTest, TheProjectRecreatesTheWindowWithoutThe3DView)

@@ -19,9 +19,11 @@
 #include "views3d/FormArray3DInfo.h"
 #include "views3d/FormBit3DViewOptions.h"
 #include "views3d/FormCubuiqeRangeValues.h"
+#include "views3d/FormOpenGLOptions.h"
 #include "views3d/FrameCubuiqe.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -79,6 +81,12 @@ protected:
     for (QAction* item : view->PMIArrays->actions())
       if (item->data().toInt() == potential)
         item->trigger();
+    MakeChannelsMagenta(view);
+    return view;
+  }
+
+  void MakeChannelsMagenta(TFBit3DView* view)
+  {
     calls.edit = [](QDialog* dialog) {
       auto* options = static_cast<TFBit3DViewOptions*>(dialog);
       options->SetSwatchColour(options->Scolormin, Magenta);
@@ -90,7 +98,6 @@ protected:
     calls.dialogAnswers.push_back(QDialog::Accepted);
     view->PMITreeOptions->trigger();
     calls.edit = nullptr;
-    return view;
   }
 
   // The needle breaks down a few elements after its first channel, and on a
@@ -144,6 +151,49 @@ TEST_F(TreeViewWindowTest, TheTreeGrowsInThePictureWhileTheCalculationRuns)
   view->PMITreeShow->trigger();
   EXPECT_EQ(view->Viewer->SegmentCount, 0);
   EXPECT_TRUE(MagentaPixels(view->Viewer->PictureImage()).empty());
+}
+
+// The window is there to watch the tree: a new one shows it growing in the
+// lattice's box before any array is chosen, with OpenGL and without.
+TEST_F(TreeViewWindowTest, ANewViewShowsTheGrowingTreeWithoutAnArrayInBothDrawingKinds)
+{
+  main->MINewCubuiqe->trigger();
+  ProcessPostedEvents();
+  auto views = ViewsOf<TFBit3DView>(*main);
+  ASSERT_EQ(views.size(), 1u);
+  TFBit3DView* view = views[0];
+  REQUIRE_VIEW_GL(view);
+  MakeChannelsMagenta(view);
+  EXPECT_EQ(view->GetArrayId(), 0);
+  EXPECT_EQ(view->windowTitle(), QString::fromUtf8("Объем"));
+  EXPECT_GE(view->Viewer->BodyCount, 2) << "the plates";
+  // The box has the lattice's proportions once they are asked for.
+  view->Viewer->MenuItem(QStringLiteral("PMIAxesScaleReal"))->trigger();
+  double sx = 0, sy = 0, sz = 0;
+  view->Viewer->GetAxesScale(&sx, &sy, &sz);
+  const TEngineStatistics lattice = Model()->GetSnapshot().Statistics();
+  const double width = lattice.n1 * lattice.cellSize1;
+  EXPECT_NEAR(sz / sx, lattice.n2 * lattice.cellSize2 / width, 1e-9);
+  EXPECT_NEAR(sy / sx, lattice.n3 * lattice.cellSize3 / width, 1e-9);
+  view->Viewer->MenuItem(QStringLiteral("PMIAxesScaleCube"))->trigger();
+
+  RunUntilNodes(NeedleRoots + 1);
+  EXPECT_GT(view->Viewer->SegmentCount, 0);
+  EXPECT_FALSE(MagentaPixels(view->Viewer->PictureImage()).empty()) << "OpenGL";
+
+  // The program's own renderer, chosen in "openGL ...".
+  calls.dialogs.clear();
+  view->Viewer->MenuItem(QStringLiteral("PMIopenGL"))->trigger();
+  ASSERT_EQ(calls.dialogs.size(), 1u);
+  auto* options = qobject_cast<TFOpenGLOptions*>(calls.dialogs.back());
+  ASSERT_NE(options, nullptr);
+  options->FormActivate();
+  options->CBglType->setCurrentIndex(0);
+  QTest::mouseClick(options->Bok, Qt::LeftButton);
+  ProcessPostedEvents();
+  ASSERT_FALSE(view->Viewer->UseGL);
+  main->RefreshViews();
+  EXPECT_FALSE(MagentaPixels(view->Viewer->PictureImage()).empty()) << "software";
 }
 
 TEST_F(TreeViewWindowTest, PickingAnElementOpensTheTreeInformationWindow)
