@@ -109,6 +109,7 @@ protected:
 
 private:
   bool ReadOut(QPoint pos, bool activate);
+  void PlaceLook();
   void HideCursorLines();
   QImage ChartImage();
 

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <memory>
 
@@ -130,12 +131,35 @@ TEST_F(FormInhomogeneitiesTest, MenusWriteTheirTagsIntoThePopupCell)
   dialog.SetPopupCell(1, 9);
   dialog.PMIshapeClick(dialog.PMshape->actions().at(0));
   EXPECT_EQ(Cell(9, 1), "0");
+  EXPECT_EQ(dialog.PMshape->actions().at(1)->text(), "эллипсоид");
   dialog.SetPopupCell(1, 11);
   ASSERT_EQ(dialog.PMalpha->actions().size(), 10);
   dialog.PMIalphaClick(dialog.PMalpha->actions().at(4));
   EXPECT_EQ(Cell(11, 1), "32768");
   EXPECT_EQ(dialog.PMalpha->actions().at(4)->text(), "50%");
   EXPECT_EQ(dialog.PMalpha->actions().at(9)->data().toInt(), 65536);
+}
+
+TEST_F(FormInhomogeneitiesTest, TheShapeCellOpensItsMenuAndNeverATextEditor)
+{
+  dialog.SetItems({});
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTableWidget* grid = dialog.SGdata;
+  grid->setCurrentCell(1, 8);
+  QTest::keyClick(grid, Qt::Key_F2);
+  ASSERT_NE(grid->indexWidget(grid->currentIndex()), nullptr);
+  QTest::keyClick(grid->indexWidget(grid->currentIndex()), Qt::Key_Tab);
+  ASSERT_EQ(grid->currentColumn(), 9);
+  EXPECT_EQ(grid->indexWidget(grid->currentIndex()), nullptr);
+  EXPECT_FALSE(dialog.PMshape->isVisible()) << "moving onto the cell opens nothing";
+
+  QTest::keyClick(grid, Qt::Key_X);
+  EXPECT_TRUE(dialog.PMshape->isVisible());
+  EXPECT_EQ(grid->indexWidget(grid->currentIndex()), nullptr);
+  EXPECT_EQ(Cell(9, 1), "1");
+  dialog.PMshape->hide();
+  dialog.hide();
 }
 
 TEST_F(FormInhomogeneitiesTest, DeleteKeepsOneRowWithDefaults)
