@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
 
 namespace {
 
@@ -20,19 +21,16 @@ QPixmap IconPicture(int size)
   painter.setBrush(QColor(0xC8, 0xC8, 0xC8));
   painter.drawRect(QRectF(10, 8, 44, 6));
   painter.drawRect(QRectF(10, 50, 44, 6));
+  // The tree's branches, each a broken line from the point where it forks off.
+  const QList<QPolygonF> branches = {
+      {{32, 14}, {29, 24}, {34, 33}, {30, 44}},
+      {{29, 24}, {20, 32}, {17, 41}},
+      {{34, 33}, {44, 38}, {47, 46}},
+      {{31, 19}, {40, 24}},
+  };
   QPainterPath tree;
-  tree.moveTo(32, 14);
-  tree.lineTo(29, 24);
-  tree.lineTo(34, 33);
-  tree.lineTo(30, 44);
-  tree.moveTo(29, 24);
-  tree.lineTo(20, 32);
-  tree.lineTo(17, 41);
-  tree.moveTo(34, 33);
-  tree.lineTo(44, 38);
-  tree.lineTo(47, 46);
-  tree.moveTo(31, 19);
-  tree.lineTo(40, 24);
+  for (const QPolygonF& branch : branches)
+    tree.addPolygon(branch);
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QPen(QColor(0xFF, 0xE0, 0x40), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.drawPath(tree);

@@ -1,5 +1,6 @@
 #include "model/dialogs/FormElectrodes.h"
 
+#include "GridKeys.h"
 #include "HeapFixture.h"
 #include "gis/BitGIS.h"
 #include "gis/GArray3D.h"
@@ -12,7 +13,6 @@
 
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 
 #include <memory>
 
@@ -150,12 +150,8 @@ TEST_F(FormElectrodesTest, NoWayIntoTheColourCellPutsTypedTextThere)
   QTableWidget* grid = dialog.SGdata;
 
   // Tab out of the editor of the code column lands on the colour without an editor.
-  grid->setCurrentCell(1, 8);
-  QTest::keyClick(grid, Qt::Key_F2);
-  ASSERT_NE(grid->indexWidget(grid->currentIndex()), nullptr);
-  QTest::keyClick(grid->indexWidget(grid->currentIndex()), Qt::Key_Tab);
-  ASSERT_EQ(grid->currentColumn(), 9);
-  EXPECT_EQ(grid->indexWidget(grid->currentIndex()), nullptr);
+  ASSERT_NO_FATAL_FAILURE(TabOutOfEditor(*grid, 1, 8));
+  EXPECT_FALSE(EditorOpen(*grid));
 
   // A typed key opens the colour dialog; cancelled, the colour stays.
   QTest::keyClick(grid, Qt::Key_7);
@@ -165,7 +161,7 @@ TEST_F(FormElectrodesTest, NoWayIntoTheColourCellPutsTypedTextThere)
   QTest::keyClick(grid, Qt::Key_F2);
   ASSERT_EQ(calls.colourStarts.size(), 2u);
   EXPECT_EQ(Cell(9, 1), QString::number(0x563412));
-  EXPECT_EQ(grid->indexWidget(grid->currentIndex()), nullptr);
+  EXPECT_FALSE(EditorOpen(*grid));
   dialog.hide();
 }
 

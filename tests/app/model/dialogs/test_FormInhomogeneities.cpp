@@ -1,5 +1,6 @@
 #include "model/dialogs/FormInhomogeneities.h"
 
+#include "GridKeys.h"
 #include "HeapFixture.h"
 #include "gis/BitGIS.h"
 #include "gis/GArray3D.h"
@@ -13,7 +14,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 
 #include <memory>
 
@@ -146,17 +146,13 @@ TEST_F(FormInhomogeneitiesTest, TheShapeCellOpensItsMenuAndNeverATextEditor)
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   QTableWidget* grid = dialog.SGdata;
-  grid->setCurrentCell(1, 8);
-  QTest::keyClick(grid, Qt::Key_F2);
-  ASSERT_NE(grid->indexWidget(grid->currentIndex()), nullptr);
-  QTest::keyClick(grid->indexWidget(grid->currentIndex()), Qt::Key_Tab);
-  ASSERT_EQ(grid->currentColumn(), 9);
-  EXPECT_EQ(grid->indexWidget(grid->currentIndex()), nullptr);
+  ASSERT_NO_FATAL_FAILURE(TabOutOfEditor(*grid, 1, 8));
+  EXPECT_FALSE(EditorOpen(*grid));
   EXPECT_FALSE(dialog.PMshape->isVisible()) << "moving onto the cell opens nothing";
 
   QTest::keyClick(grid, Qt::Key_X);
   EXPECT_TRUE(dialog.PMshape->isVisible());
-  EXPECT_EQ(grid->indexWidget(grid->currentIndex()), nullptr);
+  EXPECT_FALSE(EditorOpen(*grid));
   EXPECT_EQ(Cell(9, 1), "1");
   dialog.PMshape->hide();
   dialog.hide();
