@@ -1,5 +1,7 @@
 #include "base/QtModalCalls.h"
 
+#include "base/CaptionWidth.h"
+
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -22,11 +24,14 @@ QMessageBox::StandardButton TQtModalCalls::Message(QWidget* parent, QMessageBox:
 std::optional<QString> TQtModalCalls::InputBox(QWidget* parent, const QString& caption, const QString& prompt,
                                                const QString& text)
 {
-  bool ok = false;
-  QString result = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
-  if (!ok)
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(prompt);
+  dialog.setTextValue(text);
+  FitWidthToCaption(dialog);
+  if (dialog.exec() != QDialog::Accepted)
     return std::nullopt;
-  return result;
+  return dialog.textValue();
 }
 
 QString TQtModalCalls::OpenFileName(QWidget* parent, const QString& folder, const QString& filter)

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace {
 TFArray3DData* theForm = nullptr;
@@ -21,15 +22,21 @@ TFArray3DData* theForm = nullptr;
 
 TFArray3DData::TFArray3DData(QWidget* owner) : TFArrayData(owner, QStringLiteral("FArray3DData"))
 {
-  toolbar->insertWidget(0, new QLabel(QStringLiteral("Уровень"), this));
+  // The level controls get a row of their own: beside the building controls
+  // the window would have to be far wider than its grid needs.
+  levelbar = new QHBoxLayout;
+  qobject_cast<QVBoxLayout*>(layout())->insertLayout(0, levelbar);
+  levelbar->addWidget(new QLabel(QStringLiteral("Уровень"), this));
   Elevel = new QSpinBox(this);
   Elevel->setMinimum(1);
-  toolbar->insertWidget(1, Elevel);
+  levelbar->addWidget(Elevel);
   Eleveltype = new QComboBox(this);
-  Eleveltype->addItems({QStringLiteral("неизменять"), QStringLiteral("перенос сверху"),
+  Eleveltype->addItems({QStringLiteral("не изменять"), QStringLiteral("перенос сверху"),
                         QStringLiteral("перенос снизу"), QStringLiteral("линейно")});
   Eleveltype->setToolTip(QStringLiteral("интерполяция для уровней без реперных значений"));
-  toolbar->insertWidget(2, Eleveltype);
+  levelbar->addWidget(Eleveltype);
+  levelbar->addStretch();
+  KeepControlsWhole();
   PMIExtract = PopupMenu1->addAction(QStringLiteral("Экспорт ..."));
   PMIImport = PopupMenu1->addAction(QStringLiteral("Импорт ..."));
   connect(Elevel, &QSpinBox::valueChanged, this, &TFArray3DData::ElevelChange);

@@ -27,6 +27,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -35,6 +36,8 @@ std::int32_t CellLabelMode = 0;
 
 namespace {
 TFArrayData* theForm = nullptr;
+
+constexpr int MinimumWidth = 360;
 
 const QString FileFilter = QStringLiteral("текст (*.txt);;все файлы (*.*)");
 } // namespace
@@ -91,14 +94,27 @@ TFArrayData::TFArrayData(QWidget* owner) : TFArrayData(owner, QStringLiteral("FA
 TFArrayData::TFArrayData(QWidget* owner, const QString& formName) : TFSized(owner, formName)
 {
   BuildDesign();
+  KeepControlsWhole();
   RestorePlacement();
+}
+
+void TFArrayData::KeepControlsWhole()
+{
+  // The controls above the grid never shrink below what shows their texts:
+  // the window is at least as wide as they need.
+  for (QLayout* row : {static_cast<QLayout*>(toolbar), static_cast<QLayout*>(levelbar)})
+    for (int i = 0; row && i < row->count(); ++i)
+      if (QWidget* control = row->itemAt(i)->widget())
+        control->setSizePolicy(QSizePolicy::Minimum, control->sizePolicy().verticalPolicy());
+  layout()->activate();
+  setMinimumWidth(std::max(MinimumWidth, layout()->minimumSize().width()));
 }
 
 void TFArrayData::BuildDesign()
 {
   setWindowTitle(QStringLiteral("Данные"));
   resize(398, 448);
-  setMinimumSize(360, 360);
+  setMinimumSize(MinimumWidth, 360);
   auto* layout = new QVBoxLayout(this);
 
   auto* top = toolbar = new QHBoxLayout;

@@ -115,7 +115,11 @@ protected:
   // box when the formula does not compile.
   bool FillCells(double* values, int nz, const QString& text, int operation, TFillBox box, bool volume);
 
+  // Widens the window's minimum to the rows of controls above the grid.
+  void KeepControlsWhole();
+
   QHBoxLayout* toolbar = nullptr;
+  QHBoxLayout* levelbar = nullptr; // the level controls of a volume, above the toolbar
   bool editable = false;
   int nx = 0;
   int ny = 0;

@@ -122,8 +122,14 @@ TChartAdapter::TChartAdapter(TChartPanel* panel) : FPanel(panel)
   }
   for (QAbstractSeries* hidden : {static_cast<QAbstractSeries*>(FProbe[0]), static_cast<QAbstractSeries*>(FProbe[1]),
                                   static_cast<QAbstractSeries*>(FVCursor), static_cast<QAbstractSeries*>(FHCursor)})
-    for (QLegendMarker* marker : chart->legend()->markers(hidden))
-      marker->setVisible(false);
+    HideFromLegend(hidden);
+}
+
+void TChartAdapter::HideFromLegend(QAbstractSeries* series)
+{
+  // The legend shows a marker again whenever its series turns visible.
+  for (QLegendMarker* marker : FPanel->Chart()->legend()->markers(series))
+    marker->setVisible(false);
 }
 
 TChartAdapter::~TChartAdapter()
@@ -266,8 +272,7 @@ void TChartAdapter::Apply(const TChartDescription& d)
     series->setName(s.title);
     Attach(series, s.axis);
     if (!s.showInLegend)
-      for (QLegendMarker* marker : chart->legend()->markers(series))
-        marker->setVisible(false);
+      HideFromLegend(series);
     FShown.push_back(series);
   }
 
@@ -285,6 +290,8 @@ void TChartAdapter::PlaceCursorLines(double x, double y)
 {
   FVCursor->replace({{x, FY[0]->max()}, {x, FY[0]->min()}});
   FHCursor->replace({{FBottom->max(), y}, {FBottom->min(), y}});
-  FVCursor->setVisible(true);
-  FHCursor->setVisible(true);
+  for (QLineSeries* cursor : {FVCursor, FHCursor}) {
+    cursor->setVisible(true);
+    HideFromLegend(cursor);
+  }
 }

@@ -40,6 +40,7 @@ private:
   void ApplyAxis(QCategoryAxis* axis, const TChartAxis& from, const TChartDescription& d);
   QAbstractSeries* MakeSeries(const TChartSeries& s, const TChartDescription& d);
   void Attach(QAbstractSeries* series, int axis);
+  void HideFromLegend(QAbstractSeries* series);
 
   TChartPanel* FPanel;
   QCategoryAxis* FBottom;

@@ -7,6 +7,7 @@
 #include "plots/SeriesDataView.h"
 
 #include "base/ModalCalls.h"
+#include "base/PlaceBeside.h"
 #include "data/TextConversion.h"
 
 #include <QAction>
@@ -17,8 +18,10 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -45,6 +48,20 @@ int32_t ReadInteger(const QLineEdit* edit)
   } catch (const EConvertError&) {
     return 0;
   }
+}
+
+// The data series a read-out lists, by title and axis: when they change, the
+// values shown belong to a chart that is gone.
+bool SameReadOutSeries(const TChartDescription& a, const TChartDescription& b)
+{
+  std::vector<std::pair<QString, int>> listed[2];
+  const TChartDescription* both[] = {&a, &b};
+  for (int k = 0; k < 2; ++k)
+    if (both[k]->built)
+      for (const TChartSeries& s : both[k]->series)
+        if (s.tag == SeriesTagData)
+          listed[k].emplace_back(s.title, s.axis);
+  return listed[0] == listed[1];
 }
 
 } // namespace
@@ -133,7 +150,10 @@ void TFSimplePlot::Refresh()
     input.axisTitles = GetAxisTitles();
     input.series = GetSeriesData();
   }
-  FLast = BuildChart(Settings, std::move(input), {width(), height()});
+  TChartDescription built = BuildChart(Settings, std::move(input), {width(), height()});
+  if (Look && !SameReadOutSeries(FLast, built))
+    Look->Clear();
+  FLast = std::move(built);
   if (FLast.built) {
     Settings = FLast.settings;
     AxisState = FLast.axisState;
@@ -294,11 +314,20 @@ bool TFSimplePlot::ReadOut(QPoint pos, bool activate)
                                AxisState));
   FAdapter->PlaceCursorLines(mouse.x, mouse.y[0]);
   if (Look->isHidden()) {
+    PlaceLook();
     Look->show();
     if (activate)
       activateWindow();
   }
   return true;
+}
+
+void TFSimplePlot::PlaceLook()
+{
+  // Beside the sub-window with its frame, so the title bar stays free too.
+  QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+  const QRect chart(frame->mapToGlobal(QPoint(0, 0)), frame->size());
+  Look->move(PlaceBeside(chart, Look->frameGeometry().size(), frame->screen()->availableGeometry()));
 }
 
 bool TFSimplePlot::ChartMouseDown(QPoint pos, Qt::MouseButtons buttons)

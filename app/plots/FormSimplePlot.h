@@ -111,6 +111,7 @@ protected:
 
 private:
   bool ReadOut(QPoint pos, bool activate);
+  void PlaceLook();
   void HideCursorLines();
   void SettleLayout();
   // The chart as shown, drawn scale times finer.

@@ -23,6 +23,8 @@ public:
 
   // Shows the rows below the thin fixed row and fits the height to them.
   void ShowValues(const std::vector<TReadOutRow>& rows);
+  // Drops the rows of a read-out whose chart has changed since.
+  void Clear() { ShowValues({}); }
   // Called when the window closes: the owner hides its cursor lines.
   std::function<void()> OnClosed;
 

@@ -31,6 +31,7 @@
 #include "shell/BitModelWindowMaker.h"
 #include "shell/FormCloneProject.h"
 #include "shell/PlotWindowMakers.h"
+#include "shell/ProgramIcon.h"
 #include "shell/FormAbout.h"
 #include "shell/FormFlash.h"
 #include "shell/FormInfo.h"
@@ -62,6 +63,8 @@ void PrepareApplication(QApplication& app)
 {
   app.setOrganizationName("Orvalen");
   app.setApplicationName("Kestovar");
+  // Windows without an icon of their own, the view windows among them, take this one.
+  app.setWindowIcon(ProgramIcon());
   // Qt's own buttons ("Да", "Нет", "Отмена") speak Russian like the program.
   auto* translator = new QTranslator(&app);
   if (translator->load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

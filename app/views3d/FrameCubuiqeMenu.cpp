@@ -128,7 +128,7 @@ void TFmCubuiqe::BuildMenu()
   AddItem(proportions, "PMIAxesScale50", u("50 %"), &TFmCubuiqe::AxesScale50);
   AddItem(proportions, "PMIAxesScale25", u("25 %"), &TFmCubuiqe::AxesScale25);
   AddItem(proportions, "PMIAxesScaleCube", u("Куб"), &TFmCubuiqe::AxesScaleCube);
-  QMenu* scale = AddSubmenu(options, "PMIScale", u("Маштаб"));
+  QMenu* scale = AddSubmenu(options, "PMIScale", u("Масштаб"));
   AddItem(scale, "PMIZoomIn", u("Увеличить"), &TFmCubuiqe::Zoom200);
   AddItem(scale, "PMIZoomOut", u("Уменьшить"), &TFmCubuiqe::Zoom50);
   AddItem(scale, "PMIZoomManual", u("Точно ..."), &TFmCubuiqe::ZoomManual);

@@ -77,7 +77,7 @@ void TFmSectionView::BuildMenu()
 {
   PMOptions = new QMenu(this);
   PMOptions->setObjectName(QStringLiteral("PMOptions"));
-  PMIScale = PMOptions->addMenu(u("Маштаб"));
+  PMIScale = PMOptions->addMenu(u("Масштаб"));
   PMIScale->setObjectName(QStringLiteral("PMIScale"));
   PMIZoom200 = PMIScale->addAction(u("Увеличить"), this, &TFmSectionView::PMIZoom200Click);
   PMIZoom200->setObjectName(QStringLiteral("PMIZoom200"));

@@ -56,15 +56,15 @@ struct TChannelDef {
   int unitCode;
 };
 
-// The names keep their spelling: stored projects and plots show them so.
+// Only the ids are stored (in projects and plot choices); the names are shown.
 const TChannelDef ChannelDefs[] = {
     {ChannelConductance, "Проводимость", 60},
     {ChannelCurrent, "Ток", 40},
-    {ChannelField, "Наряженность", 30},
+    {ChannelField, "Напряженность", 30},
     {ChannelPotential, "Потенциал", 10},
-    {ChannelCriticalField, "Критическая наряженность", 30},
-    {ChannelLinearHeat, "Линеная плотность джоулева тепла", 490},
-    {ChannelLinearPower, "Линеная плотность джоулевой мощности", 500},
+    {ChannelCriticalField, "Критическая напряженность", 30},
+    {ChannelLinearHeat, "Линейная плотность джоулева тепла", 490},
+    {ChannelLinearPower, "Линейная плотность джоулевой мощности", 500},
     {ChannelLinearCharge, "Линейная плотность заряда", 1},
 };
 

@@ -56,7 +56,7 @@ TFCalcStatus::TFCalcStatus(QWidget* owner) : QDialog(owner)
 
   auto* calc = new QGridLayout;
   Lcalctime = AddRow(calc, 0, "Время расчета:");
-  Ltimesteps = AddRow(calc, 1, "Временых шагов:");
+  Ltimesteps = AddRow(calc, 1, "Временных шагов:");
 
   Bok = new QPushButton(QStringLiteral("Ok"), this);
   Bok->setFlat(true);

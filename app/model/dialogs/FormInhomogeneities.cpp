@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include <korvane.h>
@@ -54,13 +53,13 @@ void PaintDropDownButton(QPainter& painter, const QRect& cell)
 
 // Shows the shape and transparency integers as their names, with a drop-down
 // button; the cells keep the integers.
-class TInhomogeneityDelegate : public QStyledItemDelegate {
+class TInhomogeneityDelegate : public TChooserCellDelegate {
 public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  using TChooserCellDelegate::TChooserCellDelegate;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
   {
-    QStyledItemDelegate::paint(painter, option, index);
+    TChooserCellDelegate::paint(painter, option, index);
     if (IsDropDownCell(index))
       PaintDropDownButton(*painter, option.rect);
   }
@@ -68,7 +67,7 @@ public:
 protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
   {
-    QStyledItemDelegate::initStyleOption(option, index);
+    TChooserCellDelegate::initStyleOption(option, index);
     const std::string text = index.data(Qt::DisplayRole).toString().toStdString();
     if (index.row() >= 1 && index.column() == ShapeColumn)
       option->text = QString::fromStdString(ShapeCellText(text));
@@ -102,11 +101,11 @@ TFInhomogeneities::TFInhomogeneities(QWidget* owner) : TModelTableDialog(owner, 
                    chooserWidth({"100%"}, 39)});
   AddColumnGroup(0, 2, QStringLiteral("положение центра"));
   AddColumnGroup(3, 5, QStringLiteral("размеры"));
-  SGdata->setItemDelegate(new TInhomogeneityDelegate(SGdata));
+  SGdata->setItemDelegate(new TInhomogeneityDelegate(ChooserCells(), SGdata));
 
   PMshape = new QMenu(this);
   PMshape->addAction(QStringLiteral("\"кубик\""))->setData(0);
-  PMshape->addAction(QStringLiteral("эллисоид"))->setData(1);
+  PMshape->addAction(QStringLiteral("эллипсоид"))->setData(1);
   PMalpha = new QMenu(this);
   const int alphaTags[] = {6554, 13107, 19661, 26214, 32768, 39322, 45875, 52429, 58982};
   for (int i = 0; i < 9; ++i)

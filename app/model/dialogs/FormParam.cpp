@@ -3,6 +3,7 @@
 #include "data/TextConversion.h"
 #include "maps/Stringgrids.h"
 #include "model/dialogs/ParamDialogLayout.h"
+#include "base/CaptionWidth.h"
 #include "base/ModalCalls.h"
 
 #include <QCheckBox>
@@ -135,6 +136,7 @@ TFParam::TFParam(QWidget* owner) : QDialog(owner)
   layout->addWidget(PageControl);
   layout->addLayout(buttons);
   editable = true;
+  FitWidthToCaption(*this);
 }
 
 QWidget* TFParam::BuildLatticePage()

@@ -2,6 +2,7 @@
 
 #include "data/TextConversion.h"
 #include "model/dialogs/ParamDialogLayout.h"
+#include "base/CaptionWidth.h"
 #include "base/ModalCalls.h"
 
 #include <QCheckBox>
@@ -41,7 +42,7 @@ TFParamStud::TFParamStud(QWidget* owner) : QDialog(owner)
   EgenR0 = AddEdit(genGrid, 3, "EgenR0", "R", "Ом", "начальное");
   EgenR1 = AddEdit(genGrid, 4, "EgenR1", "R", "Ом", "предельное конечное");
   EgenRT = AddEdit(genGrid, 5, "EgenRT", "ΘR", "нс", "показатель экспоненты для сопротивления разрядника");
-  EgenCs = AddEdit(genGrid, 6, "EgenCs", "Cs", "пФ", "поразитная емкость схемы");
+  EgenCs = AddEdit(genGrid, 6, "EgenCs", "Cs", "пФ", "паразитная емкость схемы");
   CBgenidle = new QCheckBox(QStringLiteral("холостой ход"));
   CBgenidle->setObjectName("CBgenidle");
   genGrid->addWidget(CBgenidle, 7, 0, 1, 3);
@@ -66,6 +67,7 @@ TFParamStud::TFParamStud(QWidget* owner) : QDialog(owner)
             {Eeps, Eps0Of, 1, 1, {}, "ε"},
             {Esigma0, Sigma0Of, 1, 1, {}, "σ0"}};
   editable = false;
+  FitWidthToCaption(*this);
 }
 
 void TFParamStud::LoadParams(THeap* record, bool canEdit)

@@ -1,11 +1,12 @@
 #include "model/dialogs/ModelTableDialog.h"
 
+#include "base/ModalCalls.h"
 #include "data/TextConversion.h"
 #include "maps/Stringgrids.h"
+#include "model/dialogs/ChooserCellDelegate.h"
 #include "model/dialogs/ParamDialogLayout.h"
 #include "model/store/Inhomogeneities.h"
 
-#include <QColorDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -46,10 +47,24 @@ int ToColorRef(const QColor& colour)
 
 std::optional<int> AskColour(QWidget* parent, int initial)
 {
-  const QColor chosen = QColorDialog::getColor(FromColorRef(initial), parent);
-  if (!chosen.isValid())
+  const std::optional<QColor> chosen = ModalCalls().ChooseColour(parent, FromColorRef(initial));
+  if (!chosen || !chosen->isValid())
     return std::nullopt;
-  return ToColorRef(chosen);
+  return ToColorRef(*chosen);
+}
+
+// The keys with which a user starts to edit a cell: text, F2, Enter, Space.
+bool StartsEditing(const QKeyEvent& key)
+{
+  if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    return false;
+  switch (key.key()) {
+  case Qt::Key_F2:
+  case Qt::Key_Return:
+  case Qt::Key_Enter:
+  case Qt::Key_Space: return true;
+  default: return !key.text().isEmpty() && key.text().at(0).isPrint();
+  }
 }
 
 }  // namespace
@@ -64,12 +79,13 @@ TModelTableDialog::TModelTableDialog(QWidget* owner, int columns, int colourCol)
   SetGridFixed(*SGdata, 0, 1);
   // Row 0 is the grid's fixed header row; the column captions stand above it.
   SGdata->setRowHidden(0, true);
+  SGdata->setItemDelegate(new TChooserCellDelegate(ChooserCells(), SGdata));
   SGdata->installEventFilter(this);
   add = new QPushButton(QStringLiteral("новый"), this);
   del = new QPushButton(QStringLiteral("удалить"), this);
   Ok = new QPushButton(QStringLiteral("Ok"), this);
   Ok->setDefault(true);
-  Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  Cancel = new QPushButton(QStringLiteral("Отмена"), this);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(add);
   buttons->addWidget(del);
@@ -134,6 +150,11 @@ void TModelTableDialog::EndCellEditing()
   const QModelIndex current = SGdata->currentIndex();
   SGdata->setCurrentIndex(QModelIndex());
   SGdata->setCurrentIndex(current);
+}
+
+TChooserCellDelegate::TIsChooser TModelTableDialog::ChooserCells() const
+{
+  return [this](const QModelIndex& index) { return index.row() >= 1 && IsChooserColumn(index.column()); };
 }
 
 int TModelTableDialog::DataRow() const
@@ -241,9 +262,10 @@ bool TModelTableDialog::eventFilter(QObject* watched, QEvent* event)
 {
   if (watched == SGdata && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
     PlaceGroupHeadings();
-  // Any key on a chooser column opens its chooser, as a double click does.
+  // A key that would start editing opens the chooser of a chooser cell, as a
+  // double click does; moving on with Tab or the arrows stays possible.
   if (watched == SGdata && event->type() == QEvent::KeyPress && IsChooserColumn(SGdata->currentColumn()) &&
-      SGdata->currentRow() >= 1) {
+      SGdata->currentRow() >= 1 && StartsEditing(*static_cast<QKeyEvent*>(event))) {
     SGdataDblClick();
     return true;
   }

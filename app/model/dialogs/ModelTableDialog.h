@@ -3,6 +3,8 @@
 // is a hidden header row (so rows 1 and up hold one item each, as the texts
 // say), the "новый" and "удалить" buttons, a colour column, and the
 // read-only mode while a calculation uses the engine's tables.
+#include "model/dialogs/ChooserCellDelegate.h"
+
 #include <QDialog>
 
 #include <QList>
@@ -74,6 +76,8 @@ protected:
   virtual bool IsChooserColumn(int col) const { return col == colourColumn; }
   // Opens the chooser of a cell in a chooser column (the colour by default).
   virtual void OpenChooser(int row, int col);
+  // Which cells a delegate of the grid must give no editor.
+  TChooserCellDelegate::TIsChooser ChooserCells() const;
   void EndCellEditing();
   // (N2 - 1) * CellSize2: the table's z counts down from the last level.
   double L2() const;

@@ -29,7 +29,7 @@ QHBoxLayout* MakeOkCancelRow(QDialog* dialog, QPushButton*& ok, QPushButton*& ca
 {
   ok = new QPushButton(QStringLiteral("OK"), dialog);
   ok->setDefault(true);
-  cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+  cancel = new QPushButton(QStringLiteral("Отмена"), dialog);
   QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
   QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
   auto* row = new QHBoxLayout;

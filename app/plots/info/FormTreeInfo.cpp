@@ -11,14 +11,18 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -28,7 +32,6 @@ constexpr int32_t GroupTreeInfo = 2205;
 constexpr int CodePotential = 20001;
 constexpr int CodeCriticalField = 10004;
 constexpr int CodeMaterial = 10007;
-constexpr int CollapsedWidth = 262;
 const QColor PaleGreen(0xE6, 0xFF, 0xE6);
 const QColor PaleRed(0xFF, 0xF0, 0xF0);
 
@@ -69,53 +72,78 @@ TFTreeInfo::TFTreeInfo(TFMain* mainWindow, QWidget* owner, TFModel* model)
     : TFInfoView(mainWindow, owner, model, WindowKindTreeInfo, GroupTreeInfo)
 {
   setWindowTitle(u("Structure"));
-  setMinimumSize(120, 100);
-  resize(CollapsedWidth, 155);
-  auto* fields = new QWidget(this);
-  fields->setGeometry(0, 0, CollapsedWidth, 126);
-  auto* grid = new QGridLayout(fields);
-  grid->setContentsMargins(4, 2, 4, 2);
+  auto* grid = new QGridLayout;
+  grid->setContentsMargins(0, 0, 0, 0);
   grid->setVerticalSpacing(1);
-  auto add = [grid](int row, int column, const char* name, const char* caption, const char* hint) {
-    return AddInfoField(grid, row, column, name, u(caption), hint);
+  int row = 0;
+  // Each field is wide enough for the longest text its numbers can give.
+  const QString number = WidestInfoNumber();
+  auto add = [&](const char* name, const char* caption, const char* hint, const QString& widest) {
+    QLineEdit* edit = AddInfoField(grid, row++, 0, name, u(caption), hint);
+    FitInfoField(edit, widest);
+    return edit;
   };
-  En = add(0, 0, "En", "n", "element number");
-  Esn = add(0, 2, "Esn", "N", "limb element count");
-  Eg = add(1, 0, "Eg", "g", "element conductivity");
-  Esl = add(1, 2, "Esl", "L", "limb length");
-  El = add(2, 0, "El", "L", "element length");
-  EI = add(2, 2, "EI", "I", "element current");
-  Ew = add(3, 0, "Ew", "f", "element potential");
-  EE = add(3, 2, "EE", "E", "element strength");
-  Eq = add(4, 0, "Eq", "q", "element charge");
-  Ecell = add(4, 2, "Ecell", "", "cell indexes");
+  const QString count = u("88888888");
+  En = add("En", "n", "element number", count);
+  Eg = add("Eg", "g", "element conductivity", number + u(" Sm·m"));
+  El = add("El", "L", "element length", number + u(" mm"));
+  Ew = add("Ew", "f", "element potential", number + u(" - ") + number + u(" V"));
+  Esl = add("Esl", "L", "limb length", number + u(" mm"));
+  Esn = add("Esn", "N", "limb element count", count);
+  EI = add("EI", "I", "element current", number + u(" mA"));
+  EE = add("EE", "E", "element strength", number + u(" MV/m"));
+  Eq = add("Eq", "q", "element charge", number + u(" - ") + number + u(" C"));
+  Ecell = add("Ecell", "", "cell indexes", u("(888,888,888)"));
   Bmore = new QPushButton(u(">>"), this);
   Bmore->setObjectName(QStringLiteral("Bmore"));
   Bmore->setFlat(true);
-  Bmore->setGeometry(4, 128, 28, 22);
+  Bmore->setFixedWidth(std::max(28, Bmore->fontMetrics().horizontalAdvance(u("<<")) + 12));
   connect(Bmore, &QPushButton::clicked, this, &TFTreeInfo::BmoreClick);
+  auto* fields = new QVBoxLayout;
+  fields->addLayout(grid);
+  fields->addStretch();
+  fields->addWidget(Bmore, 0, Qt::AlignLeft);
 
-  // Folded in, the grid lies beyond the window's right edge.
+  // Folded in, the grid is hidden and the window as narrow as its fields.
   GBgrid = new QGroupBox(u(" Strength (MV/m)"), this);
   GBgrid->setObjectName(QStringLiteral("GBgrid"));
-  GBgrid->setGeometry(CollapsedWidth + 8, 0, 560, 152);
   SGdata = new QTableWidget(9, 3, GBgrid);
   SGdata->setObjectName(QStringLiteral("SGdata"));
   SGdata->horizontalHeader()->hide();
   SGdata->verticalHeader()->hide();
-  SGdata->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  SGdata->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   SGdata->setEditTriggers(QAbstractItemView::NoEditTriggers);
   SGdata->setSelectionMode(QAbstractItemView::NoSelection);
   SGdata->setItemDelegate(new TNeighbourDelegate(this, SGdata));
-  SGdata->verticalHeader()->setDefaultSectionSize(14);
-  SGdata->horizontalHeader()->setDefaultSectionSize(180);
-  SGdata->setGeometry(4, 16, 552, 132);
   for (int c = 0; c < 3; ++c)
     for (int r = 0; r < 9; ++r)
       SGdata->setItem(r, c, new QTableWidgetItem);
+  FitNeighbourGrid();
+  auto* box = new QVBoxLayout(GBgrid);
+  box->addWidget(SGdata);
+  GBgrid->hide();
   connect(SGdata, &QTableWidget::cellDoubleClicked, this, &TFTreeInfo::SGdataDblClick);
   GBgrid->installEventFilter(this);
+
+  auto* columns = new QHBoxLayout(this);
+  columns->setContentsMargins(4, 2, 4, 2);
+  columns->addLayout(fields);
+  columns->addWidget(GBgrid);
+  resize(sizeHint());
+}
+
+void TFTreeInfo::FitNeighbourGrid()
+{
+  // A cell holds a number of 4 digits written 2 pixels from its left and top edges.
+  const QFontMetrics metrics = SGdata->fontMetrics();
+  const int cellWidth = metrics.horizontalAdvance(WidestInfoNumber(4)) + 2 + 6;
+  const int cellHeight = metrics.height() + 4;
+  for (int c = 0; c < 3; ++c)
+    SGdata->setColumnWidth(c, cellWidth);
+  for (int r = 0; r < 9; ++r)
+    SGdata->setRowHeight(r, cellHeight);
+  // Every cell in view: the grid is as large as its cells, the window never smaller.
+  const int frame = 2 * SGdata->frameWidth();
+  SGdata->setFixedSize(3 * cellWidth + frame, 9 * cellHeight + frame);
 }
 
 void TFTreeInfo::Refresh()
@@ -222,12 +250,16 @@ void TFTreeInfo::SGdataDblClick()
 
 void TFTreeInfo::BmoreClick()
 {
-  const int newWidth = 845 - width();
-  const int delta = newWidth - width();
-  resize(newWidth, height());
-  if (QWidget* frame = parentWidget())
-    frame->resize(frame->width() + delta, frame->height());
-  Bmore->setText(newWidth < 350 ? u(">>") : u("<<"));
+  const bool unfold = GBgrid->isHidden();
+  GBgrid->setVisible(unfold);
+  Bmore->setText(unfold ? u("<<") : u(">>"));
+  // The window takes the width its content needs, folded in or out.
+  layout()->activate();
+  const QSize wanted(sizeHint().width(), std::max(height(), sizeHint().height()));
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+    frame->resize(frame->size() + (wanted - size()));
+  else
+    resize(wanted);
 }
 
 bool TFTreeInfo::eventFilter(QObject* watched, QEvent* event)

@@ -44,4 +44,7 @@ public slots:
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void FitNeighbourGrid();
 };

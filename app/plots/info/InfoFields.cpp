@@ -21,8 +21,20 @@ QLineEdit* AddInfoField(QGridLayout* grid, int row, int column, const char* name
   return edit;
 }
 
+void FitInfoField(QLineEdit* edit, const QString& widest)
+{
+  // The line edit keeps a margin of 2 pixels on each side and a cursor pixel.
+  const QMargins text = edit->textMargins() + edit->contentsMargins();
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(widest) + 2 * 2 + 1 + text.left() + text.right());
+}
+
 QString InfoNumber(double value, int digits)
 {
   return QString::fromStdString(FloatToStrSep(value, ffGeneral, digits, 0));
 }
 
+
+QString WidestInfoNumber(int digits)
+{
+  return InfoNumber(-8.888888888888888e-300, digits);
+}

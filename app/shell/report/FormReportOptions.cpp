@@ -1,5 +1,6 @@
 #include "shell/report/FormReportOptions.h"
 
+#include "base/CaptionWidth.h"
 #include "base/FormSimpleView.h"
 #include "base/ModalCalls.h"
 
@@ -17,6 +18,7 @@ TFReportOptions::TFReportOptions(QWidget* owner) : QDialog(owner)
   setObjectName("FReportOptions");
   setWindowTitle("Отчет, поместить в отчет следующие окна как рисунки");
   resize(472, 188);
+  FitWidthToCaption(*this);
   setMinimumSize(270, 150);
   CLBwins = new QListWidget(this);
   CLBwins->setObjectName("CLBwins");

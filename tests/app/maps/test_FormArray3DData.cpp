@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -75,6 +76,22 @@ TEST_F(Array3DDataTest, LevelSwitchStoresTheTypedCellsAndCloseBringsTheLevelBack
   EXPECT_EQ(array->GetLevel(), 1);
   EXPECT_EQ(array->GetLevelFillMode(), 3);
   EXPECT_EQ(changes, 1);
+}
+
+TEST_F(Array3DDataTest, EveryControlAboveTheGridShowsWholeAtTheOpeningSize)
+{
+  OpenThroughFrame([&](TFArray3DData& window) {
+    window.show();
+    window.layout()->activate();
+    QWidget* controls[] = {window.Elevel, window.Eleveltype, window.CBipType, window.Bexoptions, window.Bbuild};
+    for (QWidget* control : controls) {
+      EXPECT_GE(control->width(), control->sizeHint().width()) << control->metaObject()->className();
+      const QRect placed(control->mapTo(&window, QPoint(0, 0)), control->size());
+      EXPECT_TRUE(window.rect().contains(placed)) << control->metaObject()->className();
+    }
+    window.hide();
+    return 1;
+  });
 }
 
 TEST_F(Array3DDataTest, FillCoversABoxOfLevels)

@@ -84,7 +84,7 @@ TEST(BitModel, OutputSeriesNamesUnitsAndCaptions) {
   EXPECT_EQ(m.GetTimeTs(), 2e-9);
   EXPECT_EQ(m.GetFirstSeriesTime(104, m.GetSeriesOwner()), 0.0);
   EXPECT_EQ(m.GetFirstSeriesTime(103, TSeriesObject{5, 101, "нет"}), 0.0);
-  EXPECT_EQ(m.GetQuantityName(2002), "Наряженность");
+  EXPECT_EQ(m.GetQuantityName(2002), "Напряженность");
   EXPECT_EQ(m.GetQuantityUnitCode(2002), 30);
   EXPECT_EQ(m.GetQuantityName(115), "данные");
   EXPECT_EQ(m.GetQuantityUnitCode(115), -1);

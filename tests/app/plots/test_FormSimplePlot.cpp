@@ -16,9 +16,12 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -199,6 +202,46 @@ TEST_F(ChartWindow, ReadOutCopiesTheSelectedCells)
   grid->setRangeSelected(QTableWidgetSelectionRange(1, 1, 2, 1), true);
   QTest::keyPress(grid, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QApplication::clipboard()->text().trimmed(), "t, s\nU, 100 V");
+}
+
+TEST_F(ChartWindow, ReadOutWindowOpensBesideItsChartAndForgetsAChangedChart)
+{
+  auto plot = Show(LineData(1));
+  plot->Settings.ShowLegend = true;
+  plot->Refresh();
+  plot->move(40, 40);
+  plot->PMIlook->trigger();
+  QWidget* viewport = plot->ChartPanel()->View()->viewport();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, ViewPos(*plot, {5, 0.5}));
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, ViewPos(*plot, {5, 0.5}));
+  ASSERT_TRUE(plot->Look->isVisible());
+  const QRect chart(plot->mapToGlobal(QPoint(0, 0)), plot->size());
+  const QRect look = plot->Look->frameGeometry();
+  EXPECT_FALSE(look.intersects(chart)) << "the read-out covers its chart";
+  EXPECT_TRUE(plot->screen()->availableGeometry().contains(look));
+  EXPECT_EQ(look.top(), chart.top());
+
+  // The cursor lines are drawn, but the legend lists only the chart's series.
+  QStringList inLegend, listed;
+  for (const TChartSeries& series : plot->LastBuild().series)
+    if (series.showInLegend)
+      inLegend << series.title;
+  for (int k = 0; k < 2; ++k)
+    ASSERT_TRUE(plot->Adapter().CursorLine(k)->isVisible());
+  QApplication::processEvents(); // the legend lays its markers out
+  for (QLegendMarker* marker : plot->Chart()->legend()->markers())
+    if (marker->isVisible())
+      listed << marker->label();
+  EXPECT_EQ(listed, inLegend);
+
+  // A rebuild of the same chart keeps the read-out; another choice of series
+  // leaves nothing of the chart that is gone.
+  plot->Refresh();
+  EXPECT_EQ(Cell(*plot, 1, 3), "U, V");
+  plot->Data = LineData(2);
+  plot->Refresh();
+  EXPECT_EQ(plot->Look->SGdata->rowCount(), 1);
+  EXPECT_TRUE(Cell(*plot, 1, 3).isEmpty());
 }
 
 TEST_F(ChartWindow, CopyAndBitmapHoldTheDrawnChart)

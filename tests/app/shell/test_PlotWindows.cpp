@@ -9,6 +9,9 @@
 #include "plots/series/FormSeriesDataViewEx.h"
 #include "plots/series/FrameEditTimeSeries.h"
 #include "shell/PlotWindowMakers.h"
+#include "shell/ProgramIcon.h"
+#include "plots/ChartPanel.h"
+#include "plots/FormSimplePlotLook.h"
 
 #include "base/WindowKind.h"
 #include "data/TimeSerie.h"
@@ -16,7 +19,11 @@
 #include "gis/GPoint.h"
 
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTest>
 #include <QPointer>
 #include <QTableWidget>
 
@@ -237,6 +244,57 @@ TEST_F(PlotWindowTest, DataViewItemsOfATimePlotShowItsSeriesInTheTable)
     EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
   plot->PMIdata->actions()[0]->trigger();
   EXPECT_EQ(calls.dialogs.size(), 2u);
+}
+
+TEST_F(PlotWindowTest, ViewWindowsShowTheProgramsIcon)
+{
+  main->MINewClick();
+  main->MINewPlot->trigger();
+  ASSERT_FALSE(main->MdiArea()->subWindowList().isEmpty());
+  const QImage program = ProgramIcon().pixmap(16).toImage();
+  for (QMdiSubWindow* sub : main->MdiArea()->subWindowList()) {
+    EXPECT_EQ(sub->windowIcon().pixmap(16).toImage(), program) << sub->windowTitle().toStdString();
+    // The title bar draws it: the tree's yellow is there, in no other part of the bar.
+    const QImage bar = sub->grab(QRect(0, 0, sub->width(), sub->widget()->geometry().top())).toImage();
+    bool yellow = false;
+    for (int y = 0; y < bar.height() && !yellow; ++y)
+      for (int x = 0; x < bar.width() && !yellow; ++x) {
+        const QColor c = bar.pixelColor(x, y);
+        yellow = c.red() > 200 && c.green() > 170 && c.blue() < 120;
+      }
+    EXPECT_TRUE(yellow) << sub->windowTitle().toStdString();
+  }
+  EXPECT_EQ(main->windowIcon().pixmap(16).toImage(), program);
+}
+
+TEST_F(PlotWindowTest, TheReadOutWindowOpensBesideItsChartNotOverTheMenu)
+{
+  ASSERT_NO_FATAL_FAILURE(NewModelPausedAtItsFirstEvent());
+  main->MINewPlot->trigger();
+  TFTimePlot* plot = nullptr;
+  for (TFSimpleView* view : main->Views())
+    if (auto* time = dynamic_cast<TFTimePlot*>(view))
+      plot = time;
+  ASSERT_NE(plot, nullptr);
+  ASSERT_GT(main->Model()->GetSeriesCount(), 0);
+  plot->SeriesItemClick(KeyOf(*main->Model()->GetSeries(0)));
+  ASSERT_TRUE(plot->LastBuild().built);
+  auto* sub = qobject_cast<QMdiSubWindow*>(plot->parentWidget());
+  ASSERT_NE(sub, nullptr);
+  sub->resize(300, 200);
+  sub->move(10, 10);
+
+  plot->PMIlook->trigger();
+  QWidget* viewport = plot->ChartPanel()->View()->viewport();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, viewport->rect().center());
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, viewport->rect().center());
+  ASSERT_TRUE(plot->Look->isVisible());
+  const QRect look = plot->Look->frameGeometry();
+  const QRect chart(sub->mapToGlobal(QPoint(0, 0)), sub->size());
+  const QRect menu(main->menuBar()->mapToGlobal(QPoint(0, 0)), main->menuBar()->size());
+  EXPECT_FALSE(look.intersects(chart));
+  EXPECT_FALSE(look.intersects(menu));
+  EXPECT_TRUE(plot->screen()->availableGeometry().contains(look));
 }
 
 } // namespace

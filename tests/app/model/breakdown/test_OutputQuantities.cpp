@@ -85,7 +85,7 @@ TEST_F(OutputQuantities, ChannelQuantitiesHaveNoEngineAddress) {
     EXPECT_EQ(channel.Item(i).id, ids[i]);
     EXPECT_EQ(channel.Item(i).value, nullptr);
   }
-  EXPECT_EQ(channel.Find(2002)->name, "Наряженность");
+  EXPECT_EQ(channel.Find(2002)->name, "Напряженность");
   EXPECT_EQ(channel.Find(2002)->unitCode, 30);
   EXPECT_EQ(channel.Find(2004), nullptr);
 }

@@ -1,5 +1,6 @@
 #include "model/dialogs/FormElectrodes.h"
 
+#include "GridKeys.h"
 #include "HeapFixture.h"
 #include "gis/BitGIS.h"
 #include "gis/GArray3D.h"
@@ -7,6 +8,8 @@
 #include "model/store/CellVolume.h"
 #include "model/store/Electrodes.h"
 #include "model/store/layers/ModelLayerStamping.h"
+
+#include "base/ScriptedModalCalls.h"
 
 #include <QPushButton>
 #include <QTableWidget>
@@ -134,6 +137,32 @@ TEST_F(FormElectrodesTest, ColourColumnTakesNoTypingAndOpensTheChooser)
   EXPECT_EQ(dialog.SGdata->item(1, 9)->background().color(), QColor(0x56, 0x34, 0x12));
   dialog.SGdata->setCurrentCell(1, 0);
   EXPECT_NE(dialog.SGdata->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(FormElectrodesTest, NoWayIntoTheColourCellPutsTypedTextThere)
+{
+  TScriptedModalCalls calls;
+  TModalCallsScope scope(calls);
+  calls.colourAnswers = {std::nullopt, QColor(0x12, 0x34, 0x56)};
+  dialog.SetItems({Needle(1e-3, 5e-3, -3)});
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTableWidget* grid = dialog.SGdata;
+
+  // Tab out of the editor of the code column lands on the colour without an editor.
+  ASSERT_NO_FATAL_FAILURE(TabOutOfEditor(*grid, 1, 8));
+  EXPECT_FALSE(EditorOpen(*grid));
+
+  // A typed key opens the colour dialog; cancelled, the colour stays.
+  QTest::keyClick(grid, Qt::Key_7);
+  ASSERT_EQ(calls.colourStarts.size(), 1u);
+  EXPECT_EQ(calls.colourStarts[0], QColor(0x00, 0xFF, 0x00));
+  EXPECT_EQ(Cell(9, 1), QString::number(0x00FF00));
+  QTest::keyClick(grid, Qt::Key_F2);
+  ASSERT_EQ(calls.colourStarts.size(), 2u);
+  EXPECT_EQ(Cell(9, 1), QString::number(0x563412));
+  EXPECT_FALSE(EditorOpen(*grid));
+  dialog.hide();
 }
 
 class FormElectrodesStates : public FormElectrodesTest, public ::testing::WithParamInterface<int> {};

@@ -1,5 +1,6 @@
 #include "model/dialogs/FormInhomogeneities.h"
 
+#include "GridKeys.h"
 #include "HeapFixture.h"
 #include "gis/BitGIS.h"
 #include "gis/GArray3D.h"
@@ -130,12 +131,31 @@ TEST_F(FormInhomogeneitiesTest, MenusWriteTheirTagsIntoThePopupCell)
   dialog.SetPopupCell(1, 9);
   dialog.PMIshapeClick(dialog.PMshape->actions().at(0));
   EXPECT_EQ(Cell(9, 1), "0");
+  EXPECT_EQ(dialog.PMshape->actions().at(1)->text(), "эллипсоид");
   dialog.SetPopupCell(1, 11);
   ASSERT_EQ(dialog.PMalpha->actions().size(), 10);
   dialog.PMIalphaClick(dialog.PMalpha->actions().at(4));
   EXPECT_EQ(Cell(11, 1), "32768");
   EXPECT_EQ(dialog.PMalpha->actions().at(4)->text(), "50%");
   EXPECT_EQ(dialog.PMalpha->actions().at(9)->data().toInt(), 65536);
+}
+
+TEST_F(FormInhomogeneitiesTest, TheShapeCellOpensItsMenuAndNeverATextEditor)
+{
+  dialog.SetItems({});
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTableWidget* grid = dialog.SGdata;
+  ASSERT_NO_FATAL_FAILURE(TabOutOfEditor(*grid, 1, 8));
+  EXPECT_FALSE(EditorOpen(*grid));
+  EXPECT_FALSE(dialog.PMshape->isVisible()) << "moving onto the cell opens nothing";
+
+  QTest::keyClick(grid, Qt::Key_X);
+  EXPECT_TRUE(dialog.PMshape->isVisible());
+  EXPECT_FALSE(EditorOpen(*grid));
+  EXPECT_EQ(Cell(9, 1), "1");
+  dialog.PMshape->hide();
+  dialog.hide();
 }
 
 TEST_F(FormInhomogeneitiesTest, DeleteKeepsOneRowWithDefaults)

@@ -60,6 +60,37 @@ std::vector<QPoint> MagentaPixels(const QImage& image)
   return found;
 }
 
+// A line edit scrolls a text that does not fit, cutting its start off: the
+// text with the edit's margins and its cursor must fit the edit's width.
+void ExpectFieldsWhole(TFTreeInfo& info)
+{
+  for (QLineEdit* edit : {info.En, info.Eg, info.El, info.Ew, info.Esl, info.Esn, info.EI, info.EE, info.Eq,
+                          info.Ecell}) {
+    ASSERT_FALSE(edit->text().isEmpty()) << edit->objectName().toStdString();
+    const QMargins margins = edit->textMargins();
+    const int room = edit->contentsRect().width() - margins.left() - margins.right() - 2 * 2;
+    EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()) + 1, room)
+        << edit->objectName().toStdString() << ": " << edit->text().toStdString();
+    EXPECT_TRUE(info.rect().contains(edit->mapTo(&info, edit->rect().topLeft())));
+    EXPECT_TRUE(info.rect().contains(edit->mapTo(&info, edit->rect().bottomRight())));
+  }
+}
+
+// Each cell lies whole in the grid's view, its text 2 pixels in from the cell's edges.
+void ExpectGridWhole(TFTreeInfo& info)
+{
+  QTableWidget* grid = info.SGdata;
+  const QFontMetrics metrics = grid->fontMetrics();
+  for (int column = 0; column < 3; ++column)
+    for (int row = 0; row < 9; ++row) {
+      const QRect cell = grid->visualRect(grid->model()->index(row, column));
+      EXPECT_TRUE(grid->viewport()->rect().contains(cell)) << column << "," << row;
+      const QString text = info.CellLook(column, row).text;
+      EXPECT_LE(metrics.horizontalAdvance(text) + 2, cell.width()) << text.toStdString();
+      EXPECT_LE(metrics.height() + 2, cell.height());
+    }
+}
+
 class TreeViewWindowTest : public ViewWindowTest {
 protected:
   TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(main->Model()); }
@@ -259,14 +290,23 @@ TEST_F(TreeViewWindowTest, PickingAnElementOpensTheTreeInformationWindow)
       }
   }
 
-  // ">>" folds the grid out and back.
+  // Every value shows whole at the size the window opens with.
+  ExpectFieldsWhole(*info);
+
+  // ">>" folds the grid out, with room for all 26 neighbours, and back.
   const int narrow = info->width();
+  EXPECT_FALSE(info->GBgrid->isVisible());
   info->BmoreClick();
-  EXPECT_EQ(info->width(), 845 - narrow);
+  EXPECT_GT(info->width(), narrow);
   EXPECT_EQ(info->Bmore->text(), "<<");
+  ASSERT_TRUE(info->GBgrid->isVisible());
+  EXPECT_TRUE(info->rect().contains(info->GBgrid->geometry()));
+  ExpectGridWhole(*info);
+  ExpectFieldsWhole(*info);
   info->BmoreClick();
   EXPECT_EQ(info->width(), narrow);
   EXPECT_EQ(info->Bmore->text(), ">>");
+  EXPECT_FALSE(info->GBgrid->isVisible());
 
   // A second pick reuses the window.
   QTest::mouseClick(view->Viewer, Qt::LeftButton, {}, channel.front());
@@ -296,6 +336,31 @@ TEST_F(TreeViewWindowTest, TreeInformationShowsADashForCellsItCannotRead)
   info.SetGIS(nullptr);
   info.Refresh();
   EXPECT_EQ(info.SGdata->item(4, 2)->text(), "-");
+}
+
+TEST_F(TreeViewWindowTest, TreeInformationShowsEveryValueWholeAtItsOpeningSize)
+{
+  RunUntilNodes(NeedleRoots + 2);
+  // Made, filled and shown as a pick in the tree view does it.
+  auto* info = new TFTreeInfo(main.get(), nullptr, Model());
+  info->SetGIS(main->Gis());
+  info->NodeIndex = Model()->GetSnapshot().NodeCount() - 1;
+  info->Refresh();
+  main->MdiArea()->addSubWindow(info)->show();
+  ProcessPostedEvents();
+  ExpectFieldsWhole(*info);
+  // Values of the longest form the fields can get.
+  const QString number = InfoNumber(-1.23456789e-100);
+  info->Ew->setText(number + " - " + number + " V");
+  info->Eq->setText(number + " - " + number + " C");
+  info->Eg->setText(number + QString::fromUtf8(" Sm·m"));
+  info->EE->setText(number + " MV/m");
+  ExpectFieldsWhole(*info);
+  info->BmoreClick();
+  for (int column = 0; column < 3; ++column)
+    for (int row = 0; row < 9; ++row)
+      info->SGdata->item(row, column)->setText(InfoNumber(-1.23456789e-100, 4));
+  ExpectGridWhole(*info);
 }
 
 TEST_F(TreeViewWindowTest, ModelInformationListsTimeStatisticsAndGenerator)
