@@ -124,6 +124,8 @@ public:
   void DeferSideFile(bool defer);
   void CommitSideFile();
   void DiscardSideFile();
+  // Leaves the written side file beside its place, uncommitted.
+  void AbandonSideFile();
 
   // --- the engine and what windows read of it ---
   // The record itself: for the dialogs, in states 0 and 3 only.

@@ -55,6 +55,12 @@ void TFBitModel::DiscardSideFile() {
   pendingSideFile.reset();
 }
 
+void TFBitModel::AbandonSideFile() {
+  if (pendingSideFile)
+    pendingSideFile->Abandon();
+  pendingSideFile.reset();
+}
+
 void TFBitModel::Load(TTagStream &stream) {
   TFModel3D::Load(stream);
   TBreakdownModelState s;

@@ -33,6 +33,7 @@ class TF3DView;
 class TGIS;
 class TFModel;
 class TProjectFiles;
+class TProjectLock;
 class TModelWindowMaker;
 class TViewFactory;
 
@@ -83,6 +84,10 @@ public:
   // A run may be started or continued.
   bool RunStartable() const { return ModelEditable() || FCalcState == CalcPaused; }
   const QString& ProjectFileName() const { return FProjectFileName; }
+  // The lock on the open project's file, which the project files take and
+  // CloseProject lets go; none while the project has no file.
+  const std::shared_ptr<TProjectLock>& ProjectLock() const { return FProjectLock; }
+  void HoldProjectLock(std::shared_ptr<TProjectLock> lock) { FProjectLock = std::move(lock); }
   bool Modified() const { return FModified; }
   void SetModified(bool modified) { FModified = modified; }
   int32_t StepCounter() const { return FStepCounter; }
@@ -425,6 +430,7 @@ private:
   int32_t FCalcState = CalcNoProject;
   int32_t FPrevCalcState = CalcNoProject;
   QString FProjectFileName;
+  std::shared_ptr<TProjectLock> FProjectLock;
   bool FModified = false;
   int32_t FStepCounter = 0;
   int32_t FCloseWhenStopped = 0;

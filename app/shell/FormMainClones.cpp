@@ -39,6 +39,11 @@ bool WriteWhole(const QString& path, const QByteArray& bytes, QString& why)
 
 bool CopyReplacing(const QString& from, const QString& to, QString& why)
 {
+  // A FIFO or a device would hold the copy in open() or read for good.
+  if (!QFileInfo(from).isFile()) {
+    why = Text("не является обычным файлом");
+    return false;
+  }
   QFile source(from);
   if (!source.open(QIODevice::ReadOnly)) {
     why = source.errorString();

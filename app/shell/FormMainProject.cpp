@@ -132,6 +132,7 @@ void TFMain::CloseProject()
     FInspector->SetGis(nullptr);
   DestroyGis(FGis);
   FGis = nullptr;
+  FProjectLock.reset();
 }
 
 void TFMain::MINewClick()

@@ -6,7 +6,9 @@
 #include "model/dialogs/FormElectrodes.h"
 #include "shell/FormInfo.h"
 #include "shell/FormMain.h"
+#include "shell/ProjectLock.h"
 #include "shell/Projectfile.h"
+#include "model/breakdown/ProjectBase.h"
 #include "base/FormSimpleView.h"
 #include "base/ModalCalls.h"
 
@@ -106,6 +108,8 @@ void ReportOpenFailure(TFMain& main, TProjectOpenResult result, bool withPeriod,
   // image): the machine's reason, not a verdict on the file.
   if (result == TProjectOpenResult::CannotOpen && !reason.empty())
     ShowErrorMessage(&main, Text("Невозможно открыть файл") + " \"" + path + "\": " + QString::fromStdString(reason));
+  else if (result == TProjectOpenResult::BadFormat && !reason.empty())
+    ShowErrorMessage(&main, Text("Неправильный формат файла") + period + "\n" + QString::fromStdString(reason));
   else if (result == TProjectOpenResult::BadFormat)
     ShowErrorMessage(&main, Text("Неправильный формат файла") + period);
   else if (result == TProjectOpenResult::BadVersion)
@@ -131,6 +135,45 @@ void ReportLoadError(TFMain& main)
 {
   ModalCalls().Message(&main, QMessageBox::Critical, Text("Критическая ошибка"),
                        Text("Непредвиденная ошибка") + " - " + Text("загрузка данных прервана"), QMessageBox::Ok);
+}
+
+// A failure while the project's parts were read: a damaged file is told as
+// one (naming what is wrong in it), anything else as the unexpected error.
+void ReportReadFailure(TFMain& main, const std::exception& e, bool withPeriod)
+{
+  if (dynamic_cast<const EExpansionRefused*>(&e))
+    ReportOpenFailure(main, TProjectOpenResult::BadFormat, withPeriod);
+  else if (dynamic_cast<const EDamagedImage*>(&e))
+    ReportOpenFailure(main, TProjectOpenResult::BadFormat, withPeriod, {}, e.what());
+  else
+    ReportLoadError(main);
+}
+
+// The lock of the project file at path: the open project's own, or a new one;
+// null, with the user told, when another program has that file open.
+std::shared_ptr<TProjectLock> LockProject(TFMain& main, const QString& path)
+{
+  const std::string name = path.toStdString();
+  if (main.ProjectLock() && main.ProjectLock()->ProjectPath() == name)
+    return main.ProjectLock();
+  std::unique_ptr<TProjectLock> lock;
+  if (TProjectLock::Take(name, lock) == TProjectLock::TResult::HeldElsewhere) {
+    ShowErrorMessage(&main, Text("Проект уже открыт в другом окне программы: ") + path);
+    return nullptr;
+  }
+  return lock;
+}
+
+// What killed saves of this project left beside it; a side file that a kill
+// kept from its place was taken while the model loaded, if it was the
+// project's. Other programs' saves under way hold their files and stay.
+void RemoveLeftoversOf(const QString& path)
+{
+  const std::string project = path.toStdString();
+  RemoveSiblingTempsOf(project);
+  RemoveSiblingTempsOf(LatticeSideFileName(ProjectFileBase(project)));
+  const size_t slash = project.rfind('/');
+  RemoveStaleSiblingTemps(slash == std::string::npos ? std::string(".") : project.substr(0, slash + 1));
 }
 
 // The side file could not be written (after a save) or read (after a load, the
@@ -288,6 +331,10 @@ bool TProjectFileStore::WriteBody(TFMain& main, TStream& body, const std::string
 
 bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
 {
+  // Two programs must not write the same files over each other.
+  const std::shared_ptr<TProjectLock> lock = LockProject(main, path);
+  if (!lock)
+    return false;
   TModifiedFlags flags(main);
   const std::string name = path.toStdString();
   errno = 0;
@@ -301,12 +348,19 @@ bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
   const int reason = errno;
   if (bit) {
     bit->DeferSideFile(false);
+    if (written && sideFileCommitSeam && !sideFileCommitSeam()) {
+      bit->AbandonSideFile();
+      return false;
+    }
     if (written)
       bit->CommitSideFile();
     else
       bit->DiscardSideFile();
   }
   if (written) {
+    // The project's own file stays the program's while it is open.
+    if (path == main.ProjectFileName())
+      main.HoldProjectLock(lock);
     // The run goes on from a project only with its lattice: say why it cannot.
     ReportSideFile(main, main.Model());
     return true;
@@ -322,6 +376,9 @@ bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
 
 bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
 {
+  const std::shared_ptr<TProjectLock> lock = LockProject(main, path);
+  if (!lock)
+    return false;
   TBusyCursor busy;
   ShowProgress("инициализация", main);
   TOpenedProject opened;
@@ -355,14 +412,12 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
   } catch (const std::exception& e) {
     HideProgress();
     main.SetStatusText(0, QString());
-    if (dynamic_cast<const EExpansionRefused*>(&e))
-      ReportOpenFailure(main, TProjectOpenResult::BadFormat, false);
-    else
-      ReportLoadError(main);
+    ReportReadFailure(main, e, false);
     return false;
   }
 
   main.CloseProject();
+  main.HoldProjectLock(lock);
   try {
     TakeRunState(main, values, model.get());
     ShowProgress("обновление", main);
@@ -398,15 +453,13 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     main.SetModified(false);
   } catch (const std::exception& e) {
     main.SetCalcState(CalcNoProject);
-    if (dynamic_cast<const EExpansionRefused*>(&e))
-      ReportOpenFailure(main, TProjectOpenResult::BadFormat, false);
-    else
-      ReportLoadError(main);
+    ReportReadFailure(main, e, false);
     main.CloseProject();
     main.SetStatusText(0, QString());
     return false;
   }
   main.SetStatusText(0, QString());
+  RemoveLeftoversOf(path);
   ReportSideFile(main, main.Model());
   return true;
 }
@@ -447,10 +500,7 @@ bool TProjectFileStore::LoadResultData(TFMain& main, const QString& path)
     if (model)
       gis->SetModel(main.Model());
     main.SetStatusText(0, QString());
-    if (dynamic_cast<const EExpansionRefused*>(&e))
-      ReportOpenFailure(main, TProjectOpenResult::BadFormat, true);
-    else
-      ReportLoadError(main);
+    ReportReadFailure(main, e, true);
     return false;
   }
   TFModel* loaded = model.get();

@@ -29,6 +29,12 @@ public:
   // The makers of the view windows that a project recreates.
   TViewFactory& Views() { return views; }
 
+  // A test seam between the two moves that put a saved pair in place (the
+  // project file, then its lattice side file): false stops the save there as
+  // a killed program would, leaving on disk whatever is there.
+  using TCommitSeam = std::function<bool()>;
+  void SetSideFileCommitSeam(TCommitSeam seam) { sideFileCommitSeam = std::move(seam); }
+
   bool LoadProject(TFMain& main, const QString& path) override;
   bool WriteProject(TFMain& main, const QString& path) override;
   bool LoadResultData(TFMain& main, const QString& path) override;
@@ -45,4 +51,5 @@ private:
 
   TModelMaker modelMaker;
   TViewFactory views;
+  TCommitSeam sideFileCommitSeam;
 };

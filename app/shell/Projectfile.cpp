@@ -6,6 +6,7 @@
 #include "data/TagStream.h"
 #include "model/TempFileName.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -18,8 +19,9 @@ constexpr int32_t GisHeaderObjectCount = 5;
 // Reads the int32 length at the source's position and decodes exactly that many
 // bytes. The length is checked before anything is decoded, and the output grows
 // only with what the coded bits really give, so a short file cannot make the
-// reader reserve what its header claims.
-bool DecodeCapped(TStream& source, const LzhWriteFn& write)
+// reader reserve what its header claims. The watch sees every byte as it comes
+// and stops the decoder at the first one that cannot belong to a project.
+bool DecodeCapped(TStream& source, TProjectBodyWatch& watch, const LzhWriteFn& write)
 {
   uint8_t field[4];
   if (source.Read(field, 4) != 4)
@@ -27,11 +29,43 @@ bool DecodeCapped(TStream& source, const LzhWriteFn& write)
   const int64_t size = GetInt32LE(field);
   if (size < 0 || size > kMaxProjectImageSize)
     return false;
+  watch.Expect(size);
   TLzhDecoder decoder;
-  const int rc =
-    decoder.Decode([&](uint8_t* buffer, size_t n) { return static_cast<int64_t>(source.Read(buffer, n)); }, write,
-                   size);
+  const int rc = decoder.Decode(
+    [&](uint8_t* buffer, size_t n) { return static_cast<int64_t>(source.Read(buffer, n)); },
+    [&](const uint8_t* buffer, size_t n) { return watch.Take(buffer, n) ? write(buffer, n) : size_t{0}; }, size);
   return rc == LzhOk;
+}
+
+// Decodes the length-prefixed coded data at the source's position into an
+// unnamed temporary file: a body of any size costs the same small memory.
+TProjectOpenResult DecodeToTemp(TStream& source, TProjectBodyWatch& watch, std::unique_ptr<TStream>& decoded,
+                                std::string& reason)
+{
+  const std::string tempName = MakeTempFileName();
+  if (tempName.empty()) {
+    reason = "не удалось создать временный файл";
+    return TProjectOpenResult::CannotOpen;
+  }
+  std::unique_ptr<TFileStream> plain;
+  bool whole = false;
+  try {
+    plain = OpenUnnamedTemp(tempName);
+    whole = DecodeCapped(source, watch, [&](const uint8_t* buffer, size_t n) { return plain->Write(buffer, n); });
+  } catch (const EStreamError& e) {
+    reason = e.what();
+    return TProjectOpenResult::CannotOpen;
+  }
+  // A write that failed (a full temporary folder) is the machine's fault, not the file's.
+  if (plain->Failed()) {
+    reason = std::strerror(plain->Error());
+    return TProjectOpenResult::CannotOpen;
+  }
+  if (!whole)
+    return TProjectOpenResult::BadFormat;
+  plain->SetPosition(0);
+  decoded = std::move(plain);
+  return TProjectOpenResult::Ok;
 }
 
 bool WriteHeader(TStream& out, const char* signature)
@@ -115,6 +149,116 @@ void TOpenedProject::Reset()
   failure.clear();
 }
 
+// ---------------------------------------------------------------------------
+
+TProjectBodyWatch::TProjectBodyWatch(TStart start) : headerLeft(start == PlainFile ? 8 : 0) {}
+
+void TProjectBodyWatch::Expect(int64_t total)
+{
+  announced = total;
+}
+
+bool TProjectBodyWatch::Take(const uint8_t* bytes, size_t n)
+{
+  seen += static_cast<int64_t>(n);
+  size_t i = 0;
+  while (i < n && !refused) {
+    if (!watching && headerLeft == 0)
+      break;
+    // The bytes of a record past the kept images need no look: step over them.
+    if (skip > 0 && headerLeft == 0 && kept.size() >= kKeptImages) {
+      const int64_t step = std::min<int64_t>(skip, static_cast<int64_t>(n - i));
+      skip -= step;
+      position += step;
+      i += static_cast<size_t>(step);
+      refused = !EndOfRecord();
+      continue;
+    }
+    refused = !TakeByte(bytes[i++]);
+  }
+  return !refused;
+}
+
+bool TProjectBodyWatch::TakeByte(uint8_t byte)
+{
+  ++position;
+  if (headerLeft > 0) {
+    header.push_back(byte);
+    if (--headerLeft > 0)
+      return true;
+    // A compressed body inside is watched by its own reader; anything else
+    // is no project at all.
+    watching = std::memcmp(header.data(), kPlainProjectSignature, 4) == 0;
+    return watching || std::memcmp(header.data(), kCompressedProjectSignature, 4) == 0;
+  }
+  if (!watching) {
+    skip = 0;
+    return true;
+  }
+  if (imagesLeft == 0)
+    return false; // after the last image a body ends
+  if (kept.size() < kKeptImages && imageBytes.size() < kMaxKeptImage)
+    imageBytes.push_back(byte);
+  else if (kept.size() < kKeptImages)
+    return false; // the main record and the GIS header are small
+  if (skip > 0) {
+    --skip;
+    return EndOfRecord();
+  }
+  field[fieldFill++] = byte;
+  if (fieldFill < fieldSize)
+    return true;
+  fieldFill = 0;
+  if (fieldSize == 4) { // the record count of an image
+    const int32_t count = GetInt32LE(field);
+    if (count < 0 || count > announced - position)
+      return false;
+    recordsLeft = count;
+    fieldSize = 16;
+    return recordsLeft > 0 || EndOfImage();
+  }
+  const int32_t length = GetInt32LE(field + 8);
+  if (length < 0 || length > announced - position)
+    return false;
+  skip = length;
+  return EndOfRecord();
+}
+
+bool TProjectBodyWatch::EndOfRecord()
+{
+  if (skip > 0)
+    return true;
+  return --recordsLeft > 0 || EndOfImage();
+}
+
+bool TProjectBodyWatch::EndOfImage()
+{
+  fieldSize = 4;
+  --imagesLeft;
+  if (kept.size() >= kKeptImages)
+    return true;
+  kept.push_back(std::move(imageBytes));
+  imageBytes.clear();
+  if (kept.size() < kKeptImages)
+    return true;
+  // The main record names the windows, the GIS header its objects: with the
+  // model they are all the images that follow.
+  int64_t windows = -1;
+  int64_t objects = -1;
+  try {
+    TMemoryStream mainImage(kept[0]);
+    TMemoryStream gisHeader(kept[1]);
+    windows = ReadImageInt(mainImage, MainRecordGroup, MainRecordWindowCount);
+    objects = ReadImageInt(gisHeader, TagGroup::GisHeader, GisHeaderObjectCount);
+  } catch (const EStreamError&) {
+    return false;
+  }
+  if (windows < 0 || objects < 0)
+    return false;
+  imagesLeft = objects + 1 + windows;
+  return true;
+}
+
 TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened)
 {
   opened.Reset();
@@ -135,24 +279,12 @@ TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& open
   if (file->Read(head, sizeof head) == sizeof head && std::memcmp(head, kPackedProjectSignature, 6) == 0) {
     // The plain image goes to an unnamed temporary file: nothing is left in
     // the temporary folder, whatever happens to the program.
-    const std::string tempName = MakeTempFileName();
-    if (tempName.empty())
-      return fail(TProjectOpenResult::CannotOpen, "не удалось создать временный файл");
-    std::unique_ptr<TFileStream> plain;
-    bool decoded = false;
-    try {
-      plain = OpenUnnamedTemp(tempName);
-      decoded = DecodeCapped(*file, [&](const uint8_t* buffer, size_t n) { return plain->Write(buffer, n); });
-    } catch (const EStreamError& e) {
-      return fail(TProjectOpenResult::CannotOpen, e.what());
-    }
-    // A write that failed (a full temporary folder) is the machine's fault, not the file's.
-    if (plain->Failed())
-      return fail(TProjectOpenResult::CannotOpen, std::strerror(plain->Error()));
-    if (!decoded)
-      return fail(TProjectOpenResult::BadFormat);
-    plain->SetPosition(0);
-    file = std::move(plain);
+    TProjectBodyWatch watch(TProjectBodyWatch::PlainFile);
+    std::string reason;
+    const TProjectOpenResult unpacked = DecodeToTemp(*file, watch, file, reason);
+    opened.decoded += watch.Seen();
+    if (unpacked != TProjectOpenResult::Ok)
+      return fail(unpacked, reason);
   } else {
     file->SetPosition(0);
   }
@@ -169,14 +301,12 @@ TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& open
   if (GetInt32LE(version) != kProjectFileVersion)
     return fail(TProjectOpenResult::BadVersion);
   if (std::memcmp(signature, kCompressedProjectSignature, 4) == 0) {
-    std::vector<uint8_t> bytes;
-    bool decoded = DecodeCapped(*file, [&](const uint8_t* buffer, size_t n) {
-      bytes.insert(bytes.end(), buffer, buffer + n);
-      return n;
-    });
-    if (!decoded)
-      return fail(TProjectOpenResult::BadFormat);
-    file = std::make_unique<TMemoryStream>(std::move(bytes));
+    TProjectBodyWatch watch(TProjectBodyWatch::Body);
+    std::string reason;
+    const TProjectOpenResult unpacked = DecodeToTemp(*file, watch, file, reason);
+    opened.decoded += watch.Seen();
+    if (unpacked != TProjectOpenResult::Ok)
+      return fail(unpacked, reason);
   }
   opened.body = std::move(file);
   return TProjectOpenResult::Ok;

@@ -92,17 +92,31 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : TFileStream(
 TFileStream::TFileStream(const std::string& openPath, const std::string& displayPath, TFileMode mode)
     : path_(displayPath), writable_(mode == TFileMode::Create)
 {
-  file_ = std::fopen(openPath.c_str(), mode == TFileMode::Read ? "rb" : "w+b");
+  file_ = mode == TFileMode::Read ? OpenRegularForReading(openPath, displayPath) : std::fopen(openPath.c_str(), "w+b");
   if (!file_)
-    throw EFileOpenError((mode == TFileMode::Read ? "Cannot open file " : "Cannot create file ") + displayPath +
-                         ": " + std::strerror(errno));
-  // A folder opens for reading on Linux, but no read from it succeeds.
+    throw EFileOpenError("Cannot create file " + displayPath + ": " + std::strerror(errno));
+}
+
+std::FILE* TFileStream::OpenRegularForReading(const std::string& openPath, const std::string& displayPath)
+{
+  // Without O_NONBLOCK a FIFO would wait in open() for a writer that never
+  // comes; a folder or a device has no project in it either.
+  const int fd = open(openPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    throw EFileOpenError("Cannot open file " + displayPath + ": " + std::strerror(errno));
   struct stat info {};
-  if (fstat(fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
-    std::fclose(file_);
-    file_ = nullptr;
-    throw EFileOpenError("Cannot open file " + displayPath + ": it is a folder");
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    throw EFileOpenError("Cannot open file " + displayPath + ": it is not a regular file");
   }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* file = fdopen(fd, "rb");
+  if (!file) {
+    const int error = errno;
+    close(fd);
+    throw EFileOpenError("Cannot open file " + displayPath + ": " + std::strerror(error));
+  }
+  return file;
 }
 
 TFileStream::~TFileStream()
@@ -227,34 +241,107 @@ mode_t SavedFileMode(const std::string& target)
 
 } // namespace
 
-void RemoveStaleSiblingTemps(const std::string& folder)
+namespace {
+
+bool StartsWith(const char* name, const char* prefix)
+{
+  return std::strncmp(name, prefix, std::strlen(prefix)) == 0;
+}
+
+// The file a temporary file stands for: its name between the prefix and the
+// unique suffix, in the same folder.
+std::string TargetOfTemp(const std::string& base, const std::string& name)
+{
+  const size_t prefix = std::strlen(StartsWith(name.c_str(), TSiblingTempFile::PairPrefix)
+                                      ? TSiblingTempFile::PairPrefix
+                                      : TSiblingTempFile::Prefix);
+  const size_t suffix = name.rfind('.');
+  if (suffix == std::string::npos || suffix <= prefix)
+    return {};
+  return base + name.substr(prefix, suffix - prefix);
+}
+
+bool NewerThan(const struct stat& a, const struct stat& b)
+{
+  return a.st_mtim.tv_sec != b.st_mtim.tv_sec ? a.st_mtim.tv_sec > b.st_mtim.tv_sec
+                                              : a.st_mtim.tv_nsec > b.st_mtim.tv_nsec;
+}
+
+// A pair half that may still be the only whole copy of its target.
+bool MayBeNeeded(const std::string& base, const std::string& name, const struct stat& info)
+{
+  if (!StartsWith(name.c_str(), TSiblingTempFile::PairPrefix))
+    return false;
+  struct stat target {};
+  return stat(TargetOfTemp(base, name).c_str(), &target) != 0 || NewerThan(info, target);
+}
+
+// Calls visit(path, info, fd) for every regular temporary file in the folder
+// that no save holds; fd carries the lock while visit runs.
+template <typename Visit>
+void ForEachFreeTemp(const std::string& folder, const Visit& visit)
 {
   DIR* dir = opendir(folder.c_str());
   if (!dir)
     return;
   const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + '/';
   while (const dirent* entry = readdir(dir)) {
-    if (std::strncmp(entry->d_name, TSiblingTempFile::Prefix, std::strlen(TSiblingTempFile::Prefix)) != 0)
+    if (!StartsWith(entry->d_name, TSiblingTempFile::Prefix))
       continue;
-    const std::string path = base + entry->d_name;
-    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const std::string name = entry->d_name;
+    const std::string path = base + name;
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
       continue;
     struct stat info {};
-    // Only a file of an earlier program that no save holds any more.
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < programStart &&
-        flock(fd, LOCK_EX | LOCK_NB) == 0)
-      unlink(path.c_str());
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
+      visit(base, name, info);
     close(fd);
   }
   closedir(dir);
 }
 
-TSiblingTempFile::TSiblingTempFile(const std::string& target)
+} // namespace
+
+void RemoveStaleSiblingTemps(const std::string& folder)
+{
+  // Only a file of an earlier program, and no pair half that a reader may need.
+  ForEachFreeTemp(folder, [](const std::string& base, const std::string& name, const struct stat& info) {
+    if (info.st_mtime < programStart && !MayBeNeeded(base, name, info))
+      unlink((base + name).c_str());
+  });
+}
+
+std::vector<std::string> FindPairHalves(const std::string& target)
+{
+  std::vector<std::pair<struct timespec, std::string>> found;
+  ForEachFreeTemp(FolderOf(target), [&](const std::string& base, const std::string& name, const struct stat& info) {
+    if (StartsWith(name.c_str(), TSiblingTempFile::PairPrefix) && TargetOfTemp(base, name) == base + NameOf(target))
+      found.emplace_back(info.st_mtim, base + name);
+  });
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    return a.first.tv_sec != b.first.tv_sec ? a.first.tv_sec > b.first.tv_sec : a.first.tv_nsec > b.first.tv_nsec;
+  });
+  std::vector<std::string> paths;
+  for (auto& entry : found)
+    paths.push_back(std::move(entry.second));
+  return paths;
+}
+
+void RemoveSiblingTempsOf(const std::string& target)
+{
+  ForEachFreeTemp(FolderOf(target), [&](const std::string& base, const std::string& name, const struct stat&) {
+    if (TargetOfTemp(base, name) == base + NameOf(target))
+      unlink((base + name).c_str());
+  });
+}
+
+TSiblingTempFile::TSiblingTempFile(const std::string& target, TKind kind)
 {
   const std::string folder = FolderOf(target);
   RemoveStaleSiblingTemps(folder);
-  std::string pattern = (folder == "." ? std::string() : folder) + Prefix + NameOf(target) + ".XXXXXX";
+  std::string pattern = (folder == "." ? std::string() : folder) +
+                        (kind == TKind::PairHalf ? PairPrefix : Prefix) + NameOf(target) + ".XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   lock_ = mkostemp(name.data(), O_CLOEXEC);
@@ -281,6 +368,12 @@ bool TSiblingTempFile::MoveTo(const std::string& target)
   Remove();
   errno = error; // the caller may report why the rename was refused
   return moved;
+}
+
+void TSiblingTempFile::Abandon()
+{
+  path_.clear();
+  Remove();
 }
 
 void TSiblingTempFile::Remove()

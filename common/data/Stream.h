@@ -14,6 +14,14 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+// A stored image that is whole but holds a value its reader cannot take (a
+// size beyond what the reader can hold, a number that is no number); the
+// text names what is wrong, for the user.
+class EDamagedImage : public EStreamError {
+public:
+  using EStreamError::EStreamError;
+};
+
 // A file that cannot be opened or created.
 class EFileOpenError : public EStreamError {
 public:
@@ -68,7 +76,8 @@ enum class TFileMode { Read, Create };
 // A file opened for reading, or created (emptied) for writing in place.
 class TFileStream : public TStream {
 public:
-  // Raises EFileOpenError when the file cannot be opened or created.
+  // Raises EFileOpenError when the file cannot be opened or created; for
+  // reading, also when it is not a regular file (a FIFO, a folder, a device).
   TFileStream(const std::string& path, TFileMode mode);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
@@ -93,6 +102,9 @@ public:
   TFileStream(const std::string& openPath, const std::string& displayPath, TFileMode mode);
 
 private:
+  // Regular files only: raises EFileOpenError for anything else, at once.
+  static std::FILE* OpenRegularForReading(const std::string& openPath, const std::string& displayPath);
+
   std::FILE* file_ = nullptr;
   std::string path_;
   bool writable_ = false;
@@ -109,8 +121,14 @@ private:
 class TSiblingTempFile {
 public:
   static constexpr const char* Prefix = "~gfm.";
+  // The half of a pair of files that goes in place second (a project's lattice
+  // after its project file): a program killed between the two moves leaves the
+  // only whole copy of it here, so sweeps spare it while it is newer than the
+  // file it would replace, and a reader may still take it (FindPairHalves).
+  static constexpr const char* PairPrefix = "~gfm.pair.";
+  enum class TKind { Plain, PairHalf };
 
-  explicit TSiblingTempFile(const std::string& target);
+  explicit TSiblingTempFile(const std::string& target, TKind kind = TKind::Plain);
   ~TSiblingTempFile();
   TSiblingTempFile(const TSiblingTempFile&) = delete;
   TSiblingTempFile& operator=(const TSiblingTempFile&) = delete;
@@ -119,14 +137,26 @@ public:
   // Renames the file onto target; false (the file removed) when refused.
   bool MoveTo(const std::string& target);
   void Remove();
+  // Leaves the file where it is and lets it go, as a program killed at this
+  // point would: what a save interrupted there leaves behind.
+  void Abandon();
 
 private:
   std::string path_;
   int lock_ = -1;
 };
 
-// Removes the leftovers of killed saves from a folder (see TSiblingTempFile).
+// Removes the leftovers of killed saves from a folder (see TSiblingTempFile);
+// a pair half newer than its target (or without one) is kept.
 void RemoveStaleSiblingTemps(const std::string& folder);
+
+// The pair halves of target that killed saves left (regular files that no
+// save holds), newest first.
+std::vector<std::string> FindPairHalves(const std::string& target);
+
+// Removes every temporary file of target, of either kind, that no save holds:
+// what killed saves of that one file left, whatever their age.
+void RemoveSiblingTempsOf(const std::string& target);
 
 // Opens the file at path for writing and reading and removes its name at once:
 // a temporary image that nobody needs by name cannot be left behind, not even by

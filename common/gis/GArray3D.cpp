@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "data/FiniteValue.h"
 #include "data/ArrayBuildProgress.h"
 #include "data/ByteOrder.h"
 #include "gis/ArrayNumeric.h"
@@ -511,6 +512,7 @@ bool TGArray3D::ReadVolumeGrid(TTagStream& stream)
   volume.resize(static_cast<size_t>(cells));
   for (size_t c = 0; c < volume.size(); ++c)
     volume[c] = GetDoubleLE(bytes.data() + 8 * c);
+  RequireFiniteCells(volume.data(), volume.size(), name);
   nx = columns;
   ny = rows;
   dataMax = maximum;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "data/ByteOrder.h"
+#include "data/FiniteValue.h"
 #include "data/SLine.h"
 #include "gis/ArrayNumeric.h"
 #include "gis/GArray.h"
@@ -111,6 +112,7 @@ void TGArray::ReadLevelTable(TTagStream& stream)
 void TGArray::ReadGridRecords(TTagStream& stream)
 {
   TGridRecords grid = ReadGrid(stream, nx, ny, dataMax, dataMin);
+  RequireFiniteCells(grid.values.data(), grid.values.size(), name);
   nx = grid.nx;
   ny = grid.ny;
   values.swap(grid.values);

@@ -1,5 +1,7 @@
 #include "gis/GIS.h"
 
+#include "data/FiniteValue.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -94,6 +96,8 @@ void TGIS::LoadHeader(TTagStream& stream)
   stream.Read(extentFromModelArea);
   stream.Read(z0);
   stream.Read(z1);
+  for (auto [value, field] : {std::pair{x0, "x0"}, {y0, "y0"}, {x1, "x1"}, {y1, "y1"}, {z0, "z0"}, {z1, "z1"}})
+    RequireFinite(value, std::string("ГИС: ") + field);
 }
 
 // --- type registry -----------------------------------------------------------

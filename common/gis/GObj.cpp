@@ -1,5 +1,7 @@
 #include "gis/GObj.h"
 
+#include "data/FiniteValue.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -104,6 +106,13 @@ void TGObj::Load(TTagStream& stream)
   stream.Read(showName);
   stream.Read(z);
   stream.Read(dz);
+  RequireFiniteGeometry();
+}
+
+void TGObj::RequireFiniteGeometry() const
+{
+  for (auto [value, field] : {std::pair{x, "x"}, {y, "y"}, {z, "z"}, {dx, "dx"}, {dy, "dy"}, {dz, "dz"}})
+    RequireFinite(value, "объект \"" + name + "\": " + field);
 }
 
 void TGObj::AfterLoad() {}
@@ -118,6 +127,7 @@ void TGObj::LoadGeometry(TTagStream& stream)
   stream.Read(name, RecordName);
   stream.Read(z, RecordZ);
   stream.Read(dz, RecordDZ);
+  RequireFiniteGeometry();
 }
 
 void TGObj::FreeCache() {}

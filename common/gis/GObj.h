@@ -136,6 +136,8 @@ public:
   void SetOwner(TGIS* gis) { owner = gis; }
 
 protected:
+  // A stored position or extent that is no number is a damaged file.
+  void RequireFiniteGeometry() const;
   void SetKindNames(const std::string& singular, const std::string& plural);
   void SetTypeCode(std::int32_t code) { typeCode = code; }
   void SetShapeKind(std::int32_t kind) { shapeKind = kind; }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FuzzGis.h"
+#include "../support/LzhBomb.h"
 #include "data/ByteOrder.h"
 #include "data/LzhCoder.h"
 #include "data/Stream.h"
@@ -181,6 +182,11 @@ int main(int argc, char** argv)
   Put(root / "persistence", "decode", Prefixed(0, packed));
   Put(root / "persistence", "tags", Prefixed(1, GisImage()));
   Put(root / "persistence", "round", Prefixed(2, sample));
+  // Decompression bombs: one whose size field the reader refuses, one that
+  // expands to exactly what the target allows; a compressed project of the same kind.
+  Put(root / "persistence", "bomb", Prefixed(0, lzhbomb::PackedZeros(1 << 30)));
+  Put(root / "persistence", "bombAtTheCap", Prefixed(0, lzhbomb::PackedZeros(1 << 16)));
+  Put(root / "project", "compressedBomb", lzhbomb::CompressedProjectBomb());
 
   Put(root / "formula", "functions", Text("SIN(X)+2*(Y-1)^2-LN(Z)/(1+X)"));
   Put(root / "formula", "minus", Text("-(X%3)*ARCTH(0.5)+E*PI"));

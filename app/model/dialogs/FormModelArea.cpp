@@ -1,5 +1,6 @@
 #include "model/dialogs/FormModelArea.h"
 
+#include "base/ModalCalls.h"
 #include "data/TextConversion.h"
 #include "maps/FrameCoord.h"
 #include "model/dialogs/ModelAreaMath.h"
@@ -126,12 +127,28 @@ void TFModelArea::BapplayClick()
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   Coord1->GetPosition(x1, y1);
   Coord2->GetPosition(x2, y2);
-  const double gx = StrToFloatAny(Edx->text().toStdString());
-  const double gy = StrToFloatAny(Edy->text().toStdString());
-  ApplyAreaMargins(x1, y1, x2, y2, gx, gy, CBunit->currentIndex() == 1 ? MarginLength : MarginPercent,
+  // A margin that is no number, or that would leave no area or turn it inside
+  // out, is refused by name and the corners stay.
+  double gx = 0, gy = 0;
+  if (!TryStrToFloatStrict(Edx->text().toStdString(), gx))
+    return RefuseMargin(Edx, "гор.");
+  if (!TryStrToFloatStrict(Edy->text().toStdString(), gy))
+    return RefuseMargin(Edy, "верт.");
+  double nx1 = x1, ny1 = y1, nx2 = x2, ny2 = y2;
+  ApplyAreaMargins(nx1, ny1, nx2, ny2, gx, gy, CBunit->currentIndex() == 1 ? MarginLength : MarginPercent,
                    AnchorTag(anchor));
-  Coord1->SetPosition(x1, y1);
-  Coord2->SetPosition(x2, y2);
+  if (!SpanKept(x1, x2, nx1, nx2))
+    return RefuseMargin(Edx, "гор.");
+  if (!SpanKept(y1, y2, ny1, ny2))
+    return RefuseMargin(Edy, "верт.");
+  Coord1->SetPosition(nx1, ny1);
+  Coord2->SetPosition(nx2, ny2);
+}
+
+void TFModelArea::RefuseMargin(QLineEdit* edit, const char* caption)
+{
+  ShowErrorMessage(this, QString::fromUtf8("Недопустимое значение поля \"%1\".").arg(QString::fromUtf8(caption)));
+  edit->setFocus();
 }
 
 void TFModelArea::BresetClick()

@@ -52,6 +52,7 @@ protected:
   void showEvent(QShowEvent* event) override;
 
 private:
+  void RefuseMargin(QLineEdit* edit, const char* caption);
   QToolButton* MakeAnchorButton(int tag, const char* name);
 
   // The corners as the dialog opened: north-west first coordinate, south-east

@@ -1,5 +1,7 @@
 #include "model/dialogs/ModelAreaMath.h"
 
+#include <cmath>
+
 #include <utility>
 
 namespace {
@@ -63,4 +65,15 @@ void ApplyAreaMargins(double& x1, double& y1, double& x2, double& y2, double gx,
   x2 += right;
   y1 -= first;
   y2 += second;
+}
+
+bool SpanKept(double b1, double b2, double a1, double a2)
+{
+  const double before = b2 - b1;
+  const double after = a2 - a1;
+  if (!std::isfinite(a1) || !std::isfinite(a2) || !std::isfinite(after))
+    return false;
+  if (before == 0)
+    return true;
+  return before > 0 ? after > 0 : after < 0;
 }

@@ -15,3 +15,8 @@ enum TMarginUnit { MarginPercent = 0, MarginLength = 1 };
 // the anchored side or corner stays in place. Negative margins shrink it. The
 // margins follow the direction from the first corner to the second.
 void ApplyAreaMargins(double& x1, double& y1, double& x2, double& y2, double gx, double gy, int unit, int anchor);
+
+// True when the span from a1 to a2 keeps a finite, non-zero size in the same
+// direction as the span from b1 to b2 had (an empty old span only needs a
+// finite new one).
+bool SpanKept(double b1, double b2, double a1, double a2);

@@ -13,6 +13,7 @@
 #include "data/Stream.h"
 #include "data/TagStream.h"
 #include "model/store/ModelImageError.h"
+#include "data/FiniteValue.h"
 
 namespace {
 
@@ -34,9 +35,10 @@ struct TField {
   int32_t id;
   TKind kind;
   std::size_t offset;
+  const char* name;
 };
 
-#define KV_FIELD(id, kind, member) TField{id, TKind::kind, offsetof(THeap, member)}
+#define KV_FIELD(id, kind, member) TField{id, TKind::kind, offsetof(THeap, member), #member}
 
 const TField kParamFields[] = {
   KV_FIELD(0, I32, N1),
@@ -352,6 +354,9 @@ const std::size_t kMaterialColumns[] = {
   offsetof(TMaterial, Beta),     offsetof(TMaterial, EcTarget),  offsetof(TMaterial, EcAmplitude),
   offsetof(TMaterial, EcWidth),
 };
+const char* const kMaterialColumnNames[] = {"Ec", "Eps", "Sigma", "GrowthA", "G0", "Alpha",
+                                            "Beta", "EcTarget", "EcAmplitude", "EcWidth"};
+static_assert(std::size(kMaterialColumnNames) == std::size(kMaterialColumns));
 static_assert(std::size(kMaterialColumns) + 1 == kMaterialRecords, "count and ten columns");
 
 std::vector<TMaterial> StageMaterials(const TTagStream& stream, int32_t currentCount)
@@ -367,6 +372,7 @@ std::vector<TMaterial> StageMaterials(const TTagStream& stream, int32_t currentC
       return;
     for (int32_t m = 0; m < count; ++m) {
       const double v = GetDoubleLE(r->data.data() + 8 * static_cast<std::size_t>(m));
+      RequireFinite(v, "материал " + std::to_string(m) + ", " + kMaterialColumnNames[id - 1]);
       std::memcpy(reinterpret_cast<uint8_t*>(&table[m]) + offset, &v, 8);
     }
   };
@@ -500,6 +506,21 @@ void ApplyElectrodeBlock(TTagStream& stream, THeap& heap, TElectrodeArrays& fres
   for (double* a : {heap.ElectrodeCurrents, heap.ElectrodeDispCurrents, heap.ElectrodeCharges,
                     heap.ElectrodeFluxCharges})
     std::fill_n(a, n, 0.0);
+}
+
+// Every double the engine computes with, before anything of the record changes.
+void RequireFiniteParams(const TTagStream& stream, int32_t electrodes)
+{
+  for (const TField& f : kParamFields)
+    if (f.kind == TKind::F64)
+      if (const TTagRecord* r = stream.FindEntry(f.id, 8); r && r->id == f.id)
+        RequireFinite(GetDoubleLE(r->data.data()), f.name);
+  const std::pair<int32_t, int64_t> electrodeTables[] = {{121, int64_t{2} * electrodes}, {122, electrodes}, {123, 1}};
+  for (const auto& [id, count] : electrodeTables)
+    if (const TTagRecord* r = stream.FindEntry(id, 8 * count); r && r->id == id)
+      for (int64_t i = 0; i < count; ++i)
+        RequireFinite(GetDoubleLE(r->data.data() + 8 * i),
+                      id == 121 ? "CodePotentials" : id == 122 ? "ElectrodePots" : "Tau");
 }
 
 // --- lattice state --------------------------------------------------------------
@@ -722,6 +743,7 @@ void ReadHeapParams(TTagStream& stream, THeap& heap)
                            std::to_string(n3));
   if (electrodes < 2 || electrodes > kMaxElectrodes)
     throw EModelImageError("неверное число электродов " + std::to_string(electrodes));
+  RequireFiniteParams(stream, electrodes);
   std::vector<TMaterial> materials;
   {
     TTagStream* child = stream.OpenChild(kParamMaterials);

@@ -91,7 +91,7 @@ bool TPendingSideFile::Write(const std::string& sidePath, const THeap& heap, std
         throw EStreamError("запись не удалась");
     }
     image->SetPosition(0);
-    auto file = std::make_unique<TSiblingTempFile>(sidePath);
+    auto file = std::make_unique<TSiblingTempFile>(sidePath, TSiblingTempFile::TKind::PairHalf);
     TFileStream out(file->Path(), sidePath, TFileMode::Create);
     const std::string signature = kLatticeSideSignature;
     out.WriteExact(signature.data(), signature.size());
@@ -123,6 +123,13 @@ bool TPendingSideFile::Commit(std::string* why)
 bool TPendingSideFile::IsPending() const
 {
   return packed != nullptr;
+}
+
+void TPendingSideFile::Abandon()
+{
+  if (packed)
+    packed->Abandon();
+  packed.reset();
 }
 
 bool SaveLatticeSideFile(const std::string& sidePath, const THeap& heap, std::string* why,
@@ -158,4 +165,16 @@ bool LoadLatticeSideFile(const std::string& sidePath, THeap& heap, const TLattic
   } catch (const std::exception& e) {
     return fail(e.what());
   }
+}
+
+bool RecoverLatticeSideFile(const std::string& sidePath, THeap& heap, const TLatticeStateCheck& check)
+{
+  for (const std::string& half : FindPairHalves(sidePath)) {
+    if (!LoadLatticeSideFile(half, heap, check))
+      continue;
+    // In a folder that refuses the move the half stays, and stays spared.
+    std::rename(half.c_str(), sidePath.c_str());
+    return true;
+  }
+  return false;
 }

@@ -41,6 +41,9 @@ public:
   // Puts the written file in place; false with the reason when refused.
   bool Commit(std::string* why = nullptr);
   bool IsPending() const;
+  // Leaves the written file beside its place, as a program killed before the
+  // commit would (a reader may still recover it, see RecoverLatticeSideFile).
+  void Abandon();
 
 private:
   std::string target;
@@ -58,3 +61,8 @@ bool SaveLatticeSideFile(const std::string& sidePath, const THeap& heap, std::st
 // then stays as it was.
 bool LoadLatticeSideFile(const std::string& sidePath, THeap& heap, const TLatticeStateCheck& check,
                          std::string* why = nullptr);
+
+// The side file of a save killed after its project file was in place: the
+// newest whole side file left beside sidePath that agrees with the project is
+// read and moved into place, so the pair is whole again. False when none is.
+bool RecoverLatticeSideFile(const std::string& sidePath, THeap& heap, const TLatticeStateCheck& check);

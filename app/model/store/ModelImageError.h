@@ -5,7 +5,7 @@
 // reports it like any other unreadable project.
 #include "data/Stream.h"
 
-class EModelImageError : public EStreamError {
+class EModelImageError : public EDamagedImage {
 public:
-  using EStreamError::EStreamError;
+  using EDamagedImage::EDamagedImage;
 };

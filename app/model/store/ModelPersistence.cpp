@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "data/FiniteValue.h"
 #include "data/ByteOrder.h"
 #include "data/Stream.h"
 #include "data/TagStream.h"
@@ -113,6 +114,15 @@ void ReadModelWindowBlock(TTagStream& stream, TModelWindowState& s, TTimeSeries*
   stream.Read(s.stageCount, 20);
   stream.Read(s.saveStageCount, 21);
   stream.Read(s.stageCountAtLastSave, 22);
+  const std::pair<double, const char*> times[] = {
+    {s.time, "время модели"},         {s.timeStep, "шаг по времени"},     {s.outputInterval, "интервал вывода"},
+    {s.lastOutputTime, "время вывода"}, {s.calculationTime, "время счета"}, {s.startTime, "начальное время"},
+    {s.refreshInterval, "интервал обновления"}, {s.lastRefreshTime, "время обновления"},
+    {s.stopTime, "время остановки"},   {s.runDuration, "длительность расчета"},
+    {s.runStartTime, "время запуска"}, {s.saveTimeInterval, "интервал сохранения"},
+    {s.lastSaveTime, "время сохранения"}};
+  for (const auto& [value, field] : times)
+    RequireFinite(value, field);
 }
 
 void WriteBreakdownModelBlock(TTagStream& stream, const THeap& engine, const TTree& snapshot,
@@ -203,7 +213,8 @@ TSideFileLoad LoadSideFileForState(int calcState, const std::string& projectBase
   const std::string path = LatticeSideFileName(projectBase);
   std::string why;
   const TLatticeStateCheck check{engine.StepCount, modelTime};
-  if (!projectBase.empty() && LoadLatticeSideFile(path, engine, check, &why)) {
+  if (!projectBase.empty() &&
+      (LoadLatticeSideFile(path, engine, check, &why) || RecoverLatticeSideFile(path, engine, check))) {
     load.outcome = TSideFileOutcome::Restored;
     return load;
   }

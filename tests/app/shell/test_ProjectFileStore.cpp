@@ -7,17 +7,23 @@
 #include "data/ByteOrder.h"
 #include "data/LzhCoder.h"
 #include "data/StreamPrimitives.h"
+#include "gis/GArray3D.h"
+#include "gis/GIS.h"
+#include "gis/ObjectTypeCode.h"
+#include "shell/ProjectLock.h"
 #include "shell/Projectfile.h"
 #include "base/ScriptedModalCalls.h"
 #include "model/store/ModelPersistence.h"
 
 #include "../../support/AllocationMeter.h"
+#include "../../support/LzhBomb.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolBar>
 
@@ -25,11 +31,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <csignal>
 #include <cstdlib>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace projecttest;
@@ -95,6 +103,21 @@ protected:
     main->UpdateCaption(path);
     return main->MISaveClick(TSaveSender::Button);
   }
+
+  // The program ends (its locks go with it) and starts again.
+  void Restart()
+  {
+    main.reset();
+    ProcessPostedEvents();
+    main = std::make_unique<TFMain>(QStringList());
+    main->SetProjectFiles(&store);
+    main->SetModelWindowMaker(&maker);
+    main->resize(900, 600);
+    main->show();
+    ProcessPostedEvents();
+  }
+
+  QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 
   QList<int> Kinds() const
   {
@@ -363,6 +386,15 @@ const TDamage Damages[] = {
      std::vector<uint8_t> bytes = plain;
      bytes.push_back(0);
      bytes.push_back(0);
+     return bytes;
+   },
+   FormatError},
+  {"compressedZeroBomb", [](auto&, auto&) { return lzhbomb::CompressedProjectBomb(); }, FormatError},
+  {"packedZeroBomb",
+   [](auto&, auto&) {
+     std::vector<uint8_t> bytes{'%', 'G', 'M', 'F', 'P', 'K'};
+     const std::vector<uint8_t> image = lzhbomb::PackedZeros(1 << 30);
+     bytes.insert(bytes.end(), image.begin(), image.end());
      return bytes;
    },
    FormatError},
@@ -635,7 +667,243 @@ TEST_F(ProjectFileTest, ASaveRemovesWhatAKilledSaveLeftInTheFolder)
 
   ASSERT_TRUE(SaveAs(path));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-            QStringList({"killed.hex", "killed.vzt", QFileInfo(aged).fileName()}));
+            QStringList({".killed.vzt.lock", "killed.hex", "killed.vzt", QFileInfo(aged).fileName()}));
+}
+
+void SetAge(const QString& path, int seconds)
+{
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite)) << path.toStdString();
+  file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime);
+}
+
+QStringList PairHalves(const QStringList& files)
+{
+  return files.filter(QString(TSiblingTempFile::PairPrefix));
+}
+
+// A save is killed after its project file went in place and before its side
+// file did. The only whole lattice is then beside the project; a save of
+// another project in the folder keeps it, and the next open takes it, puts it
+// in place and continues the run from it.
+class KilledBetweenCommitsTest : public ProjectFileTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(KilledBetweenCommitsTest, LeavesAPairTheNextOpenRecoversAndContinues)
+{
+  const bool overAnOldPair = GetParam();
+  NewRunProject();
+  const QString path = Path("run.vzt");
+  const QString side = Path("run.hex");
+  if (overAnOldPair) {
+    ASSERT_TRUE(SaveAs(path));
+    SetAge(side, 7200);
+  }
+  auto* bit = dynamic_cast<TFBitModel*>(main->Model());
+  bit->GetEngine()->StepCount += 5; // a lattice the old side file does not match
+  const int32_t steps = bit->GetEngine()->StepCount;
+  store.SetSideFileCommitSeam([] { return false; });
+  EXPECT_FALSE(SaveAs(path));
+  store.SetSideFileCommitSeam({});
+  const QStringList halves = PairHalves(Files());
+  ASSERT_EQ(halves.size(), 1) << Files().join(' ').toStdString();
+  EXPECT_EQ(QFileInfo::exists(side), overAnOldPair);
+  SetAge(Path(halves[0]), 3600);
+
+  Restart();
+  main->MINewClick();
+  ASSERT_TRUE(SaveAs(Path("other.vzt")));
+  EXPECT_EQ(PairHalves(Files()), halves) << "a save in the folder keeps the only whole lattice";
+
+  calls.messages.clear();
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty()) << calls.messages[0].text.toStdString();
+  bit = dynamic_cast<TFBitModel*>(main->Model());
+  ASSERT_NE(bit, nullptr);
+  EXPECT_TRUE(bit->IsSideFileLoaded());
+  EXPECT_EQ(bit->GetEngine()->StepCount, steps);
+  EXPECT_EQ(main->CalcState(), CalcPaused);
+  EXPECT_TRUE(PairHalves(Files()).isEmpty());
+  EXPECT_TRUE(QFileInfo::exists(side));
+
+  // The pair on disk is whole again: the next program continues from it too.
+  Restart();
+  main->OpenProject(path);
+  bit = dynamic_cast<TFBitModel*>(main->Model());
+  ASSERT_NE(bit, nullptr);
+  EXPECT_TRUE(bit->IsSideFileLoaded());
+  EXPECT_EQ(main->CalcState(), CalcPaused);
+  main->BStartClick();
+  EXPECT_TRUE(ServeUntil([&] { return bit->GetEngine()->StepCount > steps; }));
+  main->BPauseClick();
+  EXPECT_TRUE(ServeUntil([&] { return main->CalcState() == CalcPaused; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, KilledBetweenCommitsTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "OverAnOldPair" : "FirstSave");
+                         });
+
+// Another program that has the project open holds it: this one is told so and
+// opens or writes nothing; a lock file whose program died blocks nobody.
+TEST_F(ProjectFileTest, ASecondProgramIsToldTheProjectIsOpenElsewhere)
+{
+  main->MINewClick();
+  const QString path = Path("shared.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  Restart();
+  const std::vector<uint8_t> saved = ReadBytes(path);
+  const QString told = QString::fromUtf8("Проект уже открыт в другом окне программы: ") + path;
+  {
+    std::unique_ptr<TProjectLock> other;
+    ASSERT_EQ(TProjectLock::Take(path.toStdString(), other), TProjectLock::TResult::Taken);
+    calls.messages.clear();
+    main->OpenProject(path);
+    ASSERT_EQ(calls.messages.size(), 1u);
+    EXPECT_EQ(calls.messages[0].text.toStdString(), told.toStdString());
+    EXPECT_EQ(main->Model(), nullptr);
+
+    // Nor does it write over the project with one of its own.
+    main->MINewClick();
+    calls.messages.clear();
+    EXPECT_FALSE(SaveAs(path));
+    ASSERT_EQ(calls.messages.size(), 1u);
+    EXPECT_EQ(calls.messages[0].text.toStdString(), told.toStdString());
+    EXPECT_EQ(ReadBytes(path), saved);
+  }
+  // What a killed program left: its lock file, no lock on it.
+  WriteBytes(QString::fromStdString(TProjectLock::LockFileName(path.toStdString())), {'9', '9', '9', '\n'});
+  Restart();
+  calls.messages.clear();
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty());
+  EXPECT_NE(main->Model(), nullptr);
+  EXPECT_EQ(main->ProjectFileName(), path);
+  // The program holds the project it opened.
+  std::unique_ptr<TProjectLock> other;
+  EXPECT_EQ(TProjectLock::Take(path.toStdString(), other), TProjectLock::TResult::HeldElsewhere);
+}
+
+// A save killed at any point leaves temporary files beside the project: the
+// next open of that project removes them, also when they are younger than the
+// program; those of other files and of saves under way stay.
+TEST_F(ProjectFileTest, OpeningAProjectRemovesWhatKilledSavesOfItLeft)
+{
+  NewRunProject();
+  const QString path = Path("left.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  const QString prefix = TSiblingTempFile::Prefix;
+  const QStringList leftovers = {prefix + "left.vzt.Ab12Cd", QString(TSiblingTempFile::PairPrefix) + "left.hex.Ef34Gh"};
+  const QString foreign = prefix + "other.vzt.Ij56Kl";
+  for (const QString& name : leftovers + QStringList{foreign})
+    WriteBytes(Path(name), std::vector<uint8_t>(100, 7));
+  TSiblingTempFile underWay(path.toStdString());
+  const QStringList expected = Files().filter(QRegularExpression("^(?!~gfm)")) +
+                               QStringList{foreign, QFileInfo(QString::fromStdString(underWay.Path())).fileName()};
+
+  main->OpenProject(path);
+  ASSERT_EQ(main->ProjectFileName(), path);
+  QStringList files = Files();
+  QStringList wanted = expected;
+  files.sort();
+  wanted.sort();
+  EXPECT_EQ(files, wanted);
+}
+
+// A FIFO where a file is expected would hold open() for good: it is refused at once.
+TEST_F(ProjectFileTest, AFifoInPlaceOfASideFileOrAProjectIsRefusedAtOnce)
+{
+  NewRunProject();
+  const QString path = Path("fifo.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  ASSERT_TRUE(QFile::remove(Path("fifo.hex")));
+  ASSERT_EQ(mkfifo(Path("fifo.hex").toLocal8Bit().constData(), 0600), 0);
+  calls.messages.clear();
+  main->OpenProject(path);
+  EXPECT_EQ(main->CalcState(), CalcStopped);
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_TRUE(calls.messages[0].text.contains(Path("fifo.hex"))) << calls.messages[0].text.toStdString();
+
+  ASSERT_EQ(mkfifo(Path("pipe.vzt").toLocal8Bit().constData(), 0600), 0);
+  TFModel* model = main->Model();
+  EXPECT_FALSE(main->LoadProject(Path("pipe.vzt")));
+  EXPECT_EQ(main->Model(), model);
+}
+
+// A number that is no number where the model computes with it: the file is
+// refused as damaged, naming the field, and the open project stays.
+struct TNonFinite {
+  const char* name;
+  std::function<std::string(TFMain&)> spoil; // returns the field the message names
+};
+
+TGArray3D* FirstVolume(TFMain& main)
+{
+  return dynamic_cast<TGArray3D*>(main.Gis()->GetObjectOfType(0, ObjectTypeArray3D));
+}
+
+THeap& Engine(TFMain& main)
+{
+  return *dynamic_cast<TFBitModel*>(main.Model())->GetEngine();
+}
+
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+const double Inf = std::numeric_limits<double>::infinity();
+
+const TNonFinite NonFinites[] = {
+  {"engineVoltage", [](TFMain& m) { Engine(m).GenU = NaN; return std::string("GenU"); }},
+  {"engineTimeStep", [](TFMain& m) { Engine(m).DtGrowth = -Inf; return std::string("DtGrowth"); }},
+  {"materialPermittivity", [](TFMain& m) { Engine(m).Materials[0].Eps = Inf; return std::string("Eps"); }},
+  {"electrodePotential", [](TFMain& m) { Engine(m).ElectrodePots[1] = NaN; return std::string("ElectrodePots"); }},
+  {"modelStopTime", [](TFMain& m) { m.Model()->SetStopTime(Inf); return std::string("время остановки"); }},
+  {"arrayCell",
+   [](TFMain& m) {
+     FirstVolume(m)->GetVolumeData()[3] = -Inf;
+     return FirstVolume(m)->TGObj::GetName();
+   }},
+  {"objectPosition",
+   [](TFMain& m) {
+     FirstVolume(m)->SetXY(NaN, 0.0);
+     return FirstVolume(m)->TGObj::GetName();
+   }},
+};
+
+class NonFiniteFieldTest : public ProjectFileTest, public ::testing::WithParamInterface<TNonFinite> {};
+
+TEST_P(NonFiniteFieldTest, IsRefusedAsADamagedFileNamingTheField)
+{
+  main->MINewClick();
+  ASSERT_NE(FirstVolume(*main), nullptr);
+  const std::string field = GetParam().spoil(*main);
+  const QString path = Path("spoilt.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  Restart();
+  calls.messages.clear();
+  main->OpenProject(path);
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_TRUE(calls.messages[0].text.startsWith(FormatError + "\n")) << calls.messages[0].text.toStdString();
+  EXPECT_TRUE(calls.messages[0].text.contains(QString::fromStdString(field)))
+      << calls.messages[0].text.toStdString();
+  EXPECT_EQ(main->Model(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, NonFiniteFieldTest, ::testing::ValuesIn(NonFinites),
+                         [](const ::testing::TestParamInfo<TNonFinite>& info) { return std::string(info.param.name); });
+
+// The "no value" mark is a number like any other: cells without a value load.
+TEST_F(ProjectFileTest, CellsWithoutAValueStillLoad)
+{
+  main->MINewClick();
+  FirstVolume(*main)->GetVolumeData()[0] = 1e300;
+  FirstVolume(*main)->GetVolumeData()[1] = -1e300;
+  const QString path = Path("empty_cells.vzt");
+  ASSERT_TRUE(SaveAs(path));
+  Restart();
+  calls.messages.clear();
+  main->OpenProject(path);
+  EXPECT_TRUE(calls.messages.empty()) << calls.messages[0].text.toStdString();
+  ASSERT_EQ(main->ProjectFileName(), path);
+  EXPECT_EQ(FirstVolume(*main)->GetVolumeData()[0], 1e300);
+  EXPECT_EQ(FirstVolume(*main)->GetVolumeData()[1], -1e300);
 }
 
 TEST_F(ProjectFileTest, SaveIntoAReadOnlyFolderKeepsTheOldFile)
@@ -714,6 +982,30 @@ TEST_F(ProjectFileTest, NothingIsLoadedOrOpenedWhileTheModelRuns)
   EXPECT_EQ(main->CalcState(), CalcRunning);
   EXPECT_TRUE(calls.messages.empty());
   main->BAbortClick();
+}
+
+} // namespace
+
+namespace {
+
+// A few hundred coded bytes that claim a gigabyte are refused after the first
+// few kilobytes the decoder gives, in either envelope.
+TEST(ProjectFileBombTest, IsRefusedAfterTheFirstBytesItExpandsTo)
+{
+  QTemporaryDir dir;
+  std::vector<uint8_t> packed{'%', 'G', 'M', 'F', 'P', 'K'};
+  const std::vector<uint8_t> image = lzhbomb::PackedZeros(1 << 30);
+  packed.insert(packed.end(), image.begin(), image.end());
+  const std::vector<uint8_t> compressed = lzhbomb::CompressedProjectBomb();
+  EXPECT_LT(compressed.size(), 450u);
+  for (const std::vector<uint8_t>* bomb : std::initializer_list<const std::vector<uint8_t>*>{&compressed, &packed}) {
+    const QString path = dir.filePath("bomb.vzt");
+    WriteBytes(path, *bomb);
+    TOpenedProject opened;
+    EXPECT_EQ(OpenProjectFile(path.toStdString(), opened), TProjectOpenResult::BadFormat);
+    EXPECT_GT(opened.BytesDecoded(), 0);
+    EXPECT_LT(opened.BytesDecoded(), int64_t{1} << 20);
+  }
 }
 
 } // namespace

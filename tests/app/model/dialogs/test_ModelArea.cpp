@@ -112,12 +112,12 @@ TEST_F(ModelAreaDialogTest, ComputeWithTheChosenAnchorAndResetRestoresTheOpening
   EXPECT_EQ(y2, 10);
 }
 
-TEST_F(ModelAreaDialogTest, LengthMarginsWithADecimalCommaAndNonNumbersAsZero)
+TEST_F(ModelAreaDialogTest, LengthMarginsWithADecimalComma)
 {
   ShowCorners(0, 0, 10, 10);
   dialog.CBunit->setCurrentIndex(1);
   dialog.Edx->setText("1,5");
-  dialog.Edy->setText("abc");
+  dialog.Edy->setText("0");
   dialog.BapplayClick();
   double x1, y1, x2, y2;
   Corners(x1, y1, x2, y2);
@@ -125,7 +125,45 @@ TEST_F(ModelAreaDialogTest, LengthMarginsWithADecimalCommaAndNonNumbersAsZero)
   EXPECT_DOUBLE_EQ(x2, 10.75);
   EXPECT_EQ(y1, 0);
   EXPECT_EQ(y2, 10);
+  EXPECT_TRUE(calls.messages.empty());
 }
+
+// A margin that is no finite number, or one that would leave an empty or
+// inverted area, is refused by the field's name; the corners stay.
+struct TBadMargin {
+  const char* text;
+  int unit;
+};
+
+class ModelAreaBadMargin : public ModelAreaDialogTest, public ::testing::WithParamInterface<TBadMargin> {};
+
+TEST_P(ModelAreaBadMargin, IsRefusedByNameAndTheCornersStay)
+{
+  ShowCorners(0, 0, 10, 10);
+  dialog.CBunit->setCurrentIndex(GetParam().unit);
+  for (QLineEdit* bad : {dialog.Edx, dialog.Edy}) {
+    calls.messages.clear();
+    dialog.Edx->setText("5");
+    dialog.Edy->setText("5");
+    bad->setText(QString::fromUtf8(GetParam().text));
+    dialog.BapplayClick();
+    ASSERT_EQ(calls.messages.size(), 1u);
+    EXPECT_EQ(calls.messages[0].text, QString::fromUtf8("Недопустимое значение поля \"%1\".")
+                                          .arg(QString::fromUtf8(bad == dialog.Edx ? "гор." : "верт.")));
+    double x1, y1, x2, y2;
+    Corners(x1, y1, x2, y2);
+    EXPECT_EQ(x1, 0);
+    EXPECT_EQ(y1, 0);
+    EXPECT_EQ(x2, 10);
+    EXPECT_EQ(y2, 10);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ModelAreaBadMargin,
+                         ::testing::Values(TBadMargin{"1e999", 0}, TBadMargin{"-1e999", 1}, TBadMargin{"abc", 0},
+                                           TBadMargin{"", 0}, TBadMargin{"nan", 1}, TBadMargin{"-100", 0},
+                                           TBadMargin{"-25", 1}),
+                         [](const ::testing::TestParamInfo<TBadMargin>& info) { return std::to_string(info.index); });
 
 class ModelRectFrameTest : public ModelAreaDialogTest {
 protected:
