@@ -24,6 +24,10 @@ public:
   TChartAdapter& operator=(const TChartAdapter&) = delete;
 
   void Apply(const TChartDescription& description);
+  // Only the axes' ranges and labels, as a pan leaves them.
+  void ApplyAxes(const TChartDescription& description);
+  // The ranges the axes show now (a zoom changes them), into the description.
+  void ReadAxisRanges(TChartDescription& description) const;
 
   // The chart series of the last build, in the description's order.
   const std::vector<QAbstractSeries*>& Series() const { return FShown; }
