@@ -13,6 +13,7 @@
 #include <QPen>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -65,10 +66,11 @@ QList<QPointF> Points(const std::vector<QPointF>& points)
   return QList<QPointF>(points.begin(), points.end());
 }
 
-// Bars as one filled outline: each point becomes a column of width 0.8 of the
-// closest spacing from its base to its top, side by side with the other bar
-// series when they share the place that way.
-QAreaSeries* MakeBars(const TChartSeries& s, int order, int barSeriesCount)
+// Bars, each a filled column of width 0.8 of the closest spacing from its base
+// to its top, side by side with the other bar series when they share the place
+// that way. Every column is an area of its own: one outline through all of
+// them would join a column to the next one on a stack with a slanting edge.
+std::vector<QAreaSeries*> MakeBars(const TChartSeries& s, int order, int barSeriesCount)
 {
   double spacing = 1;
   for (size_t j = 1; j < s.points.size(); ++j)
@@ -77,20 +79,22 @@ QAreaSeries* MakeBars(const TChartSeries& s, int order, int barSeriesCount)
   const bool side = s.multiBar == mbSide && barSeriesCount > 1;
   const double width = 0.8 * spacing / (side ? barSeriesCount : 1);
   const double shift = side ? (order - (barSeriesCount - 1) / 2.0) * width : 0;
-  auto* upper = new QLineSeries;
-  auto* lower = new QLineSeries;
-  for (size_t j = 0; j < s.points.size(); ++j) {
-    const double left = s.points[j].x() + shift - width / 2;
-    const double right = left + width;
-    const double base = s.barBase[j];
-    const double top = s.barTop[j];
-    upper->append({{left, base}, {left, top}, {right, top}, {right, base}});
-    lower->append({{left, base}, {right, base}});
+  std::vector<QAreaSeries*> columns;
+  for (size_t j = 0; j < s.points.size() || columns.empty(); ++j) {
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    if (j < s.points.size()) {
+      const double left = s.points[j].x() + shift - width / 2;
+      const double right = left + width;
+      upper->append({{left, s.barBase[j]}, {left, s.barTop[j]}, {right, s.barTop[j]}, {right, s.barBase[j]}});
+      lower->append({{left, s.barBase[j]}, {right, s.barBase[j]}});
+    }
+    auto* area = new QAreaSeries(upper, lower);
+    upper->setParent(area);
+    lower->setParent(area);
+    columns.push_back(area);
   }
-  auto* area = new QAreaSeries(upper, lower);
-  upper->setParent(area);
-  lower->setParent(area);
-  return area;
+  return columns;
 }
 
 } // namespace
@@ -187,11 +191,14 @@ QAbstractSeries* TChartAdapter::MakeSeries(const TChartSeries& s, const TChartDe
         order = count;
       ++count;
     }
-  QAreaSeries* bars = MakeBars(s, order, count);
-  bars->setColor(colour);
-  bars->setBorderColor(colour.darker(150));
-  FBars.push_back(bars);
-  return bars;
+  const std::vector<QAreaSeries*> columns = MakeBars(s, order, count);
+  for (QAreaSeries* column : columns) {
+    column->setColor(colour);
+    column->setBorderColor(colour.darker(150));
+    FBars.push_back(column);
+  }
+  FBarColumns.assign(columns.begin() + 1, columns.end());
+  return columns.front();
 }
 
 void TChartAdapter::ApplyAxis(QCategoryAxis* axis, const TChartAxis& from, const TChartDescription& d)
@@ -228,8 +235,11 @@ void TChartAdapter::Apply(const TChartDescription& d)
   for (QAbstractSeries* series : FShown)
     chart->removeSeries(series);
   FShown.clear();
-  for (QAbstractSeries* bars : FBars)
+  for (QAbstractSeries* bars : FBars) {
+    if (bars->chart())
+      chart->removeSeries(bars);
     delete bars;
+  }
   FBars.clear();
   FLinesUsed = 0;
   FScattersUsed = 0;
@@ -272,6 +282,12 @@ void TChartAdapter::Apply(const TChartDescription& d)
       for (QLegendMarker* marker : chart->legend()->markers(series))
         marker->setVisible(false);
     FShown.push_back(series);
+    // The further columns of a bar series: drawn, never listed.
+    for (QAreaSeries* column : std::exchange(FBarColumns, {})) {
+      Attach(column, s.axis);
+      for (QLegendMarker* marker : chart->legend()->markers(column))
+        marker->setVisible(false);
+    }
   }
 
   QLegend* legend = chart->legend();

@@ -6,6 +6,7 @@
 
 #include "plots/ChartBuilder.h"
 
+#include <QAreaSeries>
 #include <QCategoryAxis>
 #include <QLineSeries>
 #include <QScatterSeries>
@@ -55,6 +56,7 @@ private:
   std::vector<QScatterSeries*> FScatters;
   std::vector<QAbstractSeries*> FShown;
   std::vector<QAbstractSeries*> FBars; // made afresh by every build
+  std::vector<QAreaSeries*> FBarColumns; // of the bar series being made, but its first
   size_t FLinesUsed = 0;
   size_t FScattersUsed = 0;
 };

@@ -10,6 +10,7 @@
 #include "plots/PointerImage.h"
 
 #include "ActingModalCalls.h"
+#include "gis/BitmapCanvas.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -204,6 +205,33 @@ TEST_F(ChartHandling, NinePointerStylesDrawNineShapes)
     const int drawn = DarkPixels(shown, ViewPos(*plot, {i + 1.0, 1}).toPoint(), PointerSize);
     EXPECT_NEAR(drawn, inPicture, std::max(4.0, 0.35 * inPicture)) << "style " << i;
   }
+}
+
+TEST_F(ChartHandling, StackedBarsStandOnEachOtherAndLeaveTheGapsEmpty)
+{
+  TPlotSettings settings;
+  settings.MultiBar = mbStacked;
+  settings.XGrid = false;
+  settings.YGrid = {false, false};
+  settings.Gradient = false;
+  TPlotSeriesData data;
+  data[0].push_back(MakeSeries({1, 2, 3}, {1, 3, 2}, "a", SeriesStyle::Bars));
+  data[0].push_back(MakeSeries({1, 2, 3}, {2, 1, 2}, "b", SeriesStyle::Bars));
+  auto plot = Show(std::move(data), settings);
+  const QImage shown = plot->ChartPanel()->View()->grab().toImage();
+  auto colourAt = [&](double x, double y) { return shown.pixelColor(ViewPos(*plot, {x, y}).toPoint()); };
+  const QColor first = TBitmapCanvas::ColorOf(static_cast<COLORREF>(SeriesColour(0)));
+  const QColor second = TBitmapCanvas::ColorOf(static_cast<COLORREF>(SeriesColour(1)));
+  EXPECT_EQ(colourAt(2, 1.5), first);
+  EXPECT_EQ(colourAt(2, 3.5), second) << "on top of the first series' column";
+  EXPECT_EQ(colourAt(2.9, 3), second);
+  // Between the columns nothing of either series is drawn.
+  const QRectF area = plot->Chart()->plotArea();
+  const int gap = ViewPos(*plot, {1.5, 0}).toPoint().x();
+  const QPoint top = plot->ChartPanel()->View()->mapFromScene(plot->Chart()->mapToScene(area.topLeft()));
+  const QPoint bottom = plot->ChartPanel()->View()->mapFromScene(plot->Chart()->mapToScene(area.bottomLeft()));
+  for (int y = top.y() + 2; y < bottom.y() - 1; ++y)
+    EXPECT_EQ(shown.pixelColor(gap, y), QColor(Qt::white)) << y;
 }
 
 TEST_F(ChartHandling, AFontColourChosenInTheOptionsIsDrawn)
