@@ -16,6 +16,16 @@
 class QDialog;
 class QWidget;
 
+struct TFileChoice {
+  QString file;
+  int filterIndex = 1;
+};
+
+struct TFontChoice {
+  QFont font;
+  QColor colour;
+};
+
 class TModalCalls {
 public:
   virtual ~TModalCalls() = default;
@@ -29,6 +39,13 @@ public:
   virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) = 0;
   virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                                const QString& defaultSuffix) = 0;
+  // A file dialog that offers the filter's file types with one of them
+  // preselected (1-based, as the settings keep it): the chosen file (empty
+  // when cancelled) and the type the user left selected. The plain file
+  // calls above stand in where a caller's calls know nothing of types.
+  virtual TFileChoice OpenFileOfType(QWidget* parent, const QString& folder, const QString& filter, int filterIndex);
+  virtual TFileChoice SaveFileOfType(QWidget* parent, const QString& folder, const QString& filter,
+                                     const QString& defaultSuffix, int filterIndex);
   // The chosen folder, or an empty text when the user cancelled; the browser
   // starts in folder (anywhere when it is empty).
   virtual QString ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder) = 0;
@@ -40,6 +57,9 @@ public:
   virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) = 0;
   // The font dialog starting at a font: the chosen font, or nothing when cancelled.
   virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) = 0;
+  // The font dialog with a colour choice beside it (Qt's font dialog has
+  // none): the chosen font and colour, or nothing when cancelled.
+  virtual std::optional<TFontChoice> ChooseFontColour(QWidget* parent, const TFontChoice& initial);
   // Puts a picture on the clipboard.
   virtual void SetClipboardImage(const QImage& image) = 0;
 };

@@ -1,6 +1,7 @@
 #include "base/QtModalCalls.h"
 
 #include "base/CaptionWidth.h"
+#include "base/FontColourDialog.h"
 
 #include <QClipboard>
 #include <QColorDialog>
@@ -13,6 +14,8 @@
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 QMessageBox::StandardButton TQtModalCalls::Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                                                    const QString& text, QMessageBox::StandardButtons buttons)
@@ -53,6 +56,65 @@ QString TQtModalCalls::SaveFileName(QWidget* parent, const QString& folder, cons
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return QString();
   return dialog.selectedFiles().first();
+}
+
+namespace {
+
+// The filter's types as the dialog lists them, and the one at a 1-based index
+// (the first when the index is out of range).
+QString FilterAt(const QString& filter, int filterIndex)
+{
+  const QStringList types = filter.split(";;");
+  return types.value(filterIndex - 1, types.value(0));
+}
+
+int IndexOfFilter(const QString& filter, const QString& chosen)
+{
+  return std::max(1, static_cast<int>(filter.split(";;").indexOf(chosen)) + 1);
+}
+
+// "txt" of "txt файлы (*.txt)"; empty for a type without one extension.
+QString SuffixOf(const QString& type)
+{
+  const int star = type.lastIndexOf("(*.");
+  if (star < 0)
+    return QString();
+  const QString suffix = type.mid(star + 3).chopped(1);
+  return suffix.contains('*') || suffix.contains(' ') ? QString() : suffix;
+}
+
+TFileChoice RunTypedDialog(QFileDialog& dialog, const QString& filter, int filterIndex)
+{
+  dialog.selectNameFilter(FilterAt(filter, filterIndex));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return {QString(), filterIndex};
+  return {dialog.selectedFiles().first(), IndexOfFilter(filter, dialog.selectedNameFilter())};
+}
+
+} // namespace
+
+TFileChoice TQtModalCalls::OpenFileOfType(QWidget* parent, const QString& folder, const QString& filter,
+                                          int filterIndex)
+{
+  QFileDialog dialog(parent, QString(), folder, filter);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  return RunTypedDialog(dialog, filter, filterIndex);
+}
+
+TFileChoice TQtModalCalls::SaveFileOfType(QWidget* parent, const QString& folder, const QString& filter,
+                                          const QString& defaultSuffix, int filterIndex)
+{
+  QFileDialog dialog(parent, QString(), folder, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // A name typed without extension gets the one of the chosen type.
+  auto followType = [&dialog, defaultSuffix](const QString& type) {
+    const QString suffix = SuffixOf(type);
+    dialog.setDefaultSuffix(suffix.isEmpty() ? defaultSuffix : suffix);
+  };
+  followType(FilterAt(filter, filterIndex));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followType);
+  return RunTypedDialog(dialog, filter, filterIndex);
 }
 
 int TQtModalCalls::ExecDialog(QDialog* dialog)
@@ -106,6 +168,14 @@ std::optional<QFont> TQtModalCalls::ChooseFont(QWidget* parent, const QFont& ini
   if (!ok)
     return std::nullopt;
   return chosen;
+}
+
+std::optional<TFontChoice> TQtModalCalls::ChooseFontColour(QWidget* parent, const TFontChoice& initial)
+{
+  TFontColourDialog dialog(initial.font, initial.colour, parent);
+  if (dialog.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return TFontChoice{dialog.SelectedFont(), dialog.SelectedColour()};
 }
 
 void TQtModalCalls::SetClipboardImage(const QImage& image)

@@ -12,11 +12,15 @@ public:
   QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) override;
   QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                        const QString& defaultSuffix) override;
+  TFileChoice OpenFileOfType(QWidget* parent, const QString& folder, const QString& filter, int filterIndex) override;
+  TFileChoice SaveFileOfType(QWidget* parent, const QString& folder, const QString& filter,
+                             const QString& defaultSuffix, int filterIndex) override;
   QString ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder) override;
   int ExecDialog(QDialog* dialog) override;
   bool OpenUrl(const QUrl& url) override;
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
+  std::optional<TFontChoice> ChooseFontColour(QWidget* parent, const TFontChoice& initial) override;
   void SetClipboardImage(const QImage& image) override;
 };
 

@@ -64,6 +64,24 @@ QString TScriptedModalCalls::SaveFileName(QWidget* parent, const QString& folder
   return OpenFileName(parent, folder, filter);
 }
 
+TFileChoice TScriptedModalCalls::OpenFileOfType(QWidget* parent, const QString& folder, const QString& filter,
+                                                int filterIndex)
+{
+  fileTypeOffers.push_back(filterIndex);
+  TFileChoice choice{OpenFileName(parent, folder, filter), filterIndex};
+  if (!fileTypeAnswers.empty()) {
+    choice.filterIndex = fileTypeAnswers.front();
+    fileTypeAnswers.pop_front();
+  }
+  return choice;
+}
+
+TFileChoice TScriptedModalCalls::SaveFileOfType(QWidget* parent, const QString& folder, const QString& filter,
+                                                const QString&, int filterIndex)
+{
+  return OpenFileOfType(parent, folder, filter, filterIndex);
+}
+
 int TScriptedModalCalls::ExecDialog(QDialog* dialog)
 {
   dialogs.push_back(dialog);
@@ -90,6 +108,16 @@ std::optional<QFont> TScriptedModalCalls::ChooseFont(QWidget* /*parent*/, const 
 {
   fontStarts.push_back(initial);
   return NextAnswer(fontAnswers);
+}
+
+std::optional<TFontChoice> TScriptedModalCalls::ChooseFontColour(QWidget* parent, const TFontChoice& initial)
+{
+  fontColourStarts.push_back(initial.colour);
+  const std::optional<QFont> font = ChooseFont(parent, initial.font);
+  if (!font)
+    return std::nullopt;
+  const std::optional<QColor> colour = NextAnswer(fontColourAnswers);
+  return TFontChoice{*font, colour.value_or(initial.colour)};
 }
 
 void TScriptedModalCalls::SetClipboardImage(const QImage& image)

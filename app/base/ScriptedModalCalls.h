@@ -27,6 +27,11 @@ public:
   std::deque<int> dialogAnswers;
   std::deque<std::optional<QColor>> colourAnswers;
   std::deque<std::optional<QFont>> fontAnswers;
+  // The type the user leaves selected in a typed file dialog; an empty queue
+  // keeps the offered one.
+  std::deque<int> fileTypeAnswers;
+  // The colour chosen beside a font; an empty queue keeps the initial colour.
+  std::deque<std::optional<QColor>> fontColourAnswers;
 
   std::vector<TMessageCall> messages;
   std::vector<TInputCall> inputs;
@@ -37,6 +42,8 @@ public:
   bool urlsOpen = true;
   std::vector<QColor> colourStarts;
   std::vector<QFont> fontStarts;
+  std::vector<int> fileTypeOffers;
+  std::vector<QColor> fontColourStarts;
   std::vector<QImage> clipboardImages;
 
   QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
@@ -47,10 +54,14 @@ public:
   QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                        const QString& defaultSuffix) override;
   QString ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder) override;
+  TFileChoice OpenFileOfType(QWidget* parent, const QString& folder, const QString& filter, int filterIndex) override;
+  TFileChoice SaveFileOfType(QWidget* parent, const QString& folder, const QString& filter,
+                             const QString& defaultSuffix, int filterIndex) override;
   int ExecDialog(QDialog* dialog) override;
   bool OpenUrl(const QUrl& url) override;
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
+  std::optional<TFontChoice> ChooseFontColour(QWidget* parent, const TFontChoice& initial) override;
   void SetClipboardImage(const QImage& image) override;
 };
 

@@ -441,10 +441,10 @@ void TFSetArrayDrawing::LabelFlagClick()
 
 void TFSetArrayDrawing::SpeedButton1Click()
 {
-  const std::optional<QFont> chosen = ModalCalls().ChooseFont(this, TBitmapCanvas::FontOf(labelFont));
+  const std::optional<TFontChoice> chosen = ModalCalls().ChooseFontColour(this, FontChoiceOf(labelFont));
   if (!chosen)
     return;
-  labelFont = FontRecordFromFont(*chosen, labelFont);
+  labelFont = FontRecordFromChoice(*chosen, labelFont);
   tableEdited = true;
   UpdateApply();
 }

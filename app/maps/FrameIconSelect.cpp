@@ -129,10 +129,11 @@ void TFmIconSelect::RBiconClick()
 
 void TFmIconSelect::BfontClick()
 {
-  const std::optional<QFont> chosen = ModalCalls().ChooseFont(this, Es->font());
+  const std::optional<TFontChoice> chosen =
+      ModalCalls().ChooseFontColour(this, {Es->font(), TBitmapCanvas::ColorOf(signFont)});
   if (!chosen)
     return;
-  SetSignFont(FontRecordFromFont(*chosen, signFont));
+  SetSignFont(FontRecordFromChoice(*chosen, signFont));
   fontEdited = true;
   ShowTextGreyed(Bfont, false);
 }

@@ -1,6 +1,7 @@
 #include "plots/ChartAdapter.h"
 
 #include "plots/ChartPanel.h"
+#include "plots/PointerImage.h"
 
 #include "gis/BitmapCanvas.h"
 
@@ -12,6 +13,7 @@
 #include <QPen>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -39,19 +41,24 @@ Qt::Alignment TitleAlignment(int32_t alignment)
   }
 }
 
-// Nine pointer styles in turn; Qt Charts draws six shapes, the small dot is a
-// small circle.
-void SetPointer(QScatterSeries* series, int32_t style)
+// Nine pointer styles in turn, each a picture of its own.
+void SetPointer(QScatterSeries* series, int32_t style, QColor fill, QColor border)
 {
-  static constexpr QScatterSeries::MarkerShape Shapes[] = {
-    QScatterSeries::MarkerShapeRectangle, QScatterSeries::MarkerShapeCircle,
-    QScatterSeries::MarkerShapeTriangle,  QScatterSeries::MarkerShapePentagon,
-    QScatterSeries::MarkerShapeStar,      QScatterSeries::MarkerShapeRotatedRectangle,
-    QScatterSeries::MarkerShapeStar,      QScatterSeries::MarkerShapeRotatedRectangle,
-    QScatterSeries::MarkerShapeCircle,
-  };
-  series->setMarkerShape(Shapes[std::clamp(style, 0, 8)]);
-  series->setMarkerSize(style == 8 ? 4 : 7);
+  series->setMarkerSize(PointerSize);
+  series->setLightMarker(PointerImage(style, fill, border));
+}
+
+// A Y axis label that takes the axis' label width: Qt Charts sizes the label
+// column to its widest label, so each label is a table of that width, aligned
+// towards the axis line. A label wider than that keeps its own width.
+QString SizedLabel(const QString& text, int32_t width, bool leftAxis)
+{
+  if (width <= 0)
+    return text;
+  return QString("<table cellspacing=\"0\" cellpadding=\"0\" width=\"%1\"><tr><td align=\"%2\">%3</td></tr></table>")
+      .arg(width)
+      .arg(leftAxis ? "right" : "left")
+      .arg(text.toHtmlEscaped());
 }
 
 QList<QPointF> Points(const std::vector<QPointF>& points)
@@ -59,32 +66,35 @@ QList<QPointF> Points(const std::vector<QPointF>& points)
   return QList<QPointF>(points.begin(), points.end());
 }
 
-// Bars as one filled outline from the zero line: each point becomes a column
-// of width 0.8 of the closest spacing, side by side with the other bar series.
-QAreaSeries* MakeBars(const TChartSeries& s, int order, int barSeriesCount)
+// Bars, each a filled column of width 0.8 of the closest spacing from its base
+// to its top, side by side with the other bar series when they share the place
+// that way. Every column is an area of its own: one outline through all of
+// them would join a column to the next one on a stack with a slanting edge.
+std::vector<QAreaSeries*> MakeBars(const TChartSeries& s, int order, int barSeriesCount)
 {
   double spacing = 1;
   for (size_t j = 1; j < s.points.size(); ++j)
     if (double gap = std::abs(s.points[j].x() - s.points[j - 1].x()); gap > 0)
       spacing = std::min(spacing == 1 && j == 1 ? gap : spacing, gap);
-  const bool side = s.multiBar == 1 && barSeriesCount > 1;
+  const bool side = s.multiBar == mbSide && barSeriesCount > 1;
   const double width = 0.8 * spacing / (side ? barSeriesCount : 1);
   const double shift = side ? (order - (barSeriesCount - 1) / 2.0) * width : 0;
-  auto* upper = new QLineSeries;
-  auto* lower = new QLineSeries;
-  for (const QPointF& p : s.points) {
-    double left = p.x() + shift - width / 2;
-    double right = left + width;
-    upper->append({{left, 0}, {left, p.y()}, {right, p.y()}, {right, 0}});
+  std::vector<QAreaSeries*> columns;
+  for (size_t j = 0; j < s.points.size() || columns.empty(); ++j) {
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    if (j < s.points.size()) {
+      const double left = s.points[j].x() + shift - width / 2;
+      const double right = left + width;
+      upper->append({{left, s.barBase[j]}, {left, s.barTop[j]}, {right, s.barTop[j]}, {right, s.barBase[j]}});
+      lower->append({{left, s.barBase[j]}, {right, s.barBase[j]}});
+    }
+    auto* area = new QAreaSeries(upper, lower);
+    upper->setParent(area);
+    lower->setParent(area);
+    columns.push_back(area);
   }
-  if (!s.points.empty()) {
-    lower->append(upper->at(0).x(), 0);
-    lower->append(upper->at(upper->count() - 1).x(), 0);
-  }
-  auto* area = new QAreaSeries(upper, lower);
-  upper->setParent(area);
-  lower->setParent(area);
-  return area;
+  return columns;
 }
 
 } // namespace
@@ -172,9 +182,10 @@ QAbstractSeries* TChartAdapter::MakeSeries(const TChartSeries& s, const TChartDe
     if (FScattersUsed == FScatters.size())
       FScatters.push_back(new QScatterSeries);
     QScatterSeries* scatter = FScatters[FScattersUsed++];
+    const QColor border = d.settings.Monochrome ? QColor(Qt::black) : colour.darker(150);
     scatter->setColor(colour);
-    scatter->setBorderColor(d.settings.Monochrome ? Qt::black : colour.darker(150));
-    SetPointer(scatter, s.pointerStyle);
+    scatter->setBorderColor(border);
+    SetPointer(scatter, s.pointerStyle, colour, border);
     scatter->replace(Points(s.points));
     return scatter;
   }
@@ -186,11 +197,14 @@ QAbstractSeries* TChartAdapter::MakeSeries(const TChartSeries& s, const TChartDe
         order = count;
       ++count;
     }
-  QAreaSeries* bars = MakeBars(s, order, count);
-  bars->setColor(colour);
-  bars->setBorderColor(colour.darker(150));
-  FBars.push_back(bars);
-  return bars;
+  const std::vector<QAreaSeries*> columns = MakeBars(s, order, count);
+  for (QAreaSeries* column : columns) {
+    column->setColor(colour);
+    column->setBorderColor(colour.darker(150));
+    FBars.push_back(column);
+  }
+  FBarColumns.assign(columns.begin() + 1, columns.end());
+  return columns.front();
 }
 
 void TChartAdapter::ApplyAxis(QCategoryAxis* axis, const TChartAxis& from, const TChartDescription& d)
@@ -217,7 +231,7 @@ void TChartAdapter::ApplyAxis(QCategoryAxis* axis, const TChartAxis& from, const
     if (used.contains(tick.text) || tick.value <= from.min - 1e-12 * std::abs(from.max - from.min))
       continue;
     used << tick.text;
-    axis->append(tick.text, tick.value);
+    axis->append(axis == FBottom ? tick.text : SizedLabel(tick.text, from.labelsSize, axis == FY[0]), tick.value);
   }
 }
 
@@ -227,8 +241,11 @@ void TChartAdapter::Apply(const TChartDescription& d)
   for (QAbstractSeries* series : FShown)
     chart->removeSeries(series);
   FShown.clear();
-  for (QAbstractSeries* bars : FBars)
+  for (QAbstractSeries* bars : FBars) {
+    if (bars->chart())
+      chart->removeSeries(bars);
     delete bars;
+  }
   FBars.clear();
   FLinesUsed = 0;
   FScattersUsed = 0;
@@ -263,9 +280,7 @@ void TChartAdapter::Apply(const TChartDescription& d)
     return;
   }
 
-  ApplyAxis(FBottom, d.bottom, d);
-  ApplyAxis(FY[0], d.y[0], d);
-  ApplyAxis(FY[1], d.y[1], d);
+  ApplyAxes(d);
 
   for (const TChartSeries& s : d.series) {
     QAbstractSeries* series = MakeSeries(s, d);
@@ -274,6 +289,12 @@ void TChartAdapter::Apply(const TChartDescription& d)
     if (!s.showInLegend)
       HideFromLegend(series);
     FShown.push_back(series);
+    // The further columns of a bar series: drawn, never listed.
+    for (QAreaSeries* column : std::exchange(FBarColumns, {})) {
+      Attach(column, s.axis);
+      for (QLegendMarker* marker : chart->legend()->markers(column))
+        marker->setVisible(false);
+    }
   }
 
   QLegend* legend = chart->legend();
@@ -284,6 +305,22 @@ void TChartAdapter::Apply(const TChartDescription& d)
   legend->setBackgroundVisible(d.legendFrameVisible);
   legend->setBrush(Qt::white);
   legend->setPen(QPen(Qt::black));
+}
+
+void TChartAdapter::ApplyAxes(const TChartDescription& d)
+{
+  ApplyAxis(FBottom, d.bottom, d);
+  ApplyAxis(FY[0], d.y[0], d);
+  ApplyAxis(FY[1], d.y[1], d);
+}
+
+void TChartAdapter::ReadAxisRanges(TChartDescription& d) const
+{
+  const std::pair<QCategoryAxis*, TChartAxis*> axes[] = {{FBottom, &d.bottom}, {FY[0], &d.y[0]}, {FY[1], &d.y[1]}};
+  for (const auto& [axis, to] : axes) {
+    to->min = axis->min();
+    to->max = axis->max();
+  }
 }
 
 void TChartAdapter::PlaceCursorLines(double x, double y)

@@ -6,6 +6,7 @@
 
 #include "plots/ChartBuilder.h"
 
+#include <QAreaSeries>
 #include <QCategoryAxis>
 #include <QLineSeries>
 #include <QScatterSeries>
@@ -24,6 +25,10 @@ public:
   TChartAdapter& operator=(const TChartAdapter&) = delete;
 
   void Apply(const TChartDescription& description);
+  // Only the axes' ranges and labels, as a pan leaves them.
+  void ApplyAxes(const TChartDescription& description);
+  // The ranges the axes show now (a zoom changes them), into the description.
+  void ReadAxisRanges(TChartDescription& description) const;
 
   // The chart series of the last build, in the description's order.
   const std::vector<QAbstractSeries*>& Series() const { return FShown; }
@@ -52,6 +57,7 @@ private:
   std::vector<QScatterSeries*> FScatters;
   std::vector<QAbstractSeries*> FShown;
   std::vector<QAbstractSeries*> FBars; // made afresh by every build
+  std::vector<QAreaSeries*> FBarColumns; // of the bar series being made, but its first
   size_t FLinesUsed = 0;
   size_t FScattersUsed = 0;
 };

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 namespace {
 
@@ -220,6 +221,75 @@ QString UnitPrefix(double multiplier)
   return QString("1E%1%2").arg(n > 0 ? "+" : "").arg(n);
 }
 
+// Step 20: the increments and the labels of the three axes for their ranges.
+void LabelAxes(TChartDescription& d, TClientSize client)
+{
+  const TPlotSettings& s = d.settings;
+  const double xmin = d.bottom.min;
+  const double xmax = d.bottom.max;
+  if (s.XDates) {
+    if (std::floor(0.001 * (xmax - xmin)) > 0)
+      d.bottom.increment = 360;
+    else if (std::floor(xmax) != std::floor(xmin))
+      d.bottom.increment = 1;
+    else
+      d.bottom.increment = 1.0 / 1440;
+    d.bottom.ticks = DateTicks(xmin, xmax, d.bottom.increment, MaxLabels(client.width, DateLabelPitch));
+  } else {
+    d.bottom.increment = TickIncrement(xmin, xmax, s.XTickDigits);
+    LabelTicks(d.bottom, s.XTickDigits, MaxLabels(client.width, BottomLabelPitch));
+  }
+  for (int k = 0; k < 2; ++k) {
+    d.y[k].increment = TickIncrement(d.y[k].min, d.y[k].max, s.YTickDigits[k]);
+    LabelTicks(d.y[k], s.YTickDigits[k], MaxLabels(client.height, SideLabelPitch));
+  }
+}
+
+bool Stacked(int32_t multiBar)
+{
+  return multiBar == mbStacked || multiBar == mbStacked100;
+}
+
+// The tops of the stacked columns of an axis' bar series, in data units: at
+// each X the running sum of the values of the series in their order.
+std::vector<double> StackTops(const std::vector<TPlotSeries>& axisSeries)
+{
+  std::map<double, double> sums;
+  std::vector<double> tops;
+  for (const TPlotSeries& series : axisSeries) {
+    if (series.style.Code != SeriesStyle::Bars)
+      continue;
+    for (size_t j = 0; j < std::min(series.x.size(), series.y.size()); ++j)
+      if (series.x[j] != NoValue && series.y[j] != NoValue)
+        tops.push_back(sums[series.x[j]] += series.y[j]);
+  }
+  return tops;
+}
+
+// Puts the bars of one axis on top of each other, in series order, at equal X;
+// with mbStacked100 every column reaches 100.
+void StackBars(std::vector<TChartSeries>& series, int axis, int32_t multiBar)
+{
+  std::map<double, double> totals;
+  for (const TChartSeries& s : series)
+    if (s.kind == TChartSeriesKind::Bars && s.axis == axis)
+      for (const QPointF& p : s.points)
+        totals[p.x()] += p.y();
+  std::map<double, double> sums;
+  for (TChartSeries& s : series) {
+    if (s.kind != TChartSeriesKind::Bars || s.axis != axis)
+      continue;
+    for (size_t j = 0; j < s.points.size(); ++j) {
+      const double x = s.points[j].x();
+      double& sum = sums[x];
+      const double scale = multiBar == mbStacked100 ? (totals[x] != 0 ? 100 / totals[x] : 0) : 1;
+      s.barBase[j] = sum * scale;
+      sum += s.points[j].y();
+      s.barTop[j] = sum * scale;
+    }
+  }
+}
+
 // Step 12: the chart series of one plot series.
 void AddSeries(TChartDescription& d, const TPlotSeries& source, int k, int index, const TPlotXAxis& xAxis,
                int clientWidth)
@@ -278,8 +348,11 @@ void AddSeries(TChartDescription& d, const TPlotSeries& source, int k, int index
       markers.points.emplace_back(x, y);
     if (points)
       ++phase;
-    if (bars)
+    if (bars) {
       barSeries.points.emplace_back(x, y);
+      barSeries.barBase.push_back(0);
+      barSeries.barTop.push_back(y);
+    }
   }
   if (line)
     d.series.push_back(std::move(dataLine));
@@ -382,10 +455,22 @@ TChartDescription BuildChart(const TPlotSettings& settings, TPlotInput input, TC
         UpdateMinMax(series.y, yRange[k]);
       Round6Outward(yRange[k]);
     }
+    // Stacked columns reach beyond their own values; a column scaled to 100
+    // reads percent.
+    const bool stacked100 = !a.LogActive[k] && s.MultiBar == mbStacked100 && !StackTops(data[k]).empty();
+    if (!a.LogActive[k] && s.MultiBar == mbStacked)
+      if (const std::vector<double> tops = StackTops(data[k]); !tops.empty()) {
+        UpdateMinMax(tops, yRange[k]);
+        yRange[k] = {std::min(yRange[k].min, 0.0), std::max(yRange[k].max, 0.0)};
+      }
+    if (stacked100)
+      yRange[k] = {0, 100};
     if (yRange[k].min > yRange[k].max)
       yRange[k] = {-1, 1};
     Round6Outward(xRange);
-    if (!a.LogActive[k]) {
+    if (stacked100) {
+      a.YMultiplier[k] = 1;
+    } else if (!a.LogActive[k]) {
       a.YMultiplier[k] = s.AutoY[k] ? DecadeMultiplier(yRange[k].min, yRange[k].max)
                                     : DecadeMultiplier(s.YMin[k], s.YMax[k]);
     } else {
@@ -406,6 +491,10 @@ TChartDescription BuildChart(const TPlotSettings& settings, TPlotInput input, TC
     for (const TPlotSeries& series : data[k])
       if (!series.x.empty() && !series.y.empty())
         AddSeries(d, series, k, index++, xAxis, client.width);
+  if (Stacked(s.MultiBar))
+    for (int k = 0; k < 2; ++k)
+      if (!a.LogActive[k])
+        StackBars(d.series, k, s.MultiBar);
   d.dates = s.XDates;
 
   double xmin = xRange.min;
@@ -499,26 +588,22 @@ TChartDescription BuildChart(const TPlotSettings& settings, TPlotInput input, TC
   for (TChartAxis* axis : {&d.bottom, &d.y[0], &d.y[1]})
     axis->setLimits = axis->max > axis->min;
 
-  const int bottomLabels = MaxLabels(client.width, BottomLabelPitch);
-  const int sideLabels = MaxLabels(client.height, SideLabelPitch);
-  if (s.XDates) {
-    if (std::floor(0.001 * (xmax - xmin)) > 0)
-      d.bottom.increment = 360;
-    else if (std::floor(xmax) != std::floor(xmin))
-      d.bottom.increment = 1;
-    else
-      d.bottom.increment = 1.0 / 1440;
-    d.bottom.ticks = DateTicks(xmin, xmax, d.bottom.increment, MaxLabels(client.width, DateLabelPitch));
-  } else {
-    d.bottom.increment = TickIncrement(xmin, xmax, s.XTickDigits);
-    LabelTicks(d.bottom, s.XTickDigits, bottomLabels);
-  }
-  for (int k = 0; k < 2; ++k) {
-    d.y[k].increment = TickIncrement(d.y[k].min, d.y[k].max, s.YTickDigits[k]);
-    LabelTicks(d.y[k], s.YTickDigits[k], sideLabels);
-  }
+  LabelAxes(d, client);
 
   d.legendAlignment = s.LegendAlignment;
   d.legendVisible = s.ShowLegend;
   return d;
+}
+
+void PanChart(TChartDescription& d, double dx, std::array<double, 2> dy, TClientSize client)
+{
+  if (!d.built)
+    return;
+  d.bottom.min += dx;
+  d.bottom.max += dx;
+  for (int k = 0; k < 2; ++k) {
+    d.y[k].min += dy[k];
+    d.y[k].max += dy[k];
+  }
+  LabelAxes(d, client);
 }

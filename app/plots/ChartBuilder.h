@@ -30,6 +30,14 @@ enum TChartSeriesTag : int32_t {
 
 enum class TChartSeriesKind { Line, Points, Bars };
 
+// How the bar series of one axis share a place on the X axis.
+enum TMultiBar : int32_t {
+  mbNone = 0,      // each bar from zero, the later in front
+  mbSide = 1,      // side by side
+  mbStacked = 2,   // one column: each bar on top of the bars of the earlier series at that X
+  mbStacked100 = 3 // as stacked, each column scaled to 100 (the axis then reads percent)
+};
+
 struct TChartSeries {
   TChartSeriesKind kind = TChartSeriesKind::Line;
   int32_t tag = SeriesTagData;
@@ -39,8 +47,11 @@ struct TChartSeries {
   bool pointerVisible = false;
   int32_t pointerStyle = 0; // 0..8, one style per series in turn
   bool showInLegend = false;
-  int32_t multiBar = 1;
+  int32_t multiBar = mbSide;
   std::vector<QPointF> points; // displayed units
+  // Bars: where each bar starts and ends on the Y axis (a stack moves them).
+  std::vector<double> barBase;
+  std::vector<double> barTop;
 };
 
 struct TAxisTick {
@@ -101,6 +112,11 @@ struct TClientSize {
 };
 
 TChartDescription BuildChart(const TPlotSettings& settings, TPlotInput input, TClientSize client);
+
+// Moves the axes of a built chart, as a drag pans it: the bottom axis by dx and
+// Y axis k by dy[k], in displayed units; the labels follow the new ranges as a
+// build would make them. An empty chart stays as it is.
+void PanChart(TChartDescription& d, double dx, std::array<double, 2> dy, TClientSize client);
 
 // The colour of the i-th non-empty series: the EGA colours in turn, without
 // white, which would vanish on the white chart.

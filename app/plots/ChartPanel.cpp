@@ -1,5 +1,6 @@
 #include "plots/ChartPanel.h"
 
+#include <QApplication>
 #include <QChart>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -7,6 +8,8 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <QVBoxLayout>
+
+#include <utility>
 
 TPlotChartView::TPlotChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent)
 {
@@ -19,8 +22,14 @@ TPlotChartView::TPlotChartView(QChart* chart, QWidget* parent) : QChartView(char
 
 void TPlotChartView::mousePressEvent(QMouseEvent* event)
 {
-  // Qt Charts zooms out on the right button; here it belongs to the popup menu.
+  // Qt Charts zooms out on the right button; here it belongs to the popup menu
+  // and to panning.
+  FJustPanned = false;
   if (event->button() == Qt::RightButton) {
+    FRightDown = true;
+    FPanning = false;
+    FMenuPending = false;
+    FPanFrom = event->position().toPoint();
     event->accept();
     return;
   }
@@ -33,8 +42,25 @@ void TPlotChartView::mousePressEvent(QMouseEvent* event)
   QChartView::mousePressEvent(event);
 }
 
+bool TPlotChartView::PanStep(QPoint pos)
+{
+  if (!FPanning && FPanningAllowed && (pos - FPanFrom).manhattanLength() >= QApplication::startDragDistance())
+    FPanning = true;
+  if (!FPanning)
+    return false;
+  if (onPan && pos != FPanFrom)
+    onPan(FPanFrom, pos);
+  FPanFrom = pos;
+  return true;
+}
+
 void TPlotChartView::mouseMoveEvent(QMouseEvent* event)
 {
+  if (FRightDown && event->buttons().testFlag(Qt::RightButton)) {
+    PanStep(event->position().toPoint());
+    event->accept();
+    return;
+  }
   if (onMouseMove && onMouseMove(event->position().toPoint(), event->buttons())) {
     event->accept();
     return;
@@ -45,6 +71,13 @@ void TPlotChartView::mouseMoveEvent(QMouseEvent* event)
 void TPlotChartView::mouseReleaseEvent(QMouseEvent* event)
 {
   if (event->button() == Qt::RightButton) {
+    if (FRightDown)
+      PanStep(event->position().toPoint());
+    FRightDown = false;
+    FJustPanned = FPanning;
+    FPanning = false;
+    if (std::exchange(FMenuPending, false) && !FJustPanned && onContextMenu)
+      onContextMenu(FMenuAt);
     event->accept();
     return;
   }
@@ -61,6 +94,20 @@ void TPlotChartView::mouseReleaseEvent(QMouseEvent* event)
 
 void TPlotChartView::contextMenuEvent(QContextMenuEvent* event)
 {
+  // A right press may become a drag: its popup waits for the release, and a
+  // popup that comes after a drag's release is not shown.
+  if (event->reason() == QContextMenuEvent::Mouse) {
+    if (FRightDown) {
+      FMenuPending = true;
+      FMenuAt = event->globalPos();
+      event->accept();
+      return;
+    }
+    if (std::exchange(FJustPanned, false)) {
+      event->accept();
+      return;
+    }
+  }
   if (onContextMenu)
     onContextMenu(event->globalPos());
   event->accept();

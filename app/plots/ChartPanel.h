@@ -3,7 +3,8 @@
 // below the chart (Qt Charts centres its own title and has no foot) and the chart
 // view. The view handles the mouse itself: the right button opens the window's
 // popup menu instead of zooming out, and the left button reads values out while
-// the inspector is on.
+// the inspector is on. Dragging with the right button pans the chart; a right
+// click that does not move opens the popup menu when the button is released.
 
 #include <QChartView>
 #include <QLinearGradient>
@@ -23,6 +24,12 @@ public:
   std::function<bool(QPoint pos, Qt::MouseButtons buttons)> onMouseDown;
   std::function<bool(QPoint pos, Qt::MouseButtons buttons)> onMouseMove;
   std::function<void(QPoint globalPos)> onContextMenu;
+  // A step of a right-button drag: what was under the mouse at from goes to to
+  // (view pixels).
+  std::function<void(QPoint from, QPoint to)> onPan;
+  // Off while the inspector owns the mouse.
+  void SetPanningAllowed(bool allowed) { FPanningAllowed = allowed; }
+  bool PanningAllowed() const { return FPanningAllowed; }
 
 protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -31,8 +38,17 @@ protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+  bool PanStep(QPoint pos);
+
   QPoint FPressPos;
   bool FZooming = false;
+  bool FPanningAllowed = true;
+  bool FRightDown = false;
+  bool FPanning = false;
+  bool FJustPanned = false; // swallows a popup that follows the drag's release
+  bool FMenuPending = false; // the popup asked for at the press, shown at the release
+  QPoint FPanFrom;
+  QPoint FMenuAt;
 };
 
 class TChartPanel : public QWidget {

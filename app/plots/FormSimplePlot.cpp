@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QGraphicsLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -80,6 +81,7 @@ TFSimplePlot::TFSimplePlot(TFMain* mainWindow, QWidget* owner) : TFGisView(mainW
   view->onMouseDown = [this](QPoint pos, Qt::MouseButtons buttons) { return ChartMouseDown(pos, buttons); };
   view->onMouseMove = [this](QPoint pos, Qt::MouseButtons buttons) { return ChartMouseMove(pos, buttons); };
   view->onContextMenu = [this](QPoint globalPos) { PMGraphic->popup(globalPos); };
+  view->onPan = [this](QPoint from, QPoint to) { ChartPan(from, to); };
 
   // The popup, in the order the user sees it; "Заголовок окна" comes from the base.
   PMGraphic = PMSimpleView;
@@ -279,6 +281,7 @@ void TFSimplePlot::PMIlookClick(QObject* sender)
 {
   LookOn = !LookOn;
   PMIlook->setChecked(LookOn);
+  FPanel->View()->SetPanningAllowed(!LookOn);
   if (LookOn) {
     FPanel->View()->setRubberBand(QChartView::NoRubberBand);
     return;
@@ -338,6 +341,45 @@ bool TFSimplePlot::ChartMouseDown(QPoint pos, Qt::MouseButtons buttons)
 bool TFSimplePlot::ChartMouseMove(QPoint pos, Qt::MouseButtons buttons)
 {
   return buttons.testFlag(Qt::LeftButton) && ReadOut(pos, true);
+}
+
+bool TFSimplePlot::PanBy(double dx, std::array<double, 2> dy)
+{
+  const QRectF area = Chart()->plotArea();
+  if (!FLast.built || area.width() <= 0 || area.height() <= 0)
+    return false;
+  FAdapter->ReadAxisRanges(FLast);
+  std::array<double, 2> valueDy{};
+  for (int k = 0; k < 2; ++k)
+    valueDy[k] = dy[k] * (FLast.y[k].max - FLast.y[k].min) / area.height();
+  PanChart(FLast, -dx * (FLast.bottom.max - FLast.bottom.min) / area.width(), valueDy, {width(), height()});
+  FAdapter->ApplyAxes(FLast);
+  // Labels of another width move the plot area at once, not at the next event.
+  Chart()->layout()->activate();
+  return true;
+}
+
+void TFSimplePlot::ChartPan(QPoint from, QPoint to)
+{
+  QChart* chart = Chart();
+  chart->layout()->activate();
+  TPlotChartView* view = FPanel->View();
+  const QPointF start = chart->mapFromScene(view->mapToScene(from));
+  const QPointF target = chart->mapFromScene(view->mapToScene(to));
+  std::array<QPointF, 2> held;
+  for (int k = 0; k < 2; ++k)
+    held[k] = chart->mapToValue(start, FAdapter->Probe(k));
+  QPointF step = target - start;
+  std::array<double, 2> dy{step.y(), step.y()};
+  // When the new labels moved the plot area, a second step puts the values
+  // back under the mouse.
+  for (int pass = 0; pass < 2 && PanBy(step.x(), dy); ++pass) {
+    step.rx() = target.x() - chart->mapToPosition(held[0], FAdapter->Probe(0)).x();
+    for (int k = 0; k < 2; ++k)
+      dy[k] = target.y() - chart->mapToPosition(held[k], FAdapter->Probe(k)).y();
+    if (std::abs(step.x()) < 0.25 && std::abs(dy[0]) < 0.25 && std::abs(dy[1]) < 0.25)
+      break;
+  }
 }
 
 void TFSimplePlot::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)

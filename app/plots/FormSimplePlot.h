@@ -101,6 +101,9 @@ public:
   // Read-out at a position of the chart view; true when taken.
   bool ChartMouseDown(QPoint pos, Qt::MouseButtons buttons);
   bool ChartMouseMove(QPoint pos, Qt::MouseButtons buttons);
+  // A step of a drag that pans the chart (view pixels): every axis moves by the
+  // values the distance spans, so the data under the mouse follow it.
+  void ChartPan(QPoint from, QPoint to);
 
 protected:
   // The plot kind's constructor calls this last.
@@ -112,6 +115,7 @@ protected:
 private:
   bool ReadOut(QPoint pos, bool activate);
   void PlaceLook();
+  bool PanBy(double dx, std::array<double, 2> dy);
   void HideCursorLines();
   void SettleLayout();
   // The chart as shown, drawn scale times finer.

@@ -1,5 +1,7 @@
 #include "plots/FormSimplePlotOptions.h"
 
+#include "maps/SignFont.h"
+
 #include "base/ModalCalls.h"
 
 #include "gis/BitmapCanvas.h"
@@ -54,16 +56,6 @@ uint32_t ColorRef(const QColor& colour)
 {
   return static_cast<uint32_t>(colour.red()) | (static_cast<uint32_t>(colour.green()) << 8) |
          (static_cast<uint32_t>(colour.blue()) << 16);
-}
-
-TFontRecord FontRecordOf(const QFont& font, const TFontRecord& previous)
-{
-  TFontRecord record = previous;
-  record.name = font.family().toStdString();
-  record.size = font.pointSize() > 0 ? font.pointSize() : (font.pixelSize() * 72 + 48) / 96;
-  record.style = (font.bold() ? TFontRecord::Bold : 0) | (font.italic() ? TFontRecord::Italic : 0) |
-                 (font.underline() ? TFontRecord::Underline : 0) | (font.strikeOut() ? TFontRecord::StrikeOut : 0);
-  return record;
 }
 
 QFont PointFont(const TFontRecord& record)
@@ -262,8 +254,9 @@ void TFSimplePlotOptions::ChooseColour(QFrame* shape)
 
 void TFSimplePlotOptions::ChooseFont(int index)
 {
-  if (std::optional<QFont> chosen = ModalCalls().ChooseFont(this, PointFont(HeldFonts[index])))
-    HeldFonts[index] = FontRecordOf(*chosen, HeldFonts[index]);
+  const TFontChoice initial{PointFont(HeldFonts[index]), TBitmapCanvas::ColorOf(HeldFonts[index])};
+  if (std::optional<TFontChoice> chosen = ModalCalls().ChooseFontColour(this, initial))
+    HeldFonts[index] = FontRecordFromChoice(*chosen, HeldFonts[index]);
 }
 
 TFSimplePlotOptions* FSimplePlotOptions()

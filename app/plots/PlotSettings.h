@@ -57,7 +57,7 @@ struct TPlotSettings {
   double XShift = 0;
   int32_t XShiftMode = 0; // 0 none, 1 each series by its own first X, 2 every series by XShift
   std::array<int32_t, 2> YLabelsSize{20, 20};
-  int32_t MultiBar = 1; // 0 bars overlap, 1 side by side
+  int32_t MultiBar = 1; // a TMultiBar: how the bar series of an axis share a place
   TFontRecord TitleFont = DefaultTitleFont();
   TFontRecord LegendFont = DefaultChartFont();
   TFontRecord AxisTitleFont = DefaultChartFont();

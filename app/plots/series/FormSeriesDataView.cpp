@@ -68,11 +68,13 @@ bool TFSeriesDataView::SingleCellSelected() const
 
 void TFSeriesDataView::SBsaveClick()
 {
-  const QString fileName = ModalCalls().SaveFileName(this, ReadLastImportFolder(), FileFilter, "txt");
-  if (fileName.isEmpty())
+  const TFileChoice choice = ModalCalls().SaveFileOfType(this, ReadLastImportFolder(), FileFilter, "txt",
+                                                         ReadFileTypeIndex(DataExportTypeValue));
+  if (choice.file.isEmpty())
     return;
-  GridSaveToFile(fileName, *SGdata, SingleCellSelected(), false);
-  WriteLastImportFolder(fileName);
+  GridSaveToFile(choice.file, *SGdata, SingleCellSelected(), false);
+  WriteLastImportFolder(choice.file);
+  WriteFileTypeIndex(DataExportTypeValue, choice.filterIndex);
 }
 
 void TFSeriesDataView::CopySelection()

@@ -501,7 +501,13 @@ QString TFmEditTimeSeries::ChooseFile(bool save)
 {
   const QString folder = ReadLastImportFolder();
   const QString filter = QString::fromUtf8(FileFilter);
-  return save ? ModalCalls().SaveFileName(this, folder, filter, "txt") : ModalCalls().OpenFileName(this, folder, filter);
+  const int type = ReadFileTypeIndex(DataImportTypeValue);
+  const TFileChoice choice = save ? ModalCalls().SaveFileOfType(this, folder, filter, "txt", type)
+                                  : ModalCalls().OpenFileOfType(this, folder, filter, type);
+  // The next save or load offers the type used last, also after a restart.
+  if (!choice.file.isEmpty())
+    WriteFileTypeIndex(DataImportTypeValue, choice.filterIndex);
+  return choice.file;
 }
 
 void TFmEditTimeSeries::BsaveClick()

@@ -99,6 +99,18 @@ QString ReadLastImportFolder()
   return RegReadSetting("LastImport", QString(), WorkFolders);
 }
 
+int ReadFileTypeIndex(const QString &name)
+{
+  bool number = false;
+  const int index = RegReadSetting(name, "1").trimmed().toInt(&number);
+  return number ? index : 1;
+}
+
+void WriteFileTypeIndex(const QString &name, int index)
+{
+  RegWriteSetting(name, QString::number(index));
+}
+
 void WriteRecentProjects(const QStringList &projects)
 {
   QSettings settings(Organisation, Program);

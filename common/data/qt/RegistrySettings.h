@@ -38,6 +38,15 @@ QString ReadLastProjectFolder();
 void WriteLastImportFolder(const QString &path);
 QString ReadLastImportFolder();
 
+// The file type a data file dialog last used, as its 1-based index in the
+// dialog's list of types, kept at the top level: "DataExpExt" for the series
+// data view's save dialog, "DataImpExt" for the time-series table's save and
+// load dialogs. 1 when missing or not a number.
+inline constexpr const char *DataExportTypeValue = "DataExpExt";
+inline constexpr const char *DataImportTypeValue = "DataImpExt";
+int ReadFileTypeIndex(const QString &name);
+void WriteFileTypeIndex(const QString &name, int index);
+
 // Writes the list as "project0", "project1", ... (at most MaxRecentProjects)
 // and removes the values a longer list left behind.
 void WriteRecentProjects(const QStringList &projects);

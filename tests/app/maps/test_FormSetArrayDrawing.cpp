@@ -126,6 +126,20 @@ TEST_F(SetArrayDrawingTest, OkWithNothingChangedStillApplies)
   EXPECT_EQ(array->GetLevelCount(), 5);
 }
 
+TEST_F(SetArrayDrawingTest, TheLabelFontTakesTheColourChosenBesideIt)
+{
+  dialog.SetArray(array);
+  QFont chosen("DejaVu Sans");
+  chosen.setPointSize(12);
+  calls.fontAnswers = {chosen};
+  calls.fontColourAnswers = {QColor(200, 0, 50)};
+  dialog.SpeedButton1->click();
+  EXPECT_TRUE(dialog.Bapplay->isEnabled());
+  dialog.SBok->click();
+  EXPECT_EQ(array->GetLabelFont().color, 0x3200C8);
+  EXPECT_EQ(array->GetLabelFont().size, 12);
+}
+
 TEST_F(SetArrayDrawingTest, AutomaticRangeShowsTheDataRangeAndAReversedRangeIsStoredInOrder)
 {
   dialog.SetArray(array);

@@ -3,10 +3,12 @@
 // signs in a symbol font, icons, and the values a frame class keeps.
 #include "MapsTestSupport.h"
 
+#include "../../common/gis/GisTestSupport.h"
 #include "../model/dialogs/ActingModalCalls.h"
 #include "data/Cp1251.h"
 #include "data/qt/RegistrySettings.h"
 #include "gis/Bitmap.h"
+#include "gis/BitmapCanvas.h"
 #include "gis/GMark.h"
 #include "gis/GReper.h"
 #include "maps/FormSelectChar.h"
@@ -129,6 +131,40 @@ TEST_F(SignPointTest, FontFromTheDialogKeepsItsColourAndIsKeptForTheClass)
   TFmReper kept(a, true, false, nullptr);
   EXPECT_EQ(kept.Ecaption->text(), "K");
   EXPECT_EQ(kept.FmIcon->SignFont().name, "DejaVu Sans");
+}
+
+// Qt's font dialog has no colour: the colour chosen beside it goes into the
+// sign font and the sign is drawn in it.
+TEST_F(SignPointTest, AColourChosenBesideTheFontIsStoredAndDrawn)
+{
+  QFont chosen("DejaVu Sans");
+  chosen.setPointSize(20);
+  chosen.setBold(true);
+  calls.fontAnswers = {chosen};
+  calls.fontColourAnswers = {QColor(0, 160, 0)};
+  TFmReper frame(a, false, false, nullptr);
+  frame.FmIcon->Es->setText("W");
+  QTest::mouseClick(frame.FmIcon->Bfont, Qt::LeftButton);
+  ASSERT_EQ(calls.fontColourStarts.size(), 1u);
+  EXPECT_EQ(calls.fontColourStarts[0], TBitmapCanvas::ColorOf(a->GetSymbolFont()));
+  EXPECT_EQ(frame.FmIcon->Es->palette().color(QPalette::Text), QColor(0, 160, 0));
+  frame.ApplyTo(*a);
+  EXPECT_EQ(a->GetSymbolFont().color, 0x00A000);
+  EXPECT_EQ(a->GetSymbolFont().name, "DejaVu Sans");
+
+  gistest::TTestBitmap bitmap(100, 80);
+  a->SetShowName(false);
+  a->SetXY(0.5, 0.5);
+  a->Draw(0, 0, 1, 1, bitmap.get());
+  int left, top, right, bottom;
+  ASSERT_TRUE(bitmap.BoundsOf(0x00A000, left, top, right, bottom)) << "the sign is drawn in its colour";
+  EXPECT_NEAR((left + right) / 2.0, 50, 3);
+
+  // A cancelled font dialog keeps the colour too.
+  calls.fontColourAnswers = {QColor(255, 0, 0)};
+  frame.FmIcon->BfontClick();
+  frame.ApplyTo(*a);
+  EXPECT_EQ(a->GetSymbolFont().color, 0x00A000);
 }
 
 // Marks are edited like repers: with several selected only the touched groups

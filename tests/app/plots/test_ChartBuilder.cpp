@@ -440,3 +440,101 @@ TEST(ChartBuilder, TicksFitTheClientAndCarryTheirLabels)
 }
 
 } // namespace
+
+namespace {
+
+// The bars series of a build in their order.
+std::vector<const TChartSeries*> BarSeries(const TChartDescription& d)
+{
+  std::vector<const TChartSeries*> bars;
+  for (const TChartSeries& s : d.series)
+    if (s.kind == TChartSeriesKind::Bars)
+      bars.push_back(&s);
+  return bars;
+}
+
+TEST(ChartBuilder, BarsShareTheirPlaceAsTheMultiBarSays)
+{
+  struct Case {
+    int32_t multiBar;
+    std::vector<double> firstBase, firstTop, secondBase, secondTop;
+    double axisMax; // the automatic upper limit before widening
+  };
+  // Two bar series at x 0 and 1: {1, 3} and {2, 1}.
+  const Case cases[] = {
+    {mbNone, {0, 0}, {1, 3}, {0, 0}, {2, 1}, 3},
+    {mbSide, {0, 0}, {1, 3}, {0, 0}, {2, 1}, 3},
+    {mbStacked, {0, 0}, {1, 3}, {1, 3}, {3, 4}, 4},
+    {mbStacked100, {0, 0}, {100.0 / 3, 75}, {100.0 / 3, 75}, {100, 100}, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.multiBar);
+    TPlotSettings settings;
+    settings.MultiBar = c.multiBar;
+    TChartDescription d = Build(MakeInput({MakeSeries({0, 1}, {1, 3}, "a", SeriesStyle::Bars),
+                                           MakeSeries({0, 1}, {2, 1}, "b", SeriesStyle::Bars)}),
+                                settings);
+    const auto bars = BarSeries(d);
+    ASSERT_EQ(bars.size(), 2u);
+    for (size_t j = 0; j < 2; ++j) {
+      EXPECT_NEAR(bars[0]->barBase[j], c.firstBase[j], 1e-9) << j;
+      EXPECT_NEAR(bars[0]->barTop[j], c.firstTop[j], 1e-9) << j;
+      EXPECT_NEAR(bars[1]->barBase[j], c.secondBase[j], 1e-9) << j;
+      EXPECT_NEAR(bars[1]->barTop[j], c.secondTop[j], 1e-9) << j;
+    }
+    // The points keep the series' own values for the read-out and the data view.
+    EXPECT_EQ(bars[1]->points[0], QPointF(0, 2));
+    EXPECT_DOUBLE_EQ(d.settings.YMax[0], c.axisMax);
+    EXPECT_GT(d.y[0].max, c.axisMax);
+  }
+}
+
+TEST(ChartBuilder, StacksKeepToTheirAxisAndToEqualX)
+{
+  TPlotSettings settings;
+  settings.MultiBar = mbStacked;
+  TChartDescription d = Build(MakeInput({MakeSeries({0, 1}, {1, 3}, "a", SeriesStyle::Bars),
+                                         MakeSeries({0, 2}, {2, 5}, "b", SeriesStyle::Bars)},
+                                        {MakeSeries({0}, {7}, "c", SeriesStyle::Bars)}),
+                              settings);
+  const auto bars = BarSeries(d);
+  ASSERT_EQ(bars.size(), 3u);
+  EXPECT_EQ(bars[1]->barBase, (std::vector<double>{1, 0})); // x 2 has nothing below it
+  EXPECT_EQ(bars[1]->barTop, (std::vector<double>{3, 5}));
+  EXPECT_EQ(bars[2]->barBase, std::vector<double>{0}); // the right axis stacks alone
+}
+
+TEST(ChartBuilder, PanningMovesTheAxesAndRelabelsThem)
+{
+  TPlotSettings settings;
+  settings.AutoXMin = settings.AutoXMax = settings.AutoY[0] = false;
+  settings.XMin = 0;
+  settings.XMax = 10;
+  settings.YMin[0] = 0;
+  settings.YMax[0] = 1;
+  TChartDescription d = Build(MakeInput({MakeSeries({0, 10}, {0, 1})}), settings);
+  ASSERT_EQ(d.bottom.ticks.back().value, 10);
+  PanChart(d, 25, {-0.5, 2}, Client);
+  EXPECT_DOUBLE_EQ(d.bottom.min, 25);
+  EXPECT_DOUBLE_EQ(d.bottom.max, 35);
+  EXPECT_DOUBLE_EQ(d.y[0].min, -0.5);
+  EXPECT_DOUBLE_EQ(d.y[0].max, 0.5);
+  ASSERT_FALSE(d.bottom.ticks.empty());
+  for (const TChartAxis* axis : {&d.bottom, &d.y[0]}) {
+    ASSERT_FALSE(axis->ticks.empty());
+    EXPECT_GE(axis->ticks.front().value, axis->min);
+    EXPECT_LE(axis->ticks.back().value, axis->max);
+  }
+  EXPECT_EQ(d.bottom.ticks.back().text, "34");
+  EXPECT_EQ(d.y[0].ticks.front().text, "-0.4");
+  EXPECT_EQ(d.settings.XMin, 0); // a pan leaves the stored limits alone
+
+  TPlotInput noData = MakeInput({MakeSeries({0, 10}, {0, 1})});
+  noData.hasData = false;
+  TChartDescription empty = Build(noData);
+  PanChart(empty, 5, {5, 5}, Client);
+  EXPECT_EQ(empty.bottom.min, 0);
+  EXPECT_TRUE(empty.bottom.ticks.empty());
+}
+
+} // namespace
