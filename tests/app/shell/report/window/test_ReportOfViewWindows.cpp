@@ -80,19 +80,16 @@ QString ToolOutput(const QString& program, const QStringList& arguments, int mil
   return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-class ReportOfViewWindowsTest : public ::testing::Test {
+// The program's own view windows in place of the recording ones.
+class ReportOfViewWindowsTest : public ProjectWindowTest {
 protected:
   void SetUp() override
   {
-    ASSERT_TRUE(dir.isValid());
+    ProjectWindowTest::SetUp();
     RegisterViewMakers(store.Views());
     RegisterPlotWindows(store.Views());
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
     main->SetViewFactory(&store.Views());
     main->resize(1100, 800);
-    main->show();
     ProcessPostedEvents();
     main->MINewClick();
     main->UpdateCaption(dir.filePath("needle.vzt"));
@@ -106,12 +103,6 @@ protected:
     ASSERT_EQ(main->LastOpenedPath(), QFileInfo(dir.filePath("needle.vzt")).canonicalFilePath());
     ProcessPostedEvents();
   }
-  void TearDown() override
-  {
-    main.reset();
-    ProcessPostedEvents();
-  }
-
   template <class T> T* OpenThroughMenu(QAction* item)
   {
     const qsizetype before = main->Views().size();
@@ -160,12 +151,6 @@ protected:
     return file;
   }
 
-  QTemporaryDir dir;
-  TScriptedModalCalls calls;
-  TModalCallsScope scope{calls};
-  TProjectFileStore store;
-  TNeedleModelMaker maker;
-  std::unique_ptr<TFMain> main;
   std::map<TFSimpleView*, QSize> normal;
   TFTimePlot* timePlot = nullptr;
 };
