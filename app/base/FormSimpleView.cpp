@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 
 namespace {
@@ -140,12 +141,18 @@ bool TFSimpleView::event(QEvent* event)
   // The sub-window that holds the view is known once the view is in the MDI area.
   if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show)
     TrackWindowPlacement(this);
-  if (event->type() == QEvent::Resize && FTemporarySizes == 0) {
-    const QWidget* frame = PlacedWidget(this);
-    if (!(frame->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
-      FNormalClientSize = size();
-  }
+  // The sub-window passes through the normal state on its way to maximised:
+  // the size counts once the state has settled.
+  if (event->type() == QEvent::Resize && FTemporarySizes == 0)
+    QMetaObject::invokeMethod(this, &TFSimpleView::NoteNormalClientSize, Qt::QueuedConnection);
   return QWidget::event(event);
+}
+
+void TFSimpleView::NoteNormalClientSize()
+{
+  const QWidget* frame = PlacedWidget(this);
+  if (FTemporarySizes == 0 && !(frame->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+    FNormalClientSize = size();
 }
 
 QSize TFSimpleView::NormalClientSize() const
@@ -198,6 +205,11 @@ void ResizeNow(QWidget* widget, QSize size)
 TFSimpleView::TTemporarySize::TTemporarySize(TFSimpleView* view, QSize size) : view(view), old(view->size())
 {
   ++view->FTemporarySizes;
+  // The frame's layout would put the window back at its place meanwhile.
+  if (QWidget* frame = view->parentWidget(); frame && frame->layout()) {
+    frameLayout = frame->layout();
+    frameLayout->setEnabled(false);
+  }
   if (size.isValid() && size != old)
     ResizeNow(view, size);
 }
@@ -206,5 +218,7 @@ TFSimpleView::TTemporarySize::~TTemporarySize()
 {
   if (view->size() != old)
     ResizeNow(view, old);
+  if (frameLayout)
+    frameLayout->setEnabled(true);
   --view->FTemporarySizes;
 }

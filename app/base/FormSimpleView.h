@@ -8,6 +8,8 @@
 #include "base/WindowKind.h"
 
 #include <QImage>
+#include <QLayout>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -91,6 +93,7 @@ protected:
   private:
     TFSimpleView* view;
     QSize old;
+    QPointer<QLayout> frameLayout;
   };
 
   // Each constructor overwrites the kind its base set.
@@ -113,5 +116,6 @@ private:
   bool FViewModified = false;
   QSize FNormalClientSize;
   int FTemporarySizes = 0;
+  void NoteNormalClientSize();
   TKeyHook FKeyHook;
 };

@@ -45,6 +45,15 @@ struct TProjectMarks {
   QList<QPair<QPointer<TFSimpleView>, bool>> views;
 };
 
+TProjectMarks MarksOf(const TFMain& main)
+{
+  TProjectMarks marks{main.ProjectFileName(), main.LastOpenedPath(), main.StepCounter(), main.Modified(),
+                      main.Gis() && main.Gis()->IsModified(), main.Model() && main.Model()->IsModified(), {}};
+  for (TFSimpleView* view : main.Views())
+    marks.views.append({QPointer<TFSimpleView>(view), view->ViewModified()});
+  return marks;
+}
+
 } // namespace
 
 void TFMain::ExportFilesToBmp(const QStringList& files, const QString& folder)
@@ -53,14 +62,15 @@ void TFMain::ExportFilesToBmp(const QStringList& files, const QString& folder)
   // found it, changes and all: the data go to a file of their own first, and
   // no step load asks to save (an answer there would write an old step's data
   // over the project).
-  TProjectMarks marks{FProjectFileName, FLastOpenedPath, FStepCounter, FModified, FGis && FGis->IsModified(),
-                      FModel && FModel->IsModified(), {}};
-  for (TFSimpleView* view : Views())
-    marks.views.append({QPointer<TFSimpleView>(view), view->ViewModified()});
+  const TProjectMarks marks = MarksOf(*this);
   const QString lastFolder = ReadLastProjectFolder();
   QTemporaryDir keep;
   const QString kept = keep.filePath("project." + QString(ProjectExtension));
   const bool saved = !files.isEmpty() && FGis && keep.isValid() && WriteProject(kept);
+  // Without the copy the changes cannot come back: they are saved, or dropped
+  // knowingly, before the first step rather than in the middle.
+  if (!saved && !files.isEmpty() && !ConfirmSaveChanges())
+    return;
 
   TFBMPExportProgress* progress = BmpExportProgress();
   progress->PGfiles->setRange(0, static_cast<int>(files.size()));

@@ -2,9 +2,7 @@
 
 #include "base/ModalCalls.h"
 
-#include <QApplication>
 #include <QBuffer>
-#include <QClipboard>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -516,10 +514,9 @@ int TDocxWordBasic::GetSelStartPos()
   return doc->position;
 }
 
-void TDocxWordBasic::EditPaste()
+void TDocxWordBasic::EditPaste(const QImage& image)
 {
   RequireDocument();
-  const QImage image = QApplication::clipboard()->image();
   if (image.isNull())
     throw EWordBasicError("nothing to paste");
   TPicture picture;

@@ -58,7 +58,7 @@ public:
   void BorderLineStyle(int style) override;
   void BorderBottom(int on) override;
   int GetSelStartPos() override;
-  void EditPaste() override;
+  void EditPaste(const QImage& copied) override;
   void SetSelRange(int start, int end) override;
   void FormatPicture(int setSize, const QString& cropLeft, const QString& cropRight, const QString& cropTop,
                      const QString& cropBottom, int scaleX, int scaleY, const QString& width,

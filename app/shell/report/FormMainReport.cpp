@@ -18,6 +18,8 @@
 #include <QDate>
 #include <QDir>
 
+#include <functional>
+
 TFReportOptions* TFMain::ReportOptions()
 {
   if (!FReportOptions)
@@ -85,34 +87,33 @@ void ShowFeedback(QWidget* owner, const TWordBasic& word)
     ModalCalls().Message(owner, feedback.icon, "Отчет", feedback.text, QMessageBox::Ok);
 }
 
+// Builds the report, hands it on, says what became of it; every failure ends
+// in one message.
+void WriteReport(TFMain& main, TWordBasic& word, const std::function<void(TWordBasic&)>& handOn)
+{
+  try {
+    main.BuildReport(word);
+    handOn(word);
+    ShowFeedback(&main, word);
+  } catch (const EReportFileError& e) {
+    ShowErrorMessage(&main, QString(ReportFailed) + "\n" + e.Text());
+  } catch (const std::exception&) {
+    ShowErrorMessage(&main, ReportFailed);
+  }
+}
+
 } // namespace
 
 void TFMain::ShowWordReport()
 {
-  try {
-    std::unique_ptr<TWordBasic> word = MakeWordBasic();
-    BuildReport(*word);
-    word->AppShow();
-    ShowFeedback(this, *word);
-  } catch (const EReportFileError& e) {
-    ShowErrorMessage(this, QString(ReportFailed) + "\n" + e.Text());
-  } catch (const std::exception&) {
-    ShowErrorMessage(this, ReportFailed);
-  }
+  WriteReport(*this, *MakeWordBasic(), [](TWordBasic& word) { word.AppShow(); });
 }
 
 void TFMain::PrintWordReport()
 {
-  try {
-    std::unique_ptr<TWordBasic> word = MakeWordBasic();
-    BuildReport(*word);
-    word->FilePrint();
-    word->FileClose(2);
-    word->FileExit();
-    ShowFeedback(this, *word);
-  } catch (const EReportFileError& e) {
-    ShowErrorMessage(this, QString(ReportFailed) + "\n" + e.Text());
-  } catch (const std::exception&) {
-    ShowErrorMessage(this, ReportFailed);
-  }
+  WriteReport(*this, *MakeWordBasic(), [](TWordBasic& word) {
+    word.FilePrint();
+    word.FileClose(2);
+    word.FileExit();
+  });
 }

@@ -2,6 +2,7 @@
 // The word processor the report drives: one call per WordBasic command the
 // report uses, with the command's positional arguments. A command that fails
 // raises EWordBasicError, which ends the report.
+#include <QImage>
 #include <QMessageBox>
 #include <QString>
 
@@ -70,7 +71,10 @@ public:
   virtual void BorderBottom(int on) = 0;
   // "GetSelStartPos": the position of the insertion point.
   virtual int GetSelStartPos() = 0;
-  virtual void EditPaste() = 0;
+  // Pastes the picture the report copied. It is handed over here rather than
+  // through the desktop's clipboard, which any other program may take over
+  // between the copy and the paste.
+  virtual void EditPaste(const QImage& copied) = 0;
   virtual void SetSelRange(int start, int end) = 0;
   virtual void FormatPicture(int setSize, const QString& cropLeft, const QString& cropRight, const QString& cropTop,
                              const QString& cropBottom, int scaleX, int scaleY, const QString& width,

@@ -5,8 +5,6 @@
 
 #include <korvane.h>
 
-#include <QApplication>
-#include <QClipboard>
 
 #include <algorithm>
 #include <cmath>
@@ -333,10 +331,9 @@ void Pictures(TWordBasic& word, const std::vector<TReportWindow>& windows, bool 
     row.push_back(Caption(window, figures, numbering));
     char height[32];
     std::snprintf(height, sizeof height, "%.3g cm", 8.5 * image.height() / image.width());
-    QApplication::clipboard()->setImage(image);
     InsertText(word, "\t");
     const int start = word.GetSelStartPos();
-    word.EditPaste();
+    word.EditPaste(image);
     const int end = word.GetSelStartPos();
     word.SetSelRange(start, end);
     word.FormatPicture(1, "-0.25 cm", "-0.25 cm", "-0.25 cm", "-0.25 cm", 100, 100, "8.5 cm", height);

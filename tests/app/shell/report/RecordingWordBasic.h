@@ -74,7 +74,7 @@ public:
     Note("GetSelStartPos");
     return position++;
   }
-  void EditPaste() override { Note("EditPaste"); }
+  void EditPaste(const QImage&) override { Note("EditPaste"); }
   void SetSelRange(int a, int b) override { Note(QString("SetSelRange %1, %2").arg(a).arg(b)); }
   void FormatPicture(int a, const QString& b, const QString& c, const QString& d, const QString& e, int f, int g,
                      const QString& h, const QString& i) override
