@@ -115,14 +115,6 @@ protected:
   }
 };
 
-#define REQUIRE_VIEW_GL(view)                                                          \
-  do {                                                                                 \
-    if (!(view)->Viewer->HasGLContext()) {                                             \
-      if (std::getenv("CI"))                                                           \
-        FAIL() << "OpenGL is not available";                                           \
-      GTEST_SKIP() << "OpenGL is not available on this display";                       \
-    }                                                                                  \
-  } while (0)
 
 TEST_F(TreeViewWindowTest, TheTreeGrowsInThePictureWhileTheCalculationRuns)
 {
