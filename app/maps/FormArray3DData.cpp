@@ -74,6 +74,7 @@ void TFArray3DData::ElevelChange()
   Elevel->setValue(volume->GetLevel() + 1);
   updating = false;
   RefreshGrid();
+  SGdata->resizeColumnsToContents();
 }
 
 void TFArray3DData::EleveltypeChange()

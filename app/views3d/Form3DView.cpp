@@ -198,6 +198,8 @@ void TF3DView::LoadSectionPositions()
 void TF3DView::Refresh()
 {
   UpdateData();
+  // A window that shows no array has no section to open on its own.
+  PMISectionView->setEnabled(FSectionWindow && ShownArray());
   Viewer->Redraw();
   UpdateCaption();
   TFGisView::Refresh();

@@ -22,6 +22,7 @@
 #include <QSet>
 #include <QChart>
 #include <QScatterSeries>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
 
@@ -193,6 +194,21 @@ TEST_F(ViewWindowScreenshot, EachKindOpensAtItsSizeAndDrawsThroughItsMenuItem)
   MenuItem(*main, {windows, QString::fromUtf8("Каскадом")})->trigger();
   ProcessPostedEvents();
   EXPECT_EQ(opened.front().first->size(), grown);
+
+  // A window loaded from a project opens at the size it was saved with.
+  QTemporaryDir dir;
+  const QString path = dir.filePath("sizes.vzt");
+  ASSERT_TRUE(main->WriteProject(path));
+  ASSERT_TRUE(main->LoadProject(path));
+  main->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+  ProcessPostedEvents();
+  TFSimpleView* restored = nullptr;
+  for (TFSimpleView* view : main->Views())
+    if (qobject_cast<TFBit3DView*>(view))
+      restored = view;
+  ASSERT_NE(restored, nullptr);
+  EXPECT_EQ(restored->size(), grown);
 }
 
 // After a needle run the dimension plot draws every logged point: the axis

@@ -16,6 +16,16 @@
 
 namespace {
 
+// A tree segment 3 wide along z through the box's centre, from -half to half.
+CubeViewSegment VerticalSegment(COLORREF colour, double half)
+{
+  CubeViewSegment segment;
+  segment.width = 3;
+  segment.colour = colour;
+  segment.z1 = -half, segment.z2 = half;
+  return segment;
+}
+
 class CubeFrameSoftware : public ::testing::Test {
 protected:
   void SetUp() override
@@ -138,10 +148,7 @@ TEST_F(CubeFrameSoftware, WithoutDataTheBoxAndTheTreeAreDrawn)
   EXPECT_TRUE(IsWhite(picture.pixel(100, 100)));
   EXPECT_TRUE(BlackNear(picture, 44, 100));
 
-  CubeViewSegment segment;
-  segment.width = 3;
-  segment.colour = 0x0000FF; // red
-  segment.z1 = -0.8, segment.z2 = 0.8;
+  const CubeViewSegment segment = VerticalSegment(0x0000FF, 0.8); // red
   frame.SetSegments(&segment, 1);
   frame.Redraw();
   picture = frame.PictureImage();
@@ -259,10 +266,7 @@ TEST_F(CubeFrameTest, SoftwarePictureMatchesOpenGLAtTheCentre)
   const std::vector<double> missing(8, 1e300);
   double min = 0, max = 1;
   frame.SetData(missing.data(), 0, 2, 2, 2, 1, 1, 1, false, &min, &max, nullptr, nullptr);
-  CubeViewSegment segment;
-  segment.width = 3;
-  segment.colour = 0x00C000;  // green
-  segment.z1 = -0.3, segment.z2 = 0.3;
+  const CubeViewSegment segment = VerticalSegment(0x00C000, 0.3); // green
   frame.SetSegments(&segment, 1);
   frame.Redraw();
   const QImage gl = frame.PictureImage();

@@ -30,22 +30,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 using namespace projecttest;
 using namespace viewwindowtest;
 
 namespace {
-
-#define REQUIRE_GL_PICTURE(view)                                                       \
-  do {                                                                                 \
-    if (!(view)->Viewer->HasGLContext()) {                                             \
-      if (std::getenv("CI"))                                                           \
-        FAIL() << "OpenGL is not available";                                           \
-      GTEST_SKIP() << "OpenGL is not available on this display";                       \
-    }                                                                                  \
-  } while (0)
 
 constexpr COLORREF Red = 0x0000FF;
 constexpr COLORREF Blue = 0xFF0000;
@@ -353,7 +343,7 @@ TEST_F(SectionWindowTest, TheViewsSectionsLabelTheirContoursInTheArraysFontFamil
   };
   labelled(potential, "DejaVu Sans Mono", true);
   TFBit3DView* view = OpenVolumeView();
-  REQUIRE_GL_PICTURE(view);
+  REQUIRE_VIEW_GL(view);
   view->Viewer->MenuItem(QStringLiteral("PMIOrientFront"))->trigger();
   auto picture = [&] {
     main->RefreshViews();
