@@ -41,8 +41,8 @@ public:
                                const QString& defaultSuffix) = 0;
   // A file dialog that offers the filter's file types with one of them
   // preselected (1-based, as the settings keep it): the chosen file (empty
-  // when cancelled) and the type the user left selected. The plain file
-  // calls above stand in where a caller's calls know nothing of types.
+  // when cancelled) and the type the user left selected. Calls that know
+  // nothing of types answer with the plain file calls and the offered type.
   virtual TFileChoice OpenFileOfType(QWidget* parent, const QString& folder, const QString& filter, int filterIndex);
   virtual TFileChoice SaveFileOfType(QWidget* parent, const QString& folder, const QString& filter,
                                      const QString& defaultSuffix, int filterIndex);
@@ -58,7 +58,8 @@ public:
   // The font dialog starting at a font: the chosen font, or nothing when cancelled.
   virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) = 0;
   // The font dialog with a colour choice beside it (Qt's font dialog has
-  // none): the chosen font and colour, or nothing when cancelled.
+  // none): the chosen font and colour, or nothing when cancelled. Calls that
+  // know no colour choice answer with the font call and the initial colour.
   virtual std::optional<TFontChoice> ChooseFontColour(QWidget* parent, const TFontChoice& initial);
   // Puts a picture on the clipboard.
   virtual void SetClipboardImage(const QImage& image) = 0;

@@ -42,16 +42,16 @@ void TPlotChartView::mousePressEvent(QMouseEvent* event)
   QChartView::mousePressEvent(event);
 }
 
-bool TPlotChartView::PanStep(QPoint pos)
+void TPlotChartView::PanStep(QPoint pos)
 {
+  // A tremble of the hand is no drag.
   if (!FPanning && FPanningAllowed && (pos - FPanFrom).manhattanLength() >= QApplication::startDragDistance())
     FPanning = true;
   if (!FPanning)
-    return false;
+    return;
   if (onPan && pos != FPanFrom)
     onPan(FPanFrom, pos);
   FPanFrom = pos;
-  return true;
 }
 
 void TPlotChartView::mouseMoveEvent(QMouseEvent* event)

@@ -38,7 +38,7 @@ protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-  bool PanStep(QPoint pos);
+  void PanStep(QPoint pos);
 
   QPoint FPressPos;
   bool FZooming = false;
