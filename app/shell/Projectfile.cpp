@@ -274,16 +274,19 @@ TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& open
   } catch (const EStreamError&) {
     return TProjectOpenResult::CannotOpen;
   }
+  // The coded rest of the file replaces it, decoded into an unnamed temporary
+  // file: nothing is left in the temporary folder, whatever happens to the program.
+  std::string reason;
+  auto decodeRest = [&](TProjectBodyWatch::TStart start) {
+    TProjectBodyWatch watch(start);
+    const TProjectOpenResult result = DecodeToTemp(*file, watch, file, reason);
+    opened.decoded += watch.Seen();
+    return result;
+  };
 
   char head[6] = {};
   if (file->Read(head, sizeof head) == sizeof head && std::memcmp(head, kPackedProjectSignature, 6) == 0) {
-    // The plain image goes to an unnamed temporary file: nothing is left in
-    // the temporary folder, whatever happens to the program.
-    TProjectBodyWatch watch(TProjectBodyWatch::PlainFile);
-    std::string reason;
-    const TProjectOpenResult unpacked = DecodeToTemp(*file, watch, file, reason);
-    opened.decoded += watch.Seen();
-    if (unpacked != TProjectOpenResult::Ok)
+    if (const TProjectOpenResult unpacked = decodeRest(TProjectBodyWatch::PlainFile); unpacked != TProjectOpenResult::Ok)
       return fail(unpacked, reason);
   } else {
     file->SetPosition(0);
@@ -301,11 +304,7 @@ TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& open
   if (GetInt32LE(version) != kProjectFileVersion)
     return fail(TProjectOpenResult::BadVersion);
   if (std::memcmp(signature, kCompressedProjectSignature, 4) == 0) {
-    TProjectBodyWatch watch(TProjectBodyWatch::Body);
-    std::string reason;
-    const TProjectOpenResult unpacked = DecodeToTemp(*file, watch, file, reason);
-    opened.decoded += watch.Seen();
-    if (unpacked != TProjectOpenResult::Ok)
+    if (const TProjectOpenResult unpacked = decodeRest(TProjectBodyWatch::Body); unpacked != TProjectOpenResult::Ok)
       return fail(unpacked, reason);
   }
   opened.body = std::move(file);

@@ -109,12 +109,7 @@ protected:
   {
     main.reset();
     ProcessPostedEvents();
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
-    main->resize(900, 600);
-    main->show();
-    ProcessPostedEvents();
+    StartMain();
   }
 
   QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
