@@ -1,5 +1,7 @@
 #include "shell/Projectfile.h"
 
+#include "shell/ProjectBodyWatch.h"
+
 #include "data/ByteOrder.h"
 #include "data/LzhCoder.h"
 #include "data/PackedFile.h"
@@ -14,7 +16,6 @@
 namespace {
 
 constexpr int32_t MainRecordGroup = TagGroup::MainWindow;
-constexpr int32_t GisHeaderObjectCount = 5;
 
 // Reads the int32 length at the source's position and decodes exactly that many
 // bytes. The length is checked before anything is decoded, and the output grows
@@ -98,13 +99,6 @@ bool SkipImage(TStream& stream)
   return true;
 }
 
-// Reads one int32 of a whole image that starts at the stream's position.
-int32_t ReadImageInt(TStream& stream, int32_t group, int32_t id)
-{
-  TTagStream image(&stream, TagStreamRead);
-  image.SetGroup(group);
-  return image.ReadInt(0, id);
-}
 
 bool ScanLayout(TStream& body, TProjectBodyLayout& layout)
 {
@@ -118,7 +112,7 @@ bool ScanLayout(TStream& body, TProjectBodyLayout& layout)
   if (!SkipImage(body))
     return false;
   body.SetPosition(layout.gisStart);
-  layout.objectCount = ReadImageInt(body, TagGroup::GisHeader, GisHeaderObjectCount);
+  layout.objectCount = ReadImageInt(body, TagGroup::GisHeader, kGisHeaderObjectCountId);
   if (layout.windowCount < 0 || layout.objectCount < 0)
     return false;
   // Each image takes at least 4 bytes: a hostile count ends at the end of the stream.
@@ -138,6 +132,14 @@ bool ScanLayout(TStream& body, TProjectBodyLayout& layout)
 
 } // namespace
 
+// Reads one int32 of a whole image that starts at the stream's position.
+int32_t ReadImageInt(TStream& stream, int32_t group, int32_t id)
+{
+  TTagStream image(&stream, TagStreamRead);
+  image.SetGroup(group);
+  return image.ReadInt(0, id);
+}
+
 TOpenedProject::~TOpenedProject()
 {
   Reset();
@@ -147,116 +149,6 @@ void TOpenedProject::Reset()
 {
   body.reset();
   failure.clear();
-}
-
-// ---------------------------------------------------------------------------
-
-TProjectBodyWatch::TProjectBodyWatch(TStart start) : headerLeft(start == PlainFile ? 8 : 0) {}
-
-void TProjectBodyWatch::Expect(int64_t total)
-{
-  announced = total;
-}
-
-bool TProjectBodyWatch::Take(const uint8_t* bytes, size_t n)
-{
-  seen += static_cast<int64_t>(n);
-  size_t i = 0;
-  while (i < n && !refused) {
-    if (!watching && headerLeft == 0)
-      break;
-    // The bytes of a record past the kept images need no look: step over them.
-    if (skip > 0 && headerLeft == 0 && kept.size() >= kKeptImages) {
-      const int64_t step = std::min<int64_t>(skip, static_cast<int64_t>(n - i));
-      skip -= step;
-      position += step;
-      i += static_cast<size_t>(step);
-      refused = !EndOfRecord();
-      continue;
-    }
-    refused = !TakeByte(bytes[i++]);
-  }
-  return !refused;
-}
-
-bool TProjectBodyWatch::TakeByte(uint8_t byte)
-{
-  ++position;
-  if (headerLeft > 0) {
-    header.push_back(byte);
-    if (--headerLeft > 0)
-      return true;
-    // A compressed body inside is watched by its own reader; anything else
-    // is no project at all.
-    watching = std::memcmp(header.data(), kPlainProjectSignature, 4) == 0;
-    return watching || std::memcmp(header.data(), kCompressedProjectSignature, 4) == 0;
-  }
-  if (!watching) {
-    skip = 0;
-    return true;
-  }
-  if (imagesLeft == 0)
-    return false; // after the last image a body ends
-  if (kept.size() < kKeptImages && imageBytes.size() < kMaxKeptImage)
-    imageBytes.push_back(byte);
-  else if (kept.size() < kKeptImages)
-    return false; // the main record and the GIS header are small
-  if (skip > 0) {
-    --skip;
-    return EndOfRecord();
-  }
-  field[fieldFill++] = byte;
-  if (fieldFill < fieldSize)
-    return true;
-  fieldFill = 0;
-  if (fieldSize == 4) { // the record count of an image
-    const int32_t count = GetInt32LE(field);
-    if (count < 0 || count > announced - position)
-      return false;
-    recordsLeft = count;
-    fieldSize = 16;
-    return recordsLeft > 0 || EndOfImage();
-  }
-  const int32_t length = GetInt32LE(field + 8);
-  if (length < 0 || length > announced - position)
-    return false;
-  skip = length;
-  return EndOfRecord();
-}
-
-bool TProjectBodyWatch::EndOfRecord()
-{
-  if (skip > 0)
-    return true;
-  return --recordsLeft > 0 || EndOfImage();
-}
-
-bool TProjectBodyWatch::EndOfImage()
-{
-  fieldSize = 4;
-  --imagesLeft;
-  if (kept.size() >= kKeptImages)
-    return true;
-  kept.push_back(std::move(imageBytes));
-  imageBytes.clear();
-  if (kept.size() < kKeptImages)
-    return true;
-  // The main record names the windows, the GIS header its objects: with the
-  // model they are all the images that follow.
-  int64_t windows = -1;
-  int64_t objects = -1;
-  try {
-    TMemoryStream mainImage(kept[0]);
-    TMemoryStream gisHeader(kept[1]);
-    windows = ReadImageInt(mainImage, MainRecordGroup, MainRecordWindowCount);
-    objects = ReadImageInt(gisHeader, TagGroup::GisHeader, GisHeaderObjectCount);
-  } catch (const EStreamError&) {
-    return false;
-  }
-  if (windows < 0 || objects < 0)
-    return false;
-  imagesLeft = objects + 1 + windows;
-  return true;
 }
 
 TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened)
@@ -274,16 +166,19 @@ TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& open
   } catch (const EStreamError&) {
     return TProjectOpenResult::CannotOpen;
   }
+  // The coded rest of the file replaces it, decoded into an unnamed temporary
+  // file: nothing is left in the temporary folder, whatever happens to the program.
+  std::string reason;
+  auto decodeRest = [&](TProjectBodyWatch::TStart start) {
+    TProjectBodyWatch watch(start);
+    const TProjectOpenResult result = DecodeToTemp(*file, watch, file, reason);
+    opened.decoded += watch.Seen();
+    return result;
+  };
 
   char head[6] = {};
   if (file->Read(head, sizeof head) == sizeof head && std::memcmp(head, kPackedProjectSignature, 6) == 0) {
-    // The plain image goes to an unnamed temporary file: nothing is left in
-    // the temporary folder, whatever happens to the program.
-    TProjectBodyWatch watch(TProjectBodyWatch::PlainFile);
-    std::string reason;
-    const TProjectOpenResult unpacked = DecodeToTemp(*file, watch, file, reason);
-    opened.decoded += watch.Seen();
-    if (unpacked != TProjectOpenResult::Ok)
+    if (const TProjectOpenResult unpacked = decodeRest(TProjectBodyWatch::PlainFile); unpacked != TProjectOpenResult::Ok)
       return fail(unpacked, reason);
   } else {
     file->SetPosition(0);
@@ -301,11 +196,7 @@ TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& open
   if (GetInt32LE(version) != kProjectFileVersion)
     return fail(TProjectOpenResult::BadVersion);
   if (std::memcmp(signature, kCompressedProjectSignature, 4) == 0) {
-    TProjectBodyWatch watch(TProjectBodyWatch::Body);
-    std::string reason;
-    const TProjectOpenResult unpacked = DecodeToTemp(*file, watch, file, reason);
-    opened.decoded += watch.Seen();
-    if (unpacked != TProjectOpenResult::Ok)
+    if (const TProjectOpenResult unpacked = decodeRest(TProjectBodyWatch::Body); unpacked != TProjectOpenResult::Ok)
       return fail(unpacked, reason);
   }
   opened.body = std::move(file);

@@ -13,7 +13,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 inline constexpr int32_t kProjectFileVersion = 10;
 inline constexpr const char* kPackedProjectSignature = "%GMFPK";
@@ -22,6 +21,9 @@ inline constexpr const char* kCompressedProjectSignature = "%GMZ";
 // No project image may unpack to more than this: lengths read from a file are
 // checked against it before anything is decoded.
 inline constexpr int64_t kMaxProjectImageSize = int64_t{1} << 30;
+
+// The id of the object count in the GIS header, the second image of a body.
+inline constexpr int32_t kGisHeaderObjectCountId = 5;
 
 // Ids of the main-window record, the first image of a body.
 enum TMainRecordId : int32_t {
@@ -69,53 +71,11 @@ private:
   int64_t decoded = 0;
 };
 
-// Follows a body as the decoder produces it and refuses it at the first byte
-// that cannot belong to one: an image count or record length beyond what is
-// left of the announced size, more bytes after the last image that the main
-// record and the GIS header announce. So a few hundred coded bytes that claim
-// a gigabyte are refused after the first few kilobytes, not after the
-// gigabyte. (The whole body is checked again once decoded, ScanProjectBody.)
-class TProjectBodyWatch {
-public:
-  enum TStart {
-    Body,      // the bytes are a body
-    PlainFile, // the bytes are a whole file: a body only after "%GMF" and the version
-  };
-  explicit TProjectBodyWatch(TStart start);
-
-  // The size the decoder was told to produce.
-  void Expect(int64_t total);
-  // False from the first byte that cannot belong to a body on.
-  bool Take(const uint8_t* bytes, size_t n);
-  int64_t Seen() const { return seen; }
-
-private:
-  static constexpr size_t kKeptImages = 2;
-  static constexpr size_t kMaxKeptImage = size_t{16} << 20;
-
-  bool TakeByte(uint8_t byte);
-  bool EndOfRecord();
-  bool EndOfImage();
-
-  int headerLeft;
-  std::vector<uint8_t> header;
-  bool watching = true;
-  bool refused = false;
-  int64_t announced = 0;
-  int64_t seen = 0;
-  int64_t position = 0;
-  // The images still to come (the main record and the GIS header, until they name the rest).
-  int64_t imagesLeft = 2;
-  std::vector<std::vector<uint8_t>> kept;
-  std::vector<uint8_t> imageBytes;
-  uint8_t field[16] = {};
-  int fieldSize = 4;
-  int fieldFill = 0;
-  int32_t recordsLeft = 0;
-  int64_t skip = 0;
-};
-
 TProjectOpenResult OpenProjectFile(const std::string& path, TOpenedProject& opened);
+
+// One int32 of the whole tag-stream image that starts at the stream's position
+// (0 when the image lacks it); the stream ends up after the image.
+int32_t ReadImageInt(TStream& stream, int32_t group, int32_t id);
 
 // The layout of a body: main-window record, GIS header, the GIS's objects, the
 // model, the view windows; offsets from the start of the body stream.

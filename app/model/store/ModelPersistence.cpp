@@ -125,6 +125,32 @@ void ReadModelWindowBlock(TTagStream& stream, TModelWindowState& s, TTimeSeries*
     RequireFinite(value, field);
 }
 
+namespace {
+
+// The model builds its input arrays from these corners, sizes and charges.
+void RequireFiniteElectrodes(const std::vector<TElectrodeRecord>& electrodes)
+{
+  for (size_t i = 0; i < electrodes.size(); ++i) {
+    const TElectrodeRecord& e = electrodes[i];
+    const std::string field = "электрод " + std::to_string(i + 1);
+    for (double value : {e.start[0], e.start[1], e.start[2], e.end[0], e.end[1], e.end[2], e.startDiameter,
+                         e.endDiameter})
+      RequireFinite(value, field);
+  }
+}
+
+void RequireFiniteInhomogeneities(const std::vector<TInhomogeneityRecord>& inhomogeneities)
+{
+  for (size_t i = 0; i < inhomogeneities.size(); ++i) {
+    const TInhomogeneityRecord& r = inhomogeneities[i];
+    const std::string field = "неоднородность " + std::to_string(i + 1);
+    for (double value : {r.lower[0], r.lower[1], r.lower[2], r.upper[0], r.upper[1], r.upper[2], r.charge})
+      RequireFinite(value, field);
+  }
+}
+
+} // namespace
+
 void WriteBreakdownModelBlock(TTagStream& stream, const THeap& engine, const TTree& snapshot,
                               const TBreakdownModelState& state)
 {
@@ -160,6 +186,7 @@ TBreakdownBlockRead ReadBreakdownModelBlock(TTagStream& stream, THeap& engine, T
   stream.Read(size, 5);
   if (takeStoredElectrodes && hasElectrodes && size > 0) {
     state.electrodes = DecodeElectrodeRecords(block, size);
+    RequireFiniteElectrodes(state.electrodes);
     found.storedElectrodes = true;
   }
 
@@ -167,9 +194,10 @@ TBreakdownBlockRead ReadBreakdownModelBlock(TTagStream& stream, THeap& engine, T
   const bool hasInhomogeneities = stream.ReadBlock(block, 6);
   size = 0;
   stream.Read(size, 7);
-  if (hasInhomogeneities && size > 0)
+  if (hasInhomogeneities && size > 0) {
     state.inhomogeneities = DecodeInhomogeneityRecords(block, size);
-  else
+    RequireFiniteInhomogeneities(state.inhomogeneities);
+  } else
     state.inhomogeneities.clear();
   return found;
 }

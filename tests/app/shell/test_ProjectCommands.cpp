@@ -22,6 +22,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray ReadAll(const QString& path)
@@ -52,9 +54,12 @@ public:
     WriteText(path, "project " + path.toUtf8());
     if (withSideFile)
       WriteText(SideFileOf(path), "lattice " + path.toUtf8());
+    if (withFifoSideFile)
+      mkfifo(SideFileOf(path).toLocal8Bit().constData(), 0600);
     return writeSucceeds;
   }
   bool withSideFile = false;
+  bool withFifoSideFile = false;
 };
 
 class ProjectCommandsTest : public ::testing::Test {
@@ -234,6 +239,18 @@ TEST_F(ProjectCommandsTest, CopyErrorIsReportedAndTheProjectStaysModified)
   EXPECT_FALSE(QFile::exists(Path("run.sh")));
   EXPECT_EQ(main->ProjectFileName(), Path("own.vzt"));
   EXPECT_TRUE(main->Modified());
+}
+
+// A FIFO where the side file should be would hold the copy in open() for good.
+TEST_F(ProjectCommandsTest, ASideFileThatIsNoRegularFileIsRefusedAtOnce)
+{
+  OpenOwnProject();
+  files.withFifoSideFile = true;
+  AnswerCloneDialog(1, 2, 3, true, true, Path("set.vzt"));
+  main->MISaveClones->trigger();
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_TRUE(calls.messages[0].text.contains(Path("set002.vzt"))) << calls.messages[0].text.toStdString();
+  EXPECT_FALSE(QFile::exists(SideFileOf(Path("set002.vzt"))));
 }
 
 TEST_F(ProjectCommandsTest, ScriptPassesAwkwardNamesToTheProgramUnchanged)

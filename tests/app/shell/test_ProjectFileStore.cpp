@@ -109,12 +109,7 @@ protected:
   {
     main.reset();
     ProcessPostedEvents();
-    main = std::make_unique<TFMain>(QStringList());
-    main->SetProjectFiles(&store);
-    main->SetModelWindowMaker(&maker);
-    main->resize(900, 600);
-    main->show();
-    ProcessPostedEvents();
+    StartMain();
   }
 
   QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
@@ -854,6 +849,21 @@ const TNonFinite NonFinites[] = {
   {"engineTimeStep", [](TFMain& m) { Engine(m).DtGrowth = -Inf; return std::string("DtGrowth"); }},
   {"materialPermittivity", [](TFMain& m) { Engine(m).Materials[0].Eps = Inf; return std::string("Eps"); }},
   {"electrodePotential", [](TFMain& m) { Engine(m).ElectrodePots[1] = NaN; return std::string("ElectrodePots"); }},
+  {"electrodeDiameter",
+   [](TFMain& m) {
+     auto& electrodes = dynamic_cast<TFBitModel*>(m.Model())->Electrodes();
+     electrodes.emplace_back();
+     electrodes.back().endDiameter = Inf;
+     return "электрод " + std::to_string(electrodes.size());
+   }},
+  {"inhomogeneityCharge",
+   [](TFMain& m) {
+     auto& inhomogeneities = dynamic_cast<TFBitModel*>(m.Model())->Inhomogeneities();
+     inhomogeneities.emplace_back();
+     inhomogeneities.back().upper[0] = 1e-3;
+     inhomogeneities.back().charge = NaN;
+     return std::string("неоднородность 1");
+   }},
   {"modelStopTime", [](TFMain& m) { m.Model()->SetStopTime(Inf); return std::string("время остановки"); }},
   {"arrayCell",
    [](TFMain& m) {

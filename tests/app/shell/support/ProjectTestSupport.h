@@ -186,6 +186,11 @@ protected:
   {
     ASSERT_TRUE(dir.isValid());
     RegisterFakeViews(store.Views());
+    StartMain();
+  }
+  // A main window of a program just started, on the test's project files.
+  void StartMain()
+  {
     main = std::make_unique<TFMain>(QStringList());
     main->SetProjectFiles(&store);
     main->SetModelWindowMaker(&maker);
