@@ -222,7 +222,8 @@ void SolveUntilConverged(THeap& h, bool implicit, bool generatorCoupling) {
   // The iteration counts itself to MaxNwItr; the bound here only guards
   // against a counter the program set out of range.
   const long long bound = static_cast<long long>(std::max({h.MaxNwItr, h.MinNwItr, 1})) + 1;
-  for (long long calls = 0; !h.Converged && calls < bound; ++calls) IteratePotential(h, implicit, generatorCoupling);
+  PotentialSolution solution(h, implicit, generatorCoupling);
+  for (long long calls = 0; !h.Converged && calls < bound; ++calls) solution.Iterate();
   h.Converged = 1;
 }
 
