@@ -33,6 +33,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -795,9 +796,9 @@ struct SweepScratch {
 
 // Returns the long waits of a threaded sweep (see SweepWavefront).
 template <bool Aside, class Scheme>
-int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const WorkerPool& pool, SweepScratch& scratch,
-                 Tally& total) {
-  const Bookkeeping book{h.ElectrodeCodes, h.Potential, {h.DwType, h.PotentialRange}};
+int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorRule& rule, const WorkerPool& pool,
+                 SweepScratch& scratch, Tally& total) {
+  const Bookkeeping book{h.ElectrodeCodes, h.Potential, rule};
   const bool useNotes = s.NeedsPlaneNotes();
   const bool threaded = pool.Threads() > 1;
   std::vector<unsigned char>* notes = useNotes ? &scratch.planeNotes : nullptr;
@@ -828,13 +829,25 @@ void RunSweep(THeap& h, const double* sources, const WorkerPool& pool, SweepScra
     dir.back3 = (order & 2) != 0;
     dir.back2 = (order & 1) != 0;
   }
+  // Relative to a positive range, the largest error is the largest change over
+  // the range: a division rounds monotonically, so one division at the end
+  // gives the bits of the largest of the cells' quotients, and the cells are
+  // spared a division each.
+  const double range = h.PotentialRange;
+  const bool overRangeOnce = h.DwType == 1 && range > 0 && range < kInfinity;
+  const ErrorRule rule = overRangeOnce ? ErrorRule{2, 1.0} : ErrorRule{h.DwType, range};
   Tally total;
-  total.error = h.IterationError;
+  total.error = overRangeOnce ? 0.0 : h.IterationError;
   total.low = h.PotentialMin;
   total.high = h.PotentialMax;
-  const int longWaits = h.BSep ? SweepLattice<true>(scheme, h, dir, pool, scratch, total)
-                               : SweepLattice<false>(scheme, h, dir, pool, scratch, total);
+  const int longWaits = h.BSep ? SweepLattice<true>(scheme, h, dir, rule, pool, scratch, total)
+                               : SweepLattice<false>(scheme, h, dir, rule, pool, scratch, total);
   if (gSchedule != SweepSchedule::Plain) NoteSweepWaits(pool.Threads(), longWaits);
+  if (overRangeOnce) {
+    double error = h.IterationError;
+    NoteError(total.error / range, error);
+    total.error = error;
+  }
   h.IterationError = total.error;
   h.PotentialMin = total.low;
   h.PotentialMax = total.high;
@@ -859,8 +872,18 @@ std::vector<double>& SpareSources() {
 
 struct PotentialSolution::Parts {
   Parts(THeap& record, bool implicitScheme, bool coupling)
-      : h(record), implicit(implicitScheme), generatorCoupling(coupling), pool(SolutionThreads(record)) {
+      : h(record), implicit(implicitScheme), generatorCoupling(coupling) {
+    pool.emplace(SolutionThreads(record));
     sources.swap(SpareSources());
+  }
+
+  // The count that the machine's load allows may change within a long
+  // solution; the threads follow it from the next sweep on.
+  void FollowThreadCount() {
+    const int wanted = SolutionThreads(h);
+    if (wanted == pool->Threads()) return;
+    pool.reset();
+    pool.emplace(wanted);
   }
   ~Parts() {
     if (sources.capacity() > SpareSources().capacity()) sources.swap(SpareSources());
@@ -869,7 +892,7 @@ struct PotentialSolution::Parts {
   THeap& h;
   bool implicit;
   bool generatorCoupling;
-  WorkerPool pool;
+  std::optional<WorkerPool> pool;
   // Charge / Eps0 of every cell for the explicit scheme: the charge stays as it
   // is for the whole solution, so the quotient is the same in every sweep.
   std::vector<double> sources;
@@ -886,7 +909,7 @@ PotentialSolution::PotentialSolution(THeap& h, bool implicit, bool generatorCoup
     double* sources = p.sources.data();
     const double* charge = h.Charge;
     const double eps0 = h.Eps0;
-    p.pool.Split([&](int t, int parts) {
+    p.pool->Split([&](int t, int parts) {
       const int begin = static_cast<int>(static_cast<long long>(cells) * t / parts);
       const int end = static_cast<int>(static_cast<long long>(cells) * (t + 1) / parts);
       for (int c = begin; c < end; ++c) sources[c] = charge[c] / eps0;
@@ -897,14 +920,15 @@ PotentialSolution::PotentialSolution(THeap& h, bool implicit, bool generatorCoup
 
 PotentialSolution::~PotentialSolution() = default;
 
-int PotentialSolution::Threads() const { return parts_->pool.Threads(); }
+int PotentialSolution::Threads() const { return parts_->pool->Threads(); }
 
 void PotentialSolution::Sweep() {
   Parts& p = *parts_;
   if (p.implicit)
-    RunSweep<ImplicitScheme>(p.h, nullptr, p.pool, p.scratch);
+    RunSweep<ImplicitScheme>(p.h, nullptr, *p.pool, p.scratch);
   else
-    RunSweep<ExplicitScheme>(p.h, p.sources.data(), p.pool, p.scratch);
+    RunSweep<ExplicitScheme>(p.h, p.sources.data(), *p.pool, p.scratch);
+  p.FollowThreadCount();
 }
 
 void PotentialSolution::Iterate() {
@@ -917,7 +941,7 @@ void PotentialSolution::Iterate() {
   h.IterationError = 0;
   if (p.generatorCoupling) {
     CouplingSumsFromPlan(h, p.coupling);
-    ApplyGeneratorElectrodes(h, &p.pool);
+    ApplyGeneratorElectrodes(h, &*p.pool);
   }
   const int done = LoadStepIterations(h);
   if (done == 0) h.FirstUpdateError = h.IterationError;

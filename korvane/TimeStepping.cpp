@@ -402,8 +402,11 @@ KORVANE_API int THeapResetEx(THeap* heap, int reinitEc) {
   h.Dt = h.DtInit;
   RecomputeVoltageMode(h);
 
-  std::copy_n(h.ChargeInit, KORVANE_MAX_CELLS, h.Charge);
-  std::copy_n(h.PotentialInit, KORVANE_MAX_CELLS, h.Potential);
+  // Only the lattice in use: the cells beyond it are set when it grows over
+  // them (THeapSetLatticeSize), and touching the whole capacity would make the
+  // record take its full size in memory for any lattice.
+  std::copy_n(h.ChargeInit, CellCount(h), h.Charge);
+  std::copy_n(h.PotentialInit, CellCount(h), h.Potential);
   std::fill_n(h.NodeOfCell, CellCount(h), -1.0);
 
   EnsureMaterials(h);
@@ -438,8 +441,8 @@ KORVANE_API int THeapInitCalc(THeap* heap) {
   // Zero-charge solution for a unit factor, to the tight bound.
   const double dw = h.Dw;
   const int32_t dwType = h.DwType;
-  std::fill_n(h.Charge, KORVANE_MAX_CELLS, 0.0);
-  std::copy_n(h.PotentialQ0, KORVANE_MAX_CELLS, h.Potential);
+  std::fill_n(h.Charge, cells, 0.0);
+  std::copy_n(h.PotentialQ0, cells, h.Potential);
   ApplyElectrodePotentials(h, 1.0);
   h.Dw = h.Dw0;
   h.DwType = 1;
@@ -448,8 +451,8 @@ KORVANE_API int THeapInitCalc(THeap* heap) {
   std::copy_n(h.Potential, cells, h.PotentialQ0);
 
   // Initial solution with the space charge and the factor at the start time.
-  std::copy_n(h.ChargeInit, KORVANE_MAX_CELLS, h.Charge);
-  std::copy_n(h.PotentialInit, KORVANE_MAX_CELLS, h.Potential);
+  std::copy_n(h.ChargeInit, cells, h.Charge);
+  std::copy_n(h.PotentialInit, cells, h.Potential);
   h.Dw = dw;
   h.DwType = dwType;
   ApplyElectrodePotentialsQ0(h, VoltageFactor(h, h.Time), 2);

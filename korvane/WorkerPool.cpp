@@ -171,9 +171,12 @@ int FromEnvironment() {
 }
 
 int UsableProcessors() {
-  cpu_set_t set;
-  if (sched_getaffinity(0, sizeof(set), &set) == 0) return std::max(1, CPU_COUNT(&set));
-  return std::max(1u, std::thread::hardware_concurrency());
+  static const int count = [] {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof(set), &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  }();
+  return count;
 }
 
 }  // namespace
@@ -205,8 +208,11 @@ int WorkerThreadsFor(int planes, int cells) {
   const int forced = gOverride.load(std::memory_order_relaxed);
   if (forced > 0) return std::max(1, std::min(forced, planes));
   const int most = FromEnvironment() > 0 ? FromEnvironment() : UsableProcessors();
-  return std::max(1, std::min({most, planes / 2, cells / kLeastCellsPerThread,
-                               gBusyLimit.load(std::memory_order_relaxed)}));
+  return ThreadsForWork(std::min(most, gBusyLimit.load(std::memory_order_relaxed)), planes, cells);
+}
+
+int ThreadsForWork(int most, int planes, int cells) {
+  return std::max(1, std::min({most, planes / 2, cells / kLeastCellsPerThread}));
 }
 
 void NoteSweepWaits(int threads, int longWaits) {

@@ -52,6 +52,8 @@ int WorkerThreadsFor(int planes, int cells);
 // Cells per thread and pass below which more threads do not pay (measured with
 // bench_sweep_peers and the default project; see bench/README.md).
 constexpr int kLeastCellsPerThread = 16384;
+// At most `most` threads, and no more than the work keeps busy.
+int ThreadsForWork(int most, int planes, int cells);
 // Forces a count for the benchmarks and tests; 0 goes back to the default.
 void SetWorkerThreads(int count);
 
