@@ -5,10 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "korvane.h"
 
 namespace korvane {
+
+class WorkerPool;
 
 // ---- lattice indexing -------------------------------------------------------
 
@@ -80,7 +83,22 @@ double SparkGapResistance(THeap& h, double t);
 double SolveGeneratorCircuit(THeap& h, double t);
 void CouplingSumsExplicit(THeap& h);
 void CouplingSumsImplicit(THeap& h);
-void ApplyGeneratorElectrodes(THeap& h);
+// The coupling sums of electrodes 0 and 1 as terms in the order they are
+// added: the weights and the cells stay for a whole solution, only the
+// potentials of the cells change between its iterations.
+struct CouplingTerm {
+  double weight;
+  int cell;
+};
+struct CouplingPlan {
+  bool active = false;
+  double weightSums[2] = {0.0, 0.0};
+  std::vector<CouplingTerm> terms[2];
+};
+void PlanCouplingSums(const THeap& h, bool implicit, CouplingPlan& plan);
+void CouplingSumsFromPlan(THeap& h, const CouplingPlan& plan);
+// With a pool, the shift of the whole lattice runs on its threads.
+void ApplyGeneratorElectrodes(THeap& h, const WorkerPool* pool = nullptr);
 void ComputeBranchCurrents(THeap& h);
 void UpdateStrayBranch(THeap& h);
 void CalibrateGapCapacitance(THeap& h);

@@ -9,6 +9,7 @@
 #include "ElectrodeCodes.h"
 #include "Engine.h"
 #include "Potential.h"
+#include "WorkerPool.h"
 
 namespace korvane {
 
@@ -49,10 +50,18 @@ void SetElectrodePotential(THeap& h, int electrode, double value) {
   CodePotential(h, -3 - 2 * electrode) = value;
 }
 
-void ShiftPotential(THeap& h, double shift) {
+void ShiftPotential(THeap& h, double shift, const WorkerPool* pool) {
   const int cells = CellCount(h);
   double* potential = h.Potential;
-  for (int c = 0; c < cells; ++c) potential[c] += shift;
+  auto part = [&](int t, int parts) {
+    const int begin = static_cast<int>(static_cast<long long>(cells) * t / parts);
+    const int end = static_cast<int>(static_cast<long long>(cells) * (t + 1) / parts);
+    for (int c = begin; c < end; ++c) potential[c] += shift;
+  };
+  if (pool)
+    pool->Split(part);
+  else
+    part(0, 1);
 }
 
 void WriteElectrodeCellPotentials(THeap& h) {
@@ -78,15 +87,6 @@ AxisCoefficients MakeAxisCoefficients(const THeap& h) {
   }
   return k;
 }
-
-struct Sums {
-  double s = 0.0;
-  double p = 0.0;
-  void Add(double weight, double potential) {
-    s += weight;
-    p += weight * potential;
-  }
-};
 
 // One face of an electrode cell toward a lattice neighbour.
 struct Face {
@@ -115,7 +115,8 @@ void ElectrodeFaces(const THeap& h, const TElectrodeCell& entry, Face faces[6]) 
 
 // Channels through an electrode cell conduct during the step in the implicit
 // scheme: the one from the node's parent and those to the node's children.
-void AddChannelTerms(const THeap& h, const TElectrodeCell& entry, double dtOverVolume, Sums& sums) {
+void AddChannelTerms(const THeap& h, const TElectrodeCell& entry, double dtOverVolume,
+                     std::vector<CouplingTerm>& terms) {
   const int f = NodeAt(h, entry.cell);
   if (f < 0) return;
   const TNode* nodes = h.Nodes.nodes;
@@ -123,7 +124,7 @@ void AddChannelTerms(const THeap& h, const TElectrodeCell& entry, double dtOverV
   if (IsNodeIndex(h, parent)) {
     const int parentCell = nodes[parent].cell;
     if (parentCell >= 0 && parentCell < CellCount(h) && IsFreeCell(h, parentCell))
-      sums.Add(dtOverVolume * (nodes[f].invLength * nodes[f].g), h.Potential[parentCell]);
+      terms.push_back({dtOverVolume * (nodes[f].invLength * nodes[f].g), parentCell});
   }
   // Same neighbour order as the growth code.
   for (int d1 = 1; d1 >= -1; --d1) {
@@ -136,46 +137,65 @@ void AddChannelTerms(const THeap& h, const TElectrodeCell& entry, double dtOverV
         if (!IsFreeCell(h, n)) continue;
         const int m = NodeAt(h, n);
         if (m < 0 || nodes[m].parent != f) continue;
-        sums.Add(dtOverVolume * (nodes[m].invLength * nodes[m].g), h.Potential[n]);
+        terms.push_back({dtOverVolume * (nodes[m].invLength * nodes[m].g), n});
       }
     }
   }
 }
 
+}  // namespace
+
 // S_e and P_e of electrodes 0 and 1: the weights by which an electrode's charge
 // couples to its free neighbours, and those neighbours' weighted potentials.
-void AccumulateCouplingSums(THeap& h, bool implicit) {
-  if (!HasGeneratorElectrodes(h)) return;
+// The terms are kept in the order they are added, so that the sums of every
+// iteration come out as if each were gathered afresh.
+void PlanCouplingSums(const THeap& h, bool implicit, CouplingPlan& plan) {
+  plan.active = HasGeneratorElectrodes(h);
+  for (int e = 0; e < 2; ++e) {
+    plan.terms[e].clear();
+    plan.weightSums[e] = 0.0;
+  }
+  if (!plan.active) return;
   const AxisCoefficients k = MakeAxisCoefficients(h);
   const double volume = h.CellSize1 * h.CellSize2 * h.CellSize3;
   const double dtOverVolume = h.Dt / volume;
-  Sums sums[2];
   for (int index = 0; index < h.ElectrodeCellCount; ++index) {
     const TElectrodeCell& entry = h.ElectrodeCells[index];
     const int e = entry.electrode;
     if ((e != 0 && e != 1) || !IsValidElectrodeCode(h, entry.code) || !IsInLattice(h, entry)) continue;
+    std::vector<CouplingTerm>& terms = plan.terms[e];
     const double sigmaCell = implicit ? SigmaOf(h, entry.cell) : 0.0;
     Face faces[6];
     ElectrodeFaces(h, entry, faces);
     for (const Face& face : faces) {
       if (!IsFreeCell(h, face.neighbour)) continue;
-      const double phi = h.Potential[face.neighbour];
-      sums[e].Add(k.eps[face.axis] * face.linkEps, phi);
+      terms.push_back({k.eps[face.axis] * face.linkEps, face.neighbour});
       if (sigmaCell != 0.0) {
         const double sigmaNeighbour = SigmaOf(h, face.neighbour);
         if (sigmaNeighbour != 0.0) {
           const double link = sigmaCell * sigmaNeighbour / (sigmaCell + sigmaNeighbour);
-          sums[e].Add(k.cond[face.axis] * link, phi);
+          terms.push_back({k.cond[face.axis] * link, face.neighbour});
         }
       }
     }
-    if (implicit) AddChannelTerms(h, entry, dtOverVolume, sums[e]);
+    if (implicit) AddChannelTerms(h, entry, dtOverVolume, terms);
   }
+  for (int e = 0; e < 2; ++e)
+    for (const CouplingTerm& t : plan.terms[e]) plan.weightSums[e] += t.weight;
+}
+
+void CouplingSumsFromPlan(THeap& h, const CouplingPlan& plan) {
+  if (!plan.active) return;
+  const double* phi = h.Potential;
   for (int e = 0; e < 2; ++e) {
-    h.ElectrodeWork1[e] = sums[e].s;
-    h.ElectrodeWork2[e] = sums[e].p;
+    double p = 0.0;
+    for (const CouplingTerm& t : plan.terms[e]) p += t.weight * phi[t.cell];
+    h.ElectrodeWork1[e] = plan.weightSums[e];
+    h.ElectrodeWork2[e] = p;
   }
 }
+
+namespace {
 
 // Charge q that the gap branch moves from electrode 1 to electrode 0 during the
 // step, such that the gap voltage balances the stray branch.
@@ -265,11 +285,19 @@ double SolveGeneratorCircuit(THeap& h, double t) {
   return h.GapU;
 }
 
-void CouplingSumsExplicit(THeap& h) { AccumulateCouplingSums(h, false); }
+void CouplingSumsExplicit(THeap& h) {
+  CouplingPlan plan;
+  PlanCouplingSums(h, false, plan);
+  CouplingSumsFromPlan(h, plan);
+}
 
-void CouplingSumsImplicit(THeap& h) { AccumulateCouplingSums(h, true); }
+void CouplingSumsImplicit(THeap& h) {
+  CouplingPlan plan;
+  PlanCouplingSums(h, true, plan);
+  CouplingSumsFromPlan(h, plan);
+}
 
-void ApplyGeneratorElectrodes(THeap& h) {
+void ApplyGeneratorElectrodes(THeap& h, const WorkerPool* pool) {
   if (!HasGeneratorElectrodes(h)) return;
   const double volume = h.CellSize1 * h.CellSize2 * h.CellSize3;
   const double s0 = h.ElectrodeWork1[0], s1 = h.ElectrodeWork1[1];
@@ -303,7 +331,7 @@ void ApplyGeneratorElectrodes(THeap& h) {
   }
   // Far from convergence the free cells move with the electrodes, which keeps
   // the field and saves the sweeps the shift would otherwise cost.
-  if (h.IterationError > h.Dw) ShiftPotential(h, shift);
+  if (h.IterationError > h.Dw) ShiftPotential(h, shift, pool);
   WriteElectrodeCellPotentials(h);
 }
 

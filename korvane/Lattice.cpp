@@ -334,6 +334,16 @@ KORVANE_API bool THeapSetLatticeSize(THeap* heap, int size1, int size2, int size
   // Stepwise in 64 bits: no partial product can overflow once it is bounded.
   const long long plane = static_cast<long long>(size1) * size2;
   if (plane > KORVANE_MAX_CELLS || plane * size3 > KORVANE_MAX_CELLS) return false;
+  // A reset copies the start values of the cells in use only. Cells that the
+  // lattice newly covers take theirs as a reset over the whole capacity would
+  // have left them, so that they start every solution from the same guess.
+  const long long held = static_cast<long long>(h.N1) * h.N2 * h.N3;
+  const int before = static_cast<int>(std::clamp<long long>(held, 0, KORVANE_MAX_CELLS));
+  const int after = static_cast<int>(plane * size3);
+  if (after > before) {
+    std::copy(h.ChargeInit + before, h.ChargeInit + after, h.Charge + before);
+    std::copy(h.PotentialInit + before, h.PotentialInit + after, h.Potential + before);
+  }
   h.N1 = size1;
   h.N2 = size2;
   h.N3 = size3;

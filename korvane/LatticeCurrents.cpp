@@ -1,8 +1,10 @@
 // Currents in the lattice and at the electrodes after a potential solution, and
 // the charge of an electrode by Gauss's law.
 #include <cmath>
+#include <vector>
 
 #include "Potential.h"
+#include "WorkerPool.h"
 
 namespace korvane {
 namespace {
@@ -27,6 +29,17 @@ RowLinks LinksOfRow(const THeap& h, int i2, int i3) {
   r.partner2 = i2 > 0 ? -plane : (h.N2 > 1 ? plane : 0);
   return r;
 }
+
+// The planes [begin, end) of part t of parts.
+struct PlaneRange {
+  int begin, end;
+};
+PlaneRange PlanesOfPart(int n2, int t, int parts) {
+  return {static_cast<int>(static_cast<long long>(n2) * t / parts),
+          static_cast<int>(static_cast<long long>(n2) * (t + 1) / parts)};
+}
+
+WorkerPool PoolFor(const THeap& h) { return WorkerPool(WorkerThreadsFor(h.N2, CellCount(h))); }
 
 inline int LowerOnAxis1(int c, int i1, int n1) { return i1 == 0 ? c + n1 - 1 : c - 1; }
 inline int UpperOnAxis1(int c, int i1, int n1) { return i1 == n1 - 1 ? c - (n1 - 1) : c + 1; }
@@ -102,9 +115,22 @@ void DisplacementCellsOfPlane(THeap& h, int i2) {
 // The cell values of a plane follow one plane behind its links, while the
 // links of both planes are still in the cache; the link pass neither reads nor
 // writes what the cell pass writes, so the values are those of two whole
-// passes one after the other.
+// passes one after the other. On several threads the two passes are run one
+// after the other, each plane by plane, with the same values.
 void ComputeDisplacementCurrents(THeap& h) {
   const int n2 = h.N2;
+  const WorkerPool pool = PoolFor(h);
+  if (pool.Threads() > 1) {
+    pool.Split([&](int t, int parts) {
+      const PlaneRange r = PlanesOfPart(n2, t, parts);
+      for (int i2 = r.begin; i2 < r.end; ++i2) DisplacementLinksOfPlane(h, i2);
+    });
+    pool.Split([&](int t, int parts) {
+      const PlaneRange r = PlanesOfPart(n2, t, parts);
+      for (int i2 = r.begin; i2 < r.end; ++i2) DisplacementCellsOfPlane(h, i2);
+    });
+    return;
+  }
   for (int i2 = 0; i2 < n2; ++i2) {
     DisplacementLinksOfPlane(h, i2);
     if (i2 > 0) DisplacementCellsOfPlane(h, i2 - 1);
@@ -212,8 +238,12 @@ void ComputeElectrodeCurrents(THeap& h) {
   }
 }
 
-double ElectrodeCharge(THeap& h, int electrode) {
-  if (electrode < 0 || electrode >= h.ElectrodeCount) return 0.0;
+namespace {
+
+// The Gauss terms of one electrode's cells in the planes [begin, end), in
+// memory order and, per cell, in the order of its faces.
+template <class Term>
+void ElectrodeChargeTerms(const THeap& h, int electrode, PlaneRange planes, Term&& term) {
   const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
   const int plane = n1 * n3;
   const double q1 = h.CellSize1 * h.CellSize1;
@@ -221,11 +251,10 @@ double ElectrodeCharge(THeap& h, int electrode) {
   const double q3 = h.CellSize3 * h.CellSize3;
   const double* phi = h.Potential;
   const double* codes = h.ElectrodeCodes;
-  double sum = 0;
   auto face = [&](int c, int n, double inv, double sizeSquared) {
-    if (IsFreeCode(codes[n])) sum += (phi[c] - phi[n]) / ((inv + InvEpsOf(h, n)) * sizeSquared);
+    if (IsFreeCode(codes[n])) term((phi[c] - phi[n]) / ((inv + InvEpsOf(h, n)) * sizeSquared));
   };
-  for (int i2 = 0; i2 < n2; ++i2) {
+  for (int i2 = planes.begin; i2 < planes.end; ++i2) {
     for (int i3 = 0; i3 < n3; ++i3) {
       const RowLinks r = LinksOfRow(h, i2, i3);
       for (int i1 = 0; i1 < n1; ++i1) {
@@ -241,6 +270,26 @@ double ElectrodeCharge(THeap& h, int electrode) {
         face(c, c + r.upper3, inv, q3);
       }
     }
+  }
+}
+
+}  // namespace
+
+// On several threads each finds the terms of its planes, and the terms are
+// added in the order one thread would add them.
+double ElectrodeCharge(THeap& h, int electrode) {
+  if (electrode < 0 || electrode >= h.ElectrodeCount) return 0.0;
+  double sum = 0;
+  const WorkerPool pool = PoolFor(h);
+  if (pool.Threads() > 1) {
+    std::vector<std::vector<double>> terms(static_cast<std::size_t>(pool.Threads()));
+    pool.Split([&](int t, int parts) {
+      ElectrodeChargeTerms(h, electrode, PlanesOfPart(h.N2, t, parts), [&](double v) { terms[t].push_back(v); });
+    });
+    for (const std::vector<double>& part : terms)
+      for (double v : part) sum += v;
+  } else {
+    ElectrodeChargeTerms(h, electrode, {0, h.N2}, [&](double v) { sum += v; });
   }
   return 2 * h.Eps0 * (h.CellSize1 * h.CellSize2 * h.CellSize3) * sum;
 }

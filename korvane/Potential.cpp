@@ -33,6 +33,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -151,18 +152,18 @@ inline int RowPosition(const THeap& h, int cell, const Directions& dir) {
 
 class ExplicitScheme {
  public:
-  explicit ExplicitScheme(THeap& h)
+  // sources holds Charge / Eps0 of every cell, computed once per solution.
+  ExplicitScheme(THeap& h, const double* sources)
       : phi_(h.Potential),
         next_(h.PotentialNext),
         le1_(h.LinkEps1),
         le2_(h.LinkEps2),
         le3_(h.LinkEps3),
-        charge_(h.Charge),
+        sources_(sources),
         codes_(h.ElectrodeCodes),
         w1_(2 / (h.CellSize1 * h.CellSize1)),
         w2_(2 / (h.CellSize2 * h.CellSize2)),
         w3_(2 / (h.CellSize3 * h.CellSize3)),
-        eps0_(h.Eps0),
         plane_(h.N1 * h.N3) {}
 
   // Cells whose channel terms reach diagonal neighbours: none in this scheme.
@@ -181,7 +182,7 @@ class ExplicitScheme {
       if (Aside) next_[c] = phi_[c];
       return phi_[c];
     }
-    double n = charge_[c] / eps0_ + w1_ * (le1_[c] * v1p + le1_[c1m] * v1m) +
+    double n = sources_[c] + w1_ * (le1_[c] * v1p + le1_[c1m] * v1m) +
                w3_ * (le3_[c] * phi_[c3p] + le3_[c3m] * phi_[c3m]);
     double d = w1_ * (le1_[c] + le1_[c1m]) + w3_ * (le3_[c] + le3_[c3m]);
     if (Axis2) {
@@ -200,9 +201,9 @@ class ExplicitScheme {
   const double* le1_;
   const double* le2_;
   const double* le3_;
-  const double* charge_;
+  const double* sources_;
   const double* codes_;
-  double w1_, w2_, w3_, eps0_;
+  double w1_, w2_, w3_;
   int plane_;
 };
 
@@ -210,7 +211,7 @@ class ExplicitScheme {
 
 class ImplicitScheme {
  public:
-  explicit ImplicitScheme(THeap& h)
+  ImplicitScheme(THeap& h, const double* /*sources: none in this scheme*/)
       : h_(h),
         phi_(h.Potential),
         next_(h.PotentialNext),
@@ -629,10 +630,11 @@ SweepSchedule gSchedule = SweepSchedule::Automatic;
 
 // Rows that one thread of a wavefront has finished, counted as the plane's
 // position in sweep order times (N3 + 1) plus its rows done: the count only
-// grows, so a waiter compares it with the count it needs. One cache line each,
-// or the threads would pass the lines to and fro on every row. A waiter about
-// to sleep says so on the same line, and only then does the writer pay for a
-// wake-up call; otherwise every row would cost a trip into the kernel.
+// grows within a sweep, so a waiter compares it with the count it needs. One
+// cache line each, or the threads would pass the lines to and fro on every row.
+// A waiter about to sleep says so on the same line, and only then does the
+// writer pay for a wake-up call; otherwise every row would cost a trip into
+// the kernel.
 struct alignas(64) Progress {
   std::atomic<int> rows{0};
   std::atomic<int> sleepers{0};
@@ -643,34 +645,30 @@ struct alignas(64) Progress {
   }
 };
 
-// How long a waiter checks the count on the spot before it steps aside, and
-// the turns it gives away before it goes to sleep: the row it waits for is
+// A wait for a row is long once it outlasts this: the row it waits for is
 // usually a microsecond or two away, unless the thread working on it lost its
-// processor to another program or is still being woken. A time rather than a
-// number of checks, since a pause lasts a few cycles on one processor and
-// over a hundred on another.
-constexpr auto kSpinTime = std::chrono::microseconds(50);
-constexpr int kYieldsForRows = 50;
+// processor to another program. After twice that the waiter sleeps, so that a
+// preempted thread may have its processor back.
+constexpr auto kLongWait = std::chrono::microseconds(50);
+constexpr auto kSleepAfter = std::chrono::microseconds(100);
 
 // Returns once the count has reached target, and whether that took longer than
-// the checks on the spot. known is the count last seen: it only grows, so while
-// it suffices the writer's cache line is left alone.
+// kLongWait. known is the count last seen: it only grows, so while it suffices
+// the writer's cache line is left alone.
 bool WaitForRows(Progress& done, int target, int& known) {
   if (known >= target) return false;
   known = done.rows.load(std::memory_order_acquire);
   if (known >= target) return false;
   const auto start = std::chrono::steady_clock::now();
+  Backoff backoff;
+  bool long_ = false;
   for (unsigned i = 1; known < target; ++i) {
-#if defined(__SSE2__)
-    _mm_pause();
-#endif
+    backoff.Pause();
     known = done.rows.load(std::memory_order_acquire);
-    if (i % 64 == 0 && std::chrono::steady_clock::now() - start > kSpinTime) break;
-  }
-  if (known >= target) return false;
-  for (int i = 0; known < target && i < kYieldsForRows; ++i) {
-    std::this_thread::yield();
-    known = done.rows.load(std::memory_order_acquire);
+    if (known >= target || i % 16 != 0) continue;
+    const auto waited = std::chrono::steady_clock::now() - start;
+    long_ = waited > kLongWait;
+    if (waited > kSleepAfter) break;
   }
   while (known < target) {
     done.sleepers.fetch_add(1, std::memory_order_seq_cst);
@@ -679,25 +677,45 @@ bool WaitForRows(Progress& done, int target, int& known) {
     done.sleepers.fetch_sub(1, std::memory_order_relaxed);
     known = done.rows.load(std::memory_order_acquire);
   }
-  return true;
+  return long_;
 }
+
+// What the threaded sweeps of one solution reuse from sweep to sweep.
+struct WavefrontScratch {
+  std::unique_ptr<Progress[]> progress;
+  int threads = 0;
+  std::vector<Tally> unitTotals;
+
+  void Prepare(int threadCount, int units) {
+    if (threads != threadCount) {
+      progress.reset(new Progress[threadCount]);
+      threads = threadCount;
+    }
+    for (int t = 0; t < threads; ++t) progress[t].rows.store(0, std::memory_order_relaxed);
+    unitTotals.assign(units, Tally{});
+  }
+};
 
 // The units shared among the pool's threads, every T-th unit in sweep order to
 // each. In place, a unit works on a row once the unit before it has finished
-// the row after it in its last plane (or all of its rows, where a channel needs
-// that); the Jacobi sweep reads only old values and needs no waiting. Each
-// thread totals its units, and the totals are folded in sweep order. Returns
-// the waits for a row that took longer than the checks on the spot.
+// that row in its last plane: the plane before is then new where the plain
+// order reads it new, and the plane after still old where it reads it old. A
+// channel between the two planes may lean one row across, so next to planes
+// with nodes the unit waits for the row after it too, and for the whole plane
+// where a channel needs that. The Jacobi sweep reads only old values and needs
+// no waiting. Each unit keeps its own totals, folded in sweep order. Returns the
+// waits for a row that took longer than kLongWait.
 template <bool Aside, class Scheme>
 int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>& units, const Directions& dir,
-                    const Bookkeeping& shared, const std::vector<unsigned char>* notes, const WorkerPool& pool,
-                    Tally& total) {
+                   const Bookkeeping& shared, const std::vector<unsigned char>* notes, const WorkerPool& pool,
+                   WavefrontScratch& scratch, Tally& total) {
   const int n3 = h.N3;
   const int count = static_cast<int>(units.size());
   const int threads = pool.Threads();
   const int stride = n3 + 1;
-  const std::unique_ptr<Progress[]> progress(new Progress[threads]);
-  std::vector<Tally> unitTotals(count);
+  scratch.Prepare(threads, count);
+  Progress* progress = scratch.progress.get();
+  std::vector<Tally>& unitTotals = scratch.unitTotals;
   std::atomic<int> longWaits{0};
   auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
   pool.Run([&](int t) {
@@ -710,13 +728,14 @@ int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>
       const int first = unit.planes[0];
       const int previous = dir.back2 ? first + 1 : first - 1;
       const bool wholePlane = k > 0 && note(std::min(first, previous), kWholePlaneToNext);
+      const int lag = k > 0 && (note(first, kPlaneWithNodes) || note(previous, kPlaneWithNodes)) ? 2 : 1;
       auto wait = [&](int row) {
         if (Aside || k == 0) return;
         // A whole plane is meant to take long, and so is the first unit of a
-        // thread that had to be woken; a row otherwise only when the thread
-        // before lost its processor.
+        // thread; a row otherwise only when the thread before lost its
+        // processor.
         const bool meantToTakeLong = wholePlane || k <= threads;
-        if (WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + 2, n3)), known) &&
+        if (WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + lag, n3)), known) &&
             !meantToTakeLong)
           longWaits.fetch_add(1, std::memory_order_relaxed);
       };
@@ -732,8 +751,7 @@ int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>
 
 // The Jacobi sweep's new values into place, in one block per thread.
 void CopyLattice(double* to, const double* from, std::size_t count, const WorkerPool& pool) {
-  const std::size_t parts = static_cast<std::size_t>(pool.Threads());
-  pool.Run([&](int t) {
+  pool.Split([&](int t, int parts) {
     const std::size_t begin = count * t / parts, end = count * (t + 1) / parts;
     std::memcpy(to + begin, from + begin, sizeof(double) * (end - begin));
   });
@@ -769,33 +787,41 @@ void PlanUnits(const THeap& h, const Directions& dir, const std::vector<unsigned
   }
 }
 
+// What the sweeps of one solution reuse.
+struct SweepScratch {
+  std::vector<unsigned char> planeNotes;
+  std::vector<Unit> units;
+  WavefrontScratch wavefront;
+};
+
 // Returns the long waits of a threaded sweep (see SweepWavefront).
 template <bool Aside, class Scheme>
-int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const WorkerPool& pool, Tally& total) {
-  const Bookkeeping book{h.ElectrodeCodes, h.Potential, {h.DwType, h.PotentialRange}};
-  static thread_local std::vector<unsigned char> planeNotes;
-  static thread_local std::vector<Unit> units;
+int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorRule& rule, const WorkerPool& pool,
+                 SweepScratch& scratch, Tally& total) {
+  const Bookkeeping book{h.ElectrodeCodes, h.Potential, rule};
   const bool useNotes = s.NeedsPlaneNotes();
   const bool threaded = pool.Threads() > 1;
+  std::vector<unsigned char>* notes = useNotes ? &scratch.planeNotes : nullptr;
   if (useNotes) {
-    planeNotes.assign(h.N2, 0);
-    s.NotePlanes(h, dir, planeNotes);
-    if (threaded) s.NoteWavefrontPlanes(h, planeNotes);
+    scratch.planeNotes.assign(h.N2, 0);
+    s.NotePlanes(h, dir, scratch.planeNotes);
+    if (threaded) s.NoteWavefrontPlanes(h, scratch.planeNotes);
   }
   // The Jacobi sweep has no chain to break; more streams would only slow it.
   const bool pipeline =
       !Aside && gSchedule != SweepSchedule::Plain && (threaded || s.PipelinesOnOneThread());
-  PlanUnits(h, dir, useNotes ? &planeNotes : nullptr, pipeline, units);
-  if (threaded) return SweepWavefront<Aside>(s, h, units, dir, book, useNotes ? &planeNotes : nullptr, pool, total);
-  for (const Unit& unit : units) SweepUnit<Aside>(s, h, unit, dir, book, total, [](int) {}, [](int) {});
+  PlanUnits(h, dir, notes, pipeline, scratch.units);
+  if (threaded)
+    return SweepWavefront<Aside>(s, h, scratch.units, dir, book, notes, pool, scratch.wavefront, total);
+  for (const Unit& unit : scratch.units) SweepUnit<Aside>(s, h, unit, dir, book, total, [](int) {}, [](int) {});
   return 0;
 }
 
 int CurrentSweepOrder(const THeap& h) { return ((h.SweepOrder % 8) + 8) % 8; }
 
 template <class Scheme>
-void RunSweep(THeap& h) {
-  Scheme scheme(h);
+void RunSweep(THeap& h, const double* sources, const WorkerPool& pool, SweepScratch& scratch) {
+  Scheme scheme(h, sources);
   const int order = CurrentSweepOrder(h);
   Directions dir;
   if (!h.BSep) {
@@ -803,14 +829,25 @@ void RunSweep(THeap& h) {
     dir.back3 = (order & 2) != 0;
     dir.back2 = (order & 1) != 0;
   }
+  // Relative to a positive range, the largest error is the largest change over
+  // the range: a division rounds monotonically, so one division at the end
+  // gives the bits of the largest of the cells' quotients, and the cells are
+  // spared a division each.
+  const double range = h.PotentialRange;
+  const bool overRangeOnce = h.DwType == 1 && range > 0 && range < kInfinity;
+  const ErrorRule rule = overRangeOnce ? ErrorRule{2, 1.0} : ErrorRule{h.DwType, range};
   Tally total;
-  total.error = h.IterationError;
+  total.error = overRangeOnce ? 0.0 : h.IterationError;
   total.low = h.PotentialMin;
   total.high = h.PotentialMax;
-  const WorkerPool pool(gSchedule == SweepSchedule::Plain ? 1 : WorkerThreadsFor(h.N2, CellCount(h)));
-  const int longWaits =
-      h.BSep ? SweepLattice<true>(scheme, h, dir, pool, total) : SweepLattice<false>(scheme, h, dir, pool, total);
+  const int longWaits = h.BSep ? SweepLattice<true>(scheme, h, dir, rule, pool, scratch, total)
+                               : SweepLattice<false>(scheme, h, dir, rule, pool, scratch, total);
   if (gSchedule != SweepSchedule::Plain) NoteSweepWaits(pool.Threads(), longWaits);
+  if (overRangeOnce) {
+    double error = h.IterationError;
+    NoteError(total.error / range, error);
+    total.error = error;
+  }
   h.IterationError = total.error;
   h.PotentialMin = total.low;
   h.PotentialMax = total.high;
@@ -820,33 +857,95 @@ void RunSweep(THeap& h) {
     h.SweepOrder = (order + 1) % 8;
 }
 
+int SolutionThreads(const THeap& h) {
+  return gSchedule == SweepSchedule::Plain ? 1 : WorkerThreadsFor(h.N2, CellCount(h));
+}
+
+// A lattice array for the sources, kept by the thread between its solutions:
+// a run allocates none of them after its first solution.
+std::vector<double>& SpareSources() {
+  static thread_local std::vector<double> spare;
+  return spare;
+}
+
 }  // namespace
 
-void SetSweepSchedule(SweepSchedule schedule) { gSchedule = schedule; }
+struct PotentialSolution::Parts {
+  Parts(THeap& record, bool implicitScheme, bool coupling)
+      : h(record), implicit(implicitScheme), generatorCoupling(coupling) {
+    pool.emplace(SolutionThreads(record));
+    sources.swap(SpareSources());
+  }
 
-void SolvePotentialExplicit(THeap& h) { RunSweep<ExplicitScheme>(h); }
+  // The count that the machine's load allows may change within a long
+  // solution; the threads follow it from the next sweep on.
+  void FollowThreadCount() {
+    const int wanted = SolutionThreads(h);
+    if (wanted == pool->Threads()) return;
+    pool.reset();
+    pool.emplace(wanted);
+  }
+  ~Parts() {
+    if (sources.capacity() > SpareSources().capacity()) sources.swap(SpareSources());
+  }
 
-void SolvePotentialImplicit(THeap& h) { RunSweep<ImplicitScheme>(h); }
+  THeap& h;
+  bool implicit;
+  bool generatorCoupling;
+  std::optional<WorkerPool> pool;
+  // Charge / Eps0 of every cell for the explicit scheme: the charge stays as it
+  // is for the whole solution, so the quotient is the same in every sweep.
+  std::vector<double> sources;
+  CouplingPlan coupling;
+  SweepScratch scratch;
+};
 
-void IteratePotential(THeap& h, bool implicit, bool generatorCoupling) {
+PotentialSolution::PotentialSolution(THeap& h, bool implicit, bool generatorCoupling)
+    : parts_(std::make_unique<Parts>(h, implicit, generatorCoupling)) {
+  Parts& p = *parts_;
+  if (!implicit) {
+    const int cells = CellCount(h);
+    p.sources.resize(static_cast<std::size_t>(cells));
+    double* sources = p.sources.data();
+    const double* charge = h.Charge;
+    const double eps0 = h.Eps0;
+    p.pool->Split([&](int t, int parts) {
+      const int begin = static_cast<int>(static_cast<long long>(cells) * t / parts);
+      const int end = static_cast<int>(static_cast<long long>(cells) * (t + 1) / parts);
+      for (int c = begin; c < end; ++c) sources[c] = charge[c] / eps0;
+    });
+  }
+  if (generatorCoupling) PlanCouplingSums(h, implicit, p.coupling);
+}
+
+PotentialSolution::~PotentialSolution() = default;
+
+int PotentialSolution::Threads() const { return parts_->pool->Threads(); }
+
+void PotentialSolution::Sweep() {
+  Parts& p = *parts_;
+  if (p.implicit)
+    RunSweep<ImplicitScheme>(p.h, nullptr, *p.pool, p.scratch);
+  else
+    RunSweep<ExplicitScheme>(p.h, p.sources.data(), *p.pool, p.scratch);
+  p.FollowThreadCount();
+}
+
+void PotentialSolution::Iterate() {
+  Parts& p = *parts_;
+  THeap& h = p.h;
   const double span = h.PotentialMax - h.PotentialMin;
   h.PotentialRange = span == 0 ? 1.0 : span;
   h.PotentialMin = 1e300;
   h.PotentialMax = -1e300;
   h.IterationError = 0;
-  if (generatorCoupling) {
-    if (implicit)
-      CouplingSumsImplicit(h);
-    else
-      CouplingSumsExplicit(h);
-    ApplyGeneratorElectrodes(h);
+  if (p.generatorCoupling) {
+    CouplingSumsFromPlan(h, p.coupling);
+    ApplyGeneratorElectrodes(h, &*p.pool);
   }
   const int done = LoadStepIterations(h);
   if (done == 0) h.FirstUpdateError = h.IterationError;
-  if (implicit)
-    SolvePotentialImplicit(h);
-  else
-    SolvePotentialExplicit(h);
+  Sweep();
   if (done == 0) h.FirstSweepError = h.IterationError;
   StoreLastIterationError(h, h.IterationError);
   const int k = done + 1;
@@ -858,6 +957,16 @@ void IteratePotential(THeap& h, bool implicit, bool generatorCoupling) {
     h.Converged = 1;
     StoreStepIterations(h, 0);
   }
+}
+
+void SetSweepSchedule(SweepSchedule schedule) { gSchedule = schedule; }
+
+void SolvePotentialExplicit(THeap& h) { PotentialSolution(h, false, false).Sweep(); }
+
+void SolvePotentialImplicit(THeap& h) { PotentialSolution(h, true, false).Sweep(); }
+
+void IteratePotential(THeap& h, bool implicit, bool generatorCoupling) {
+  PotentialSolution(h, implicit, generatorCoupling).Iterate();
 }
 
 void ComputeFieldComponents(THeap& h) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 #include "ElectrodeCodes.h"
 #include "Engine.h"
@@ -65,6 +66,30 @@ inline void StoreStepIterations(THeap& h, int value) {
 inline void StoreLastIterationError(THeap& h, double value) {
   std::atomic_ref<double>(h.LastIterationError).store(value, std::memory_order_relaxed);
 }
+
+// One solution of the potential, from its first iteration to its last. What
+// stays fixed while it runs (the explicit scheme's charge terms, the coupling
+// of the generator's electrodes) is prepared once, and the engine's threads
+// stay with it, awake, until it ends. Every result is bit for bit what one
+// iteration after the other through IteratePotential gives.
+class PotentialSolution {
+ public:
+  PotentialSolution(THeap& h, bool implicit, bool generatorCoupling);
+  ~PotentialSolution();
+  PotentialSolution(const PotentialSolution&) = delete;
+  PotentialSolution& operator=(const PotentialSolution&) = delete;
+
+  // One iteration (IteratePotential).
+  void Iterate();
+  // One sweep of the scheme alone (SolvePotentialExplicit, SolvePotentialImplicit).
+  void Sweep();
+  // Threads that the solution's sweeps run on.
+  int Threads() const;
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
 
 // How the in-place sweep orders its work, with the same bits either way: planes
 // in a pipeline (the engine's choice) or plainly one cell after another, which

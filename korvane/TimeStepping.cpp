@@ -222,7 +222,8 @@ void SolveUntilConverged(THeap& h, bool implicit, bool generatorCoupling) {
   // The iteration counts itself to MaxNwItr; the bound here only guards
   // against a counter the program set out of range.
   const long long bound = static_cast<long long>(std::max({h.MaxNwItr, h.MinNwItr, 1})) + 1;
-  for (long long calls = 0; !h.Converged && calls < bound; ++calls) IteratePotential(h, implicit, generatorCoupling);
+  PotentialSolution solution(h, implicit, generatorCoupling);
+  for (long long calls = 0; !h.Converged && calls < bound; ++calls) solution.Iterate();
   h.Converged = 1;
 }
 
@@ -401,8 +402,11 @@ KORVANE_API int THeapResetEx(THeap* heap, int reinitEc) {
   h.Dt = h.DtInit;
   RecomputeVoltageMode(h);
 
-  std::copy_n(h.ChargeInit, KORVANE_MAX_CELLS, h.Charge);
-  std::copy_n(h.PotentialInit, KORVANE_MAX_CELLS, h.Potential);
+  // Only the lattice in use: the cells beyond it are set when it grows over
+  // them (THeapSetLatticeSize), and touching the whole capacity would make the
+  // record take its full size in memory for any lattice.
+  std::copy_n(h.ChargeInit, CellCount(h), h.Charge);
+  std::copy_n(h.PotentialInit, CellCount(h), h.Potential);
   std::fill_n(h.NodeOfCell, CellCount(h), -1.0);
 
   EnsureMaterials(h);
@@ -437,8 +441,8 @@ KORVANE_API int THeapInitCalc(THeap* heap) {
   // Zero-charge solution for a unit factor, to the tight bound.
   const double dw = h.Dw;
   const int32_t dwType = h.DwType;
-  std::fill_n(h.Charge, KORVANE_MAX_CELLS, 0.0);
-  std::copy_n(h.PotentialQ0, KORVANE_MAX_CELLS, h.Potential);
+  std::fill_n(h.Charge, cells, 0.0);
+  std::copy_n(h.PotentialQ0, cells, h.Potential);
   ApplyElectrodePotentials(h, 1.0);
   h.Dw = h.Dw0;
   h.DwType = 1;
@@ -447,8 +451,8 @@ KORVANE_API int THeapInitCalc(THeap* heap) {
   std::copy_n(h.Potential, cells, h.PotentialQ0);
 
   // Initial solution with the space charge and the factor at the start time.
-  std::copy_n(h.ChargeInit, KORVANE_MAX_CELLS, h.Charge);
-  std::copy_n(h.PotentialInit, KORVANE_MAX_CELLS, h.Potential);
+  std::copy_n(h.ChargeInit, cells, h.Charge);
+  std::copy_n(h.PotentialInit, cells, h.Potential);
   h.Dw = dw;
   h.DwType = dwType;
   ApplyElectrodePotentialsQ0(h, VoltageFactor(h, h.Time), 2);

@@ -1,12 +1,13 @@
-// Worker threads that wait between jobs: briefly on the spot, since the next
-// sweep usually follows at once, then asleep so that an idle engine costs
-// nothing.
+// Worker threads that wait between jobs on the spot while a lease holds them,
+// since the next sweep of a solution follows within microseconds, and asleep
+// otherwise so that an idle engine costs nothing.
 #include "WorkerPool.h"
 
 #include <sched.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -22,13 +23,16 @@ namespace {
 
 // Far more threads than processors only queue behind each other.
 constexpr int kMostThreads = 256;
-// Handing a sweep to the threads and waiting for the last of them costs about
-// as much as sweeping this many cells: smaller lattices gain nothing from more.
-constexpr int kLeastCellsPerThread = 16384;
-// Checks of a changing value before the waiter steps aside, and turns it gives
-// away before it goes to sleep on it.
-constexpr int kSpins = 4000;
-constexpr int kYields = 200;
+// The longest pause between two checks of a wait on the spot: about a
+// microsecond, short beside a row of the largest lattice.
+constexpr int kMostPauses = 64;
+// How long a worker checks for its next job on the spot before it sleeps: while
+// a lease holds it, longer than the hand-over between two sweeps of a solution
+// takes; otherwise long enough for the passes that follow a solution. A machine
+// with more threads than free processors needs the sleep, or a waiting thread
+// would keep the one it waits for from running.
+constexpr auto kHeldSpin = std::chrono::microseconds(1000);
+constexpr auto kIdleSpin = std::chrono::microseconds(200);
 
 inline void Relax() {
 #if defined(__SSE2__)
@@ -36,30 +40,38 @@ inline void Relax() {
 #endif
 }
 
-// Returns once value differs from seen; the value it then holds.
-unsigned WaitForChange(const std::atomic<unsigned>& value, unsigned seen) {
-  for (int i = 0; i < kSpins; ++i) {
+// A worker's own signal, on a cache line of its own: a job wakes only the
+// workers it has parts for. A worker about to sleep says so on the same line,
+// and only then does the signal pay for a call into the kernel.
+struct alignas(64) Slot {
+  std::atomic<unsigned> generation{0};
+  std::atomic<int> sleeping{0};
+};
+
+// Waits until value differs from seen: on the spot for the given time, then
+// asleep. The writer wakes a sleeper only when sleeping says there is one.
+template <class Duration>
+unsigned AwaitChange(std::atomic<unsigned>& value, std::atomic<int>& sleeping, unsigned seen, Duration spin) {
+  Backoff backoff;
+  const auto start = std::chrono::steady_clock::now();
+  for (unsigned checks = 1;; ++checks) {
     const unsigned now = value.load(std::memory_order_acquire);
     if (now != seen) return now;
-    Relax();
-  }
-  for (int i = 0; i < kYields; ++i) {
-    std::this_thread::yield();
-    const unsigned now = value.load(std::memory_order_acquire);
-    if (now != seen) return now;
+    if (checks % 16 == 0 && std::chrono::steady_clock::now() - start > spin) break;
+    backoff.Pause();
   }
   for (;;) {
-    value.wait(seen, std::memory_order_acquire);
+    sleeping.store(1, std::memory_order_seq_cst);
+    if (value.load(std::memory_order_seq_cst) == seen) value.wait(seen, std::memory_order_acquire);
+    sleeping.store(0, std::memory_order_relaxed);
     const unsigned now = value.load(std::memory_order_acquire);
     if (now != seen) return now;
   }
 }
 
-// A worker's own signal, on a cache line of its own: a job wakes only the
-// workers it has parts for, and the others go on sleeping instead of spinning.
-struct alignas(64) Slot {
-  std::atomic<unsigned> generation{0};
-};
+void Wake(std::atomic<unsigned>& value, std::atomic<int>& sleeping) {
+  if (sleeping.load(std::memory_order_seq_cst) != 0) value.notify_all();
+}
 
 class Team {
  public:
@@ -71,7 +83,7 @@ class Team {
   }
 
   ~Team() {
-    stop_ = true;
+    stop_.store(true, std::memory_order_relaxed);
     for (std::size_t i = 0; i < threads_.size(); ++i) Signal(i);
     for (std::thread& t : threads_) t.join();
   }
@@ -92,29 +104,34 @@ class Team {
     return std::min(wanted, static_cast<int>(threads_.size()) + 1);
   }
 
+  // Workers 1 .. workers wait on the spot until the lease lets them go (0).
+  void Hold(int workers) { held_.store(workers, std::memory_order_relaxed); }
+
   void Run(int parts, const std::function<void(int)>& part) {
     part_ = &part;
     remaining_.store(static_cast<unsigned>(parts - 1), std::memory_order_relaxed);
     for (int i = 0; i + 1 < parts; ++i) Signal(static_cast<std::size_t>(i));
     part(0);
     unsigned left = remaining_.load(std::memory_order_acquire);
-    while (left != 0) left = WaitForChange(remaining_, left);
+    while (left != 0) left = AwaitChange(remaining_, callerSleeping_, left, kHeldSpin);
   }
 
  private:
   void Signal(std::size_t worker) {
     Slot& slot = *slots_[worker];
-    slot.generation.fetch_add(1, std::memory_order_release);
-    slot.generation.notify_one();
+    slot.generation.fetch_add(1, std::memory_order_seq_cst);
+    Wake(slot.generation, slot.sleeping);
   }
 
   void Serve(Slot* slot, int index) {
     unsigned seen = 0;
     for (;;) {
-      seen = WaitForChange(slot->generation, seen);
-      if (stop_) return;
+      seen = index <= held_.load(std::memory_order_relaxed)
+                 ? AwaitChange(slot->generation, slot->sleeping, seen, kHeldSpin)
+                 : AwaitChange(slot->generation, slot->sleeping, seen, kIdleSpin);
+      if (stop_.load(std::memory_order_relaxed)) return;
       (*part_)(index);
-      if (remaining_.fetch_sub(1, std::memory_order_acq_rel) == 1) remaining_.notify_all();
+      if (remaining_.fetch_sub(1, std::memory_order_seq_cst) == 1) Wake(remaining_, callerSleeping_);
     }
   }
 
@@ -122,9 +139,11 @@ class Team {
   std::vector<std::thread> threads_;
   std::unique_ptr<Slot> slots_[kMostThreads];
   std::atomic<unsigned> remaining_{0};
+  std::atomic<int> callerSleeping_{0};
+  std::atomic<int> held_{0};
   // Written before a worker's generation moves on and read after it sees it move.
   const std::function<void(int)>* part_ = nullptr;
-  bool stop_ = false;
+  std::atomic<bool> stop_{false};
 };
 
 std::atomic<int> gOverride{0};
@@ -152,9 +171,12 @@ int FromEnvironment() {
 }
 
 int UsableProcessors() {
-  cpu_set_t set;
-  if (sched_getaffinity(0, sizeof(set), &set) == 0) return std::max(1, CPU_COUNT(&set));
-  return std::max(1u, std::thread::hardware_concurrency());
+  static const int count = [] {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof(set), &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  }();
+  return count;
 }
 
 }  // namespace
@@ -165,10 +187,13 @@ WorkerPool::WorkerPool(int wanted) {
   if (!team.Lease().try_lock()) return;
   held_ = true;
   threads_ = team.Grow(std::min(wanted, kMostThreads));
+  team.Hold(threads_ - 1);
 }
 
 WorkerPool::~WorkerPool() {
-  if (held_) Team::Instance().Lease().unlock();
+  if (!held_) return;
+  Team::Instance().Hold(0);
+  Team::Instance().Lease().unlock();
 }
 
 void WorkerPool::Run(const std::function<void(int)>& part) const {
@@ -179,20 +204,19 @@ void WorkerPool::Run(const std::function<void(int)>& part) const {
   Team::Instance().Run(threads_, part);
 }
 
-int AskedThreads() {
-  const int asked = gOverride.load(std::memory_order_relaxed);
-  return asked > 0 ? asked : FromEnvironment();
+int WorkerThreadsFor(int planes, int cells) {
+  const int forced = gOverride.load(std::memory_order_relaxed);
+  if (forced > 0) return std::max(1, std::min(forced, planes));
+  const int most = FromEnvironment() > 0 ? FromEnvironment() : UsableProcessors();
+  return ThreadsForWork(std::min(most, gBusyLimit.load(std::memory_order_relaxed)), planes, cells);
 }
 
-int WorkerThreadsFor(int planes, int cells) {
-  const int asked = AskedThreads();
-  if (asked > 0) return std::max(1, std::min(asked, planes));
-  return std::max(1, std::min({UsableProcessors(), planes / 2, cells / kLeastCellsPerThread,
-                               gBusyLimit.load(std::memory_order_relaxed)}));
+int ThreadsForWork(int most, int planes, int cells) {
+  return std::max(1, std::min({most, planes / 2, cells / kLeastCellsPerThread}));
 }
 
 void NoteSweepWaits(int threads, int longWaits) {
-  if (AskedThreads() > 0) return;
+  if (gOverride.load(std::memory_order_relaxed) > 0) return;
   // A processor that the machine takes away now and then shows as a single
   // sweep with many long waits; only a busy machine makes them last.
   if (threads > 1 && longWaits > kLongWaitsPerThread * threads) {
@@ -207,6 +231,11 @@ void NoteSweepWaits(int threads, int longWaits) {
   gCalmSweeps.store(0, std::memory_order_relaxed);
   const int limit = gBusyLimit.load(std::memory_order_relaxed);
   if (limit < kMostThreads) gBusyLimit.store(std::min(kMostThreads, std::max(2, 2 * threads)), std::memory_order_relaxed);
+}
+
+void Backoff::Pause() {
+  for (int i = 0; i < pauses_; ++i) Relax();
+  if (pauses_ < kMostPauses) pauses_ *= 2;
 }
 
 void SetWorkerThreads(int count) { gOverride.store(std::clamp(count, 0, kMostThreads), std::memory_order_relaxed); }

@@ -1,5 +1,5 @@
-// The engine's own threads for the sweeps over the lattice. They start when a
-// sweep first asks for them and end when the library is unloaded; the caller's
+// The engine's own threads for the passes over the lattice. They start when a
+// pass first asks for them and end when the library is unloaded; the caller's
 // thread takes part in every job and still owns the run.
 #ifndef KORVANE_WORKERPOOL_H
 #define KORVANE_WORKERPOOL_H
@@ -8,10 +8,14 @@
 
 namespace korvane {
 
-// The threads of one job, held for as long as the lease lives. Parts of a job
-// may wait for each other, so every part runs on a thread of its own at the
-// same time; a lease that cannot have the threads (another record's sweep
-// holds them, or the system refuses more) grants the caller's thread alone.
+// The threads of one piece of work (a whole potential solution, or one pass),
+// held for as long as the lease lives. While it lives they wait for the next
+// job on the spot, so that the many short jobs of a solution (a sweep, then the
+// totals on the caller's thread, then the next sweep) do not pay for waking
+// them; once it ends they go back to sleep. Parts of a job may wait for each
+// other, so every part runs on a thread of its own at the same time; a lease
+// that cannot have the threads (another record's solution holds them, or the
+// system refuses more) grants the caller's thread alone.
 class WorkerPool {
  public:
   explicit WorkerPool(int wanted);
@@ -24,28 +28,52 @@ class WorkerPool {
   // Runs part(0) .. part(Threads() - 1) at the same time, part 0 on the
   // caller's thread, and returns when all of them have returned.
   void Run(const std::function<void(int)>& part) const;
+  // The same with the parts' own count: part(t, parts) for t < parts.
+  template <class Part>
+  void Split(Part&& part) const {
+    const int parts = threads_;
+    Run([&](int t) { part(t, parts); });
+  }
 
  private:
   int threads_ = 1;
   bool held_ = false;
 };
 
-// Threads that a sweep over a lattice of the given planes and cells uses: the
-// count set by KORVANE_THREADS or by SetWorkerThreads when there is one (at
-// most one per plane), otherwise the processors this process may use, at most
-// one per two planes and one per 16,384 cells, and fewer while the machine is
-// busy (see NoteSweepWaits). 1 keeps every sweep on the caller's thread.
+// Threads for passes over a lattice of the given planes and cells. A count set
+// by SetWorkerThreads is taken as it is (at most one per plane): the tests and
+// benchmarks compare every count. Otherwise the count is the processors this
+// process may use, or KORVANE_THREADS when it is set (a most, not a must),
+// and in either case no more than keep each thread busy with a whole plane pair
+// and at least the cells below per pass: on fewer the hand-over between
+// threads costs more than the threads gain. While the machine is too busy to
+// run the threads at once, fewer (see NoteSweepWaits).
 int WorkerThreadsFor(int planes, int cells);
-// Overrides KORVANE_THREADS for the benchmarks and tests; 0 goes back to it.
+// Cells per thread and pass below which more threads do not pay (measured with
+// bench_sweep_peers and the default project; see bench/README.md).
+constexpr int kLeastCellsPerThread = 16384;
+// At most `most` threads, and no more than the work keeps busy.
+int ThreadsForWork(int most, int planes, int cells);
+// Forces a count for the benchmarks and tests; 0 goes back to the default.
 void SetWorkerThreads(int count);
 
 // What a sweep on the given threads met: waits for the thread before that
 // lasted far longer than a row takes. On a machine too busy for the threads to
-// run at once every preempted thread stops the ones after it, so the default
-// count halves after three sweeps in a row with more than four such waits per
-// thread and doubles again after 16 calm sweeps; a count that is set stays as
-// it is.
+// run at once every preempted thread stops the ones after it, so the count
+// halves after three sweeps in a row with more than four such waits per thread
+// and doubles again after 16 calm sweeps; a forced count stays as it is.
 void NoteSweepWaits(int threads, int longWaits);
+
+// Waits on the spot with a growing pause between checks: a short wait sees
+// its change at once, a longer one stops drawing on the memory bus and on the
+// sibling of a shared core.
+class Backoff {
+ public:
+  void Pause();
+
+ private:
+  int pauses_ = 1;
+};
 
 }  // namespace korvane
 

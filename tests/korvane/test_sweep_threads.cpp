@@ -1,14 +1,15 @@
 // Whole runs on several threads against the same runs on one: after the
-// preparation and after every step the potential, the charge and the node
-// arrays must hold the same bytes, whatever the number of threads (also more
-// than the lattice has planes). The thread sanitizer pass of the test script
-// runs this suite too.
+// preparation and after every step every lattice array that a step writes, the
+// node list and the circuit's and the currents' figures must hold the same
+// bytes, whatever the number of threads (also more than the lattice has
+// planes). The thread sanitizer pass of the test script runs this suite too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -38,27 +39,62 @@ std::uint64_t Digest(const void* data, std::size_t bytes) {
 }
 
 struct Stage {
-  std::uint64_t potential, charge, nodeOfCell, nodes;
+  std::uint64_t potential, charge, nodeOfCell, nodes, fields, currents, figures;
   bool operator==(const Stage&) const = default;
 };
 
+// The link fields, the displacement currents and the conduction currents.
+std::uint64_t FieldsDigest(const THeap& h, std::initializer_list<const double*> arrays) {
+  const std::size_t cells = static_cast<std::size_t>(CellCount(h)) * sizeof(double);
+  std::uint64_t d = 0;
+  for (const double* a : arrays) d = d * 31 + Digest(a, cells);
+  return d;
+}
+
+// The figures of a step that come from sums over the lattice.
+std::uint64_t FiguresDigest(const THeap& h) {
+  std::vector<double> v = {h.IterationError, h.PotentialMin, h.PotentialMax, h.MeanCurrent, h.PositiveCurrent,
+                           h.NegativeCurrent, h.BoundaryDispCurrent, h.GapU, h.GapI, h.GapC, h.Time,
+                           static_cast<double>(h.TotalIterations)};
+  for (int e = 0; e < h.ElectrodeCount; ++e)
+    v.insert(v.end(), {h.ElectrodeCharges[e], h.ElectrodeFluxCharges[e], h.ElectrodeCurrents[e],
+                       h.ElectrodeDispCurrents[e], h.CodePotentialBase[-2 - 2 * e]});
+  return Digest(v.data(), v.size() * sizeof(double));
+}
+
 Stage Take(const THeap& h) {
   const std::size_t cells = static_cast<std::size_t>(CellCount(h)) * sizeof(double);
-  return {Digest(h.Potential, cells), Digest(h.Charge, cells), Digest(h.NodeOfCell, cells),
-          Digest(h.Nodes.nodes, sizeof(TNode) * static_cast<std::size_t>(h.Nodes.count))};
+  return {Digest(h.Potential, cells),
+          Digest(h.Charge, cells),
+          Digest(h.NodeOfCell, cells),
+          Digest(h.Nodes.nodes, sizeof(TNode) * static_cast<std::size_t>(h.Nodes.count)),
+          FieldsDigest(h, {h.FieldX, h.FieldY, h.FieldZ, h.FieldAbs}),
+          FieldsDigest(h, {h.DispCurrentX, h.DispCurrentY, h.DispCurrentZ, h.DispCurrentAbs, h.CurrentX, h.CurrentY,
+                           h.CurrentZ}),
+          FiguresDigest(h)};
 }
 
 constexpr int kStepLimit = 1000;
+constexpr int kGeneratorSteps = 30;
+constexpr Stage kBreakdown = {0, 0, 0, 1, 0, 0, 0};  // marks a run that reached breakdown
+
+enum class Drive {
+  ConstantVoltage,  // to breakdown
+  Generator,        // the default circuit, its first steps
+};
 
 struct Shape {
   int n1, n2, n3;
+  Drive drive;
   std::vector<int> threads;  // compared with one thread
 };
 
-// Constant voltage on a needle that reaches half way across the gap, beside a
-// conducting ball of higher permittivity, under a slab of weaker dielectric
-// (lower critical field); the solver bounds are loose, so that the run reaches
-// breakdown in about a hundred steps.
+// A needle that reaches half way across the gap, beside a conducting ball of
+// higher permittivity, under a slab of weaker dielectric (lower critical
+// field). At constant voltage the solver bounds are loose, so that the run
+// reaches breakdown in about a hundred steps; the generator drives the floating
+// electrodes through the coupling sums in every iteration, explicitly in the
+// preparation and implicitly in the steps.
 HeapPtr Model(const Shape& s) {
   HeapPtr h(THeapNew());
   if (!h) return h;
@@ -87,6 +123,12 @@ HeapPtr Model(const Shape& s) {
         if (i2 > s.n2 / 3 && i2 < s.n2 / 2 && i1 > c1) m = 2;
       }
   for (int i2 = 1; i2 <= s.n2 / 2; ++i2) r.ElectrodeCodes[CellIndex(r, c1, i2, c3)] = -3.0;
+  if (s.drive == Drive::Generator) {
+    r.Dw0 = 1e-5;
+    r.MinNwItr = 4;
+    r.MaxNwItr = 40;
+    return h;
+  }
   r.GenU = 0;
   const double pots[2] = {2e5, 0};
   THeapSetElectrodesPot(&r, pots, 2, 0);
@@ -108,11 +150,12 @@ std::vector<Stage> RunStages(const Shape& s, int threads) {
   THeapReset(&r);
   THeapInitCalc(&r);
   stages.push_back(Take(r));
-  for (int step = 0; step < kStepLimit && !r.Flags; ++step) {
+  const int steps = s.drive == Drive::Generator ? kGeneratorSteps : kStepLimit;
+  for (int step = 0; step < steps && !r.Flags; ++step) {
     THeapGoTimeStep(&r);
     stages.push_back(Take(r));
   }
-  if (r.Flags) stages.push_back({0, 0, 0, 1});  // marks a run that reached breakdown
+  if (r.Flags) stages.push_back(kBreakdown);
   return stages;
 }
 
@@ -127,13 +170,17 @@ class SweepThreads : public ::testing::Test {
 TEST_F(SweepThreads, WholeRunsMatchTheSingleThreadRunByteForByte) {
   // More threads than the small lattice has planes; on the large one the
   // counts that divide its planes evenly and unevenly.
-  const Shape shapes[] = {{25, 26, 25, {2, 3, 8, 30}}, {51, 51, 51, {3, 8}}};
+  const Shape shapes[] = {{25, 26, 25, Drive::ConstantVoltage, {2, 3, 8, 30}},
+                          {51, 51, 51, Drive::ConstantVoltage, {3, 8}},
+                          {25, 26, 25, Drive::Generator, {2, 3, 8}}};
   for (const Shape& s : shapes) {
     const std::vector<Stage> one = RunStages(s, 1);
     ASSERT_FALSE(one.empty());
-    EXPECT_EQ(one.back(), (Stage{0, 0, 0, 1})) << "the run should reach breakdown";
+    if (s.drive == Drive::ConstantVoltage) EXPECT_EQ(one.back(), kBreakdown) << "the run should reach breakdown";
     for (int threads : s.threads) {
-      SCOPED_TRACE(testing::Message() << s.n1 << "x" << s.n2 << "x" << s.n3 << " on " << threads << " threads");
+      SCOPED_TRACE(testing::Message() << s.n1 << "x" << s.n2 << "x" << s.n3
+                                      << (s.drive == Drive::Generator ? " with the generator" : "") << " on "
+                                      << threads << " threads");
       const std::vector<Stage> many = RunStages(s, threads);
       ASSERT_EQ(many.size(), one.size());
       for (std::size_t k = 0; k < one.size(); ++k) {
@@ -141,10 +188,27 @@ TEST_F(SweepThreads, WholeRunsMatchTheSingleThreadRunByteForByte) {
         EXPECT_EQ(many[k].potential, one[k].potential) << "potential " << where;
         EXPECT_EQ(many[k].charge, one[k].charge) << "charge " << where;
         EXPECT_EQ(many[k].nodeOfCell, one[k].nodeOfCell) << "node cells " << where;
+        EXPECT_EQ(many[k].fields, one[k].fields) << "fields " << where;
+        EXPECT_EQ(many[k].currents, one[k].currents) << "currents " << where;
+        EXPECT_EQ(many[k].figures, one[k].figures) << "circuit and current figures " << where;
         ASSERT_EQ(many[k].nodes, one[k].nodes) << "node list " << where;
       }
     }
   }
+}
+
+// A set count is a most: a lattice too small to keep the threads busy runs on
+// fewer, down to one for the default project's 25 x 26 x 25 cells, where more
+// threads would only wait for each other.
+TEST_F(SweepThreads, SetCountIsAMostThatTheWorkLimits) {
+  struct Case {
+    int most, n1, n2, n3, threads;
+  };
+  const Case cases[] = {{8, 25, 26, 25, 1}, {64, 25, 26, 25, 1}, {1, 101, 101, 101, 1},
+                        {8, 101, 101, 101, 8}, {8, 51, 51, 51, 8}, {8, 101, 3, 101, 1}};
+  for (const Case& c : cases)
+    EXPECT_EQ(korvane::ThreadsForWork(c.most, c.n2, c.n1 * c.n2 * c.n3), c.threads)
+        << c.n1 << "x" << c.n2 << "x" << c.n3 << " with at most " << c.most;
 }
 
 // The default count gives way to a machine too busy to run its threads at once
