@@ -255,7 +255,12 @@ void TFTreeInfo::BmoreClick()
   Bmore->setText(unfold ? u("<<") : u(">>"));
   // The window takes the width its content needs, folded in or out.
   layout()->activate();
-  const QSize wanted(sizeHint().width(), std::max(height(), sizeHint().height()));
+  // The content's own hint: the view's sizeHint() never goes below the current size.
+  const QSize content = QWidget::sizeHint();
+  if (unfold)
+    FFoldedWidth = width();
+  const int folded = std::max(FFoldedWidth, content.width());
+  const QSize wanted(unfold ? std::max(width(), content.width()) : folded, std::max(height(), content.height()));
   if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
     frame->resize(frame->size() + (wanted - size()));
   else

@@ -47,4 +47,7 @@ protected:
 
 private:
   void FitNeighbourGrid();
+
+  // The width the window had folded in, given back when the grid folds again.
+  int FFoldedWidth = 0;
 };
