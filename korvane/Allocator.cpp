@@ -128,6 +128,13 @@ void UnmapRecord(THeap* heap) {
   if (!heap) return;
 #ifdef KORVANE_LEAK_CHECKED
   __lsan_unregister_root_region(heap, sizeof(THeap));
+  // Under the address checker the record's addresses stay reserved and
+  // inaccessible: the next record would otherwise be mapped at the same place,
+  // and a reader that kept the old pointer would read it unnoticed instead of
+  // faulting. Only address space is kept, no pages.
+  if (mmap(heap, sizeof(THeap), PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_NORESERVE, -1, 0) !=
+      MAP_FAILED)
+    return;
 #endif
   munmap(heap, sizeof(THeap));
 }

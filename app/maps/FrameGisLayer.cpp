@@ -173,10 +173,11 @@ void TFmGisLayer::MouseMove(int row)
 bool TFmGisLayer::eventFilter(QObject* watched, QEvent* event)
 {
   if (watched == SGdata->viewport()) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
+    // Only the mouse cases may take the event for a mouse event.
+    const auto mousePosition = [event] { return static_cast<QMouseEvent*>(event)->position().toPoint(); };
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
-      const QPoint at = mouse->position().toPoint();
+      const QPoint at = mousePosition();
       const int col = SGdata->columnAt(at.x());
       const int row = SGdata->rowAt(at.y());
       MousePress(col, row);
@@ -186,7 +187,7 @@ bool TFmGisLayer::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::MouseMove:
       if (dragging) {
-        MouseMove(SGdata->rowAt(mouse->position().toPoint().y()));
+        MouseMove(SGdata->rowAt(mousePosition().y()));
         return true;
       }
       break;

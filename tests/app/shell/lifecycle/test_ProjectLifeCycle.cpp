@@ -15,6 +15,7 @@
 #include "model/dialogs/FormParam.h"
 #include "model/dialogs/FormParamStud.h"
 #include "model/store/Inhomogeneities.h"
+#include "maps/FormOBrowser.h"
 #include "maps/Stringgrids.h"
 #include "shell/ApplicationMain.h"
 #include "shell/StepFiles.h"
@@ -111,7 +112,8 @@ void WriteProject(const QString& path, const TProjectData& data)
     model->Electrodes().push_back(Electrode(data.electrodeCodes[k], (k + 1) * heap.CellSize1));
   if (data.inhomogeneityEps > 0) {
     const std::string cell = std::to_string(2 * heap.CellSize1);
-    const TInhomogeneityRow row = {cell, cell, cell, cell, cell, cell, std::to_string(data.inhomogeneityEps), "0", "0", "0", "255", "65536"};
+    const TInhomogeneityRow row = {cell, cell, cell, cell, cell, cell, std::to_string(data.inhomogeneityEps),
+                                   "0",  "0",  "0",  "255", "65536"};
     const TInhomogeneityTable table = InhomogeneitiesFromTable({row}, LatticeLengthsOf(heap));
     ASSERT_TRUE(RebuildMaterialTable(heap, table, CalcNotStarted));
     model->Inhomogeneities() = table.records;
@@ -142,22 +144,22 @@ protected:
     ProcessPostedEvents();
   }
 
-  // Opens the dialog of a menu item, lets the check look at it while it is
-  // shown, and sees it closed again.
-  void OpenAndClose(QAction* item, QDialog* dialog, const std::function<void()>& check = {})
+  // Opens the dialog of a menu item (null: the first dialog it opens), lets
+  // the check look at it while it is shown, and sees it closed again.
+  void OpenAndClose(QAction* item, QDialog* dialog, const std::function<void(QDialog*)>& check = {})
   {
-    bool shown = false;
+    QPointer<QDialog> shown;
     calls.whileShown = [&](QDialog* opened) {
-      if (opened != dialog)
+      if (shown || (dialog && opened != dialog))
         return;
-      shown = true;
+      shown = opened;
       if (check)
-        check();
+        check(opened);
     };
     Trigger(item);
     calls.whileShown = nullptr;
-    EXPECT_TRUE(shown) << item->objectName().toStdString();
-    EXPECT_FALSE(dialog->isVisible()) << item->objectName().toStdString();
+    ASSERT_TRUE(shown) << item->objectName().toStdString();
+    EXPECT_FALSE(shown->isVisible()) << item->objectName().toStdString();
   }
 
   TFBitModel* Model() const { return dynamic_cast<TFBitModel*>(FMain->Model()); }
@@ -191,16 +193,21 @@ TEST_F(ProjectLifeCycleTest, OpenRunStepBackOpenAnotherReopenNewAndClose)
 
   // The model dialogs, the student set first.
   QString studentVoltageOfA;
-  OpenAndClose(FMain->MIModelParamsStud, FParamStud, [&] { studentVoltageOfA = FParamStud->EgenU->text(); });
+  OpenAndClose(FMain->MIModelParamsStud, FParamStud,
+               [&](QDialog*) { studentVoltageOfA = FParamStud->EgenU->text(); });
   Trigger(FMain->MIextended);
-  OpenAndClose(FMain->MIModelParams, FParam, [&] { EXPECT_EQ(FParam->Emy->text(), "10"); });
-  OpenAndClose(FMain->MIElectrodes, FElectrodes, [&] {
+  OpenAndClose(FMain->MIModelParams, FParam, [&](QDialog*) { EXPECT_EQ(FParam->Emy->text(), "10"); });
+  OpenAndClose(FMain->MIElectrodes, FElectrodes, [&](QDialog*) {
     EXPECT_EQ(FElectrodes->SGdata->rowCount(), 2);
     EXPECT_EQ(GridCell(*FElectrodes->SGdata, 8, 1), "-5");
   });
   OpenAndClose(FMain->MIinhomogeneities, FInhomogeneities,
-               [&] { EXPECT_EQ(GridCell(*FInhomogeneities->SGdata, 0, 1), ""); });
+               [&](QDialog*) { EXPECT_EQ(GridCell(*FInhomogeneities->SGdata, 0, 1), ""); });
   OpenAndClose(FMain->MICalcStatus, FCalcStatus);
+  OpenAndClose(FMain->MIObjects, nullptr, [&](QDialog* browser) {
+    ASSERT_NE(qobject_cast<TFOBrowser*>(browser), nullptr);
+    EXPECT_EQ(qobject_cast<TFOBrowser*>(browser)->Gis(), FMain->Gis());
+  });
 
   // A 3D view and a time plot stay open while the model runs.
   Trigger(FMain->MINewCubuiqe);
@@ -213,7 +220,7 @@ TEST_F(ProjectLifeCycleTest, OpenRunStepBackOpenAnotherReopenNewAndClose)
   Trigger(FMain->Bpause);
   ASSERT_TRUE(ServeUntil([&] { return FMain->CalcState() == CalcPaused; }));
   OpenAndClose(FMain->MICalcStatus, FCalcStatus,
-               [&] { EXPECT_NE(FCalcStatus->Ltimesteps->text(), "0"); });
+               [&](QDialog*) { EXPECT_NE(FCalcStatus->Ltimesteps->text(), "0"); });
 
   // Back through the step files: each loads a model of its own.
   const int32_t counter = FMain->StepCounter();
@@ -222,7 +229,7 @@ TEST_F(ProjectLifeCycleTest, OpenRunStepBackOpenAnotherReopenNewAndClose)
     EXPECT_EQ(FMain->StepCounter(), counter - back);
   }
   OpenAndClose(FMain->MIElectrodes, FElectrodes,
-               [&] { EXPECT_EQ(GridCell(*FElectrodes->SGdata, 8, 1), "-5"); });
+               [&](QDialog*) { EXPECT_EQ(GridCell(*FElectrodes->SGdata, 8, 1), "-5"); });
 
   // B, opened with "Открыть": the views of A go with A.
   calls.fileAnswers = {projectB};
@@ -231,28 +238,32 @@ TEST_F(ProjectLifeCycleTest, OpenRunStepBackOpenAnotherReopenNewAndClose)
   EXPECT_TRUE(FMain->Views().isEmpty());
 
   // Every dialog shows B's data.
-  OpenAndClose(FMain->MIModelParams, FParam, [&] {
+  OpenAndClose(FMain->MIModelParams, FParam, [&](QDialog*) {
     EXPECT_EQ(FParam->GetHeap(), Model()->GetEngine());
     EXPECT_EQ(FParam->Emy->text(), "16");
   });
-  OpenAndClose(FMain->MIElectrodes, FElectrodes, [&] {
+  OpenAndClose(FMain->MIElectrodes, FElectrodes, [&](QDialog*) {
     EXPECT_EQ(FElectrodes->Heap(), Model()->GetEngine());
     EXPECT_EQ(FElectrodes->Gis(), FMain->Gis());
     EXPECT_EQ(FElectrodes->SGdata->rowCount(), 3);
     EXPECT_EQ(GridCell(*FElectrodes->SGdata, 8, 1), "-7");
     EXPECT_EQ(GridCell(*FElectrodes->SGdata, 8, 2), "-9");
   });
-  OpenAndClose(FMain->MIinhomogeneities, FInhomogeneities, [&] {
+  OpenAndClose(FMain->MIinhomogeneities, FInhomogeneities, [&](QDialog*) {
     EXPECT_EQ(FInhomogeneities->Heap(), Model()->GetEngine());
     EXPECT_EQ(FInhomogeneities->SGdata->rowCount(), 2);
     EXPECT_EQ(GridCell(*FInhomogeneities->SGdata, 6, 1), "3");
   });
-  OpenAndClose(FMain->MICalcStatus, FCalcStatus, [&] {
+  OpenAndClose(FMain->MICalcStatus, FCalcStatus, [&](QDialog*) {
     EXPECT_EQ(FCalcStatus->GetModel(), FMain->Model());
     EXPECT_EQ(FCalcStatus->Ltimesteps->text(), "0");
   });
+  OpenAndClose(FMain->MIObjects, nullptr, [&](QDialog* browser) {
+    ASSERT_NE(qobject_cast<TFOBrowser*>(browser), nullptr);
+    EXPECT_EQ(qobject_cast<TFOBrowser*>(browser)->Gis(), FMain->Gis());
+  });
   Trigger(FMain->MIextended);
-  OpenAndClose(FMain->MIModelParamsStud, FParamStud, [&] {
+  OpenAndClose(FMain->MIModelParamsStud, FParamStud, [&](QDialog*) {
     EXPECT_EQ(FParamStud->GetHeap(), Model()->GetEngine());
     EXPECT_NE(FParamStud->EgenU->text(), studentVoltageOfA);
   });
@@ -275,7 +286,7 @@ TEST_F(ProjectLifeCycleTest, OpenRunStepBackOpenAnotherReopenNewAndClose)
   ProcessPostedEvents();
   ASSERT_EQ(QFileInfo(FMain->ProjectFileName()).fileName(), "a.vzt");
   OpenAndClose(FMain->MIElectrodes, FElectrodes,
-               [&] { EXPECT_EQ(GridCell(*FElectrodes->SGdata, 8, 1), "-5"); });
+               [&](QDialog*) { EXPECT_EQ(GridCell(*FElectrodes->SGdata, 8, 1), "-5"); });
 
   // "Новый проект": the parameters of the new model are asked first.
   const size_t before = calls.dialogs.size();
@@ -283,7 +294,8 @@ TEST_F(ProjectLifeCycleTest, OpenRunStepBackOpenAnotherReopenNewAndClose)
   ASSERT_GT(calls.dialogs.size(), before);
   EXPECT_EQ(calls.dialogs[before], FParam);
   EXPECT_EQ(FMain->ProjectFileName(), QString::fromUtf8(TFMain::NewProjectName));
-  OpenAndClose(FMain->MIElectrodes, FElectrodes, [&] { EXPECT_EQ(FElectrodes->SGdata->rowCount(), 2); });
+  OpenAndClose(FMain->MIElectrodes, FElectrodes,
+               [&](QDialog*) { EXPECT_EQ(FElectrodes->SGdata->rowCount(), 2); });
 
   FMain->close();
   ProcessPostedEvents();

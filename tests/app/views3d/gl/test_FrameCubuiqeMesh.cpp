@@ -1,5 +1,7 @@
 #include "GLTestSupport.h"
 
+#include <melisco.h>
+
 #include <QMenu>
 
 namespace {
@@ -22,6 +24,8 @@ public:
     mesh.prismNodes = prismNodes;
     mesh.minX = 0, mesh.maxX = 10, mesh.minY = 0, mesh.maxY = 10, mesh.minZ = 0, mesh.maxZ = 2;
   }
+  // The section drawing builds the mesh's coefficient arrays in melisco.
+  ~TWedgeMesh() override { FreeMeshCoefficients(&mesh); }
   TIrregularMesh* Mesh() const override { return const_cast<TIrregularMesh*>(&mesh); }
   COLORREF GridColour() const override { return 0; }
   double GridLineWidth() const override { return 1; }
