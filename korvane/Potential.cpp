@@ -653,30 +653,23 @@ struct alignas(64) Progress {
   }
 };
 
-// A wait for a row is long once it outlasts this: the row it waits for is
-// usually a microsecond or two away, unless the thread working on it lost its
-// processor to another program. After twice that the waiter sleeps, so that a
-// preempted thread may have its processor back.
-constexpr auto kLongWait = std::chrono::microseconds(50);
+// The row a waiter waits for is usually a microsecond or two away, unless the
+// thread working on it lost its processor to another program: after this long
+// the waiter sleeps, so that a preempted thread may have its processor back.
 constexpr auto kSleepAfter = std::chrono::microseconds(100);
 
-// Returns once the count has reached target, and whether that took longer than
-// kLongWait. known is the count last seen: it only grows, so while it suffices
-// the writer's cache line is left alone.
-bool WaitForRows(Progress& done, int target, int& known) {
-  if (known >= target) return false;
+// Returns once the count has reached target. known is the count last seen: it
+// only grows, so while it suffices the writer's cache line is left alone.
+void WaitForRows(Progress& done, int target, int& known) {
+  if (known >= target) return;
   known = done.rows.load(std::memory_order_acquire);
-  if (known >= target) return false;
+  if (known >= target) return;
   const auto start = std::chrono::steady_clock::now();
   Backoff backoff;
-  bool long_ = false;
   for (unsigned i = 1; known < target; ++i) {
     backoff.Pause();
     known = done.rows.load(std::memory_order_acquire);
-    if (known >= target || i % 16 != 0) continue;
-    const auto waited = std::chrono::steady_clock::now() - start;
-    long_ = waited > kLongWait;
-    if (waited > kSleepAfter) break;
+    if (known < target && i % 16 == 0 && std::chrono::steady_clock::now() - start > kSleepAfter) break;
   }
   while (known < target) {
     done.sleepers.fetch_add(1, std::memory_order_seq_cst);
@@ -685,7 +678,6 @@ bool WaitForRows(Progress& done, int target, int& known) {
     done.sleepers.fetch_sub(1, std::memory_order_relaxed);
     known = done.rows.load(std::memory_order_acquire);
   }
-  return long_;
 }
 
 // What the threaded sweeps of one solution reuse from sweep to sweep.
@@ -711,10 +703,9 @@ struct WavefrontScratch {
 // channel between the two planes may lean one row across, so next to planes
 // with nodes the unit waits for the row after it too, and for the whole plane
 // where a channel needs that. The Jacobi sweep reads only old values and needs
-// no waiting. Each unit keeps its own totals, folded in sweep order. Returns the
-// waits for a row that took longer than kLongWait.
+// no waiting. Each unit keeps its own totals, folded in sweep order.
 template <bool Aside, class Scheme>
-int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>& units, const Directions& dir,
+void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>& units, const Directions& dir,
                    const Bookkeeping& shared, const std::vector<unsigned char>* notes, const WorkerPool& pool,
                    WavefrontScratch& scratch, Tally& total) {
   const int n3 = h.N3;
@@ -724,7 +715,6 @@ int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>
   scratch.Prepare(threads, count);
   Progress* progress = scratch.progress.get();
   std::vector<Tally>& unitTotals = scratch.unitTotals;
-  std::atomic<int> longWaits{0};
   auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
   pool.Run([&](int t) {
     Scheme s(scheme);
@@ -739,13 +729,7 @@ int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>
       const int lag = k > 0 && (note(first, kPlaneWithNodes) || note(previous, kPlaneWithNodes)) ? 2 : 1;
       auto wait = [&](int row) {
         if (Aside || k == 0) return;
-        // A whole plane is meant to take long, and so is the first unit of a
-        // thread; a row otherwise only when the thread before lost its
-        // processor.
-        const bool meantToTakeLong = wholePlane || k <= threads;
-        if (WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + lag, n3)), known) &&
-            !meantToTakeLong)
-          longWaits.fetch_add(1, std::memory_order_relaxed);
+        WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + lag, n3)), known);
       };
       auto finished = [&](int rows) {
         if (!Aside) mine.Publish(k * stride + rows);
@@ -754,7 +738,6 @@ int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>
     }
   });
   for (const Tally& t : unitTotals) MergeTally(t, total);
-  return longWaits.load(std::memory_order_relaxed);
 }
 
 // The Jacobi sweep's new values into place, in one block per thread.
@@ -803,9 +786,8 @@ struct SweepScratch {
   WavefrontScratch wavefront;
 };
 
-// Returns the long waits of a threaded sweep (see SweepWavefront).
 template <bool Aside, class Scheme>
-int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorRule& rule, const WorkerPool& pool,
+void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorRule& rule, const WorkerPool& pool,
                  SweepScratch& scratch, Tally& total) {
   const Bookkeeping book{h.ElectrodeCodes, h.Potential, rule};
   const bool useNotes = s.NeedsPlaneNotes();
@@ -825,7 +807,6 @@ int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorRu
   if (threaded)
     return SweepWavefront<Aside>(s, h, scratch.units, dir, book, notes, pool, scratch.wavefront, total);
   for (const Unit& unit : scratch.units) SweepUnit<Aside>(s, h, unit, dir, book, total, [](int) {}, [](int) {});
-  return 0;
 }
 
 int CurrentSweepOrder(const THeap& h) { return ((h.SweepOrder % 8) + 8) % 8; }
@@ -851,9 +832,14 @@ void RunSweep(THeap& h, const double* sources, const WorkerPool& pool, SweepScra
   total.error = overRangeOnce ? 0.0 : h.IterationError;
   total.low = h.PotentialMin;
   total.high = h.PotentialMax;
-  const int longWaits = h.BSep ? SweepLattice<true>(scheme, h, dir, rule, pool, scratch, total)
-                               : SweepLattice<false>(scheme, h, dir, rule, pool, scratch, total);
-  if (gSchedule != SweepSchedule::Plain) NoteSweepWaits(pool.Threads(), longWaits);
+  const auto start = std::chrono::steady_clock::now();
+  if (h.BSep)
+    SweepLattice<true>(scheme, h, dir, rule, pool, scratch, total);
+  else
+    SweepLattice<false>(scheme, h, dir, rule, pool, scratch, total);
+  if (gSchedule != SweepSchedule::Plain)
+    NoteSweepTime(pool.Threads(), CellCount(h),
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   if (overRangeOnce) {
     double error = h.IterationError;
     NoteError(total.error / range, error);
