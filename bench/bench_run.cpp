@@ -40,7 +40,7 @@ struct RunFigures {
   double statisticsSeconds = 0;
 };
 
-RunFigures RunOnce(int n1, int n2, int maxSteps, int threads) {
+RunFigures RunOnce(int n1, int n2, int maxSteps, int threads, int maxIterations) {
   RunFigures f;
   korvane::SetWorkerThreads(threads);
   KorvaneSetRandomSeed(1, 12345);
@@ -48,6 +48,7 @@ RunFigures RunOnce(int n1, int n2, int maxSteps, int threads) {
   if (!h) return f;
   THeapSetLatticeSize(h, n1, n2, n1);
   PlaceNeedle(*h);
+  if (maxIterations > 0) h->MaxNwItr = maxIterations;
   THeapReset(h);
   Clocks t0 = Now();
   THeapInitCalc(h);
@@ -73,13 +74,15 @@ RunFigures RunOnce(int n1, int n2, int maxSteps, int threads) {
   return f;
 }
 
-// {N1 = N3, N2, step limit, repeats}: each repeat runs one thread, then the
+// {N1 = N3, N2, step limit, repeats, iteration limit (0: the default)}: each
+// repeat runs one thread, then the
 // engine's default count (every core, fewer while the machine is too busy for
 // them), so that a change of the machine's load falls on both alike. Each run's
 // figures are printed as soon as it ends.
 void BM_RunToBreakdown(benchmark::State& state) {
   const int n1 = static_cast<int>(state.range(0)), n2 = static_cast<int>(state.range(1));
   const int maxSteps = static_cast<int>(state.range(2)), repeats = static_cast<int>(state.range(3));
+  const int maxIterations = static_cast<int>(state.range(4));
   const int counts[2] = {1, 0};
   const char* names[2] = {"one thread", "default count"};
   std::vector<double> prepWall[2], prepCpu[2], stepWall[2], stepCpu[2];
@@ -87,7 +90,7 @@ void BM_RunToBreakdown(benchmark::State& state) {
   for (auto _ : state) {
     for (int r = 0; r < repeats; ++r)
       for (int k = 0; k < 2; ++k) {
-        const RunFigures f = RunOnce(n1, n2, maxSteps, counts[k]);
+        const RunFigures f = RunOnce(n1, n2, maxSteps, counts[k], maxIterations);
         std::printf("  run %d, %s: preparation wall %.2f cpu %.2f s; %d steps wall %.2f cpu %.2f s%s\n", r + 1,
                     names[k], f.preparation.wall, f.preparation.cpu, f.stepCount, f.steps.wall, f.steps.cpu,
                     counts[k] == 0 ? (", default count now " + std::to_string(korvane::WorkerThreadsFor(n2, n1 * n2 * n1)))
@@ -129,10 +132,15 @@ void BM_RunToBreakdown(benchmark::State& state) {
 }
 
 // The largest lattice is timed over its preparation and first 100 steps, once.
+// The shorter cases stand in for the long ones where time is short: the 51^3
+// run over its first 100 steps, and the 101^3 preparation with every solution
+// cut at 400 iterations (the same work per iteration, a fiftieth of them).
 BENCHMARK(BM_RunToBreakdown)
-    ->Args({25, 26, 20000, 3})
-    ->Args({51, 51, 20000, 1})
-    ->Args({101, 101, 100, 1})
+    ->Args({25, 26, 20000, 3, 0})
+    ->Args({51, 51, 20000, 1, 0})
+    ->Args({101, 101, 100, 1, 0})
+    ->Args({51, 51, 100, 1, 0})
+    ->Args({101, 101, 0, 1, 400})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 

@@ -295,6 +295,7 @@ void SideBySide(benchmark::State& state) {
 BENCHMARK(SideBySide)
     ->Args({51, 7, 8})
     ->Args({101, 5, 8})
+    ->Args({51, 9, 1})
     ->Args({101, 9, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

@@ -46,9 +46,12 @@ namespace {
 // Two planes in the pipeline gain most on lattices that the caches hold and
 // still hold their own on the largest lattice, which streams from main memory.
 constexpr int kPipelinedPlanes = 2;
-// Only successive planes are checked for channels between them; with more
-// planes in work a channel to a plane further on would need checking too.
-static_assert(kPipelinedPlanes == 2, "channels are checked between successive planes only");
+// The explicit scheme has no channels between planes and the least work per
+// cell: on one thread its chain of arithmetic, not the work, sets the pace,
+// and three planes in the pipeline run three chains at once (measured at 51^3
+// with bench_sweep_peers: 0.96 ms per sweep against 1.01 with two planes and
+// 2.7 with four, whose state no longer fits the registers).
+constexpr int kMostPipelinedPlanes = 3;
 // Materials up to which the implicit sweep tabulates the link conductivities.
 constexpr int kLinkSigmaTableMaterials = 64;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -168,7 +171,7 @@ class ExplicitScheme {
 
   // Cells whose channel terms reach diagonal neighbours: none in this scheme.
   bool NeedsPlaneNotes() const { return false; }
-  bool PipelinesOnOneThread() const { return true; }
+  int PlanesInPipelineOnOneThread() const { return kMostPipelinedPlanes; }
   void NotePlanes(const THeap&, const Directions&, std::vector<unsigned char>&) const {}
   void NoteWavefrontPlanes(const THeap&, std::vector<unsigned char>&) const {}
   void BeginPlane(bool) {}
@@ -285,7 +288,7 @@ class ImplicitScheme {
   bool NeedsPlaneNotes() const { return hasNodes_; }
   // With conducting materials the plain order beats the two-plane pipeline on
   // one thread (measured at 26^3, 51^3 and 101^3); both give the same values.
-  bool PipelinesOnOneThread() const { return !conductive_; }
+  int PlanesInPipelineOnOneThread() const { return conductive_ ? 1 : kPipelinedPlanes; }
   void NotePlanes(const THeap& h, const Directions& dir, std::vector<unsigned char>& planes) const {
     const int cells = CellCount(h);
     const TNode* nodes = h.Nodes.nodes;
@@ -600,7 +603,7 @@ void SweepPlaneGroup(Scheme& s, const THeap& h, const int* planes, const Directi
 // Planes that one thread sweeps as one piece: two successive inner planes in
 // the pipeline, or a single plane.
 struct Unit {
-  int planes[kPipelinedPlanes];
+  int planes[kMostPipelinedPlanes];
   int count;
   bool withNodes;
 };
@@ -610,9 +613,14 @@ template <bool Aside, class Scheme, class Wait, class Finished>
 void SweepUnit(Scheme& s, const THeap& h, const Unit& unit, const Directions& dir, const Bookkeeping& book,
                Tally& total, Wait&& wait, Finished&& finished) {
   s.BeginPlane(unit.withNodes);
-  if (unit.count == kPipelinedPlanes) {
-    SweepPlaneGroup<kPipelinedPlanes>(s, h, unit.planes, dir, book, total, wait, finished);
-    return;
+  static_assert(kMostPipelinedPlanes == 3, "every group size has its case");
+  switch (unit.count) {
+    case 3:
+      return SweepPlaneGroup<3>(s, h, unit.planes, dir, book, total, wait, finished);
+    case 2:
+      return SweepPlaneGroup<2>(s, h, unit.planes, dir, book, total, wait, finished);
+    default:
+      break;
   }
   const int i2 = unit.planes[0];
   const bool inner = i2 > 0 && i2 < h.N2 - 1;
@@ -645,30 +653,23 @@ struct alignas(64) Progress {
   }
 };
 
-// A wait for a row is long once it outlasts this: the row it waits for is
-// usually a microsecond or two away, unless the thread working on it lost its
-// processor to another program. After twice that the waiter sleeps, so that a
-// preempted thread may have its processor back.
-constexpr auto kLongWait = std::chrono::microseconds(50);
+// The row a waiter waits for is usually a microsecond or two away, unless the
+// thread working on it lost its processor to another program: after this long
+// the waiter sleeps, so that a preempted thread may have its processor back.
 constexpr auto kSleepAfter = std::chrono::microseconds(100);
 
-// Returns once the count has reached target, and whether that took longer than
-// kLongWait. known is the count last seen: it only grows, so while it suffices
-// the writer's cache line is left alone.
-bool WaitForRows(Progress& done, int target, int& known) {
-  if (known >= target) return false;
+// Returns once the count has reached target. known is the count last seen: it
+// only grows, so while it suffices the writer's cache line is left alone.
+void WaitForRows(Progress& done, int target, int& known) {
+  if (known >= target) return;
   known = done.rows.load(std::memory_order_acquire);
-  if (known >= target) return false;
+  if (known >= target) return;
   const auto start = std::chrono::steady_clock::now();
   Backoff backoff;
-  bool long_ = false;
   for (unsigned i = 1; known < target; ++i) {
     backoff.Pause();
     known = done.rows.load(std::memory_order_acquire);
-    if (known >= target || i % 16 != 0) continue;
-    const auto waited = std::chrono::steady_clock::now() - start;
-    long_ = waited > kLongWait;
-    if (waited > kSleepAfter) break;
+    if (known < target && i % 16 == 0 && std::chrono::steady_clock::now() - start > kSleepAfter) break;
   }
   while (known < target) {
     done.sleepers.fetch_add(1, std::memory_order_seq_cst);
@@ -677,7 +678,6 @@ bool WaitForRows(Progress& done, int target, int& known) {
     done.sleepers.fetch_sub(1, std::memory_order_relaxed);
     known = done.rows.load(std::memory_order_acquire);
   }
-  return long_;
 }
 
 // What the threaded sweeps of one solution reuse from sweep to sweep.
@@ -703,10 +703,9 @@ struct WavefrontScratch {
 // channel between the two planes may lean one row across, so next to planes
 // with nodes the unit waits for the row after it too, and for the whole plane
 // where a channel needs that. The Jacobi sweep reads only old values and needs
-// no waiting. Each unit keeps its own totals, folded in sweep order. Returns the
-// waits for a row that took longer than kLongWait.
+// no waiting. Each unit keeps its own totals, folded in sweep order.
 template <bool Aside, class Scheme>
-int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>& units, const Directions& dir,
+void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>& units, const Directions& dir,
                    const Bookkeeping& shared, const std::vector<unsigned char>* notes, const WorkerPool& pool,
                    WavefrontScratch& scratch, Tally& total) {
   const int n3 = h.N3;
@@ -716,7 +715,6 @@ int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>
   scratch.Prepare(threads, count);
   Progress* progress = scratch.progress.get();
   std::vector<Tally>& unitTotals = scratch.unitTotals;
-  std::atomic<int> longWaits{0};
   auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
   pool.Run([&](int t) {
     Scheme s(scheme);
@@ -731,13 +729,7 @@ int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>
       const int lag = k > 0 && (note(first, kPlaneWithNodes) || note(previous, kPlaneWithNodes)) ? 2 : 1;
       auto wait = [&](int row) {
         if (Aside || k == 0) return;
-        // A whole plane is meant to take long, and so is the first unit of a
-        // thread; a row otherwise only when the thread before lost its
-        // processor.
-        const bool meantToTakeLong = wholePlane || k <= threads;
-        if (WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + lag, n3)), known) &&
-            !meantToTakeLong)
-          longWaits.fetch_add(1, std::memory_order_relaxed);
+        WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + lag, n3)), known);
       };
       auto finished = [&](int rows) {
         if (!Aside) mine.Publish(k * stride + rows);
@@ -746,7 +738,6 @@ int SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit>
     }
   });
   for (const Tally& t : unitTotals) MergeTally(t, total);
-  return longWaits.load(std::memory_order_relaxed);
 }
 
 // The Jacobi sweep's new values into place, in one block per thread.
@@ -758,9 +749,10 @@ void CopyLattice(double* to, const double* from, std::size_t count, const Worker
 }
 
 // The sweep's planes in sweep order, cut into units. Inner planes go through
-// the pipeline in pairs, unless a channel joins the two in a way that the
-// pipeline's row lag or (on several threads) the wavefront's does not cover.
-void PlanUnits(const THeap& h, const Directions& dir, const std::vector<unsigned char>* notes, bool pipeline,
+// the pipeline in groups of up to `group` planes, unless a channel joins two in
+// a way that the pipeline's row lag or (on several threads) the wavefront's
+// does not cover.
+void PlanUnits(const THeap& h, const Directions& dir, const std::vector<unsigned char>* notes, int group,
                std::vector<Unit>& units) {
   const int n2 = h.N2;
   auto note = [&](int i2, unsigned char flag) { return notes && ((*notes)[i2] & flag) != 0; };
@@ -772,12 +764,12 @@ void PlanUnits(const THeap& h, const Directions& dir, const std::vector<unsigned
   int pos = 0;
   while (pos < n2) {
     Unit unit{};
-    while (pipeline && unit.count < kPipelinedPlanes && pos + unit.count < n2) {
+    while (unit.count < group && pos + unit.count < n2) {
       const int i2 = dir.back2 ? n2 - 1 - (pos + unit.count) : pos + unit.count;
       if (i2 == 0 || i2 == n2 - 1 || (unit.count > 0 && joined(unit.planes[unit.count - 1], i2))) break;
       unit.planes[unit.count++] = i2;
     }
-    if (unit.count < kPipelinedPlanes) {
+    if (unit.count < 2) {
       unit.count = 1;
       unit.planes[0] = dir.back2 ? n2 - 1 - pos : pos;
     }
@@ -794,9 +786,8 @@ struct SweepScratch {
   WavefrontScratch wavefront;
 };
 
-// Returns the long waits of a threaded sweep (see SweepWavefront).
 template <bool Aside, class Scheme>
-int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorRule& rule, const WorkerPool& pool,
+void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorRule& rule, const WorkerPool& pool,
                  SweepScratch& scratch, Tally& total) {
   const Bookkeeping book{h.ElectrodeCodes, h.Potential, rule};
   const bool useNotes = s.NeedsPlaneNotes();
@@ -808,13 +799,14 @@ int SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorRu
     if (threaded) s.NoteWavefrontPlanes(h, scratch.planeNotes);
   }
   // The Jacobi sweep has no chain to break; more streams would only slow it.
-  const bool pipeline =
-      !Aside && gSchedule != SweepSchedule::Plain && (threaded || s.PipelinesOnOneThread());
-  PlanUnits(h, dir, notes, pipeline, scratch.units);
+  // On several threads pairs give each thread enough units to keep them even.
+  const int group = Aside || gSchedule == SweepSchedule::Plain ? 1
+                    : threaded                                  ? kPipelinedPlanes
+                                                                : s.PlanesInPipelineOnOneThread();
+  PlanUnits(h, dir, notes, group, scratch.units);
   if (threaded)
     return SweepWavefront<Aside>(s, h, scratch.units, dir, book, notes, pool, scratch.wavefront, total);
   for (const Unit& unit : scratch.units) SweepUnit<Aside>(s, h, unit, dir, book, total, [](int) {}, [](int) {});
-  return 0;
 }
 
 int CurrentSweepOrder(const THeap& h) { return ((h.SweepOrder % 8) + 8) % 8; }
@@ -840,9 +832,14 @@ void RunSweep(THeap& h, const double* sources, const WorkerPool& pool, SweepScra
   total.error = overRangeOnce ? 0.0 : h.IterationError;
   total.low = h.PotentialMin;
   total.high = h.PotentialMax;
-  const int longWaits = h.BSep ? SweepLattice<true>(scheme, h, dir, rule, pool, scratch, total)
-                               : SweepLattice<false>(scheme, h, dir, rule, pool, scratch, total);
-  if (gSchedule != SweepSchedule::Plain) NoteSweepWaits(pool.Threads(), longWaits);
+  const auto start = std::chrono::steady_clock::now();
+  if (h.BSep)
+    SweepLattice<true>(scheme, h, dir, rule, pool, scratch, total);
+  else
+    SweepLattice<false>(scheme, h, dir, rule, pool, scratch, total);
+  if (gSchedule != SweepSchedule::Plain)
+    NoteSweepTime(pool.Threads(), CellCount(h),
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   if (overRangeOnce) {
     double error = h.IterationError;
     NoteError(total.error / range, error);

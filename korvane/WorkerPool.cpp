@@ -22,7 +22,7 @@ namespace korvane {
 namespace {
 
 // Far more threads than processors only queue behind each other.
-constexpr int kMostThreads = 256;
+constexpr int kMostThreads = kMostWorkerThreads;
 // The longest pause between two checks of a wait on the spot: about a
 // microsecond, short beside a row of the largest lattice.
 constexpr int kMostPauses = 64;
@@ -149,15 +149,70 @@ class Team {
 std::atomic<int> gOverride{0};
 // The most threads that the default count uses while the machine is busy, and
 // the sweeps since it last had to be lowered.
-std::atomic<int> gBusyLimit{kMostThreads};
-std::atomic<int> gCalmSweeps{0};
-std::atomic<int> gBusySweeps{0};
-// Long waits per thread that make a sweep a busy one, busy sweeps in a row
-// after which the default count halves, and calm sweeps after which it tries
-// twice the threads again.
-constexpr int kLongWaitsPerThread = 4;
-constexpr int kBusySweepsToShrink = 3;
-constexpr int kCalmSweepsToGrow = 16;
+// The default count on a machine that others share. A wavefront stops wherever
+// one of its threads loses its processor, so on a busy machine fewer threads
+// sweep faster than more, and no count of waits tells that as plainly as the
+// clock. Every few windows of sweeps the tuner tries half the threads (and
+// now and then twice as many again) for one window, and keeps whichever swept
+// a cell faster.
+class CountTuner {
+ public:
+  // The most threads that the default count may use now.
+  int Limit() const { return limit_.load(std::memory_order_relaxed); }
+
+  void Note(int threads, double secondsPerCell) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (threads != counted_) {
+      // The first sweeps of a trial, or another lattice or count: a window
+      // measures one count only. A count that changes within a trial ends it.
+      counted_ = threads;
+      sum_ = 0;
+      sweeps_ = 0;
+      if (trial_ && trialCounted_) EndTrial(false);
+      trialCounted_ = trial_;
+      return;
+    }
+    sum_ += secondsPerCell;
+    if (++sweeps_ < kTunerWindowSweeps) return;
+    const double mean = sum_ / sweeps_;
+    sum_ = 0;
+    sweeps_ = 0;
+    if (trial_) {
+      EndTrial(mean < kTunerGain * kept_);
+      return;
+    }
+    kept_ = mean;
+    ++windows_;
+    if (limit_.load(std::memory_order_relaxed) < kMostThreads && windows_ % kTunerMoreEvery == 0)
+      StartTrial(std::min(kMostThreads, 2 * threads));
+    else if (threads > 1 && windows_ % kTunerFewerEvery == 0)
+      StartTrial(threads / 2);
+  }
+
+ private:
+  void StartTrial(int threads) {
+    trial_ = true;
+    trialCounted_ = false;
+    keptLimit_ = limit_.load(std::memory_order_relaxed);
+    limit_.store(threads, std::memory_order_relaxed);
+  }
+
+  // The trial's count stays when it swept faster; otherwise the limit before it
+  // comes back.
+  void EndTrial(bool faster) {
+    trial_ = false;
+    trialCounted_ = false;
+    if (!faster) limit_.store(keptLimit_, std::memory_order_relaxed);
+  }
+
+  std::mutex mutex_;
+  std::atomic<int> limit_{kMostThreads};
+  bool trial_ = false, trialCounted_ = false;
+  int counted_ = 0, keptLimit_ = kMostThreads, sweeps_ = 0, windows_ = 0;
+  double sum_ = 0, kept_ = 0;
+};
+
+CountTuner gTuner;
 
 int FromEnvironment() {
   static const int value = [] {
@@ -208,29 +263,16 @@ int WorkerThreadsFor(int planes, int cells) {
   const int forced = gOverride.load(std::memory_order_relaxed);
   if (forced > 0) return std::max(1, std::min(forced, planes));
   const int most = FromEnvironment() > 0 ? FromEnvironment() : UsableProcessors();
-  return ThreadsForWork(std::min(most, gBusyLimit.load(std::memory_order_relaxed)), planes, cells);
+  return ThreadsForWork(std::min(most, gTuner.Limit()), planes, cells);
 }
 
 int ThreadsForWork(int most, int planes, int cells) {
   return std::max(1, std::min({most, planes / 2, cells / kLeastCellsPerThread}));
 }
 
-void NoteSweepWaits(int threads, int longWaits) {
-  if (gOverride.load(std::memory_order_relaxed) > 0) return;
-  // A processor that the machine takes away now and then shows as a single
-  // sweep with many long waits; only a busy machine makes them last.
-  if (threads > 1 && longWaits > kLongWaitsPerThread * threads) {
-    gCalmSweeps.store(0, std::memory_order_relaxed);
-    if (gBusySweeps.fetch_add(1, std::memory_order_relaxed) + 1 < kBusySweepsToShrink) return;
-    gBusySweeps.store(0, std::memory_order_relaxed);
-    gBusyLimit.store(std::max(1, threads / 2), std::memory_order_relaxed);
-    return;
-  }
-  gBusySweeps.store(0, std::memory_order_relaxed);
-  if (gCalmSweeps.fetch_add(1, std::memory_order_relaxed) + 1 < kCalmSweepsToGrow) return;
-  gCalmSweeps.store(0, std::memory_order_relaxed);
-  const int limit = gBusyLimit.load(std::memory_order_relaxed);
-  if (limit < kMostThreads) gBusyLimit.store(std::min(kMostThreads, std::max(2, 2 * threads)), std::memory_order_relaxed);
+void NoteSweepTime(int threads, int cells, double seconds) {
+  if (gOverride.load(std::memory_order_relaxed) > 0 || cells <= 0) return;
+  gTuner.Note(threads, seconds / cells);
 }
 
 void Backoff::Pause() {

@@ -47,7 +47,7 @@ class WorkerPool {
 // and in either case no more than keep each thread busy with a whole plane pair
 // and at least the cells below per pass: on fewer the hand-over between
 // threads costs more than the threads gain. While the machine is too busy to
-// run the threads at once, fewer (see NoteSweepWaits).
+// run the threads at once, fewer (see NoteSweepTime).
 int WorkerThreadsFor(int planes, int cells);
 // Cells per thread and pass below which more threads do not pay (measured with
 // bench_sweep_peers and the default project; see bench/README.md).
@@ -57,12 +57,19 @@ int ThreadsForWork(int most, int planes, int cells);
 // Forces a count for the benchmarks and tests; 0 goes back to the default.
 void SetWorkerThreads(int count);
 
-// What a sweep on the given threads met: waits for the thread before that
-// lasted far longer than a row takes. On a machine too busy for the threads to
-// run at once every preempted thread stops the ones after it, so the count
-// halves after three sweeps in a row with more than four such waits per thread
-// and doubles again after 16 calm sweeps; a forced count stays as it is.
-void NoteSweepWaits(int threads, int longWaits);
+// How long a sweep of the given cells took on the given threads. On a machine
+// too busy to run the threads at once every preempted thread stops the ones
+// after it, so the default count follows the clock: after every
+// kTunerFewerEvery windows of kTunerWindowSweeps sweeps it tries half the
+// threads for a window, after every kTunerMoreEvery windows twice as many (when
+// it had lowered the count), and keeps the trial's count when that swept a cell
+// in less than kTunerGain of the time. A forced count stays as it is.
+void NoteSweepTime(int threads, int cells, double seconds);
+constexpr int kMostWorkerThreads = 256;
+constexpr int kTunerWindowSweeps = 8;
+constexpr int kTunerFewerEvery = 4;
+constexpr int kTunerMoreEvery = 8;
+constexpr double kTunerGain = 0.9;
 
 // Waits on the spot with a growing pause between checks: a short wait sees
 // its change at once, a longer one stops drawing on the memory bus and on the
