@@ -2,8 +2,9 @@
 # Sets up (packages, build) and runs every test: the whole suite, then the Qt-free
 # suites and the window suites again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the calculation thread's suites under
-# ThreadSanitizer, and a short run of every fuzz target. Every pass runs even when an earlier one fails; the script fails
-# at the end and names the passes that failed.
+# ThreadSanitizer, and a short run of every fuzz target. Every pass runs even
+# when an earlier one fails; the script fails at the end and names the passes
+# that failed.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$ROOT/scripts/setup.sh"

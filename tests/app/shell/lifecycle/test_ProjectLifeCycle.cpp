@@ -1,13 +1,16 @@
 // One student's session through the program's own commands: the whole
 // program without its message loop, its menu items triggered, every dialog
-// really shown and closed with Escape. Project A is opened, each model dialog,
-// a 3D view and a time plot are opened and closed, a few steps run and the
-// step files are walked back; B is opened with "Открыть", A again from the
+// really shown and closed with Escape. Project A is opened, each model dialog
+// and the object browser are opened and closed, a 3D view with a section
+// window and a time plot are opened, a few steps run and the step files are
+// walked back; B is opened with "Открыть", A again from the
 // recent list, then "Новый проект", and the program closes. Under the address
 // sanitizer nothing may touch a project that is gone, and after B opened the
 // dialogs show B's data.
 #include "support/ProjectTestSupport.h"
 
+#include "gis/GArray.h"
+#include "gis/GIS.h"
 #include "model/FormBitModel.h"
 #include "model/dialogs/FormCalcStatus.h"
 #include "model/dialogs/FormElectrodes.h"
@@ -19,6 +22,9 @@
 #include "maps/Stringgrids.h"
 #include "shell/ApplicationMain.h"
 #include "shell/StepFiles.h"
+#include "views3d/FormBit3DView.h"
+#include "views3d/FormSectionView.h"
+#include "views3d/FrameCubuiqe.h"
 #include "base/WindowKind.h"
 
 #include <QAction>
@@ -209,10 +215,20 @@ TEST_F(ProjectLifeCycleTest, OpenRunStepBackOpenAnotherReopenNewAndClose)
     EXPECT_EQ(qobject_cast<TFOBrowser*>(browser)->Gis(), FMain->Gis());
   });
 
-  // A 3D view and a time plot stay open while the model runs.
+  // A 3D view with a section of the potential, the section in a window of its
+  // own, and a time plot stay open while the model runs and the steps load.
   Trigger(FMain->MINewCubuiqe);
+  auto* volumeView = qobject_cast<TFBit3DView*>(FMain->Views().back());
+  ASSERT_NE(volumeView, nullptr);
+  emit volumeView->Viewer->PopupMenu()->aboutToShow();
+  for (QAction* item : volumeView->PMIArrays->actions())
+    if (item->data().toInt() == FMain->Gis()->FindArrayByCode(20001)->GetId())
+      item->trigger();
+  volumeView->Viewer->MenuItem(QStringLiteral("PMIadd"))->trigger();
+  Trigger(volumeView->PMISectionView);
   Trigger(FMain->MINewPlot);
-  ASSERT_EQ(FMain->Views().size(), 2);
+  ASSERT_EQ(FMain->Views().size(), 3);
+  EXPECT_NE(qobject_cast<TFSectionView*>(FMain->Views()[1]), nullptr);
 
   // A few steps, each saved as a step file.
   Trigger(FMain->Bstart);
