@@ -59,16 +59,18 @@ void SetWorkerThreads(int count);
 
 // How long a sweep of the given cells took on the given threads. On a machine
 // too busy to run the threads at once every preempted thread stops the ones
-// after it, so the default count follows the clock: after every
-// kTunerFewerEvery windows of kTunerWindowSweeps sweeps it tries half the
-// threads for a window, after every kTunerMoreEvery windows twice as many (when
-// it had lowered the count), and keeps the trial's count when that swept a cell
-// in less than kTunerGain of the time. A forced count stays as it is.
+// after it, so the default count follows the clock: after kTunerFewerEvery
+// windows of kTunerWindowSweeps sweeps it tries half the threads for a window,
+// after kTunerMoreEvery windows twice as many (when it had lowered the count),
+// and keeps the trial's count when that swept a cell in less than kTunerGain
+// of the time. A trial that loses doubles the wait before the next of its kind,
+// up to kTunerLongestInterval windows. A forced count stays as it is.
 void NoteSweepTime(int threads, int cells, double seconds);
 constexpr int kMostWorkerThreads = 256;
 constexpr int kTunerWindowSweeps = 8;
 constexpr int kTunerFewerEvery = 4;
 constexpr int kTunerMoreEvery = 8;
+constexpr int kTunerLongestInterval = 32;
 constexpr double kTunerGain = 0.9;
 
 // Waits on the spot with a growing pause between checks: a short wait sees
