@@ -40,6 +40,16 @@ class WorkerPool {
   bool held_ = false;
 };
 
+// Part t of `parts` of the indices [0, count): contiguous, in order, so that
+// the parts of a pass cover what one thread would in the same order.
+struct PartRange {
+  int begin, end;
+};
+inline PartRange PartOf(int count, int t, int parts) {
+  return {static_cast<int>(static_cast<long long>(count) * t / parts),
+          static_cast<int>(static_cast<long long>(count) * (t + 1) / parts)};
+}
+
 // Threads for passes over a lattice of the given planes and cells. A count set
 // by SetWorkerThreads is taken as it is (at most one per plane): the tests and
 // benchmarks compare every count. Otherwise the count is the processors this
