@@ -54,9 +54,8 @@ void ShiftPotential(THeap& h, double shift, const WorkerPool* pool) {
   const int cells = CellCount(h);
   double* potential = h.Potential;
   auto part = [&](int t, int parts) {
-    const int begin = static_cast<int>(static_cast<long long>(cells) * t / parts);
-    const int end = static_cast<int>(static_cast<long long>(cells) * (t + 1) / parts);
-    for (int c = begin; c < end; ++c) potential[c] += shift;
+    const PartRange r = PartOf(cells, t, parts);
+    for (int c = r.begin; c < r.end; ++c) potential[c] += shift;
   };
   if (pool)
     pool->Split(part);

@@ -30,15 +30,6 @@ RowLinks LinksOfRow(const THeap& h, int i2, int i3) {
   return r;
 }
 
-// The planes [begin, end) of part t of parts.
-struct PlaneRange {
-  int begin, end;
-};
-PlaneRange PlanesOfPart(int n2, int t, int parts) {
-  return {static_cast<int>(static_cast<long long>(n2) * t / parts),
-          static_cast<int>(static_cast<long long>(n2) * (t + 1) / parts)};
-}
-
 WorkerPool PoolFor(const THeap& h) { return WorkerPool(WorkerThreadsFor(h.N2, CellCount(h))); }
 
 inline int LowerOnAxis1(int c, int i1, int n1) { return i1 == 0 ? c + n1 - 1 : c - 1; }
@@ -122,11 +113,11 @@ void ComputeDisplacementCurrents(THeap& h) {
   const WorkerPool pool = PoolFor(h);
   if (pool.Threads() > 1) {
     pool.Split([&](int t, int parts) {
-      const PlaneRange r = PlanesOfPart(n2, t, parts);
+      const PartRange r = PartOf(n2, t, parts);
       for (int i2 = r.begin; i2 < r.end; ++i2) DisplacementLinksOfPlane(h, i2);
     });
     pool.Split([&](int t, int parts) {
-      const PlaneRange r = PlanesOfPart(n2, t, parts);
+      const PartRange r = PartOf(n2, t, parts);
       for (int i2 = r.begin; i2 < r.end; ++i2) DisplacementCellsOfPlane(h, i2);
     });
     return;
@@ -243,7 +234,7 @@ namespace {
 // The Gauss terms of one electrode's cells in the planes [begin, end), in
 // memory order and, per cell, in the order of its faces.
 template <class Term>
-void ElectrodeChargeTerms(const THeap& h, int electrode, PlaneRange planes, Term&& term) {
+void ElectrodeChargeTerms(const THeap& h, int electrode, PartRange planes, Term&& term) {
   const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
   const int plane = n1 * n3;
   const double q1 = h.CellSize1 * h.CellSize1;
@@ -284,7 +275,7 @@ double ElectrodeCharge(THeap& h, int electrode) {
   if (pool.Threads() > 1) {
     std::vector<std::vector<double>> terms(static_cast<std::size_t>(pool.Threads()));
     pool.Split([&](int t, int parts) {
-      ElectrodeChargeTerms(h, electrode, PlanesOfPart(h.N2, t, parts), [&](double v) { terms[t].push_back(v); });
+      ElectrodeChargeTerms(h, electrode, PartOf(h.N2, t, parts), [&](double v) { terms[t].push_back(v); });
     });
     for (const std::vector<double>& part : terms)
       for (double v : part) sum += v;

@@ -741,10 +741,10 @@ void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit
 }
 
 // The Jacobi sweep's new values into place, in one block per thread.
-void CopyLattice(double* to, const double* from, std::size_t count, const WorkerPool& pool) {
+void CopyLattice(double* to, const double* from, int count, const WorkerPool& pool) {
   pool.Split([&](int t, int parts) {
-    const std::size_t begin = count * t / parts, end = count * (t + 1) / parts;
-    std::memcpy(to + begin, from + begin, sizeof(double) * (end - begin));
+    const PartRange r = PartOf(count, t, parts);
+    std::memcpy(to + r.begin, from + r.begin, sizeof(double) * (r.end - r.begin));
   });
 }
 
@@ -849,7 +849,7 @@ void RunSweep(THeap& h, const double* sources, const WorkerPool& pool, SweepScra
   h.PotentialMin = total.low;
   h.PotentialMax = total.high;
   if (h.BSep)
-    CopyLattice(h.Potential, h.PotentialNext, static_cast<std::size_t>(CellCount(h)), pool);
+    CopyLattice(h.Potential, h.PotentialNext, CellCount(h), pool);
   else
     h.SweepOrder = (order + 1) % 8;
 }
@@ -907,9 +907,8 @@ PotentialSolution::PotentialSolution(THeap& h, bool implicit, bool generatorCoup
     const double* charge = h.Charge;
     const double eps0 = h.Eps0;
     p.pool->Split([&](int t, int parts) {
-      const int begin = static_cast<int>(static_cast<long long>(cells) * t / parts);
-      const int end = static_cast<int>(static_cast<long long>(cells) * (t + 1) / parts);
-      for (int c = begin; c < end; ++c) sources[c] = charge[c] / eps0;
+      const PartRange r = PartOf(cells, t, parts);
+      for (int c = r.begin; c < r.end; ++c) sources[c] = charge[c] / eps0;
     });
   }
   if (generatorCoupling) PlanCouplingSums(h, implicit, p.coupling);

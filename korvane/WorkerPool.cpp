@@ -182,33 +182,48 @@ class CountTuner {
       return;
     }
     kept_ = mean;
-    ++windows_;
-    if (limit_.load(std::memory_order_relaxed) < kMostThreads && windows_ % kTunerMoreEvery == 0)
-      StartTrial(std::min(kMostThreads, 2 * threads));
-    else if (threads > 1 && windows_ % kTunerFewerEvery == 0)
-      StartTrial(threads / 2);
+    ++sinceFewer_;
+    ++sinceMore_;
+    if (limit_.load(std::memory_order_relaxed) < kMostThreads && sinceMore_ >= moreEvery_) {
+      sinceMore_ = 0;
+      StartTrial(std::min(kMostThreads, 2 * threads), &moreEvery_);
+    } else if (threads > 1 && sinceFewer_ >= fewerEvery_) {
+      sinceFewer_ = 0;
+      StartTrial(threads / 2, &fewerEvery_);
+    }
   }
 
  private:
-  void StartTrial(int threads) {
+  // interval: the windows between trials of this kind.
+  void StartTrial(int threads, int* interval) {
     trial_ = true;
     trialCounted_ = false;
+    trialInterval_ = interval;
     keptLimit_ = limit_.load(std::memory_order_relaxed);
     limit_.store(threads, std::memory_order_relaxed);
   }
 
   // The trial's count stays when it swept faster; otherwise the limit before it
-  // comes back.
+  // comes back, and the next trial of the kind waits twice as long (a trial at
+  // a worse count costs a window of slow sweeps).
   void EndTrial(bool faster) {
     trial_ = false;
     trialCounted_ = false;
-    if (!faster) limit_.store(keptLimit_, std::memory_order_relaxed);
+    if (faster) {
+      fewerEvery_ = kTunerFewerEvery;
+      moreEvery_ = kTunerMoreEvery;
+      return;
+    }
+    limit_.store(keptLimit_, std::memory_order_relaxed);
+    *trialInterval_ = std::min(2 * *trialInterval_, kTunerLongestInterval);
   }
 
   std::mutex mutex_;
   std::atomic<int> limit_{kMostThreads};
   bool trial_ = false, trialCounted_ = false;
-  int counted_ = 0, keptLimit_ = kMostThreads, sweeps_ = 0, windows_ = 0;
+  int counted_ = 0, keptLimit_ = kMostThreads, sweeps_ = 0;
+  int sinceFewer_ = 0, sinceMore_ = 0, fewerEvery_ = kTunerFewerEvery, moreEvery_ = kTunerMoreEvery;
+  int* trialInterval_ = &fewerEvery_;
   double sum_ = 0, kept_ = 0;
 };
 

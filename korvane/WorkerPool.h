@@ -40,6 +40,16 @@ class WorkerPool {
   bool held_ = false;
 };
 
+// Part t of `parts` of the indices [0, count): contiguous, in order, so that
+// the parts of a pass cover what one thread would in the same order.
+struct PartRange {
+  int begin, end;
+};
+inline PartRange PartOf(int count, int t, int parts) {
+  return {static_cast<int>(static_cast<long long>(count) * t / parts),
+          static_cast<int>(static_cast<long long>(count) * (t + 1) / parts)};
+}
+
 // Threads for passes over a lattice of the given planes and cells. A count set
 // by SetWorkerThreads is taken as it is (at most one per plane): the tests and
 // benchmarks compare every count. Otherwise the count is the processors this
@@ -59,16 +69,18 @@ void SetWorkerThreads(int count);
 
 // How long a sweep of the given cells took on the given threads. On a machine
 // too busy to run the threads at once every preempted thread stops the ones
-// after it, so the default count follows the clock: after every
-// kTunerFewerEvery windows of kTunerWindowSweeps sweeps it tries half the
-// threads for a window, after every kTunerMoreEvery windows twice as many (when
-// it had lowered the count), and keeps the trial's count when that swept a cell
-// in less than kTunerGain of the time. A forced count stays as it is.
+// after it, so the default count follows the clock: after kTunerFewerEvery
+// windows of kTunerWindowSweeps sweeps it tries half the threads for a window,
+// after kTunerMoreEvery windows twice as many (when it had lowered the count),
+// and keeps the trial's count when that swept a cell in less than kTunerGain
+// of the time. A trial that loses doubles the wait before the next of its kind,
+// up to kTunerLongestInterval windows. A forced count stays as it is.
 void NoteSweepTime(int threads, int cells, double seconds);
 constexpr int kMostWorkerThreads = 256;
 constexpr int kTunerWindowSweeps = 8;
 constexpr int kTunerFewerEvery = 4;
 constexpr int kTunerMoreEvery = 8;
+constexpr int kTunerLongestInterval = 32;
 constexpr double kTunerGain = 0.9;
 
 // Waits on the spot with a growing pause between checks: a short wait sees
