@@ -24,7 +24,10 @@ public:
     int menus = 0;
     for (QObject* shownIn : action->associatedObjects())
       menus += qobject_cast<QMenu*>(shownIn) ? 1 : 0;
-    return static_cast<const TActionReceivers*>(action)->receivers(SIGNAL(triggered(bool))) > menus;
+    // Named through this class, the protected member may be called on any
+    // action without pretending that the action is one of ours.
+    constexpr auto receiversOf = &TActionReceivers::receivers;
+    return (action->*receiversOf)(SIGNAL(triggered(bool))) > menus;
   }
 };
 
