@@ -1079,8 +1079,7 @@ QString TFMain::StepFileName(int n) const
 
 void TFMain::ParseStepNumber(QString& name) const
 {
-  if (FStepCounter != 0)
-    StripStepNumber(name);
+  name = ProjectNameOf(name, FStepCounter);
 }
 
 void TFMain::SetTickSource(std::function<uint32_t()> ticks)
