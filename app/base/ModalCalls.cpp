@@ -19,6 +19,12 @@ void SetModalCalls(TModalCalls* calls)
   InstalledCalls = calls;
 }
 
+QStringList TModalCalls::OpenFileNames(QWidget* parent, const QString& folder, const QString& filter)
+{
+  const QString file = OpenFileName(parent, folder, filter);
+  return file.isEmpty() ? QStringList() : QStringList{file};
+}
+
 TFileChoice TModalCalls::OpenFileOfType(QWidget* parent, const QString& folder, const QString& filter,
                                         int filterIndex)
 {

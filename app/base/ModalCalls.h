@@ -39,6 +39,9 @@ public:
   virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) = 0;
   virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                                const QString& defaultSuffix) = 0;
+  // Several existing files chosen at once, or none when the user cancelled.
+  // Calls that know no multiple choice answer with the single-file call.
+  virtual QStringList OpenFileNames(QWidget* parent, const QString& folder, const QString& filter);
   // A file dialog that offers the filter's file types with one of them
   // preselected (1-based, as the settings keep it): the chosen file (empty
   // when cancelled) and the type the user left selected. Calls that know

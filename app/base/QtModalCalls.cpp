@@ -47,6 +47,11 @@ QString TQtModalCalls::OpenFileName(QWidget* parent, const QString& folder, cons
   return dialog.selectedFiles().first();
 }
 
+QStringList TQtModalCalls::OpenFileNames(QWidget* parent, const QString& folder, const QString& filter)
+{
+  return QFileDialog::getOpenFileNames(parent, QString(), folder, filter);
+}
+
 QString TQtModalCalls::SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                                     const QString& defaultSuffix)
 {

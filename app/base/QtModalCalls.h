@@ -12,6 +12,7 @@ public:
   QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) override;
   QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                        const QString& defaultSuffix) override;
+  QStringList OpenFileNames(QWidget* parent, const QString& folder, const QString& filter) override;
   TFileChoice OpenFileOfType(QWidget* parent, const QString& folder, const QString& filter, int filterIndex) override;
   TFileChoice SaveFileOfType(QWidget* parent, const QString& folder, const QString& filter,
                              const QString& defaultSuffix, int filterIndex) override;

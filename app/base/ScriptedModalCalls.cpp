@@ -58,6 +58,17 @@ QString TScriptedModalCalls::OpenFileName(QWidget*, const QString& folder, const
   return answer;
 }
 
+QStringList TScriptedModalCalls::OpenFileNames(QWidget*, const QString& folder, const QString& filter)
+{
+  fileFolders.push_back(folder);
+  fileListFilters.push_back(filter);
+  if (fileListAnswers.empty())
+    return {};
+  QStringList answer = fileListAnswers.front();
+  fileListAnswers.pop_front();
+  return answer;
+}
+
 QString TScriptedModalCalls::SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                                           const QString&)
 {

@@ -24,6 +24,8 @@ public:
   std::deque<QMessageBox::StandardButton> messageAnswers;
   std::deque<std::optional<QString>> inputAnswers;
   std::deque<QString> fileAnswers;
+  // The files chosen in a dialog that takes several; an empty queue cancels.
+  std::deque<QStringList> fileListAnswers;
   std::deque<int> dialogAnswers;
   std::deque<std::optional<QColor>> colourAnswers;
   std::deque<std::optional<QFont>> fontAnswers;
@@ -36,6 +38,8 @@ public:
   std::vector<TMessageCall> messages;
   std::vector<TInputCall> inputs;
   std::vector<QString> fileFolders;
+  // The filters the dialogs that take several files offered.
+  std::vector<QString> fileListFilters;
   std::vector<QDialog*> dialogs;
   std::vector<QUrl> urls;
   // What OpenUrl answers.
@@ -53,6 +57,7 @@ public:
   QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter) override;
   QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter,
                        const QString& defaultSuffix) override;
+  QStringList OpenFileNames(QWidget* parent, const QString& folder, const QString& filter) override;
   QString ExistingDirectory(QWidget* parent, const QString& caption, const QString& folder) override;
   TFileChoice OpenFileOfType(QWidget* parent, const QString& folder, const QString& filter, int filterIndex) override;
   TFileChoice SaveFileOfType(QWidget* parent, const QString& folder, const QString& filter,

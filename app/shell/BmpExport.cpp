@@ -1,5 +1,7 @@
 #include "shell/BmpExport.h"
 
+#include "shell/StepFiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -31,6 +33,33 @@ bool StepBefore(const QString& a, const QString& b)
   if (left.size() != right.size())
     return left.size() < right.size();
   return left < right;
+}
+
+// Where a file stands in its project's row: the project's name and the step
+// number's digits (empty for the project file itself).
+struct TStepPlace {
+  QString project;
+  QString digits;
+};
+
+TStepPlace StepPlaceOf(const QString& file)
+{
+  TStepPlace place{file, QString()};
+  if (StripStepNumber(place.project)) {
+    // "_" and the digits went out right where the project's extension now starts.
+    const qsizetype start = place.project.lastIndexOf('.') + 1;
+    place.digits = file.mid(start, file.size() - place.project.size() - 1);
+  }
+  return place;
+}
+
+bool PlaceBefore(const TStepPlace& a, const TStepPlace& b)
+{
+  if (a.project != b.project)
+    return a.project < b.project;
+  if (a.digits.isEmpty() || b.digits.isEmpty())
+    return !a.digits.isEmpty() && b.digits.isEmpty();
+  return StepBefore(a.digits, b.digits);
 }
 
 } // namespace
@@ -65,4 +94,17 @@ QStringList FindStepFiles(const QString& projectFileName)
   for (const auto& [step, entry] : found)
     files << folderPart + entry;
   return files;
+}
+
+QStringList InStepOrder(const QStringList& files)
+{
+  std::vector<std::pair<TStepPlace, QString>> places;
+  for (const QString& file : files)
+    places.emplace_back(StepPlaceOf(file), file);
+  std::stable_sort(places.begin(), places.end(),
+                   [](const auto& a, const auto& b) { return PlaceBefore(a.first, b.first); });
+  QStringList ordered;
+  for (const auto& [place, file] : places)
+    ordered << file;
+  return ordered;
 }

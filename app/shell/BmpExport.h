@@ -13,3 +13,9 @@ QString BmpExportFileName(const QString& folder, std::int32_t windowId, std::int
 // The plain files beside the project named like its step files: the project's
 // name with "_" and digits before its extension. Sorted by step number.
 QStringList FindStepFiles(const QString& projectFileName);
+
+// Files picked by hand in the order the calculation wrote them: grouped by the
+// project they belong to, its step files by step number and then the project
+// file itself, which holds the state saved after them. Files of one rank keep
+// the order they came in.
+QStringList InStepOrder(const QStringList& files);

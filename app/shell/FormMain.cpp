@@ -215,9 +215,7 @@ void TFMain::CreateMenus()
   QMenu* bmpExport = AddSubmenu(MOptions, "MIBMPExport", "Экспорт изображений");
   MIBMPExport = bmpExport->menuAction();
   MIBMPProjectExport = AddItem(bmpExport, "MIBMPProjectExport", "Весь рассчет");
-  // Choosing single step files has no dialog of its own yet.
   MIBMPSelectExport = AddItem(bmpExport, "MIBMPSelectExport", "Выбрать файлы");
-  MIBMPSelectExport->setEnabled(false);
   MOptions->addMenu(bmpExport);
   MOptions->addSeparator();
   MIextended = AddItem(MOptions, "MIextended", "Расширенная модель");
@@ -363,6 +361,7 @@ void TFMain::ConnectCommands()
 {
   connect(MIextended, &QAction::triggered, this, &TFMain::MIextendedClick);
   connect(MIBMPProjectExport, &QAction::triggered, this, &TFMain::ExportCalculationToBmp);
+  connect(MIBMPSelectExport, &QAction::triggered, this, &TFMain::MIBMPSelectExportClick);
   connect(MIReportWord, &QAction::triggered, this, [this] { MIReportClick(false); });
   connect(MIReportPrint, &QAction::triggered, this, [this] { MIReportClick(true); });
   connect(FileExitItem, &QAction::triggered, this, &TFMain::FileExitItemClick);
@@ -775,7 +774,7 @@ void TFMain::UpdateMenuItems()
       item->setEnabled(true);
     bool idle = FCalcState != CalcRunning;
     for (QAction* item : {MINew, MIOpen, MISave, MISaveAs, MISaveClones, MICalcArrayModel->menuAction(), Bopen,
-                          MIBMPProjectExport,
+                          MIBMPProjectExport, MIBMPSelectExport,
                           Bsave, Binspect, Binsert, Bedit, SBInspect, SBInsert, SBEditObj, Bloaddataprev10,
                           Bloaddataprev, Bloaddatanext, Bloaddatanext10, MIData->menuAction(), MILoadData,
                           MILoadDataNext, MILoadDataPrev})
@@ -1080,8 +1079,7 @@ QString TFMain::StepFileName(int n) const
 
 void TFMain::ParseStepNumber(QString& name) const
 {
-  if (FStepCounter != 0)
-    StripStepNumber(name);
+  name = ProjectNameOf(name, FStepCounter);
 }
 
 void TFMain::SetTickSource(std::function<uint32_t()> ticks)

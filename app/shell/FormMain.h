@@ -188,6 +188,9 @@ public:
   // Asks for the folder and the start index, then exports every step file of
   // the project in the order of its step numbers.
   void ExportCalculationToBmp();
+  // Asks for the files (the project's folder first), then for the folder and
+  // the start index, and exports the chosen files in step order.
+  void MIBMPSelectExportClick();
   // Loads each file as result data and exports the views after it; the
   // progress window blocks the rest of the program and can cancel after a file.
   void ExportFilesToBmp(const QStringList& files, const QString& folder);
@@ -445,6 +448,8 @@ private:
   int32_t FImageIndex = 0;
   // The folder chosen last for the BMP export; empty after a cancel.
   QString FExportFolder;
+  // The folder and start index of an export; false when the user cancelled.
+  bool AskBmpExportTarget();
   TFBMPExportProgress* FBmpExportProgress = nullptr;
   TFReportOptions* FReportOptions = nullptr;
   std::function<std::unique_ptr<TWordBasic>()> FWordMaker;

@@ -11,6 +11,7 @@
 #include "shell/FormBMPExportProgress.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPair>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -107,19 +108,38 @@ void TFMain::ExportFilesToBmp(const QStringList& files, const QString& folder)
   UpdateMenuItems();
 }
 
-void TFMain::ExportCalculationToBmp()
+bool TFMain::AskBmpExportTarget()
 {
-  // A running calculation writes the very files the export loads.
-  if (FCalcState == CalcRunning)
-    return;
   FExportFolder = ModalCalls().ExistingDirectory(this, QStringLiteral("Сохранить изображения в"), FExportFolder);
   if (FExportFolder.isEmpty())
-    return;
+    return false;
   if (const std::optional<QString> answer = ModalCalls().InputBox(
           this, QStringLiteral("Индекс изображений"), QStringLiteral("начальное значение"), QString::number(FImageIndex))) {
     bool number = false;
     const int32_t index = answer->trimmed().toInt(&number);
     FImageIndex = number ? index : 0;
   }
-  ExportFilesToBmp(FindStepFiles(FProjectFileName), FExportFolder);
+  return true;
+}
+
+void TFMain::ExportCalculationToBmp()
+{
+  // A running calculation writes the very files the export loads.
+  if (FCalcState == CalcRunning)
+    return;
+  if (AskBmpExportTarget())
+    ExportFilesToBmp(FindStepFiles(FProjectFileName), FExportFolder);
+}
+
+void TFMain::MIBMPSelectExportClick()
+{
+  if (FCalcState == CalcRunning)
+    return;
+  // The project's step files lie beside it (those of a project never saved
+  // where its steps went).
+  const QString folder = QFileInfo(StepFileName(0)).absolutePath();
+  const QStringList files = ModalCalls().OpenFileNames(this, folder, FDialogFilter);
+  if (files.isEmpty() || !AskBmpExportTarget())
+    return;
+  ExportFilesToBmp(InStepOrder(files), FExportFolder);
 }

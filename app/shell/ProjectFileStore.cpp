@@ -7,6 +7,7 @@
 #include "shell/FormInfo.h"
 #include "shell/FormMain.h"
 #include "shell/ProjectLock.h"
+#include "shell/StepFiles.h"
 #include "shell/Projectfile.h"
 #include "model/breakdown/ProjectBase.h"
 #include "base/FormSimpleView.h"
@@ -376,9 +377,6 @@ bool TProjectFileStore::WriteProject(TFMain& main, const QString& path)
 
 bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
 {
-  const std::shared_ptr<TProjectLock> lock = LockProject(main, path);
-  if (!lock)
-    return false;
   TBusyCursor busy;
   ShowProgress("инициализация", main);
   TOpenedProject opened;
@@ -388,11 +386,18 @@ bool TProjectFileStore::LoadProject(TFMain& main, const QString& path)
     return false;
   }
   TStream& body = opened.Body();
+  const TMainRecord values = ReadMainRecord(body, main);
+  // A step file of a run opens as its project and is saved under the
+  // project's name: that name is the one no other program may have open.
+  const std::shared_ptr<TProjectLock> lock =
+      LockProject(main, ProjectNameOf(path, std::max(0, values.counter)));
+  if (!lock) {
+    HideProgress();
+    return false;
+  }
   main.SetStatusText(0, Text("Загрузка данных") + " ...");
   main.hide();
   ShowProgress("чтение", main);
-
-  const TMainRecord values = ReadMainRecord(body, main);
 
   // The new project is built beside the open one: whatever goes wrong while its
   // GIS and model are read leaves the open project as it was.

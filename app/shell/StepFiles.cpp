@@ -41,6 +41,14 @@ bool StripStepNumber(QString& name)
   return true;
 }
 
+QString ProjectNameOf(const QString& fileName, int stepCounter)
+{
+  QString name = fileName;
+  if (stepCounter > 0)
+    StripStepNumber(name);
+  return name;
+}
+
 QString WithExtension(const QString& name, const QString& extension)
 {
   if (name.isEmpty() || ExtensionDot(name) >= 0)

@@ -11,5 +11,9 @@ QString StepFileName(const QString& projectName, int n);
 // Takes a step suffix ("_" and digits right before the extension) out of the
 // name; false (name unchanged) when there is none.
 bool StripStepNumber(QString& name);
+// The name the program keeps, shows and saves to for a file it opened whose
+// run has counted stepCounter steps: a step file of a run stands for its
+// project; any other file (a run not begun yet) for itself.
+QString ProjectNameOf(const QString& fileName, int stepCounter);
 // The name with ".ext" appended when its file-name part has no extension.
 QString WithExtension(const QString& name, const QString& extension);

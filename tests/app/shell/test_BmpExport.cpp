@@ -59,6 +59,16 @@ TEST(StepFilesOfAProject, NamedLikeStepsAndSortedByNumber)
   EXPECT_TRUE(FindStepFiles(QString()).isEmpty());
 }
 
+// Picked files go in the order the calculation wrote them: each project's
+// steps by number, then the project file, projects apart.
+TEST(StepFilesPickedByHand, TakeTheOrderOfTheCalculation)
+{
+  const QStringList picked = {"d/b_0002.vzt", "d/a.vzt", "d/a_0010.vzt", "d/b.vzt", "d/a_0009.vzt", "d/a_10000.vzt",
+                              "d.v1/a_0001.vzt"};
+  EXPECT_EQ(InStepOrder(picked), (QStringList{"d.v1/a_0001.vzt", "d/a_0009.vzt", "d/a_0010.vzt", "d/a_10000.vzt",
+                                              "d/a.vzt", "d/b_0002.vzt", "d/b.vzt"}));
+}
+
 // A view window that notes the names it is asked to save its picture under.
 class TPictureView : public TFSimpleView {
 public:
@@ -243,16 +253,72 @@ TEST_F(BmpExportTest, AFailedStepSaysSoInFrontAndTheExportGoesOn)
   EXPECT_EQ(progress->parentWidget(), main.get());
 }
 
-TEST_F(BmpExportTest, NotDuringARunAndChoosingFilesStaysDisabled)
+TEST_F(BmpExportTest, NeitherCommandDuringARun)
 {
-  EXPECT_TRUE(main->MIBMPProjectExport->isEnabled());
-  EXPECT_FALSE(main->MIBMPSelectExport->isEnabled());
-  main->SetCalcState(CalcRunning);
-  main->UpdateMenuItems();
-  EXPECT_FALSE(main->MIBMPProjectExport->isEnabled());
-  EXPECT_FALSE(main->MIBMPSelectExport->isEnabled());
+  for (QAction* item : {main->MIBMPProjectExport, main->MIBMPSelectExport}) {
+    main->SetCalcState(CalcNotStarted);
+    main->UpdateMenuItems();
+    EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+    main->SetCalcState(CalcRunning);
+    main->UpdateMenuItems();
+    EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+  }
   main->SetCalcState(CalcNotStarted);
   main->UpdateMenuItems();
+}
+
+// The student picks steps of the project (and the project file) in the
+// project's folder; they are exported in step order, with no question between
+// them, and the project stays as it was, changes and all.
+TEST_F(BmpExportTest, ChosenFilesAreExportedInStepOrder)
+{
+  AddSteps(4);
+  ASSERT_TRUE(main->WriteProject(dir.filePath("run.vzt")));
+  TPictureView* view = AddPictureView();
+  QStringList loaded;
+  view->onSave = [&] { loaded << QFileInfo(main->LastOpenedPath()).fileName(); };
+  THeap* heap = static_cast<TFBitModel*>(main->Model())->GetEngine();
+  const double changedGenC = heap->GenC * 3;
+  heap->GenC = changedGenC;
+  main->SetModified(true);
+  main->Model()->SetModified(true);
+  const QString lastOpened = main->LastOpenedPath();
+  calls.messages.clear();
+
+  calls.fileListAnswers.push_back(
+      {main->StepFileName(3), dir.filePath("run.vzt"), main->StepFileName(1)});
+  calls.fileAnswers.push_back(out);
+  calls.inputAnswers.push_back(QString("7"));
+  ASSERT_TRUE(menupath::TriggerThroughMenus(*main, main->MIBMPSelectExport));
+
+  EXPECT_EQ(calls.fileFolders.front(), QFileInfo(dir.filePath("run.vzt")).absolutePath());
+  EXPECT_EQ(calls.fileListFilters.front(), main->DialogFilter());
+  EXPECT_TRUE(main->DialogFilter().startsWith(QString::fromUtf8("Проекты (*.") + TFMain::ProjectExtension + ")"));
+  EXPECT_EQ(loaded, (QStringList{"run_0001.vzt", "run_0003.vzt", "run.vzt"}));
+  EXPECT_EQ(log, (QStringList{Name(view, 7), Name(view, 8), Name(view, 9)}));
+  EXPECT_EQ(view->folders.front(), QFileInfo(out).absoluteFilePath());
+  EXPECT_EQ(main->ImageIndex(), 10);
+  EXPECT_TRUE(calls.messages.empty()) << calls.messages.front().text.toStdString();
+  EXPECT_EQ(calls.inputs.size(), 1u);
+  EXPECT_TRUE(main->Modified());
+  EXPECT_TRUE(main->Model()->IsModified());
+  EXPECT_EQ(static_cast<TFBitModel*>(main->Model())->GetEngine()->GenC, changedGenC);
+  EXPECT_EQ(main->ProjectFileName(), dir.filePath("run.vzt"));
+  EXPECT_EQ(main->LastOpenedPath(), lastOpened);
+}
+
+// Cancelling the file dialog ends the command before any other question.
+TEST_F(BmpExportTest, ACancelledFileChoiceExportsNothing)
+{
+  AddSteps(2);
+  AddPictureView();
+  main->SetImageIndex(3);
+  ASSERT_TRUE(menupath::TriggerThroughMenus(*main, main->MIBMPSelectExport));
+  EXPECT_EQ(calls.fileFolders.size(), 1u);
+  EXPECT_TRUE(calls.inputs.empty());
+  EXPECT_TRUE(log.isEmpty());
+  EXPECT_EQ(main->ImageIndex(), 3);
+  EXPECT_FALSE(main->BmpExportProgress()->isVisible());
 }
 
 } // namespace

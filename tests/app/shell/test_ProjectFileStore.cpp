@@ -778,6 +778,52 @@ TEST_F(ProjectFileTest, ASecondProgramIsToldTheProjectIsOpenElsewhere)
   EXPECT_EQ(TProjectLock::Take(path.toStdString(), other), TProjectLock::TResult::HeldElsewhere);
 }
 
+// A step file of a run opens as its project and is saved under the project's
+// name, so to the lock both are one project: opened from either, the other is
+// refused elsewhere. A file merely named like a step (no run yet) is its own.
+TEST_F(ProjectFileTest, AStepFileAndItsProjectAreOneProjectToTheLock)
+{
+  main->MINewClick();
+  const QString project = Path("model.vzt");
+  ASSERT_TRUE(SaveAs(project));
+  ASSERT_TRUE(main->SaveStep());
+  const QString step = main->StepFileName(0);
+  ASSERT_TRUE(QFileInfo::exists(step));
+  main->MINewClick();
+  const QString lookalike = Path("data_7.vzt");
+  ASSERT_TRUE(SaveAs(lookalike));
+  const QString told = QString::fromUtf8("Проект уже открыт в другом окне программы: ") + project;
+
+  struct TCase {
+    QString opened, held, free;
+  };
+  for (const TCase& c : {TCase{step, project, step}, TCase{lookalike, lookalike, Path("data.vzt")}}) {
+    Restart();
+    calls.messages.clear();
+    main->OpenProject(c.opened);
+    EXPECT_TRUE(calls.messages.empty()) << calls.messages[0].text.toStdString();
+    EXPECT_EQ(main->ProjectFileName(), c.held);
+    std::unique_ptr<TProjectLock> other;
+    EXPECT_EQ(TProjectLock::Take(c.held.toStdString(), other), TProjectLock::TResult::HeldElsewhere)
+        << c.opened.toStdString();
+    EXPECT_EQ(TProjectLock::Take(c.free.toStdString(), other), TProjectLock::TResult::Taken) << c.opened.toStdString();
+    other.reset();
+    // Its own project saves as ever.
+    EXPECT_TRUE(main->MISaveClick(TSaveSender::Button));
+    EXPECT_TRUE(calls.messages.empty()) << calls.messages[0].text.toStdString();
+  }
+
+  // Another program has the project open: its step file is refused here too.
+  Restart();
+  std::unique_ptr<TProjectLock> other;
+  ASSERT_EQ(TProjectLock::Take(project.toStdString(), other), TProjectLock::TResult::Taken);
+  calls.messages.clear();
+  main->OpenProject(step);
+  ASSERT_EQ(calls.messages.size(), 1u);
+  EXPECT_EQ(calls.messages[0].text.toStdString(), told.toStdString());
+  EXPECT_EQ(main->Model(), nullptr);
+}
+
 // A save killed at any point leaves temporary files beside the project: the
 // next open of that project removes them, also when they are younger than the
 // program; those of other files and of saves under way stay.
