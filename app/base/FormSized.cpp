@@ -1,13 +1,12 @@
 #include "base/FormSized.h"
 
+#include "base/PlaceBeside.h"
 #include "data/qt/RegistrySettings.h"
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QScreen>
 #include <QShowEvent>
-
-#include <algorithm>
 
 namespace {
 
@@ -66,11 +65,8 @@ void TFSized::CentreOverMainWindow()
     return;
   QRect placed = frameGeometry();
   placed.moveCenter(over->frameGeometry().center());
-  if (const QScreen* screen = over->screen()) {
-    const QRect desk = screen->availableGeometry();
-    placed.moveLeft(std::clamp(placed.left(), desk.left(), std::max(desk.left(), desk.right() - placed.width())));
-    placed.moveTop(std::clamp(placed.top(), desk.top(), std::max(desk.top(), desk.bottom() - placed.height())));
-  }
+  if (const QScreen* screen = over->screen())
+    placed.moveTopLeft(KeptOnScreen(placed.topLeft(), placed.size(), screen->availableGeometry()));
   move(placed.topLeft());
 }
 

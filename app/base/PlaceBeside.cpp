@@ -2,15 +2,12 @@
 
 #include <algorithm>
 
-namespace {
-
-int Clamped(int value, int low, int high)
+QPoint KeptOnScreen(const QPoint& topLeft, const QSize& size, const QRect& screen)
 {
-  // A window larger than the screen keeps its top or left edge on it.
-  return std::max(low, std::min(value, high));
+  const auto clamped = [](int value, int low, int high) { return std::max(low, std::min(value, high)); };
+  return {clamped(topLeft.x(), screen.left(), screen.right() + 1 - size.width()),
+          clamped(topLeft.y(), screen.top(), screen.bottom() + 1 - size.height())};
 }
-
-} // namespace
 
 QPoint PlaceBeside(const QRect& owner, const QSize& size, const QRect& screen)
 {
@@ -19,7 +16,5 @@ QPoint PlaceBeside(const QRect& owner, const QSize& size, const QRect& screen)
     const int left = owner.left() - size.width();
     x = left >= screen.left() ? left : owner.right() + 1 - size.width();
   }
-  x = Clamped(x, screen.left(), screen.right() + 1 - size.width());
-  const int y = Clamped(owner.top(), screen.top(), screen.bottom() + 1 - size.height());
-  return {x, y};
+  return KeptOnScreen({x, owner.top()}, size, screen);
 }

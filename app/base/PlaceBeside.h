@@ -8,3 +8,7 @@
 
 // owner and screen in global coordinates; the result is the top left corner of a window of the size.
 QPoint PlaceBeside(const QRect& owner, const QSize& size, const QRect& screen);
+
+// The top left corner moved as little as keeps a window of the size whole on
+// the screen; a window larger than the screen keeps its top or left edge on it.
+QPoint KeptOnScreen(const QPoint& topLeft, const QSize& size, const QRect& screen);
