@@ -218,6 +218,10 @@ class ExplicitScheme {
   // Cells whose channel terms reach diagonal neighbours: none in this scheme.
   bool NeedsPlaneNotes() const { return false; }
   int PlanesInPipelineOnOneThread() const { return kMostPipelinedPlanes; }
+  // On several threads too: three planes give each thread more to fetch at
+  // once (measured at 101^3, 0.79-0.93 s for the preparation's first 416
+  // sweeps on 8 threads against 0.95-0.97 s with pairs).
+  int PlanesInPipelineOnSeveralThreads() const { return kMostPipelinedPlanes; }
   void NotePlanes(const THeap&, const Directions&, std::vector<unsigned char>&) const {}
   void NoteWavefrontPlanes(const THeap&, std::vector<unsigned char>&) const {}
   void BeginPlane(bool) {}
@@ -343,6 +347,8 @@ class ImplicitScheme {
   // Never more than two: channels are checked between successive planes only,
   // and a third plane in work would need them checked two planes apart.
   int PlanesInPipelineOnOneThread() const { return conductive_ ? 1 : kPipelinedPlanes; }
+  // On several threads pairs give each thread enough units to keep them even.
+  int PlanesInPipelineOnSeveralThreads() const { return kPipelinedPlanes; }
   void NotePlanes(const THeap& h, const Directions& dir, std::vector<unsigned char>& planes) const {
     const int cells = CellCount(h);
     const TNode* nodes = h.Nodes.nodes;
@@ -869,9 +875,8 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorR
     if (threaded) s.NoteWavefrontPlanes(h, scratch.planeNotes);
   }
   // The Jacobi sweep has no chain to break; more streams would only slow it.
-  // On several threads pairs give each thread enough units to keep them even.
   const int group = Aside || gSchedule == SweepSchedule::Plain ? 1
-                    : threaded                                  ? kPipelinedPlanes
+                    : threaded                                  ? s.PlanesInPipelineOnSeveralThreads()
                                                                 : s.PlanesInPipelineOnOneThread();
   PlanUnits(h, dir, notes, group, scratch.units);
   if (threaded)
