@@ -268,9 +268,13 @@ class ExplicitScheme {
 
 // ---- the implicit scheme ----------------------------------------------------
 
-class ImplicitScheme {
+// With Hoisted, the cells' denominators come from an array filled once per
+// solution (see ImplicitDenominators): they hold nothing that changes between
+// the sweeps of a solution.
+template <bool Hoisted>
+class ImplicitSchemeOf {
  public:
-  ImplicitScheme(THeap& h, const double* /*sources: none in this scheme*/)
+  ImplicitSchemeOf(THeap& h, const double* denominators)
       : h_(h),
         phi_(h.Potential),
         next_(h.PotentialNext),
@@ -290,7 +294,8 @@ class ImplicitScheme {
         plane_(h.N1 * h.N3),
         materialCount_(h.MaterialCount),
         conductive_(AnyConductiveMaterial(h)),
-        hasNodes_(h.Nodes.count > 0 && h.Nodes.nodes != nullptr) {
+        hasNodes_(h.Nodes.count > 0 && h.Nodes.nodes != nullptr),
+        denominators_(denominators) {
     if (conductive_) BuildLinkSigmaTable();
   }
 
@@ -391,7 +396,28 @@ class ImplicitScheme {
       }
       return phi_[c];
     }
-    double p = a1_ * (le1_[c1m] + le1_[c]);
+    const Sums sums = Terms<Axis2, !Hoisted>(c, c1m, c1p, c3m, c3p, v1m, v1p);
+    return StoreSolution<Aside>(phi_, next_, c, sums.q, Hoisted ? denominators_[c] : sums.p);
+  }
+
+  // The denominator of free cell c, as the sweep would compute it.
+  template <bool Axis2>
+  double Denominator(int c, int c1m, int c1p, int c3m, int c3p) const {
+    return Terms<Axis2, true>(c, c1m, c1p, c3m, c3p, phi_[c1m], phi_[c1p]).p;
+  }
+
+ private:
+  struct Sums {
+    double p, q;
+  };
+
+  // The cell's denominator p (unless WithP is false) and numerator q, each
+  // term added in the one fixed order that decides their bits.
+  template <bool Axis2, bool WithP>
+  [[gnu::always_inline]] inline Sums Terms(int c, int c1m, int c1p, int c3m, int c3p, double v1m,
+                                           double v1p) const {
+    double p = 0.0;
+    if constexpr (WithP) p = a1_ * (le1_[c1m] + le1_[c]);
     double q = charge_[c] + a1_ * (le1_[c1m] * v1m + le1_[c] * v1p);
     int mc = -1;
     double sc = 0.0;
@@ -399,29 +425,24 @@ class ImplicitScheme {
       mc = h_.MaterialOfCell[c];
       sc = mc >= 0 && mc < materialCount_ ? h_.Materials[mc].Sigma : 0.0;
     }
-    if (sc > 0) AddConduction(mc, sc, b1_, c1m, c1p, v1m, v1p, p, q);
+    if (sc > 0) AddConduction<WithP>(mc, sc, b1_, c1m, c1p, v1m, v1p, p, q);
     if (Axis2) {
       const int c2m = c - plane_;
       const int c2p = c + plane_;
-      p += a2_ * (le2_[c2m] + le2_[c]);
+      if constexpr (WithP) p += a2_ * (le2_[c2m] + le2_[c]);
       q += a2_ * (le2_[c2m] * phi_[c2m] + le2_[c] * phi_[c2p]);
-      if (sc > 0) AddConduction(mc, sc, b2_, c2m, c2p, phi_[c2m], phi_[c2p], p, q);
+      if (sc > 0) AddConduction<WithP>(mc, sc, b2_, c2m, c2p, phi_[c2m], phi_[c2p], p, q);
     }
-    p += a3_ * (le3_[c3m] + le3_[c]);
+    if constexpr (WithP) p += a3_ * (le3_[c3m] + le3_[c]);
     q += a3_ * (le3_[c3m] * phi_[c3m] + le3_[c] * phi_[c3p]);
-    if (sc > 0) AddConduction(mc, sc, b3_, c3m, c3p, phi_[c3m], phi_[c3p], p, q);
+    if (sc > 0) AddConduction<WithP>(mc, sc, b3_, c3m, c3p, phi_[c3m], phi_[c3p], p, q);
     if (channels_) {
       const int node = NodeAt(h_, c);
-      if (node >= 0) {
-        const Sums sums = AddChannels(h_, phi_, dt_, volume_, c, node, {p, q});
-        p = sums.p;
-        q = sums.q;
-      }
+      if (node >= 0) return AddChannels(h_, phi_, dt_, volume_, c, node, {p, q});
     }
-    return StoreSolution<Aside>(phi_, next_, c, q, p);
+    return {p, q};
   }
 
- private:
   static bool AnyConductiveMaterial(const THeap& h) {
     for (int m = 0; m < h.MaterialCount; ++m)
       if (h.Materials[m].Sigma > 0) return true;
@@ -450,21 +471,18 @@ class ImplicitScheme {
     return SeriesSigma(sc, h_.Materials[mn].Sigma);
   }
 
+  template <bool WithP>
   void AddConduction(int mc, double sc, double b, int lower, int upper, double lowerValue, double upperValue,
                      double& p, double& q) const {
     const double sLower = LinkSigma(mc, sc, lower);
     const double sUpper = LinkSigma(mc, sc, upper);
-    p += b * (sLower + sUpper);
+    if constexpr (WithP) p += b * (sLower + sUpper);
     q += b * (sLower * lowerValue + sUpper * upperValue);
   }
 
   static double ChannelWeight(const TNode& node, double dt, double volume) {
     return dt * (node.invLength * node.g) / volume;
   }
-
-  struct Sums {
-    double p, q;
-  };
 
   // The channel to the parent and the channels to the children in the 26
   // neighbouring cells. On a lattice only one or two cells wide several offsets
@@ -526,7 +544,10 @@ class ImplicitScheme {
   bool conductive_;
   bool hasNodes_;
   bool channels_ = false;
+  const double* denominators_;
 };
+
+using ImplicitScheme = ImplicitSchemeOf<false>;
 
 // ---- the sweep schedule -----------------------------------------------------
 
@@ -929,6 +950,44 @@ void RunSweep(THeap& h, const double* sources, const WorkerPool& pool, SweepScra
     h.SweepOrder = (order + 1) % 8;
 }
 
+// Lattices up to this many cells sweep the implicit scheme with the cells'
+// denominators computed once per solution. While the lattice stays in the
+// caches that spares each cell a dozen operations (51^3 on one thread: 0.92
+// to 0.97 ms per sweep against 1.13); a larger lattice streams from memory,
+// where the extra array costs more than it saves (101^3: 9.2-9.6 ms against
+// 9.1-9.5).
+constexpr int kMostCellsForHoistedDenominators = 1 << 19;
+
+// Every free cell's denominator into out, plane by plane on the pool's
+// threads; the cells' neighbours as the sweep finds them.
+void ImplicitDenominators(THeap& h, double* out, const WorkerPool& pool) {
+  const ImplicitScheme scheme(h, nullptr);
+  const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
+  pool.Split([&](int t, int parts) {
+    ImplicitScheme s(scheme);
+    s.BeginPlane(true);
+    const PartRange planes = PartOf(n2, t, parts);
+    for (int i2 = planes.begin; i2 < planes.end; ++i2) {
+      const bool inner = i2 > 0 && i2 < n2 - 1;
+      for (int i3 = 0; i3 < n3; ++i3) {
+        const Row row = RowOf(h, i2, i3, false);
+        for (int i1 = 0; i1 < n1; ++i1) {
+          const int c = row.base + i1;
+          const int c1m = i1 == 0 ? c + n1 - 1 : c - 1;
+          const int c1p = i1 == n1 - 1 ? c - (n1 - 1) : c + 1;
+          const int c3m = c + row.lower3, c3p = c + row.upper3;
+          if (!IsFreeCode(h.ElectrodeCodes[c]))
+            out[c] = 0.0;  // never read
+          else if (inner)
+            out[c] = s.template Denominator<true>(c, c1m, c1p, c3m, c3p);
+          else
+            out[c] = s.template Denominator<false>(c, c1m, c1p, c3m, c3p);
+        }
+      }
+    }
+  });
+}
+
 int SolutionThreads(const THeap& h) {
   return gSchedule == SweepSchedule::Plain ? 1 : WorkerThreadsFor(h.N2, CellCount(h));
 }
@@ -967,7 +1026,10 @@ struct PotentialSolution::Parts {
   std::optional<WorkerPool> pool;
   // Charge / Eps0 of every cell for the explicit scheme: the charge stays as it
   // is for the whole solution, so the quotient is the same in every sweep.
+  // For the implicit scheme on a lattice that the caches hold, the cells'
+  // denominators (hoisted).
   std::vector<double> sources;
+  bool hoisted = false;
   CouplingPlan coupling;
   SweepScratch scratch;
 };
@@ -986,6 +1048,11 @@ PotentialSolution::PotentialSolution(THeap& h, bool implicit, bool generatorCoup
       for (int c = r.begin; c < r.end; ++c) sources[c] = charge[c] / eps0;
     });
   }
+  if (implicit && CellCount(h) <= kMostCellsForHoistedDenominators) {
+    p.sources.resize(static_cast<std::size_t>(CellCount(h)));
+    ImplicitDenominators(h, p.sources.data(), *p.pool);
+    p.hoisted = true;
+  }
   if (generatorCoupling) PlanCouplingSums(h, implicit, p.coupling);
 }
 
@@ -995,7 +1062,9 @@ int PotentialSolution::Threads() const { return parts_->pool->Threads(); }
 
 void PotentialSolution::Sweep() {
   Parts& p = *parts_;
-  if (p.implicit)
+  if (p.implicit && p.hoisted)
+    RunSweep<ImplicitSchemeOf<true>>(p.h, p.sources.data(), *p.pool, p.scratch);
+  else if (p.implicit)
     RunSweep<ImplicitScheme>(p.h, nullptr, *p.pool, p.scratch);
   else
     RunSweep<ExplicitScheme>(p.h, p.sources.data(), *p.pool, p.scratch);
