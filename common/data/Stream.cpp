@@ -261,10 +261,9 @@ std::string TargetOfTemp(const std::string& base, const std::string& name)
   return base + name.substr(prefix, suffix - prefix);
 }
 
-bool NewerThan(const struct stat& a, const struct stat& b)
+bool NewerThan(const struct timespec& a, const struct timespec& b)
 {
-  return a.st_mtim.tv_sec != b.st_mtim.tv_sec ? a.st_mtim.tv_sec > b.st_mtim.tv_sec
-                                              : a.st_mtim.tv_nsec > b.st_mtim.tv_nsec;
+  return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
 }
 
 // A pair half that may still be the only whole copy of its target.
@@ -273,7 +272,7 @@ bool MayBeNeeded(const std::string& base, const std::string& name, const struct 
   if (!StartsWith(name.c_str(), TSiblingTempFile::PairPrefix))
     return false;
   struct stat target {};
-  return stat(TargetOfTemp(base, name).c_str(), &target) != 0 || NewerThan(info, target);
+  return stat(TargetOfTemp(base, name).c_str(), &target) != 0 || NewerThan(info.st_mtim, target.st_mtim);
 }
 
 // Calls visit(path, info, fd) for every regular temporary file in the folder
@@ -319,9 +318,7 @@ std::vector<std::string> FindPairHalves(const std::string& target)
     if (StartsWith(name.c_str(), TSiblingTempFile::PairPrefix) && TargetOfTemp(base, name) == base + NameOf(target))
       found.emplace_back(info.st_mtim, base + name);
   });
-  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-    return a.first.tv_sec != b.first.tv_sec ? a.first.tv_sec > b.first.tv_sec : a.first.tv_nsec > b.first.tv_nsec;
-  });
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return NewerThan(a.first, b.first); });
   std::vector<std::string> paths;
   for (auto& entry : found)
     paths.push_back(std::move(entry.second));

@@ -16,33 +16,21 @@ const QString Dot = QString::fromUtf8("·");
 
 void InsertText(TWordBasic& word, const QString& text) { word.Insert(text); }
 
-void InsertUnderlined(TWordBasic& word, const QString& text)
+// Text between two calls of a format switch that toggles it on and off.
+void InsertToggled(TWordBasic& word, void (TWordBasic::*toggle)(), const QString& text)
 {
-  word.Underline();
+  (word.*toggle)();
   word.Insert(text);
-  word.Underline();
+  (word.*toggle)();
 }
 
-void InsertItalic(TWordBasic& word, const QString& text)
-{
-  word.Italic();
-  word.Insert(text);
-  word.Italic();
-}
+void InsertUnderlined(TWordBasic& word, const QString& text) { InsertToggled(word, &TWordBasic::Underline, text); }
 
-void InsertSubscript(TWordBasic& word, const QString& text)
-{
-  word.Subscript();
-  word.Insert(text);
-  word.Subscript();
-}
+void InsertItalic(TWordBasic& word, const QString& text) { InsertToggled(word, &TWordBasic::Italic, text); }
 
-void InsertSuperscript(TWordBasic& word, const QString& text)
-{
-  word.Superscript();
-  word.Insert(text);
-  word.Superscript();
-}
+void InsertSubscript(TWordBasic& word, const QString& text) { InsertToggled(word, &TWordBasic::Subscript, text); }
+
+void InsertSuperscript(TWordBasic& word, const QString& text) { InsertToggled(word, &TWordBasic::Superscript, text); }
 
 void InsertSymbol(TWordBasic& word, const QString& text)
 {
