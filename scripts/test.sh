@@ -17,12 +17,52 @@ run_with_display() {
 
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 export XDG_CONFIG_HOME="$(mktemp -d)"
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 
 # Each pass is a function named pass_<name>; list it in PASSES to run it.
 
+# The failed cases of every pass, with the end of their output, are printed
+# again after the last pass: a CI log that keeps only its tail still says what
+# failed and why.
+FAILURES="$(mktemp)"
+trap 'rm -rf "$XDG_CONFIG_HOME" "$FAILURES"' EXIT
+
+# ctest's options for every pass.
+CTEST_OPTIONS=(--output-on-failure -j "$JOBS")
+
+# checked <build dir> <ctest's exit status>: keeps the names and the last lines
+# of output of the cases that failed, and passes the status on.
+checked() {
+  local log="$1/Testing/Temporary/LastTest.log"
+  if [ "$2" -ne 0 ] && [ -f "$log" ]; then
+    awk '/^[0-9]+\/[0-9]+ Testing: / { n = 0; name = $0 }
+         { lines[n++] = $0 }
+         /^Test Failed\./ {
+           print "-- " name
+           for (i = (n > 60 ? n - 60 : 0); i < n; i++) print lines[i]
+         }' "$log" >>"$FAILURES"
+  fi
+  return "$2"
+}
+
+# logged <name> <command...>: runs a test program, and when it fails keeps the
+# last lines of its output under the name.
+logged() {
+  local name="$1" log status=0
+  shift
+  log="$(mktemp)"
+  "$@" 2>&1 | tee "$log" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "-- $name" >>"$FAILURES"
+    tail -n 60 "$log" >>"$FAILURES"
+  fi
+  rm -f "$log"
+  return $status
+}
+
 pass_suite() {
-  run_with_display ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$JOBS"
+  local status=0
+  run_with_display ctest --test-dir "$BUILD_DIR" "${CTEST_OPTIONS[@]}" || status=$?
+  checked "$BUILD_DIR" $status
 }
 
 # The drawing tests again with the URW fonts, common on desktops (ghostscript
@@ -80,9 +120,9 @@ CONF
   } >"$font_dir/fonts.conf"
   local status=0
   FONTCONFIG_FILE="$font_dir/fonts.conf" run_with_display \
-    ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$JOBS" -L common_gis_tests || status=$?
+    ctest --test-dir "$BUILD_DIR" "${CTEST_OPTIONS[@]}" -L common_gis_tests || status=$?
   rm -rf "$font_dir"
-  return $status
+  checked "$BUILD_DIR" $status
 }
 
 # One ASan + UBSan build serves both sanitizer passes: the Qt-free suites and
@@ -102,8 +142,10 @@ build_sanitizers() {
 # Qt-free suites under ASan + UBSan.
 pass_sanitizers() {
   build_sanitizers
+  local status=0
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$SAN_BUILD_DIR" --output-on-failure -j "$JOBS" -LE '^app_'
+    ctest --test-dir "$SAN_BUILD_DIR" "${CTEST_OPTIONS[@]}" -LE '^app_' || status=$?
+  checked "$SAN_BUILD_DIR" $status
 }
 
 # The window suites (main window, model, dialogs, maps, plots, 3D views) under
@@ -117,10 +159,12 @@ pass_sanitizers_qt() {
   local mesa
   mesa="/usr/lib/$(gcc -print-multiarch)/dri/swrast_dri.so"
   [ -f "$mesa" ] || mesa=""
+  local status=0
   ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan-qt.supp:print_suppressions=0" \
     run_with_display env LD_PRELOAD="$mesa" \
-    ctest --test-dir "$SAN_BUILD_DIR" --output-on-failure -j "$JOBS" -L '^app_'
+    ctest --test-dir "$SAN_BUILD_DIR" "${CTEST_OPTIONS[@]}" -L '^app_' || status=$?
+  checked "$SAN_BUILD_DIR" $status
 }
 
 # The calculation thread under TSan.
@@ -131,8 +175,10 @@ pass_tsan() {
       -DKESTOVAR_BUILD_BENCH=OFF
   fi
   cmake --build "$dir" --parallel "$JOBS" --target app_worker_tests app_model_tests
+  local status=0
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-    ctest --test-dir "$dir" --output-on-failure -j "$JOBS" -L 'app_worker_tests|app_model_tests'
+    ctest --test-dir "$dir" "${CTEST_OPTIONS[@]}" -L 'app_worker_tests|app_model_tests' || status=$?
+  checked "$dir" $status
 }
 
 # The engine's sweeps on several threads under TSan.
@@ -140,7 +186,7 @@ pass_tsan_engine() {
   local dir="${TSAN_BUILD_DIR:-$ROOT/build-tsan}"
   cmake --build "$dir" --parallel "$JOBS" --target korvane_tests
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-    "$dir/tests/korvane/korvane_tests" --gtest_filter='SweepThreads.*:SweepSchedule.*'
+    logged tsan_engine "$dir/tests/korvane/korvane_tests" --gtest_filter='SweepThreads.*:SweepSchedule.*'
 }
 
 # The report as a real word processor reads it: LibreOffice Writer and the
@@ -150,7 +196,7 @@ pass_tsan_engine() {
 pass_report() {
   local PACKAGES=(libreoffice-writer-nogui poppler-utils)
   install_missing
-  KESTOVAR_REQUIRE_OFFICE=1 QT_QPA_PLATFORM=xcb run_with_display \
+  KESTOVAR_REQUIRE_OFFICE=1 QT_QPA_PLATFORM=xcb logged report run_with_display \
     "$BUILD_DIR/tests/app/shell/app_shell_report_window_tests" --gtest_filter='ReportOfViewWindowsTest.*'
 }
 
@@ -174,6 +220,10 @@ for pass in "${PASSES[@]}"; do
 done
 
 if [ "${#failed[@]}" -gt 0 ]; then
+  if [ -s "$FAILURES" ]; then
+    echo "== Failed cases"
+    cat "$FAILURES"
+  fi
   echo "== Failed passes: ${failed[*]}"
   exit 1
 fi
