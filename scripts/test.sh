@@ -10,9 +10,12 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$ROOT/scripts/setup.sh"
 
 JOBS="$(nproc)"
-# Window and OpenGL tests need a display: give them a virtual one.
+# Window and OpenGL tests need a display: give them a virtual one. An X server
+# resets whenever its last client leaves, and a test that connects during the
+# reset is refused ("could not connect to display"); on a busy machine that
+# happens between two tests, so this one never resets.
 run_with_display() {
-  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; fi
+  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"; fi
 }
 
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
