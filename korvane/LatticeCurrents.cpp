@@ -129,12 +129,28 @@ void ComputeDisplacementCurrents(THeap& h) {
   if (n2 > 0) DisplacementCellsOfPlane(h, n2 - 1);
 }
 
-void ComputeBulkCurrents(THeap& h) {
-  const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
+namespace {
+
+// A write that a plane's pass leaves to the plane below it, kept to be made
+// after the pass of that plane: with the planes shared among threads, the
+// thread of the plane below may still be working on it.
+struct LowerPlaneWrite {
+  int cell;
+  double value;
+  bool copy;  // the link current itself (bottom plane), else a charge taken away
+};
+
+// Link currents and the charge they carry on the planes [begin, end). A cell
+// gives charge to its lower neighbours; what the first plane of the range
+// gives to the plane below goes to deferred when that is given, in the order
+// the cells give it.
+void BulkCurrentsOfPlanes(THeap& h, PartRange planes, std::vector<LowerPlaneWrite>* deferred) {
+  const int n1 = h.N1, n3 = h.N3;
   const int plane = n1 * n3;
   const double dt = h.Dt;
   const double s1 = h.CellSize1, s2 = h.CellSize2, s3 = h.CellSize3;
-  for (int i2 = 0; i2 < n2; ++i2) {
+  for (int i2 = planes.begin; i2 < planes.end; ++i2) {
+    const bool defer = deferred && i2 == planes.begin && i2 > 0;
     for (int i3 = 0; i3 < n3; ++i3) {
       const RowLinks r = LinksOfRow(h, i2, i3);
       for (int i1 = 0; i1 < n1; ++i1) {
@@ -145,32 +161,46 @@ void ComputeBulkCurrents(THeap& h) {
         const int c3m = c + r.lower3;
         h.CurrentX[c] = LinkCurrent(h.FieldX[c], sc, SigmaOf(h, c1m));
         h.CurrentY[c] = i2 > 0 ? LinkCurrent(h.FieldY[c], sc, SigmaOf(h, c - plane)) : 0.0;
-        if (i2 == 1) h.CurrentY[c - plane] = h.CurrentY[c];
+        if (i2 == 1) {
+          if (defer)
+            deferred->push_back({c - plane, h.CurrentY[c], true});
+          else
+            h.CurrentY[c - plane] = h.CurrentY[c];
+        }
         h.CurrentZ[c] = LinkCurrent(h.FieldZ[c], sc, SigmaOf(h, c3m));
         // Each link current carries charge from the lower neighbour into the cell.
         h.Charge[c] += dt * (h.CurrentX[c] / s1 + h.CurrentY[c] / s2 + h.CurrentZ[c] / s3);
         h.Charge[c1m] -= dt * h.CurrentX[c] / s1;
-        if (i2 > 0) h.Charge[c - plane] -= dt * h.CurrentY[c] / s2;
+        if (defer)
+          deferred->push_back({c - plane, dt * h.CurrentY[c] / s2, false});
+        else if (i2 > 0)
+          h.Charge[c - plane] -= dt * h.CurrentY[c] / s2;
         h.Charge[c3m] -= dt * h.CurrentZ[c] / s3;
       }
     }
   }
 }
 
-void ComputeElectrodeCurrents(THeap& h) {
-  const int count = h.ElectrodeCount;
-  for (int e = 0; e < count; ++e) {
-    h.ElectrodeCurrents[e] = 0;
-    h.ElectrodeDispCurrents[e] = 0;
-  }
-  h.BoundaryDispCurrent = 0;
+// What the electrode pass adds up, by what it adds to.
+struct ElectrodeSums {
+  enum Kind : unsigned char { Collected, Displacement, Boundary };
+  Kind kind;
+  int electrode;
+  double value;
+};
+
+// The electrode pass on the planes [begin, end): the charge that electrode
+// cells collect (cleared from the cells) and the displacement currents into
+// them and out of the outer planes, handed to add in the order of the cells.
+template <class Add>
+void ElectrodeTermsOfPlanes(THeap& h, PartRange planes, Add&& add) {
   const int n1 = h.N1, n2 = h.N2, n3 = h.N3;
   const int plane = n1 * n3;
   const double a1 = h.CellSize2 * h.CellSize3;
   const double a2 = h.CellSize1 * h.CellSize3;
   const double a3 = h.CellSize1 * h.CellSize2;
   const double* codes = h.ElectrodeCodes;
-  for (int i2 = 0; i2 < n2; ++i2) {
+  for (int i2 = planes.begin; i2 < planes.end; ++i2) {
     for (int i3 = 0; i3 < n3; ++i3) {
       const RowLinks r = LinksOfRow(h, i2, i3);
       for (int i1 = 0; i1 < n1; ++i1) {
@@ -179,14 +209,14 @@ void ComputeElectrodeCurrents(THeap& h) {
         if (IsFreeCode(code)) {
           // Free cells of the outer planes pass displacement current to the
           // outside; a one-plane lattice has no cell above its bottom plane.
-          if (n2 > 1 && i2 == 0) h.BoundaryDispCurrent += a2 * h.DispCurrentY[c + plane];
-          if (n2 > 1 && i2 == n2 - 1) h.BoundaryDispCurrent += a2 * h.DispCurrentY[c];
+          if (n2 > 1 && i2 == 0) add(ElectrodeSums::Boundary, 0, a2 * h.DispCurrentY[c + plane]);
+          if (n2 > 1 && i2 == n2 - 1) add(ElectrodeSums::Boundary, 0, a2 * h.DispCurrentY[c]);
           continue;
         }
         const int e = CellElectrode(h, c);
         if (e < 0) continue;  // a code of no existing electrode: fixed, no current
         // The electrode collects the charge that conduction and channels brought in.
-        h.ElectrodeCurrents[e] += h.Charge[c];
+        add(ElectrodeSums::Collected, e, h.Charge[c]);
         h.Charge[c] = 0;
         double d = 0;
         const int c1m = LowerOnAxis1(c, i1, n1);
@@ -199,9 +229,67 @@ void ComputeElectrodeCurrents(THeap& h) {
         const int c3p = c + r.upper3;
         if (IsFreeCode(codes[c3m])) d += -a3 * h.DispCurrentZ[c];
         if (IsFreeCode(codes[c3p])) d += a3 * h.DispCurrentZ[c3p];
-        h.ElectrodeDispCurrents[e] += d;
+        add(ElectrodeSums::Displacement, e, d);
       }
     }
+  }
+}
+
+}  // namespace
+
+// On several threads each takes a block of planes, and the charge that the
+// first plane of a block takes from the plane below is taken after all blocks,
+// in the order one thread would take it.
+void ComputeBulkCurrents(THeap& h) {
+  const WorkerPool pool = PoolFor(h);
+  if (pool.Threads() <= 1) {
+    BulkCurrentsOfPlanes(h, {0, h.N2}, nullptr);
+    return;
+  }
+  std::vector<std::vector<LowerPlaneWrite>> deferred(static_cast<std::size_t>(pool.Threads()));
+  pool.Split([&](int t, int parts) { BulkCurrentsOfPlanes(h, PartOf(h.N2, t, parts), &deferred[t]); });
+  for (const std::vector<LowerPlaneWrite>& writes : deferred)
+    for (const LowerPlaneWrite& w : writes) {
+      if (w.copy)
+        h.CurrentY[w.cell] = w.value;
+      else
+        h.Charge[w.cell] -= w.value;
+    }
+}
+
+// On several threads each finds the terms of its planes, and the terms are
+// added in the order one thread would add them.
+void ComputeElectrodeCurrents(THeap& h) {
+  const int count = h.ElectrodeCount;
+  for (int e = 0; e < count; ++e) {
+    h.ElectrodeCurrents[e] = 0;
+    h.ElectrodeDispCurrents[e] = 0;
+  }
+  h.BoundaryDispCurrent = 0;
+  auto add = [&h](ElectrodeSums::Kind kind, int e, double v) {
+    switch (kind) {
+      case ElectrodeSums::Collected:
+        h.ElectrodeCurrents[e] += v;
+        break;
+      case ElectrodeSums::Displacement:
+        h.ElectrodeDispCurrents[e] += v;
+        break;
+      case ElectrodeSums::Boundary:
+        h.BoundaryDispCurrent += v;
+        break;
+    }
+  };
+  const WorkerPool pool = PoolFor(h);
+  if (pool.Threads() > 1) {
+    std::vector<std::vector<ElectrodeSums>> terms(static_cast<std::size_t>(pool.Threads()));
+    pool.Split([&](int t, int parts) {
+      ElectrodeTermsOfPlanes(h, PartOf(h.N2, t, parts),
+                             [&](ElectrodeSums::Kind kind, int e, double v) { terms[t].push_back({kind, e, v}); });
+    });
+    for (const std::vector<ElectrodeSums>& part : terms)
+      for (const ElectrodeSums& term : part) add(term.kind, term.electrode, term.value);
+  } else {
+    ElectrodeTermsOfPlanes(h, {0, h.N2}, add);
   }
   const double volume = h.CellSize1 * h.CellSize2 * h.CellSize3;
   h.PositiveCurrent = 0;
