@@ -32,6 +32,24 @@ RowLinks LinksOfRow(const THeap& h, int i2, int i3) {
 
 WorkerPool PoolFor(const THeap& h) { return WorkerPool(WorkerThreadsFor(h.N2, CellCount(h))); }
 
+// Runs pass(planes, add) over the lattice's planes, and add sees the terms in
+// the order one thread finds them: on several threads each takes a block of
+// planes and keeps its terms, which are then added block after block.
+template <class Term, class Pass, class Add>
+void AddInOneThreadOrder(const THeap& h, Pass&& pass, Add&& add) {
+  const WorkerPool pool = PoolFor(h);
+  if (pool.Threads() <= 1) {
+    pass(PartRange{0, h.N2}, add);
+    return;
+  }
+  std::vector<std::vector<Term>> terms(static_cast<std::size_t>(pool.Threads()));
+  pool.Split([&](int t, int parts) {
+    pass(PartOf(h.N2, t, parts), [&](const Term& term) { terms[t].push_back(term); });
+  });
+  for (const std::vector<Term>& part : terms)
+    for (const Term& term : part) add(term);
+}
+
 inline int LowerOnAxis1(int c, int i1, int n1) { return i1 == 0 ? c + n1 - 1 : c - 1; }
 inline int UpperOnAxis1(int c, int i1, int n1) { return i1 == n1 - 1 ? c - (n1 - 1) : c + 1; }
 
@@ -209,14 +227,14 @@ void ElectrodeTermsOfPlanes(THeap& h, PartRange planes, Add&& add) {
         if (IsFreeCode(code)) {
           // Free cells of the outer planes pass displacement current to the
           // outside; a one-plane lattice has no cell above its bottom plane.
-          if (n2 > 1 && i2 == 0) add(ElectrodeSums::Boundary, 0, a2 * h.DispCurrentY[c + plane]);
-          if (n2 > 1 && i2 == n2 - 1) add(ElectrodeSums::Boundary, 0, a2 * h.DispCurrentY[c]);
+          if (n2 > 1 && i2 == 0) add(ElectrodeSums{ElectrodeSums::Boundary, 0, a2 * h.DispCurrentY[c + plane]});
+          if (n2 > 1 && i2 == n2 - 1) add(ElectrodeSums{ElectrodeSums::Boundary, 0, a2 * h.DispCurrentY[c]});
           continue;
         }
         const int e = CellElectrode(h, c);
         if (e < 0) continue;  // a code of no existing electrode: fixed, no current
         // The electrode collects the charge that conduction and channels brought in.
-        add(ElectrodeSums::Collected, e, h.Charge[c]);
+        add(ElectrodeSums{ElectrodeSums::Collected, e, h.Charge[c]});
         h.Charge[c] = 0;
         double d = 0;
         const int c1m = LowerOnAxis1(c, i1, n1);
@@ -229,7 +247,7 @@ void ElectrodeTermsOfPlanes(THeap& h, PartRange planes, Add&& add) {
         const int c3p = c + r.upper3;
         if (IsFreeCode(codes[c3m])) d += -a3 * h.DispCurrentZ[c];
         if (IsFreeCode(codes[c3p])) d += a3 * h.DispCurrentZ[c3p];
-        add(ElectrodeSums::Displacement, e, d);
+        add(ElectrodeSums{ElectrodeSums::Displacement, e, d});
       }
     }
   }
@@ -257,8 +275,6 @@ void ComputeBulkCurrents(THeap& h) {
     }
 }
 
-// On several threads each finds the terms of its planes, and the terms are
-// added in the order one thread would add them.
 void ComputeElectrodeCurrents(THeap& h) {
   const int count = h.ElectrodeCount;
   for (int e = 0; e < count; ++e) {
@@ -266,31 +282,21 @@ void ComputeElectrodeCurrents(THeap& h) {
     h.ElectrodeDispCurrents[e] = 0;
   }
   h.BoundaryDispCurrent = 0;
-  auto add = [&h](ElectrodeSums::Kind kind, int e, double v) {
-    switch (kind) {
-      case ElectrodeSums::Collected:
-        h.ElectrodeCurrents[e] += v;
-        break;
-      case ElectrodeSums::Displacement:
-        h.ElectrodeDispCurrents[e] += v;
-        break;
-      case ElectrodeSums::Boundary:
-        h.BoundaryDispCurrent += v;
-        break;
-    }
-  };
-  const WorkerPool pool = PoolFor(h);
-  if (pool.Threads() > 1) {
-    std::vector<std::vector<ElectrodeSums>> terms(static_cast<std::size_t>(pool.Threads()));
-    pool.Split([&](int t, int parts) {
-      ElectrodeTermsOfPlanes(h, PartOf(h.N2, t, parts),
-                             [&](ElectrodeSums::Kind kind, int e, double v) { terms[t].push_back({kind, e, v}); });
-    });
-    for (const std::vector<ElectrodeSums>& part : terms)
-      for (const ElectrodeSums& term : part) add(term.kind, term.electrode, term.value);
-  } else {
-    ElectrodeTermsOfPlanes(h, {0, h.N2}, add);
-  }
+  AddInOneThreadOrder<ElectrodeSums>(
+      h, [&h](PartRange planes, auto&& add) { ElectrodeTermsOfPlanes(h, planes, add); },
+      [&h](const ElectrodeSums& term) {
+        switch (term.kind) {
+          case ElectrodeSums::Collected:
+            h.ElectrodeCurrents[term.electrode] += term.value;
+            break;
+          case ElectrodeSums::Displacement:
+            h.ElectrodeDispCurrents[term.electrode] += term.value;
+            break;
+          case ElectrodeSums::Boundary:
+            h.BoundaryDispCurrent += term.value;
+            break;
+        }
+      });
   const double volume = h.CellSize1 * h.CellSize2 * h.CellSize3;
   h.PositiveCurrent = 0;
   h.NegativeCurrent = 0;
@@ -354,22 +360,12 @@ void ElectrodeChargeTerms(const THeap& h, int electrode, PartRange planes, Term&
 
 }  // namespace
 
-// On several threads each finds the terms of its planes, and the terms are
-// added in the order one thread would add them.
 double ElectrodeCharge(THeap& h, int electrode) {
   if (electrode < 0 || electrode >= h.ElectrodeCount) return 0.0;
   double sum = 0;
-  const WorkerPool pool = PoolFor(h);
-  if (pool.Threads() > 1) {
-    std::vector<std::vector<double>> terms(static_cast<std::size_t>(pool.Threads()));
-    pool.Split([&](int t, int parts) {
-      ElectrodeChargeTerms(h, electrode, PartOf(h.N2, t, parts), [&](double v) { terms[t].push_back(v); });
-    });
-    for (const std::vector<double>& part : terms)
-      for (double v : part) sum += v;
-  } else {
-    ElectrodeChargeTerms(h, electrode, {0, h.N2}, [&](double v) { sum += v; });
-  }
+  AddInOneThreadOrder<double>(
+      h, [&](PartRange planes, auto&& add) { ElectrodeChargeTerms(h, electrode, planes, add); },
+      [&sum](double v) { sum += v; });
   return 2 * h.Eps0 * (h.CellSize1 * h.CellSize2 * h.CellSize3) * sum;
 }
 
