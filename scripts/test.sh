@@ -32,11 +32,15 @@ trap 'rm -rf "$XDG_CONFIG_HOME" "$FAILURES"' EXIT
 # ctest's options for every pass.
 CTEST_OPTIONS=(--output-on-failure -j "$JOBS")
 
-# checked <build dir> <ctest's exit status>: keeps the names and the last lines
-# of output of the cases that failed, and passes the status on.
-checked() {
-  local log="$1/Testing/Temporary/LastTest.log"
-  if [ "$2" -ne 0 ] && [ -f "$log" ]; then
+# ctest_kept <build dir> <command...>: runs the command (ctest on that build
+# folder, maybe behind a runner) and, when it fails, keeps the names and the
+# last lines of output of the cases that failed.
+ctest_kept() {
+  local dir="$1" status=0
+  shift
+  "$@" || status=$?
+  local log="$dir/Testing/Temporary/LastTest.log"
+  if [ "$status" -ne 0 ] && [ -f "$log" ]; then
     awk '/^[0-9]+\/[0-9]+ Testing: / { n = 0; name = $0 }
          { lines[n++] = $0 }
          /^Test Failed\./ {
@@ -44,7 +48,7 @@ checked() {
            for (i = (n > 60 ? n - 60 : 0); i < n; i++) print lines[i]
          }' "$log" >>"$FAILURES"
   fi
-  return "$2"
+  return $status
 }
 
 # logged <name> <command...>: runs a test program, and when it fails keeps the
@@ -63,9 +67,7 @@ logged() {
 }
 
 pass_suite() {
-  local status=0
-  run_with_display ctest --test-dir "$BUILD_DIR" "${CTEST_OPTIONS[@]}" || status=$?
-  checked "$BUILD_DIR" $status
+  ctest_kept "$BUILD_DIR" run_with_display ctest --test-dir "$BUILD_DIR" "${CTEST_OPTIONS[@]}"
 }
 
 # The drawing tests again with the URW fonts, common on desktops (ghostscript
@@ -122,10 +124,10 @@ CONF
     echo "</fontconfig>"
   } >"$font_dir/fonts.conf"
   local status=0
-  FONTCONFIG_FILE="$font_dir/fonts.conf" run_with_display \
+  FONTCONFIG_FILE="$font_dir/fonts.conf" ctest_kept "$BUILD_DIR" run_with_display \
     ctest --test-dir "$BUILD_DIR" "${CTEST_OPTIONS[@]}" -L common_gis_tests || status=$?
   rm -rf "$font_dir"
-  checked "$BUILD_DIR" $status
+  return $status
 }
 
 # One ASan + UBSan build serves both sanitizer passes: the Qt-free suites and
@@ -145,10 +147,8 @@ build_sanitizers() {
 # Qt-free suites under ASan + UBSan.
 pass_sanitizers() {
   build_sanitizers
-  local status=0
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$SAN_BUILD_DIR" "${CTEST_OPTIONS[@]}" -LE '^app_' || status=$?
-  checked "$SAN_BUILD_DIR" $status
+    ctest_kept "$SAN_BUILD_DIR" ctest --test-dir "$SAN_BUILD_DIR" "${CTEST_OPTIONS[@]}" -LE '^app_'
 }
 
 # The window suites (main window, model, dialogs, maps, plots, 3D views) under
@@ -162,12 +162,10 @@ pass_sanitizers_qt() {
   local mesa
   mesa="/usr/lib/$(gcc -print-multiarch)/dri/swrast_dri.so"
   [ -f "$mesa" ] || mesa=""
-  local status=0
   ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan-qt.supp:print_suppressions=0" \
-    run_with_display env LD_PRELOAD="$mesa" \
-    ctest --test-dir "$SAN_BUILD_DIR" "${CTEST_OPTIONS[@]}" -L '^app_' || status=$?
-  checked "$SAN_BUILD_DIR" $status
+    ctest_kept "$SAN_BUILD_DIR" run_with_display env LD_PRELOAD="$mesa" \
+    ctest --test-dir "$SAN_BUILD_DIR" "${CTEST_OPTIONS[@]}" -L '^app_'
 }
 
 # The calculation thread under TSan.
@@ -178,10 +176,8 @@ pass_tsan() {
       -DKESTOVAR_BUILD_BENCH=OFF
   fi
   cmake --build "$dir" --parallel "$JOBS" --target app_worker_tests app_model_tests
-  local status=0
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-    ctest --test-dir "$dir" "${CTEST_OPTIONS[@]}" -L 'app_worker_tests|app_model_tests' || status=$?
-  checked "$dir" $status
+    ctest_kept "$dir" ctest --test-dir "$dir" "${CTEST_OPTIONS[@]}" -L 'app_worker_tests|app_model_tests'
 }
 
 # The engine's sweeps on several threads under TSan.
