@@ -748,12 +748,13 @@ constexpr auto kSleepAfter = std::chrono::microseconds(100);
 // A sleeping waiter looks again this often.
 constexpr auto kSleepFor = std::chrono::microseconds(50);
 
-// Returns once the count has reached target. known is the count last seen: it
-// only grows, so while it suffices the writer's cache line is left alone.
-void WaitForRows(Progress& done, int target, int& known) {
-  if (known >= target) return;
+// Returns once the count has reached target, with the seconds it waited (0
+// when the count was there at once). known is the count last seen: it only
+// grows, so while it suffices the writer's cache line is left alone.
+double WaitForRows(Progress& done, int target, int& known) {
+  if (known >= target) return 0;
   known = done.rows.load(std::memory_order_acquire);
-  if (known >= target) return;
+  if (known >= target) return 0;
   const auto start = std::chrono::steady_clock::now();
   Backoff backoff;
   for (unsigned i = 1; known < target; ++i) {
@@ -765,6 +766,7 @@ void WaitForRows(Progress& done, int target, int& known) {
     std::this_thread::sleep_for(kSleepFor);
     known = done.rows.load(std::memory_order_acquire);
   }
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // What the threaded sweeps of one solution reuse from sweep to sweep.
@@ -772,6 +774,8 @@ struct WavefrontScratch {
   std::unique_ptr<Progress[]> progress;
   int threads = 0;
   std::vector<Tally> unitTotals;
+  // Each thread's seconds per cell, its waits for the thread before left out.
+  std::vector<double> paces;
 
   void Prepare(int threadCount, int units) {
     if (threads != threadCount) {
@@ -780,6 +784,7 @@ struct WavefrontScratch {
     }
     for (int t = 0; t < threads; ++t) progress[t].rows.store(0, std::memory_order_relaxed);
     unitTotals.assign(units, Tally{});
+    paces.assign(threadCount, 0.0);
   }
 };
 
@@ -806,7 +811,11 @@ void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit
   // A thread sweeps the same planes in both directions and finds them in its
   // own cache; the unit before its own in sweep order is on the thread before
   // it, or after it when the sweep runs from the top.
+  const int rowCells = h.N1 * n3;
   pool.Run([&](int t) {
+    const auto began = std::chrono::steady_clock::now();
+    double waited = 0;
+    int cells = 0;
     Scheme s(scheme);
     Progress& mine = progress[t];
     Progress& before = progress[(t + (dir.back2 ? 1 : threads - 1)) % threads];
@@ -820,15 +829,19 @@ void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit
       const int lag = k > 0 && (note(first, kPlaneWithNodes) || note(previous, kPlaneWithNodes)) ? 2 : 1;
       auto wait = [&](int row) {
         if (Aside || k == 0) return;
-        WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + lag, n3)), known);
+        waited += WaitForRows(before, (k - 1) * stride + (wholePlane ? n3 : std::min(row + lag, n3)), known);
       };
       auto finished = [&](int rows) {
         if (!Aside) mine.Publish(k * stride + rows);
       };
       SweepUnit<Aside>(s, h, unit, dir, shared, unitTotals[k], wait, finished);
+      cells += unit.count * rowCells;
     }
+    const double busy = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count() - waited;
+    scratch.paces[t] = cells > 0 ? busy / cells : 0.0;
   });
   for (const Tally& t : unitTotals) MergeTally(t, total);
+  if (!Aside) NoteSweepPaces(pool, scratch.paces.data());
 }
 
 // The Jacobi sweep's new values into place, in one block per thread.
@@ -1012,7 +1025,7 @@ struct PotentialSolution::Parts {
   // solution; the threads follow it from the next sweep on.
   void FollowThreadCount() {
     const int wanted = SolutionThreads(h);
-    if (wanted == pool->Threads()) return;
+    if (wanted == pool->Threads() && pool->OnCurrentWorkers()) return;
     pool.reset();
     pool.emplace(wanted);
   }

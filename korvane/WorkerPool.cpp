@@ -46,6 +46,8 @@ inline void Relax() {
 struct alignas(64) Slot {
   std::atomic<unsigned> generation{0};
   std::atomic<int> sleeping{0};
+  // Held by the lease: waits for its next job on the spot.
+  std::atomic<bool> held{false};
 };
 
 // Waits until value differs from seen: on the spot for the given time, then
@@ -90,27 +92,50 @@ class Team {
 
   std::mutex& Lease() { return lease_; }
 
-  // Threads that can run parts at once, the caller's included (at most wanted).
-  int Grow(int wanted) {
-    while (static_cast<int>(threads_.size()) + 1 < wanted) {
-      try {
-        const std::size_t index = threads_.size();
-        slots_[index] = std::make_unique<Slot>();
-        threads_.emplace_back(&Team::Serve, this, slots_[index].get(), static_cast<int>(index) + 1);
-      } catch (const std::system_error&) {
-        break;
-      }
+  // Chooses the workers for parts 1, 2, ... of the lease's jobs, passing over
+  // those left out, and holds them on the spot. Returns the threads that can
+  // run parts at once, the caller's included (at most wanted).
+  int Hold(int wanted, const WorkerSet& leftOut) {
+    order_.clear();
+    for (int index = 1; static_cast<int>(order_.size()) + 1 < wanted && index < kMostThreads; ++index) {
+      if (leftOut.test(index)) continue;
+      if (!Grow(index)) break;
+      order_.push_back(index);
     }
-    return std::min(wanted, static_cast<int>(threads_.size()) + 1);
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+      partOf_[order_[i]] = static_cast<int>(i) + 1;
+      slots_[order_[i] - 1]->held.store(true, std::memory_order_relaxed);
+    }
+    return static_cast<int>(order_.size()) + 1;
   }
 
-  // Workers 1 .. workers wait on the spot until the lease lets them go (0).
-  void Hold(int workers) { held_.store(workers, std::memory_order_relaxed); }
+  // The lease has ended: its workers go back to sleep after a short wait.
+  void Release() {
+    for (int index : order_) slots_[index - 1]->held.store(false, std::memory_order_relaxed);
+    order_.clear();
+  }
+
+  // Starts workers up to the given one. False when the system refuses a thread.
+  bool Grow(int index) {
+    while (static_cast<int>(threads_.size()) < index) {
+      try {
+        const std::size_t next = threads_.size();
+        slots_[next] = std::make_unique<Slot>();
+        threads_.emplace_back(&Team::Serve, this, slots_[next].get(), static_cast<int>(next) + 1);
+      } catch (const std::system_error&) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // The worker that runs part `part` of the lease's jobs (0: the caller).
+  int WorkerOf(int part) const { return part == 0 ? 0 : order_[part - 1]; }
 
   void Run(int parts, const std::function<void(int)>& part) {
     part_ = &part;
     remaining_.store(static_cast<unsigned>(parts - 1), std::memory_order_relaxed);
-    for (int i = 0; i + 1 < parts; ++i) Signal(static_cast<std::size_t>(i));
+    for (int i = 0; i + 1 < parts; ++i) Signal(static_cast<std::size_t>(order_[i] - 1));
     part(0);
     unsigned left = remaining_.load(std::memory_order_acquire);
     while (left != 0) left = AwaitChange(remaining_, callerSleeping_, left, kHeldSpin);
@@ -126,11 +151,11 @@ class Team {
   void Serve(Slot* slot, int index) {
     unsigned seen = 0;
     for (;;) {
-      seen = index <= held_.load(std::memory_order_relaxed)
+      seen = slot->held.load(std::memory_order_relaxed)
                  ? AwaitChange(slot->generation, slot->sleeping, seen, kHeldSpin)
                  : AwaitChange(slot->generation, slot->sleeping, seen, kIdleSpin);
       if (stop_.load(std::memory_order_relaxed)) return;
-      (*part_)(index);
+      (*part_)(partOf_[index]);
       if (remaining_.fetch_sub(1, std::memory_order_seq_cst) == 1) Wake(remaining_, callerSleeping_);
     }
   }
@@ -140,93 +165,15 @@ class Team {
   std::unique_ptr<Slot> slots_[kMostThreads];
   std::atomic<unsigned> remaining_{0};
   std::atomic<int> callerSleeping_{0};
-  std::atomic<int> held_{0};
+  // The workers of the lease's parts 1, 2, ..., and each worker's part.
+  std::vector<int> order_;
+  int partOf_[kMostThreads] = {};
   // Written before a worker's generation moves on and read after it sees it move.
   const std::function<void(int)>* part_ = nullptr;
   std::atomic<bool> stop_{false};
 };
 
 std::atomic<int> gOverride{0};
-// The most threads that the default count uses while the machine is busy, and
-// the sweeps since it last had to be lowered.
-// The default count on a machine that others share. A wavefront stops wherever
-// one of its threads loses its processor, so on a busy machine fewer threads
-// sweep faster than more, and no count of waits tells that as plainly as the
-// clock. Every few windows of sweeps the tuner tries half the threads (and
-// now and then twice as many again) for one window, and keeps whichever swept
-// a cell faster.
-class CountTuner {
- public:
-  // The most threads that the default count may use now.
-  int Limit() const { return limit_.load(std::memory_order_relaxed); }
-
-  void Note(int threads, double secondsPerCell) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    if (threads != counted_) {
-      // The first sweeps of a trial, or another lattice or count: a window
-      // measures one count only. A count that changes within a trial ends it.
-      counted_ = threads;
-      sum_ = 0;
-      sweeps_ = 0;
-      if (trial_ && trialCounted_) EndTrial(false);
-      trialCounted_ = trial_;
-      return;
-    }
-    sum_ += secondsPerCell;
-    if (++sweeps_ < kTunerWindowSweeps) return;
-    const double mean = sum_ / sweeps_;
-    sum_ = 0;
-    sweeps_ = 0;
-    if (trial_) {
-      EndTrial(mean < kTunerGain * kept_);
-      return;
-    }
-    kept_ = mean;
-    ++sinceFewer_;
-    ++sinceMore_;
-    if (limit_.load(std::memory_order_relaxed) < kMostThreads && sinceMore_ >= moreEvery_) {
-      sinceMore_ = 0;
-      StartTrial(std::min(kMostThreads, 2 * threads), &moreEvery_);
-    } else if (threads > 1 && sinceFewer_ >= fewerEvery_) {
-      sinceFewer_ = 0;
-      StartTrial(threads / 2, &fewerEvery_);
-    }
-  }
-
- private:
-  // interval: the windows between trials of this kind.
-  void StartTrial(int threads, int* interval) {
-    trial_ = true;
-    trialCounted_ = false;
-    trialInterval_ = interval;
-    keptLimit_ = limit_.load(std::memory_order_relaxed);
-    limit_.store(threads, std::memory_order_relaxed);
-  }
-
-  // The trial's count stays when it swept faster; otherwise the limit before it
-  // comes back, and the next trial of the kind waits twice as long (a trial at
-  // a worse count costs a window of slow sweeps).
-  void EndTrial(bool faster) {
-    trial_ = false;
-    trialCounted_ = false;
-    if (faster) {
-      fewerEvery_ = kTunerFewerEvery;
-      moreEvery_ = kTunerMoreEvery;
-      return;
-    }
-    limit_.store(keptLimit_, std::memory_order_relaxed);
-    *trialInterval_ = std::min(2 * *trialInterval_, kTunerLongestInterval);
-  }
-
-  std::mutex mutex_;
-  std::atomic<int> limit_{kMostThreads};
-  bool trial_ = false, trialCounted_ = false;
-  int counted_ = 0, keptLimit_ = kMostThreads, sweeps_ = 0;
-  int sinceFewer_ = 0, sinceMore_ = 0, fewerEvery_ = kTunerFewerEvery, moreEvery_ = kTunerMoreEvery;
-  int* trialInterval_ = &fewerEvery_;
-  double sum_ = 0, kept_ = 0;
-};
-
 CountTuner gTuner;
 
 int FromEnvironment() {
@@ -251,20 +198,30 @@ int UsableProcessors() {
 
 }  // namespace
 
-WorkerPool::WorkerPool(int wanted) {
+WorkerPool::WorkerPool(int wanted) : version_(gTuner.Version()) {
+  const bool forced = gOverride.load(std::memory_order_relaxed) > 0;
+  Take(wanted, forced || wanted <= 1 ? WorkerSet() : gTuner.LeftOut());
+}
+
+WorkerPool::WorkerPool(int wanted, const WorkerSet& leftOut) : version_(gTuner.Version()) { Take(wanted, leftOut); }
+
+void WorkerPool::Take(int wanted, const WorkerSet& leftOut) {
   if (wanted <= 1) return;
   Team& team = Team::Instance();
   if (!team.Lease().try_lock()) return;
   held_ = true;
-  threads_ = team.Grow(std::min(wanted, kMostThreads));
-  team.Hold(threads_ - 1);
+  threads_ = team.Hold(std::min(wanted, kMostThreads), leftOut);
 }
 
 WorkerPool::~WorkerPool() {
   if (!held_) return;
-  Team::Instance().Hold(0);
+  Team::Instance().Release();
   Team::Instance().Lease().unlock();
 }
+
+bool WorkerPool::OnCurrentWorkers() const { return version_ == gTuner.Version(); }
+
+int WorkerPool::WorkerOf(int part) const { return threads_ <= 1 ? 0 : Team::Instance().WorkerOf(part); }
 
 void WorkerPool::Run(const std::function<void(int)>& part) const {
   if (threads_ <= 1) {
@@ -283,6 +240,13 @@ int WorkerThreadsFor(int planes, int cells) {
 
 int ThreadsForWork(int most, int planes, int cells) {
   return std::max(1, std::min({most, planes / 2, cells / kLeastCellsPerThread}));
+}
+
+void NoteSweepPaces(const WorkerPool& pool, const double* secondsPerCell) {
+  if (gOverride.load(std::memory_order_relaxed) > 0 || pool.Threads() < 2) return;
+  int workers[kMostThreads];
+  for (int part = 0; part < pool.Threads(); ++part) workers[part] = pool.WorkerOf(part);
+  gTuner.NotePaces(pool.Threads(), workers, secondsPerCell);
 }
 
 void NoteSweepTime(int threads, int cells, double seconds) {

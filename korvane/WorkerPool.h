@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "CountTuner.h"
+
 namespace korvane {
 
 // The threads of one piece of work (a whole potential solution, or one pass),
@@ -19,12 +21,22 @@ namespace korvane {
 class WorkerPool {
  public:
   explicit WorkerPool(int wanted);
+  // The workers left out are passed over: part 1 runs on the first worker not
+  // left out, and so on.
+  WorkerPool(int wanted, const WorkerSet& leftOut);
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
   // Threads granted, the caller's included: between 1 and the number wanted.
+  // The default count passes over the workers it has left out (see
+  // NoteSweepPaces); a set count takes the first ones.
   int Threads() const { return threads_; }
+  // False once the default count has left a worker out or taken one back
+  // since the pool was made.
+  bool OnCurrentWorkers() const;
+  // The worker that runs part t of the pool's jobs (0: the caller's thread).
+  int WorkerOf(int part) const;
   // Runs part(0) .. part(Threads() - 1) at the same time, part 0 on the
   // caller's thread, and returns when all of them have returned.
   void Run(const std::function<void(int)>& part) const;
@@ -36,6 +48,9 @@ class WorkerPool {
   }
 
  private:
+  void Take(int wanted, const WorkerSet& leftOut);
+
+  unsigned version_;
   int threads_ = 1;
   bool held_ = false;
 };
@@ -67,21 +82,13 @@ int ThreadsForWork(int most, int planes, int cells);
 // Forces a count for the benchmarks and tests; 0 goes back to the default.
 void SetWorkerThreads(int count);
 
-// How long a sweep of the given cells took on the given threads. On a machine
-// too busy to run the threads at once every preempted thread stops the ones
-// after it, so the default count follows the clock: after kTunerFewerEvery
-// windows of kTunerWindowSweeps sweeps it tries half the threads for a window,
-// after kTunerMoreEvery windows twice as many (when it had lowered the count),
-// and keeps the trial's count when that swept a cell in less than kTunerGain
-// of the time. A trial that loses doubles the wait before the next of its kind,
-// up to kTunerLongestInterval windows. A forced count stays as it is.
+// How long a sweep of the given cells took on the given threads, for the
+// default count (see CountTuner). A forced count stays as it is.
 void NoteSweepTime(int threads, int cells, double seconds);
-constexpr int kMostWorkerThreads = 256;
-constexpr int kTunerWindowSweeps = 8;
-constexpr int kTunerFewerEvery = 4;
-constexpr int kTunerMoreEvery = 8;
-constexpr int kTunerLongestInterval = 32;
-constexpr double kTunerGain = 0.9;
+// How fast each part of a threaded sweep swept its cells, waits for the other
+// parts left out: the default count leaves out a worker much slower than the
+// others when the sweeps go faster without it.
+void NoteSweepPaces(const WorkerPool& pool, const double* secondsPerCell);
 
 // Waits on the spot with a growing pause between checks: a short wait sees
 // its change at once, a longer one stops drawing on the memory bus and on the
