@@ -180,12 +180,12 @@ pass_tsan() {
     ctest_kept "$dir" ctest --test-dir "$dir" "${CTEST_OPTIONS[@]}" -L 'app_worker_tests|app_model_tests'
 }
 
-# The engine's sweeps on several threads under TSan.
+# The engine's sweeps and its worker pool on several threads under TSan.
 pass_tsan_engine() {
   local dir="${TSAN_BUILD_DIR:-$ROOT/build-tsan}"
   cmake --build "$dir" --parallel "$JOBS" --target korvane_tests
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-    logged tsan_engine "$dir/tests/korvane/korvane_tests" --gtest_filter='SweepThreads.*:SweepSchedule.*'
+    logged tsan_engine "$dir/tests/korvane/korvane_tests" --gtest_filter='SweepThreads.*:SweepSchedule.*:WorkerPool.*'
 }
 
 # The report as a real word processor reads it: LibreOffice Writer and the

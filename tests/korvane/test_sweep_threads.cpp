@@ -176,7 +176,9 @@ TEST_F(SweepThreads, WholeRunsMatchTheSingleThreadRunByteForByte) {
   for (const Shape& s : shapes) {
     const std::vector<Stage> one = RunStages(s, 1);
     ASSERT_FALSE(one.empty());
-    if (s.drive == Drive::ConstantVoltage) EXPECT_EQ(one.back(), kBreakdown) << "the run should reach breakdown";
+    if (s.drive == Drive::ConstantVoltage) {
+      EXPECT_EQ(one.back(), kBreakdown) << "the run should reach breakdown";
+    }
     for (int threads : s.threads) {
       SCOPED_TRACE(testing::Message() << s.n1 << "x" << s.n2 << "x" << s.n3
                                       << (s.drive == Drive::Generator ? " with the generator" : "") << " on "
