@@ -571,12 +571,19 @@ TEST_F(SweepSchedule, SignedZerosAndNaNErrorsMatchThePlainCellOrder) {
     const char* name;
     double fixedLow, fixedHigh;  // values of scattered fixed cells
     bool poison;                 // NaN charges in some free cells
+    double freeStart;            // where the free cells start
+    double charge;               // of every cell
   };
+  // Negative zeros everywhere: a cell's sum of neighbour terms is -0, and only
+  // the charge term decides the sign of the new potential (+0 without charge,
+  // -0 with a charge of -0).
   const Case cases[] = {
-      {"zero minimum", -0.0, 1.0, false},
-      {"zero maximum", -0.0, -1.0, false},
-      {"all zeros", -0.0, 0.0, false},
-      {"errors not a number", -0.0, 1.0, true},
+      {"zero minimum", -0.0, 1.0, false, 0.0, 0.0},
+      {"zero maximum", -0.0, -1.0, false, 0.0, 0.0},
+      {"all zeros", -0.0, 0.0, false, 0.0, 0.0},
+      {"negative zeros everywhere", -0.0, -0.0, false, -0.0, 0.0},
+      {"negative zeros and charges of -0", -0.0, -0.0, false, -0.0, -0.0},
+      {"errors not a number", -0.0, 1.0, true, 0.0, 0.0},
   };
   for (int threads : kThreadCounts)
     for (const Case& k : cases)
@@ -590,8 +597,8 @@ TEST_F(SweepSchedule, SignedZerosAndNaNErrorsMatchThePlainCellOrder) {
           std::mt19937 random(5);
           const int cells = korvane::CellCount(r);
           for (int c = 0; c < cells; ++c) {
-            r.Potential[c] = 0.0;
-            r.Charge[c] = 0.0;
+            r.Potential[c] = k.freeStart;
+            r.Charge[c] = k.charge;
             if (random() % 4 == 0) {
               r.ElectrodeCodes[c] = -9;  // fixed, keeps its value
               r.Potential[c] = random() % 2 ? k.fixedLow : k.fixedHigh;
