@@ -285,8 +285,8 @@ template <bool Hoisted>
 class ImplicitSchemeOf {
  public:
   // Free cells are told by their codes, which the scheme reads anyway for the
-  // electrodes' potentials: no byte per cell is passed.
-  ImplicitSchemeOf(THeap& h, const double* denominators, const unsigned char* /*free*/ = nullptr)
+  // electrodes' potentials.
+  ImplicitSchemeOf(THeap& h, const double* denominators)
       : h_(h),
         phi_(h.Potential),
         next_(h.PotentialNext),
@@ -934,9 +934,7 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorR
 int CurrentSweepOrder(const THeap& h) { return ((h.SweepOrder % 8) + 8) % 8; }
 
 template <class Scheme>
-void RunSweep(THeap& h, const double* sources, const unsigned char* free, const WorkerPool& pool,
-              SweepScratch& scratch) {
-  Scheme scheme(h, sources, free);
+void RunSweep(THeap& h, Scheme scheme, const WorkerPool& pool, SweepScratch& scratch) {
   const int order = CurrentSweepOrder(h);
   Directions dir;
   if (!h.BSep) {
@@ -1107,13 +1105,13 @@ int PotentialSolution::Threads() const { return parts_->pool->Threads(); }
 void PotentialSolution::Sweep() {
   Parts& p = *parts_;
   if (p.implicit && p.hoisted)
-    RunSweep<ImplicitSchemeOf<true>>(p.h, p.sources.data(), nullptr, *p.pool, p.scratch);
+    RunSweep(p.h, ImplicitSchemeOf<true>(p.h, p.sources.data()), *p.pool, p.scratch);
   else if (p.implicit)
-    RunSweep<ImplicitScheme>(p.h, nullptr, nullptr, *p.pool, p.scratch);
+    RunSweep(p.h, ImplicitScheme(p.h, nullptr), *p.pool, p.scratch);
   else if (p.chargeFree)
-    RunSweep<ExplicitSchemeOf<false>>(p.h, nullptr, p.freeCells.data(), *p.pool, p.scratch);
+    RunSweep(p.h, ExplicitSchemeOf<false>(p.h, nullptr, p.freeCells.data()), *p.pool, p.scratch);
   else
-    RunSweep<ExplicitSchemeOf<true>>(p.h, p.sources.data(), p.freeCells.data(), *p.pool, p.scratch);
+    RunSweep(p.h, ExplicitSchemeOf<true>(p.h, p.sources.data(), p.freeCells.data()), *p.pool, p.scratch);
   p.FollowThreadCount();
 }
 
