@@ -20,6 +20,9 @@ inline int CellIndex(const THeap& h, int i1, int i2, int i3) { return i1 + h.N1 
 
 inline int CellCount(const THeap& h) { return h.N1 * h.N2 * h.N3; }
 
+// The threads for one pass over the record's lattice (see WorkerThreadsFor).
+WorkerPool LatticePool(const THeap& h);
+
 // Periodic axes wrap an index that is at most one period out of range.
 inline int WrapOnce(int i, int n) { return i < 0 ? i + n : (i > n - 1 ? i - n : i); }
 

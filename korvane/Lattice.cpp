@@ -12,6 +12,7 @@
 #include "Allocator.h"
 #include "ElectrodeCodes.h"
 #include "Engine.h"
+#include "WorkerPool.h"
 
 namespace korvane {
 namespace {
@@ -319,8 +320,13 @@ void AddScaledQ0(THeap& h, double value) {
   double* potential = h.Potential;
   const double* q0 = h.PotentialQ0;
   const double* codes = h.ElectrodeCodes;
-  for (int c = 0; c < cells; ++c)
-    if (codes[c] == -1.0) potential[c] += value * q0[c];
+  // After a threaded solution the potentials lie in the workers' caches: each
+  // worker takes a block, rather than the caller's thread fetching them all.
+  LatticePool(h).Split([&](int t, int parts) {
+    const PartRange r = PartOf(cells, t, parts);
+    for (int c = r.begin; c < r.end; ++c)
+      if (codes[c] == -1.0) potential[c] += value * q0[c];
+  });
 }
 
 }  // namespace korvane

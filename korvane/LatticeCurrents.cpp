@@ -30,14 +30,12 @@ RowLinks LinksOfRow(const THeap& h, int i2, int i3) {
   return r;
 }
 
-WorkerPool PoolFor(const THeap& h) { return WorkerPool(WorkerThreadsFor(h.N2, CellCount(h))); }
-
 // Runs pass(planes, add) over the lattice's planes, and add sees the terms in
 // the order one thread finds them: on several threads each takes a block of
 // planes and keeps its terms, which are then added block after block.
 template <class Term, class Pass, class Add>
 void AddInOneThreadOrder(const THeap& h, Pass&& pass, Add&& add) {
-  const WorkerPool pool = PoolFor(h);
+  const WorkerPool pool = LatticePool(h);
   if (pool.Threads() <= 1) {
     pass(PartRange{0, h.N2}, add);
     return;
@@ -128,7 +126,7 @@ void DisplacementCellsOfPlane(THeap& h, int i2) {
 // after the other, each plane by plane, with the same values.
 void ComputeDisplacementCurrents(THeap& h) {
   const int n2 = h.N2;
-  const WorkerPool pool = PoolFor(h);
+  const WorkerPool pool = LatticePool(h);
   if (pool.Threads() > 1) {
     pool.Split([&](int t, int parts) {
       const PartRange r = PartOf(n2, t, parts);
@@ -259,7 +257,7 @@ void ElectrodeTermsOfPlanes(THeap& h, PartRange planes, Add&& add) {
 // first plane of a block takes from the plane below is taken after all blocks,
 // in the order one thread would take it.
 void ComputeBulkCurrents(THeap& h) {
-  const WorkerPool pool = PoolFor(h);
+  const WorkerPool pool = LatticePool(h);
   if (pool.Threads() <= 1) {
     BulkCurrentsOfPlanes(h, {0, h.N2}, nullptr);
     return;

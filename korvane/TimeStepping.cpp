@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "Allocator.h"
+#include "ArrayExtremes.h"
 #include "ElectrodeCodes.h"
 #include "Engine.h"
 #include "Lattice.h"
@@ -137,10 +138,11 @@ void ResetGeneratorCircuit(THeap& h) {
 }
 
 void LatticeExtremes(THeap& h) {
-  ArrayMinMax(h, h.Potential, h.PotentialMin, h.PotentialMax);
-  ArrayMinMax(h, h.FieldAbs, h.FieldAbsMin, h.FieldAbsMax);
-  ArrayMinMax(h, h.Ec, h.EcMin, h.EcMax);
-  ArrayMinMax(h, h.Charge, h.ChargeMin, h.ChargeMax);
+  const ExtremesTarget targets[] = {{h.Potential, &h.PotentialMin, &h.PotentialMax},
+                                    {h.FieldAbs, &h.FieldAbsMin, &h.FieldAbsMax},
+                                    {h.Ec, &h.EcMin, &h.EcMax},
+                                    {h.Charge, &h.ChargeMin, &h.ChargeMax}};
+  ArraysMinMax(h, targets, 4);
 }
 
 double LogOrNoValue(double x) { return x > 0.0 ? std::log(x) : kNoValue; }
@@ -174,45 +176,19 @@ double VoltageFactor(THeap& h, double t) {
 }
 
 void ArrayMinMax(const THeap& h, const double* array, double& minValue, double& maxValue) {
-  const int cells = CellCount(h);
-  if (cells < 1) return;
-  double lo = array[0], hi = array[0];
-  for (int c = 1; c < cells; ++c) {
-    const double v = array[c];
-    if (v < lo) lo = v;
-    if (v > hi) hi = v;
-  }
-  minValue = lo;
-  maxValue = hi;
+  const ExtremesTarget target{array, &minValue, &maxValue};
+  ArraysMinMax(h, &target, 1);
 }
 
 namespace {
 
 // The extremes of the field, the critical field and the potential after a
-// step in one pass over the lattice; each array is taken in the same cell order
-// as ArrayMinMax takes it, so the results are the same.
+// step, in one job.
 void StepExtremes(THeap& h) {
-  const int cells = CellCount(h);
-  if (cells < 1) return;
-  const double* field = h.FieldAbs;
-  const double* ec = h.Ec;
-  const double* phi = h.Potential;
-  double fieldLo = field[0], fieldHi = field[0], ecLo = ec[0], ecHi = ec[0], phiLo = phi[0], phiHi = phi[0];
-  for (int c = 1; c < cells; ++c) {
-    const double f = field[c], e = ec[c], v = phi[c];
-    if (f < fieldLo) fieldLo = f;
-    if (f > fieldHi) fieldHi = f;
-    if (e < ecLo) ecLo = e;
-    if (e > ecHi) ecHi = e;
-    if (v < phiLo) phiLo = v;
-    if (v > phiHi) phiHi = v;
-  }
-  h.FieldAbsMin = fieldLo;
-  h.FieldAbsMax = fieldHi;
-  h.EcMin = ecLo;
-  h.EcMax = ecHi;
-  h.PotentialMin = phiLo;
-  h.PotentialMax = phiHi;
+  const ExtremesTarget targets[] = {{h.FieldAbs, &h.FieldAbsMin, &h.FieldAbsMax},
+                                    {h.Ec, &h.EcMin, &h.EcMax},
+                                    {h.Potential, &h.PotentialMin, &h.PotentialMax}};
+  ArraysMinMax(h, targets, 3);
 }
 
 }  // namespace

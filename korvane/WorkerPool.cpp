@@ -18,6 +18,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "Engine.h"
+
 namespace korvane {
 namespace {
 
@@ -237,6 +239,8 @@ int WorkerThreadsFor(int planes, int cells) {
   const int most = FromEnvironment() > 0 ? FromEnvironment() : UsableProcessors();
   return ThreadsForWork(std::min(most, gTuner.Limit()), planes, cells);
 }
+
+WorkerPool LatticePool(const THeap& h) { return WorkerPool(WorkerThreadsFor(h.N2, CellCount(h))); }
 
 int ThreadsForWork(int most, int planes, int cells) {
   return std::max(1, std::min({most, planes / 2, cells / kLeastCellsPerThread}));
