@@ -51,9 +51,10 @@ std::uint64_t FieldsDigest(const THeap& h, std::initializer_list<const double*> 
   return d;
 }
 
-// The figures of a step that come from sums over the lattice.
+// The figures of a step that come from sums and extremes over the lattice.
 std::uint64_t FiguresDigest(const THeap& h) {
-  std::vector<double> v = {h.IterationError, h.PotentialMin, h.PotentialMax, h.MeanCurrent, h.PositiveCurrent,
+  std::vector<double> v = {h.IterationError, h.PotentialMin, h.PotentialMax, h.FieldAbsMin, h.FieldAbsMax,
+                           h.EcMin, h.EcMax, h.ChargeMin, h.ChargeMax, h.MeanCurrent, h.PositiveCurrent,
                            h.NegativeCurrent, h.BoundaryDispCurrent, h.GapU, h.GapI, h.GapC, h.Time,
                            static_cast<double>(h.TotalIterations)};
   for (int e = 0; e < h.ElectrodeCount; ++e)
