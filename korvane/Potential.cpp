@@ -601,8 +601,8 @@ inline Axis1Values Axis1Neighbours(const double* phi, int c1m, int c1p, int pos,
 // One row of a plane, cell after cell, each cell noted in the plane's totals
 // as it is written.
 template <bool Axis2, bool Aside, class Scheme>
-void SweepRow(const Scheme& scheme, const THeap& h, int i2, int p3, const Directions& dir, const Bookkeeping& book,
-              Tally& total) {
+void SweepRowAt(const Scheme& scheme, const THeap& h, const Row& row, const Directions& dir, const Bookkeeping& book,
+                Tally& total) {
   // A copy of its own keeps the scheme's members in registers: a store of a
   // potential could otherwise be a store to any double member of the shared
   // scheme, which would then be read again for every cell.
@@ -611,7 +611,6 @@ void SweepRow(const Scheme& scheme, const THeap& h, int i2, int p3, const Direct
   const ErrorRule rule = book.rule;
   const int n1 = h.N1;
   const int last = n1 - 1;
-  const Row row = RowOf(h, i2, p3, dir.back3);
   double previous = 0.0;
   for (int p1 = 0; p1 <= last; ++p1) {
     const int i1 = dir.back1 ? last - p1 : p1;
@@ -625,6 +624,12 @@ void SweepRow(const Scheme& scheme, const THeap& h, int i2, int p3, const Direct
     NoteCell(t, before, previous, s.IsFree(c), rule);
   }
   total = t;
+}
+
+template <bool Axis2, bool Aside, class Scheme>
+void SweepRow(const Scheme& scheme, const THeap& h, int i2, int p3, const Directions& dir, const Bookkeeping& book,
+              Tally& total) {
+  SweepRowAt<Axis2, Aside>(scheme, h, RowOf(h, i2, p3, dir.back3), dir, book, total);
 }
 
 // M rows of different planes side by side, cell for cell, written out M times
@@ -857,6 +862,116 @@ void SweepWavefront(const Scheme& scheme, const THeap& h, const std::vector<Unit
   if (!Aside) NoteSweepPaces(pool, scratch.paces.data());
 }
 
+// Rows per thread below which the bands of a plane do not pay: the threads
+// then trail each other by too large a share of the sweep (measured with
+// interleaved 101^3 and 51^3 explicit sweeps; see bench/README.md).
+constexpr int kLeastRowsPerBand = 10;
+
+// One thread's rows of one plane, or of up to three successive inner planes
+// side by side, plane j a row behind plane j-1 as in SweepPlaneGroup. wait(j)
+// comes before plane j's first row, finished(j) after its last. The rows
+// fetched ahead past the band's end are the first of the band in the plane
+// after (after: that plane, or -1 when it is not an inner one).
+template <int J, class Scheme, class Wait, class Finished>
+void SweepBandGroup(Scheme& s, const THeap& h, const int* planes, int after, PartRange band, const Directions& dir,
+                    const Bookkeeping& book, Tally* const* tallies, Wait&& wait, Finished&& finished) {
+  const int rows = band.end - band.begin;
+  const bool inner = planes[0] > 0 && planes[0] < h.N2 - 1;
+  for (int step = 0; step < rows + J - 1; ++step) {
+    Row row[J];
+    Tally* rowTally[J];
+    int active = 0;
+    for (int j = 0; j < J; ++j) {
+      const int k = step - j;
+      if (k < 0 || k >= rows) continue;
+      if (k == 0) wait(j);
+      const int pos = band.begin + k;
+      Row& r = row[active];
+      r = RowOf(h, planes[j], pos, dir.back3);
+      if (pos + kRowsAhead >= band.end) {
+        const int target = band.begin + (pos + kRowsAhead - band.end);
+        const int next2 = j + 1 < J ? planes[j + 1] : after;
+        r.ahead = inner && next2 >= 0 && target < band.end ? RowOf(h, next2, target, dir.back3).base - r.base : 0;
+      }
+      rowTally[active] = tallies[j];
+      ++active;
+    }
+    if constexpr (J == 1) {
+      if (inner)
+        SweepRowAt<true, false>(s, h, row[0], dir, book, *rowTally[0]);
+      else
+        SweepRowAt<false, false>(s, h, row[0], dir, book, *rowTally[0]);
+    } else {
+      SweepActiveRows<J>(active, s, row, rowTally, h.N1, dir.back1, book);
+    }
+    const int done = step - (rows - 1);
+    if (done >= 0 && done < J) finished(done);
+  }
+}
+
+// A sweep cut into bands of rows: every thread takes the same rows of every
+// plane, plane after plane in sweep order, and works on a plane once the
+// thread before it has finished its band there. The row before a band's first
+// is then new where the plain order reads it new, and the row after its last
+// (the next thread's) still old; the first band's first row reads the last
+// band's last row across the axis-3 wrap, which the last thread reaches only
+// after every thread before it. A thread hands on two rows of each plane, where
+// units of planes hand on whole planes, and its planes before are its own. Only
+// for cells that read no diagonal neighbours (no channels). Totals are kept per
+// plane and band, and folded in sweep order.
+template <class Scheme>
+void SweepBands(const Scheme& scheme, const THeap& h, const Directions& dir, const Bookkeeping& shared,
+                const WorkerPool& pool, WavefrontScratch& scratch, Tally& total) {
+  const int n2 = h.N2, n3 = h.N3;
+  const int threads = pool.Threads();
+  const int most = std::min(scheme.PlanesInPipelineOnSeveralThreads(), kMostPipelinedPlanes);
+  scratch.Prepare(threads, n2 * threads);
+  Progress* progress = scratch.progress.get();
+  std::vector<Tally>& tallies = scratch.unitTotals;
+  Bookkeeping book = shared;
+  book.fetchPlaneBefore = true;
+  pool.Run([&](int t) {
+    const auto began = std::chrono::steady_clock::now();
+    double waited = 0;
+    Scheme s(scheme);
+    s.BeginPlane(false);
+    const PartRange band = PartOf(n3, t, threads);
+    Progress& mine = progress[t];
+    int known = 0;
+    auto planeAt = [&](int q) { return dir.back2 ? n2 - 1 - q : q; };
+    auto isInner = [&](int q) { return q < n2 && planeAt(q) > 0 && planeAt(q) < n2 - 1; };
+    for (int q = 0; q < n2;) {
+      int group = 1;
+      if (isInner(q))
+        while (group < most && isInner(q + group)) ++group;
+      int planes[kMostPipelinedPlanes];
+      Tally* groupTallies[kMostPipelinedPlanes];
+      for (int j = 0; j < group; ++j) {
+        planes[j] = planeAt(q + j);
+        groupTallies[j] = &tallies[static_cast<std::size_t>(q + j) * threads + t];
+      }
+      const int after = isInner(q + group) ? planeAt(q + group) : -1;
+      auto wait = [&](int j) {
+        if (t > 0) waited += WaitForRows(progress[t - 1], q + j + 1, known);
+      };
+      auto finished = [&](int j) { mine.Publish(q + j + 1); };
+      static_assert(kMostPipelinedPlanes == 3, "every group size has its case");
+      if (group == 3)
+        SweepBandGroup<3>(s, h, planes, after, band, dir, book, groupTallies, wait, finished);
+      else if (group == 2)
+        SweepBandGroup<2>(s, h, planes, after, band, dir, book, groupTallies, wait, finished);
+      else
+        SweepBandGroup<1>(s, h, planes, after, band, dir, book, groupTallies, wait, finished);
+      q += group;
+    }
+    const double busy = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count() - waited;
+    const int cells = (band.end - band.begin) * h.N1 * n2;
+    scratch.paces[t] = cells > 0 ? busy / cells : 0.0;
+  });
+  for (const Tally& t : tallies) MergeTally(t, total);
+  NoteSweepPaces(pool, scratch.paces.data());
+}
+
 // The Jacobi sweep's new values into place, in one block per thread.
 void CopyLattice(double* to, const double* from, int count, const WorkerPool& pool) {
   pool.Split([&](int t, int parts) {
@@ -925,6 +1040,9 @@ void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorR
   const int group = Aside || gSchedule == SweepSchedule::Plain ? 1
                     : threaded                                  ? s.PlanesInPipelineOnSeveralThreads()
                                                                 : s.PlanesInPipelineOnOneThread();
+  // Without channels, lattices with rows enough for every thread go in bands.
+  if (threaded && !Aside && !useNotes && h.N3 / pool.Threads() >= kLeastRowsPerBand)
+    return SweepBands(s, h, dir, book, pool, scratch.wavefront, total);
   PlanUnits(h, dir, notes, group, scratch.units);
   if (threaded)
     return SweepWavefront<Aside>(s, h, scratch.units, dir, book, notes, pool, scratch.wavefront, total);

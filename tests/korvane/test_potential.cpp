@@ -528,20 +528,29 @@ TEST_F(SweepSchedule, FastSweepMatchesThePlainCellOrderBitForBit) {
   struct Shape {
     int n1, n2, n3;
   };
-  // The last shape has a single inner plane, which the pipeline leaves alone.
-  const Shape shapes[] = {{7, 6, 9}, {5, 5, 4}, {1, 6, 5}, {2, 5, 2},  {3, 4, 3},
-                          {6, 3, 1}, {4, 1, 6}, {9, 2, 7}, {70, 3, 61}};
+  // {70, 3, 61} has a single inner plane, which the pipeline leaves alone; the
+  // last two have rows enough for a band per thread, and a tree-less implicit
+  // lattice goes in bands too.
+  const Shape shapes[] = {{7, 6, 9}, {5, 5, 4}, {1, 6, 5},  {2, 5, 2},  {3, 4, 3},
+                          {6, 3, 1}, {4, 1, 6}, {9, 2, 7}, {70, 3, 61}, {9, 8, 31}};
+  struct Scheme {
+    bool implicit, withNodes;
+    const char* name;
+  };
+  const Scheme schemes[] = {
+      {false, false, " explicit"}, {true, true, " implicit"}, {true, false, " implicit, no tree"}};
   unsigned seed = 1;
   for (int threads : kThreadCounts) {
     korvane::SetWorkerThreads(threads);
     for (const Shape& s : shapes) {
-      for (bool implicit : {false, true}) {
+      for (const Scheme& scheme : schemes) {
+        const bool implicit = scheme.implicit;
         for (bool bsep : {false, true}) {
           for (int dwType : {0, 1, 2}) {
-            SCOPED_TRACE(testing::Message()
-                         << s.n1 << "x" << s.n2 << "x" << s.n3 << (implicit ? " implicit" : " explicit")
-                         << (bsep ? " Jacobi" : "") << " error type " << dwType << ", " << threads << " thread(s)");
-            RandomSetUp(s.n1, s.n2, s.n3, ++seed, implicit, implicit);
+            SCOPED_TRACE(testing::Message() << s.n1 << "x" << s.n2 << "x" << s.n3 << scheme.name
+                                            << (bsep ? " Jacobi" : "") << " error type " << dwType << ", "
+                                            << threads << " thread(s)");
+            RandomSetUp(s.n1, s.n2, s.n3, ++seed, implicit, scheme.withNodes);
             THeap& r = h();
             r.BSep = bsep;
             r.DwType = dwType;
@@ -585,44 +594,46 @@ TEST_F(SweepSchedule, SignedZerosAndNaNErrorsMatchThePlainCellOrder) {
       {"negative zeros and charges of -0", -0.0, -0.0, false, -0.0, -0.0},
       {"errors not a number", -0.0, 1.0, true, 0.0, 0.0},
   };
-  for (int threads : kThreadCounts)
-    for (const Case& k : cases)
-      for (bool implicit : {false, true})
-        for (int dwType : {1, 2}) {
-          SCOPED_TRACE(testing::Message() << k.name << (implicit ? " implicit" : " explicit") << " type " << dwType
-                                          << ", " << threads << " thread(s)");
-          korvane::SetWorkerThreads(threads);
-          Prepare(7, 6, 5);
-          THeap& r = h();
-          std::mt19937 random(5);
-          const int cells = korvane::CellCount(r);
-          for (int c = 0; c < cells; ++c) {
-            r.Potential[c] = k.freeStart;
-            r.Charge[c] = k.charge;
-            if (random() % 4 == 0) {
-              r.ElectrodeCodes[c] = -9;  // fixed, keeps its value
-              r.Potential[c] = random() % 2 ? k.fixedLow : k.fixedHigh;
+  // The deeper lattice has rows enough for a band per thread.
+  for (int n3 : {5, 30})
+    for (int threads : kThreadCounts)
+      for (const Case& k : cases)
+        for (bool implicit : {false, true})
+          for (int dwType : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << k.name << (implicit ? " implicit" : " explicit") << " type " << dwType
+                                            << ", 7x6x" << n3 << " on " << threads << " thread(s)");
+            korvane::SetWorkerThreads(threads);
+            Prepare(7, 6, n3);
+            THeap& r = h();
+            std::mt19937 random(5);
+            const int cells = korvane::CellCount(r);
+            for (int c = 0; c < cells; ++c) {
+              r.Potential[c] = k.freeStart;
+              r.Charge[c] = k.charge;
+              if (random() % 4 == 0) {
+                r.ElectrodeCodes[c] = -9;  // fixed, keeps its value
+                r.Potential[c] = random() % 2 ? k.fixedLow : k.fixedHigh;
+              }
+            }
+            if (k.poison) {
+              const double poisons[] = {std::nan("1"), -std::nan("2"), std::nan("3")};
+              for (double v : poisons) {
+                int c;
+                do c = static_cast<int>(random() % cells);
+                while (r.ElectrodeCodes[c] != -1.0);
+                r.Charge[c] = v;
+              }
+            }
+            r.DwType = dwType;
+            r.PotentialRange = 3.0;
+            for (int sweep = 0; sweep < 8; ++sweep) {
+              r.IterationError = 0;
+              r.PotentialMin = 1e300;
+              r.PotentialMax = -1e300;
+              ExpectSweepMatchesReference(implicit);
+              if (HasFatalFailure()) return;
             }
           }
-          if (k.poison) {
-            const double poisons[] = {std::nan("1"), -std::nan("2"), std::nan("3")};
-            for (double v : poisons) {
-              int c;
-              do c = static_cast<int>(random() % cells);
-              while (r.ElectrodeCodes[c] != -1.0);
-              r.Charge[c] = v;
-            }
-          }
-          r.DwType = dwType;
-          r.PotentialRange = 3.0;
-          for (int sweep = 0; sweep < 8; ++sweep) {
-            r.IterationError = 0;
-            r.PotentialMin = 1e300;
-            r.PotentialMax = -1e300;
-            ExpectSweepMatchesReference(implicit);
-            if (HasFatalFailure()) return;
-          }
-        }
 }
 
 TEST_F(SweepSchedule, ChannelsAcrossPlanesMatchThePlainCellOrder) {
