@@ -522,6 +522,18 @@ class SweepSchedule : public EngineRecord {
     ReferenceSweep(r, implicit);
     ExpectSameBits(fast, Take());
   }
+
+  // Eight sweeps in a row, which cover every order, each from fresh totals.
+  void ExpectEightSweepsMatchReference(bool implicit) {
+    THeap& r = h();
+    for (int sweep = 0; sweep < 8; ++sweep) {
+      r.IterationError = 0;
+      r.PotentialMin = 1e300;
+      r.PotentialMax = -1e300;
+      ExpectSweepMatchesReference(implicit);
+      if (HasFatalFailure()) return;
+    }
+  }
 };
 
 TEST_F(SweepSchedule, FastSweepMatchesThePlainCellOrderBitForBit) {
@@ -556,14 +568,8 @@ TEST_F(SweepSchedule, FastSweepMatchesThePlainCellOrderBitForBit) {
             r.DwType = dwType;
             r.PotentialRange = 2.5;
             r.SweepOrder = static_cast<int>(seed % 8);
-            // Eight sweeps cover every order.
-            for (int sweep = 0; sweep < 8; ++sweep) {
-              r.IterationError = 0;
-              r.PotentialMin = 1e300;
-              r.PotentialMax = -1e300;
-              ExpectSweepMatchesReference(implicit);
-              if (HasFatalFailure()) return;
-            }
+            ExpectEightSweepsMatchReference(implicit);
+            if (HasFatalFailure()) return;
             DropNodes();
           }
         }
@@ -626,13 +632,8 @@ TEST_F(SweepSchedule, SignedZerosAndNaNErrorsMatchThePlainCellOrder) {
             }
             r.DwType = dwType;
             r.PotentialRange = 3.0;
-            for (int sweep = 0; sweep < 8; ++sweep) {
-              r.IterationError = 0;
-              r.PotentialMin = 1e300;
-              r.PotentialMax = -1e300;
-              ExpectSweepMatchesReference(implicit);
-              if (HasFatalFailure()) return;
-            }
+            ExpectEightSweepsMatchReference(implicit);
+            if (HasFatalFailure()) return;
           }
 }
 
@@ -660,11 +661,8 @@ TEST_F(SweepSchedule, ChannelsAcrossPlanesMatchThePlainCellOrder) {
           nodes.push_back(NodeAt(2, y, z, Cell(2, y, wrapped), y == 1 ? -1 : y - 2, 1e-9 * y, 900.0 + y));
         }
         UseNodes(nodes);
-        for (int sweep = 0; sweep < 8; ++sweep) {
-          r.IterationError = 0;
-          ExpectSweepMatchesReference(true);
-          if (HasFatalFailure()) return;
-        }
+        ExpectEightSweepsMatchReference(true);
+        if (HasFatalFailure()) return;
         DropNodes();
       }
     }
