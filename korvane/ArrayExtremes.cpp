@@ -7,6 +7,17 @@
 #include "WorkerPool.h"
 
 namespace korvane {
+namespace {
+
+// The extremes of one part of an array, as a scan in cell order takes them: a
+// value replaces the lowest only when it compares lower, so NaN is never taken
+// and of equal values (such as -0 and +0) the first one stays. `any` is false
+// for a part of NaN only.
+struct Extremes {
+  double low = 0.0;
+  double high = 0.0;
+  bool any = false;
+};
 
 Extremes ExtremesOf(const double* array, int begin, int end) {
   int c = begin;
@@ -21,6 +32,7 @@ Extremes ExtremesOf(const double* array, int begin, int end) {
   return {low, high, true};
 }
 
+// Folds the extremes of the next part into those of the parts before it.
 void MergeExtremes(const Extremes& next, Extremes& total) {
   if (!next.any) return;
   if (!total.any) {
@@ -30,6 +42,8 @@ void MergeExtremes(const Extremes& next, Extremes& total) {
   if (next.low < total.low) total.low = next.low;
   if (next.high > total.high) total.high = next.high;
 }
+
+}  // namespace
 
 void ArraysMinMax(const THeap& h, const ExtremesTarget* targets, int count) {
   const int cells = CellCount(h);

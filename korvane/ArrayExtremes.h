@@ -7,20 +7,6 @@
 
 namespace korvane {
 
-// The extremes of one part of an array, as a scan in cell order takes them: a
-// value replaces the lowest only when it compares lower, so NaN is never taken
-// and of equal values (such as -0 and +0) the first one stays. `any` is false
-// for a part of NaN only.
-struct Extremes {
-  double low = 0.0;
-  double high = 0.0;
-  bool any = false;
-};
-
-Extremes ExtremesOf(const double* array, int begin, int end);
-// Folds the extremes of the next part into those of the parts before it.
-void MergeExtremes(const Extremes& next, Extremes& total);
-
 // An array and where its extremes go.
 struct ExtremesTarget {
   const double* array;
