@@ -176,18 +176,23 @@ struct CellInputs {
   int plane;
 };
 
-// The cache lines holding what cell c reads. The plane before is left alone
-// on several threads: another thread may still be writing it.
+// The cache lines holding what cell c reads. The plane before in sweep order
+// (the one above it when the sweep runs from the top) is left alone on several
+// threads: another thread may still be writing it.
 template <bool Axis2>
-[[gnu::always_inline]] inline void FetchCellInputs(const CellInputs& in, int c, bool planeBefore) {
+[[gnu::always_inline]] inline void FetchCellInputs(const CellInputs& in, int c, bool planeBefore, bool fromTop) {
   FetchAhead(in.phi + c);
   FetchAhead(in.le1 + c);
   FetchAhead(in.le3 + c);
   if (in.source) FetchAhead(in.source + c);
   FetchAhead(static_cast<const char*>(in.codes) + static_cast<std::ptrdiff_t>(c) * in.codeSize);
   if (!Axis2) return;
-  if (planeBefore) FetchAhead(in.phi + c - in.plane);
-  FetchAhead(in.phi + c + in.plane);
+  if (planeBefore) {
+    FetchAhead(in.phi + c - in.plane);
+    FetchAhead(in.phi + c + in.plane);
+  } else {
+    FetchAhead(in.phi + c + (fromTop ? -in.plane : in.plane));
+  }
   FetchAhead(in.le2 + c);
   FetchAhead(in.le2 + c - in.plane);
 }
@@ -235,9 +240,9 @@ class ExplicitSchemeOf {
 
   // What cell c reads, fetched ahead of its visit.
   template <bool Axis2>
-  [[gnu::always_inline]] inline void FetchCell(int c, bool planeBefore) const {
+  [[gnu::always_inline]] inline void FetchCell(int c, bool planeBefore, bool fromTop) const {
     FetchCellInputs<Axis2>({phi_, le1_, le2_, le3_, WithSources ? sources_ : nullptr, free_, 1, plane_}, c,
-                           planeBefore);
+                           planeBefore, fromTop);
   }
 
   bool IsFree(int c) const { return free_[c] != 0; }
@@ -389,8 +394,8 @@ class ImplicitSchemeOf {
   }
 
   template <bool Axis2>
-  [[gnu::always_inline]] inline void FetchCell(int c, bool planeBefore) const {
-    FetchCellInputs<Axis2>({phi_, le1_, le2_, le3_, charge_, codes_, sizeof(double), plane_}, c, planeBefore);
+  [[gnu::always_inline]] inline void FetchCell(int c, bool planeBefore, bool fromTop) const {
+    FetchCellInputs<Axis2>({phi_, le1_, le2_, le3_, charge_, codes_, sizeof(double), plane_}, c, planeBefore, fromTop);
   }
 
   bool IsFree(int c) const { return IsFreeCode(codes_[c]); }
@@ -581,6 +586,7 @@ struct Bookkeeping {
   const double* phi;
   ErrorRule rule;
   bool fetchPlaneBefore;
+  bool back2;  // as in Directions: the planes run from the top
 };
 
 // The potentials of a cell's two axis-1 neighbours. In place, the neighbour
@@ -617,7 +623,8 @@ void SweepRowAt(const Scheme& scheme, const THeap& h, const Row& row, const Dire
     const int c = row.base + i1;
     const int c1m = i1 == 0 ? c + last : c - 1;
     const int c1p = i1 == last ? c - last : c + 1;
-    if ((p1 & 7) == 0 && row.ahead != 0) s.template FetchCell<Axis2>(c + row.ahead, book.fetchPlaneBefore);
+    if ((p1 & 7) == 0 && row.ahead != 0)
+      s.template FetchCell<Axis2>(c + row.ahead, book.fetchPlaneBefore, dir.back2);
     const double before = book.phi[c];
     const Axis1Values v = Axis1Neighbours<Aside>(book.phi, c1m, c1p, p1, dir.back1, previous);
     previous = s.template Visit<Axis2, Aside>(c, c1m, c1p, c + row.lower3, c + row.upper3, v.lower, v.upper);
@@ -654,7 +661,7 @@ void SweepLockstep(const Scheme& scheme, const Row* rows, Tally* const* tallies,
   }
   auto visit = [&](auto j, int pos, int i1, int down, int up) [[gnu::always_inline]] {
     const int c = base[j] + i1;
-    if ((pos & 7) == 0 && ahead[j] != 0) s.template FetchCell<true>(c + ahead[j], book.fetchPlaneBefore);
+    if ((pos & 7) == 0 && ahead[j] != 0) s.template FetchCell<true>(c + ahead[j], book.fetchPlaneBefore, book.back2);
     const double before = book.phi[c];
     const Axis1Values v = Axis1Neighbours<false>(book.phi, c + down, c + up, pos, back1, previous[j]);
     previous[j] = s.template Visit<true, false>(c, c + down, c + up, c + lower3[j], c + upper3[j], v.lower, v.upper);
@@ -1028,7 +1035,7 @@ template <bool Aside, class Scheme>
 void SweepLattice(Scheme& s, const THeap& h, const Directions& dir, const ErrorRule& rule, const WorkerPool& pool,
                  SweepScratch& scratch, Tally& total) {
   const bool threaded = pool.Threads() > 1;
-  const Bookkeeping book{h.Potential, rule, !threaded};
+  const Bookkeeping book{h.Potential, rule, !threaded, dir.back2};
   const bool useNotes = s.NeedsPlaneNotes();
   std::vector<unsigned char>* notes = useNotes ? &scratch.planeNotes : nullptr;
   if (useNotes) {
